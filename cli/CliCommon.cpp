@@ -1,0 +1,145 @@
+#include "cli/CliCommon.h"
+
+#include "shell/Identity.h"
+
+#include <QDir>
+#include <QTextStream>
+
+namespace brisden::cli {
+
+void PrintUsage(std::FILE* out)
+{
+    std::fputs(
+        "Usage: brisden-cli COMMAND ARGUMENTS\n"
+        "\n"
+        "Runs Brisden's engines without windows. Settings are read from Application.ini in\n"
+        "the current directory (defaults when it is absent); messages that the program would\n"
+        "log are printed on stderr. Investment files are only read, except by import and\n"
+        "rebuild.\n"
+        "\n"
+        "Commands:\n"
+        "  list PATH [--from MMDDYYYY] [--to MMDDYYYY] [--today YYYYMMDD]\n"
+        "            [--price P] [--price-for FILE=P]... --out REPORT [--append]\n"
+        "      Lists an investment file (PATH.dat) or every file of a portfolio (PATH.def)\n"
+        "      with balances, values, returns and the internal rate of return, and writes\n"
+        "      the report as comma-separated records.\n"
+        "        --from, --to   the listing window (absent: open)\n"
+        "        --today        the date treated as today (default: the system date)\n"
+        "        --price P      today's share price of the file (single-file listing)\n"
+        "        --price-for FILE=P  today's share price of FILE as written in the\n"
+        "                       portfolio (letter case ignored); may be repeated\n"
+        "                       (absent: the file's last known price)\n"
+        "        --out REPORT   the report file\n"
+        "        --append       append to an existing report instead of replacing it\n"
+        "\n"
+        "  basis FILE.dat --method N [--from MMDDYYYY] [--to MMDDYYYY] [--today YYYYMMDD]\n"
+        "            --out REPORT [--append]\n"
+        "      Writes the cost-basis worksheet. N: 1 Cost, FIFO; 2 Cost, Dynamic;\n"
+        "      3 Average, Single Category; 4 Average, Double Category, FIFO;\n"
+        "      5 Average, Double Category, Dynamic. The dates limit what is printed.\n"
+        "\n"
+        "  import FILE.dat SOURCE [--schema \"F1 F2 F3 F4 F5 ORDER\"]\n"
+        "      Appends the transactions of a text or comma-separated SOURCE to FILE.dat\n"
+        "      (created when missing). Fields: Date, Description, Amount, Price, Shares or\n"
+        "      *Not_Used*; ORDER: MDY, YMD, DMY or UDF. Without --schema the ImportSchema\n"
+        "      setting is used. Lines in error are reported and skipped; the exit status\n"
+        "      is 0 unless the source or the file cannot be used.\n"
+        "\n"
+        "  dump FILE.dat\n"
+        "      Prints one CSV line per record in use, in date order: record number,\n"
+        "      TransDate, Seq, \"Desc\", Amount, SharePrice, Shares.\n"
+        "\n"
+        "  rebuild FILE.dat\n"
+        "      Drops the deleted records of FILE.dat, keeping the old file as its backup\n"
+        "      (FILE.bak), and prints the counts of records read and written.\n"
+        "\n"
+        "Exit status: 0 on success, 1 when the command failed, 2 on a usage error.\n",
+        out);
+}
+
+void Fail(const QString& message)
+{
+    QTextStream err(stderr);
+    err << "brisden-cli: " << message << '\n';
+}
+
+void StderrMessages::show(const QString& text, ui::Icon)
+{
+    QTextStream err(stderr);
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    err << line << '\n';
+}
+
+bool StderrMessages::askYesNo(const QString& text, bool defaultNo)
+{
+    show(text, ui::Icon::Question);
+    return !defaultNo;
+}
+
+CliContext::CliContext()
+    : log(files, QString())
+    , ProgramTitle(MakeProgramTitle(VersionMajor, VersionMinorNumber))
+{
+    settings.ReadAll(QDir::current().filePath(QStringLiteral("Application.ini")));
+    calendar.SetToday();
+    calendar.DetectDateOrder();
+    log.setEcho([](const QString& line) {
+        QTextStream err(stderr);
+        err << line << '\n';
+    });
+}
+
+bool ParseTodayOption(const QString& text, CliContext& context)
+{
+    bool ok = false;
+    const int ymd = text.toInt(&ok);
+    const std::int32_t mdy = ok ? SwapDateOrder(ymd) : 0;
+    if (!ok || text.size() != 8 || !IsValidDate(mdy)) {
+        Fail(QStringLiteral("--today needs a date as YYYYMMDD, not \"%1\"").arg(text));
+        return false;
+    }
+    const QDate today(ymd / 10000, (ymd % 10000) / 100, ymd % 100);
+    if (!today.isValid()) {
+        Fail(QStringLiteral("--today: \"%1\" is not a calendar date").arg(text));
+        return false;
+    }
+    context.calendar.SetToday(today);
+    return true;
+}
+
+bool ParseMdyOption(const QString& name, const QString& text, std::int32_t* mdy)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || text.size() != 8 || value < 0) {
+        Fail(QStringLiteral("%1 needs a date as MMDDYYYY, not \"%2\"").arg(name, text));
+        return false;
+    }
+    *mdy = value;
+    return true;
+}
+
+bool ParseNumberOption(const QString& name, const QString& text, double* value)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok) {
+        Fail(QStringLiteral("%1 needs a number, not \"%2\"").arg(name, text));
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+bool TakeValue(const QStringList& args, int& i, QString* value)
+{
+    if (i + 1 >= args.size()) {
+        Fail(QStringLiteral("%1 needs a value").arg(args[i]));
+        return false;
+    }
+    *value = args[++i];
+    return true;
+}
+
+}  // namespace brisden::cli

@@ -1,0 +1,64 @@
+#pragma once
+// What every command of brisden-cli shares: usage, one-line errors on stderr,
+// the settings of the current directory, today's date and the screen answers.
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+namespace brisden::cli {
+
+void PrintUsage(std::FILE* out);
+// Prints "brisden-cli: message" on stderr.
+void Fail(const QString& message);
+
+int RunList(const QStringList& args);
+int RunBasis(const QStringList& args);
+int RunImport(const QStringList& args);
+int RunDump(const QStringList& args);
+int RunRebuild(const QStringList& args);
+
+}  // namespace brisden::cli
+
+#include "data/Dates.h"
+#include "data/FileTable.h"
+#include "shell/SessionLog.h"
+#include "shell/Settings.h"
+#include "ui/Interaction.h"
+
+#include <cstdint>
+
+namespace brisden::cli {
+
+// Messages of the engines go to stderr, one line each; questions are answered
+// with their default (No for destructive ones).
+class StderrMessages final : public ui::IMessageBox {
+public:
+    void show(const QString& text, ui::Icon icon) override;
+    bool askYesNo(const QString& text, bool defaultNo) override;
+    void beep() override {}
+};
+
+// The state a command runs with: settings from Application.ini in the current
+// directory (defaults when absent), today's date (system or --today), the file
+// slots, and a session log that prints its lines on stderr instead of writing
+// Application.log.
+struct CliContext {
+    CliContext();
+    FileTable files;
+    Calendar calendar;
+    Settings settings;
+    SessionLog log;
+    StderrMessages messages;
+    ui::NullCancelPoll noCancel;
+    QString ProgramTitle;
+};
+
+// Option values. Each returns false (after printing the error) on a bad value.
+bool ParseTodayOption(const QString& text, CliContext& context);  // YYYYMMDD
+bool ParseMdyOption(const QString& name, const QString& text, std::int32_t* mdy);  // MMDDYYYY
+bool ParseNumberOption(const QString& name, const QString& text, double* value);
+// Takes the value following args[i] (advancing i); false with a message when missing.
+bool TakeValue(const QStringList& args, int& i, QString* value);
+
+}  // namespace brisden::cli

@@ -1,0 +1,483 @@
+#include "data/InvestmentFile.h"
+
+#include "ui/Interaction.h"
+
+#include <QFileInfo>
+#include <bit>
+#include <cstring>
+
+namespace brisden {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "investment files are little-endian; add byte swapping for this machine");
+
+template <typename T>
+T Get(const char* bytes, int offset)
+{
+    T value;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+}
+
+template <typename T>
+void Put(char* bytes, int offset, T value)
+{
+    std::memcpy(bytes + offset, &value, sizeof value);
+}
+
+// Field offsets of a transaction record.
+constexpr int OffVersion = 0;
+constexpr int OffDate = 2;
+constexpr int OffSeq = 6;
+constexpr int OffDesc = 8;
+constexpr int OffAmount = 17;
+constexpr int OffPrice = 25;
+constexpr int OffShares = 33;
+constexpr int DescLength = 9;
+
+bool ReadRaw(FileTable& files, int slot, std::int32_t n, char* bytes)
+{
+    return files.readAt(slot, std::int64_t(n - 1) * RecordLength, bytes, RecordLength);
+}
+
+bool WriteRaw(FileTable& files, int slot, std::int32_t n, const char* bytes)
+{
+    return files.writeAt(slot, std::int64_t(n - 1) * RecordLength, bytes, RecordLength);
+}
+
+bool SortsAfter(const RecordIndexEntry& a, const RecordIndexEntry& b)
+{
+    return a.TransDate > b.TransDate || (a.TransDate == b.TransDate && a.Seq > b.Seq);
+}
+
+}  // namespace
+
+void TransactionRecord::setDesc(const QString& text)
+{
+    QByteArray bytes = text.toLatin1().left(DescLength);
+    bytes.append(QByteArray(DescLength - bytes.size(), ' '));
+    Desc = bytes;
+}
+
+RecordBytes EncodeRecord(const TransactionRecord& r)
+{
+    RecordBytes b{};
+    Put<std::int16_t>(b.data(), OffVersion, r.Version);
+    Put<std::int32_t>(b.data(), OffDate, r.TransDate);
+    Put<std::int16_t>(b.data(), OffSeq, r.Seq);
+    QByteArray desc = r.Desc.left(DescLength);
+    desc.append(QByteArray(DescLength - desc.size(), ' '));
+    std::memcpy(b.data() + OffDesc, desc.constData(), DescLength);
+    Put<double>(b.data(), OffAmount, r.Amount);
+    Put<double>(b.data(), OffPrice, r.SharePrice);
+    Put<double>(b.data(), OffShares, r.Shares);
+    return b;
+}
+
+TransactionRecord DecodeRecord(const char* b)
+{
+    TransactionRecord r;
+    r.Version = Get<std::int16_t>(b, OffVersion);
+    r.TransDate = Get<std::int32_t>(b, OffDate);
+    r.Seq = Get<std::int16_t>(b, OffSeq);
+    r.Desc = QByteArray(b + OffDesc, DescLength);
+    r.Amount = Get<double>(b, OffAmount);
+    r.SharePrice = Get<double>(b, OffPrice);
+    r.Shares = Get<double>(b, OffShares);
+    return r;
+}
+
+std::int16_t RecordVersionField(const char* bytes)
+{
+    return Get<std::int16_t>(bytes, 0);
+}
+
+std::int32_t RecordLinkField(const char* bytes)
+{
+    return Get<std::int32_t>(bytes, 2);
+}
+
+std::int32_t RecordCount(const FileTable& files, int slot)
+{
+    return std::int32_t(files.length(slot) / RecordLength);
+}
+
+bool CheckFreeChain(FileTable& files, int slot, std::int32_t* freeCount)
+{
+    const std::int32_t count = RecordCount(files, slot);
+    if (freeCount)
+        *freeCount = 0;
+    if (count == 0)
+        return true;
+    char bytes[RecordLength];
+    if (!ReadRaw(files, slot, 1, bytes))
+        return false;
+    std::int32_t link = RecordLinkField(bytes);
+    std::int32_t steps = 0;
+    while (link != -1) {
+        // Every link names a free transaction record inside the file, and
+        // there can be no more links than records: anything else is a loop
+        // or a stray pointer.
+        if (link < 2 || link > count || ++steps > count)
+            return false;
+        if (!ReadRaw(files, slot, link, bytes) || RecordVersionField(bytes) != 0)
+            return false;
+        link = RecordLinkField(bytes);
+    }
+    if (freeCount)
+        *freeCount = steps;
+    return true;
+}
+
+std::int32_t AllocateRecord(FileTable& files, int slot, std::int16_t version)
+{
+    const std::int32_t count = RecordCount(files, slot);
+    if (files.length(slot) == 0) {
+        char header[RecordLength] = {};
+        Put<std::int16_t>(header, 0, version);
+        Put<std::int32_t>(header, 2, -1);
+        if (!WriteRaw(files, slot, 1, header))
+            return -2;
+        return 2;
+    }
+    char header[RecordLength];
+    if (!ReadRaw(files, slot, 1, header))
+        return -2;
+    const std::int32_t head = RecordLinkField(header);
+    if (head != -1) {
+        char record[RecordLength];
+        if (head < 2 || head > count || !ReadRaw(files, slot, head, record) ||
+            RecordVersionField(record) != 0)
+            return -3;
+        const std::int32_t next = RecordLinkField(record);
+        if (next != -1 && (next < 2 || next > count || next == head))
+            return -3;
+        Put<std::int32_t>(header, 2, next);
+        if (!WriteRaw(files, slot, 1, header))
+            return -2;
+        return head;
+    }
+    return count + 1;
+}
+
+std::int32_t ReleaseRecord(FileTable& files, int slot, std::int32_t n)
+{
+    const std::int32_t count = RecordCount(files, slot);
+    if (n > count)
+        return -2;
+    if (n < 2)
+        return -3;  // the header is never freed
+    char record[RecordLength];
+    if (!ReadRaw(files, slot, n, record))
+        return -2;
+    if (RecordVersionField(record) == 0)
+        return -1;
+    // Walk to the tail of the chain; the header is the tail of an empty chain.
+    std::int32_t tail = 1;
+    char tailBytes[RecordLength];
+    if (!ReadRaw(files, slot, 1, tailBytes))
+        return -2;
+    std::int32_t steps = 0;
+    while (RecordLinkField(tailBytes) != -1) {
+        const std::int32_t link = RecordLinkField(tailBytes);
+        if (link < 2 || link > count || link == n || ++steps > count)
+            return -3;
+        tail = link;
+        if (!ReadRaw(files, slot, tail, tailBytes) || RecordVersionField(tailBytes) != 0)
+            return -3;
+    }
+    Put<std::int32_t>(tailBytes, 2, n);
+    if (!WriteRaw(files, slot, tail, tailBytes))
+        return -2;
+    Put<std::int16_t>(record, 0, 0);
+    Put<std::int32_t>(record, 2, -1);
+    if (!WriteRaw(files, slot, n, record))
+        return -2;
+    return n;
+}
+
+void SortRecordIndex(std::vector<RecordIndexEntry>& index)
+{
+    // The program's gap sort: halve the gap, pass until no exchange; equal
+    // items are never exchanged.
+    const std::int64_t n = std::int64_t(index.size()) - 1;
+    std::int64_t gap = n + 1;
+    for (;;) {
+        gap /= 2;
+        if (gap < 1)
+            break;
+        bool exchanged;
+        do {
+            exchanged = false;
+            for (std::int64_t i = 1; i <= n - gap; ++i) {
+                if (SortsAfter(index[size_t(i)], index[size_t(i + gap)])) {
+                    std::swap(index[size_t(i)], index[size_t(i + gap)]);
+                    exchanged = true;
+                }
+            }
+        } while (exchanged);
+    }
+}
+
+bool InvestmentFile::open(const QString& path)
+{
+    close();
+    m_files.OpenFile(InvestmentSlot, path, QStringLiteral("R"), QStringLiteral("RW"), RecordLength);
+    m_lastRead = 1;
+    return m_files.isOpen(InvestmentSlot);
+}
+
+void InvestmentFile::close()
+{
+    m_files.CloseFile(InvestmentSlot);
+    forgetSeqCache();
+}
+
+bool InvestmentFile::ReadRecord(std::int32_t n)
+{
+    RecordBuffer.Desc = QByteArray(9, ' ');
+    if (n == 0)
+        n = m_lastRead + 1;
+    char bytes[RecordLength];
+    if (n < 1 || !ReadRaw(m_files, InvestmentSlot, n, bytes))
+        return false;
+    m_lastRead = n;
+    RecordBuffer = DecodeRecord(bytes);
+    return true;
+}
+
+bool InvestmentFile::WriteRecord(std::int32_t n)
+{
+    if (n < 2 || n > RecordCount(m_files, InvestmentSlot))
+        return false;
+    char old[RecordLength];
+    if (!ReadRaw(m_files, InvestmentSlot, n, old))
+        return false;
+    const RecordBytes bytes = EncodeRecord(RecordBuffer);
+    if (!WriteRaw(m_files, InvestmentSlot, n, bytes.data())) {
+        forgetSeqCache();
+        return false;
+    }
+    if (m_seqCacheValid) {
+        if (RecordVersionField(old) != 0)
+            seqCacheRemove(Get<std::int32_t>(old, OffDate), Get<std::int16_t>(old, OffSeq));
+        if (RecordBuffer.Version != 0)
+            seqCacheAdd(RecordBuffer.TransDate, RecordBuffer.Seq);
+    }
+    return true;
+}
+
+void InvestmentFile::BuildRecordIndex()
+{
+    RecordIndex.clear();
+    const std::int32_t count = RecordCount(m_files, InvestmentSlot);
+    RecordIndex.reserve(size_t(std::max(count, 1)) + 1);
+    RecordIndex.push_back({});  // position 0 is not used
+    // Read in large blocks: the file is scanned once from record 2; a partial
+    // record at the end is ignored.
+    constexpr std::int32_t Block = 4096;
+    std::vector<char> buffer(size_t(Block) * RecordLength);
+    for (std::int32_t first = 2; first <= count; first += Block) {
+        const std::int32_t n = std::min(Block, count - first + 1);
+        if (!m_files.readAt(InvestmentSlot, std::int64_t(first - 1) * RecordLength, buffer.data(),
+                            std::int64_t(n) * RecordLength))
+            break;
+        for (std::int32_t k = 0; k < n; ++k) {
+            const char* bytes = buffer.data() + size_t(k) * RecordLength;
+            if (Get<std::int16_t>(bytes, OffVersion) != 0)
+                RecordIndex.push_back({Get<std::int32_t>(bytes, OffDate),
+                                       Get<std::int16_t>(bytes, OffSeq), first + k});
+        }
+    }
+    if (RecordIndex.size() == 1) {
+        RecordIndex.push_back({});  // one zeroed entry, not sorted
+        return;
+    }
+    RecordIndex.shrink_to_fit();
+    // Files are mostly appended in date order: skip the sort's passes when
+    // the list is already in order (the sort would exchange nothing).
+    bool sorted = true;
+    for (size_t i = 2; i < RecordIndex.size() && sorted; ++i)
+        sorted = !SortsAfter(RecordIndex[i - 1], RecordIndex[i]);
+    if (!sorted)
+        SortRecordIndex(RecordIndex);
+}
+
+std::size_t InvestmentFile::indexedCount() const
+{
+    if (RecordIndex.size() <= 1)
+        return 0;
+    if (RecordIndex.size() == 2 && RecordIndex[1].RecNo == 0)
+        return 0;
+    return RecordIndex.size() - 1;
+}
+
+void InvestmentFile::forgetSeqCache()
+{
+    m_seqCacheValid = false;
+    m_seqs.clear();
+}
+
+void InvestmentFile::seqCacheAdd(std::int32_t date, std::int16_t seq)
+{
+    ++m_seqs[date][seq];
+}
+
+void InvestmentFile::seqCacheRemove(std::int32_t date, std::int16_t seq)
+{
+    auto it = m_seqs.find(date);
+    if (it == m_seqs.end())
+        return;
+    auto s = it->second.find(seq);
+    if (s == it->second.end())
+        return;
+    if (--s->second == 0)
+        it->second.erase(s);
+    if (it->second.empty())
+        m_seqs.erase(it);
+}
+
+bool InvestmentFile::ensureSeqCache()
+{
+    if (m_seqCacheValid)
+        return true;
+    m_seqs.clear();
+    const std::int32_t count = RecordCount(m_files, InvestmentSlot);
+    constexpr std::int32_t Block = 4096;
+    std::vector<char> buffer(size_t(Block) * RecordLength);
+    for (std::int32_t first = 2; first <= count; first += Block) {
+        const std::int32_t n = std::min(Block, count - first + 1);
+        if (!m_files.readAt(InvestmentSlot, std::int64_t(first - 1) * RecordLength, buffer.data(),
+                            std::int64_t(n) * RecordLength)) {
+            m_seqs.clear();
+            return false;
+        }
+        for (std::int32_t k = 0; k < n; ++k) {
+            const char* bytes = buffer.data() + size_t(k) * RecordLength;
+            if (Get<std::int16_t>(bytes, OffVersion) != 0)
+                seqCacheAdd(Get<std::int32_t>(bytes, OffDate), Get<std::int16_t>(bytes, OffSeq));
+        }
+    }
+    m_seqCacheValid = true;
+    return true;
+}
+
+std::int32_t InvestmentFile::AddRecord()
+{
+    if (!m_files.isOpen(InvestmentSlot))
+        return -2;
+    // The Seq of a new record is one more than the largest Seq in use on its
+    // date, 0 for a new date (and never below 0).
+    if (!ensureSeqCache())
+        return -2;
+    const std::int32_t n = AllocateRecord(m_files, InvestmentSlot, VersionMajor);
+    if (n < 1)
+        return n;
+    TransactionRecord copy = RecordBuffer;
+    copy.Seq = 0;
+    auto it = m_seqs.find(copy.TransDate);
+    if (it != m_seqs.end() && !it->second.empty()) {
+        const std::int16_t largest = it->second.rbegin()->first;
+        if (largest >= 0)
+            copy.Seq = std::int16_t(largest + 1);
+    }
+    copy.Version = VersionMajor;
+    RecordBuffer = copy;
+    const RecordBytes bytes = EncodeRecord(copy);
+    if (!WriteRaw(m_files, InvestmentSlot, n, bytes.data())) {
+        forgetSeqCache();
+        return -2;
+    }
+    seqCacheAdd(copy.TransDate, copy.Seq);
+    return n;
+}
+
+std::int32_t InvestmentFile::DeleteRecord(std::int32_t n)
+{
+    char old[RecordLength];
+    const bool known = n >= 2 && n <= RecordCount(m_files, InvestmentSlot) &&
+                       ReadRaw(m_files, InvestmentSlot, n, old) && RecordVersionField(old) != 0;
+    const std::int32_t result = ReleaseRecord(m_files, InvestmentSlot, n);
+    if (result == n && known && m_seqCacheValid)
+        seqCacheRemove(Get<std::int32_t>(old, OffDate), Get<std::int16_t>(old, OffSeq));
+    return result;
+}
+
+QString DamageReport(FileTable& files, int slot)
+{
+    const std::int64_t length = files.length(slot);
+    QString damage;
+    if (length % RecordLength != 0)
+        damage = QStringLiteral(" ends with a partial record (its %1 bytes are not a whole number of "
+                                "records); the partial record is ignored.")
+                     .arg(length);
+    else if (!CheckFreeChain(files, slot))
+        damage = QStringLiteral(" has a damaged chain of deleted records; records can be read but "
+                                "not added or deleted.");
+    if (!damage.isEmpty())
+        damage += QStringLiteral("  Use \"Rebuild investment file\" to repair it.");
+    return damage;
+}
+
+bool OpenInvestmentFile(InvestmentFile& file, const QString& path, const QString& description,
+                        ui::IMessageBox& messages)
+{
+    FileTable& files = file.files();
+    if (path.trimmed().compare(file.CurrentFile.trimmed(), Qt::CaseInsensitive) == 0)
+        file.close();
+
+    files.OpenFile(ShortSlot, path, QStringLiteral("I"), QStringLiteral("R"), 0);
+    const int probe = files.fileNumber(ShortSlot);
+    if (probe < 1) {
+        if (-probe == ErrFileNotFound || -probe == ErrPathNotFound) {
+            messages.show(QStringLiteral("This file has been moved or deleted, or it's name has been changed."),
+                          ui::Icon::Exclamation);
+        } else {
+            messages.beep();
+            messages.show(QStringLiteral("Error: ") + ErrorText(-probe), ui::Icon::Exclamation);
+        }
+        files.CloseFile(ShortSlot);
+        return false;
+    }
+    files.CloseFile(ShortSlot);
+
+    if (!file.open(path)) {
+        messages.beep();
+        const int error = -files.fileNumber(InvestmentSlot);
+        QString text = QStringLiteral("Error: ") + ErrorText(error);
+        if (error == ErrPermissionDenied)
+            text += QStringLiteral("\n") + path +
+                    QStringLiteral(" is open for writing in another program.");
+        messages.show(text, ui::Icon::Exclamation);
+        return false;
+    }
+
+    const std::int64_t length = files.length(InvestmentSlot);
+    if (length > 0) {
+        char bytes[RecordLength] = {};
+        const bool whole = length >= RecordLength &&
+                           files.readAt(InvestmentSlot, 0, bytes, RecordLength);
+        const std::int16_t version = RecordVersionField(bytes);
+        if (!whole || (version != VersionMajor && version != 5)) {
+            messages.show(path + QStringLiteral(" is the wrong format.  Convert your data files to version") +
+                              QStringLiteral(" ") + QString::number(VersionMajor) +
+                              QStringLiteral(", using BRISCONV, and try again."),
+                          ui::Icon::Exclamation);
+            file.close();
+            return false;
+        }
+        // A damaged file can still be read and listed; the user is told, and
+        // writes that would land in the wrong place are refused record by
+        // record. Rebuilding the file repairs it.
+        const QString damage = DamageReport(files, InvestmentSlot);
+        if (!damage.isEmpty())
+            messages.show(path + damage, ui::Icon::Exclamation);
+    }
+    file.CurrentFile = path;
+    file.CurrentFileDesc = description;
+    return true;
+}
+
+}  // namespace brisden

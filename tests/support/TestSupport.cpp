@@ -1,0 +1,84 @@
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+
+namespace brisden::test {
+
+bool FakeMessages::askYesNo(const QString& text, bool)
+{
+    questions << text;
+    if (answers.empty())
+        return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+QStringList FakeMessages::texts() const
+{
+    QStringList list;
+    for (const auto& s : shown)
+        list << s.text;
+    return list;
+}
+
+std::optional<QString> FakeInput::ask(const QString& prompt, const QString& title,
+                                      const QString& defaultText)
+{
+    asked.push_back({prompt, title, defaultText});
+    if (answers.empty())
+        return defaultText;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+QString WriteLedger(const QString& path, const std::vector<Tx>& records)
+{
+    QByteArray bytes(RecordLength, '\0');
+    const std::int16_t version = VersionMajor;
+    const std::int32_t none = -1;
+    std::memcpy(bytes.data(), &version, 2);
+    std::memcpy(bytes.data() + 2, &none, 4);
+    std::map<std::int32_t, std::int16_t> nextSeq;
+    for (const Tx& tx : records) {
+        TransactionRecord r;
+        r.Version = VersionMajor;
+        r.TransDate = tx.date;
+        r.Seq = nextSeq[tx.date]++;
+        r.setDesc(QString::fromLatin1(tx.desc));
+        r.Amount = tx.amount;
+        r.SharePrice = tx.price;
+        r.Shares = tx.shares;
+        const RecordBytes encoded = EncodeRecord(r);
+        bytes.append(encoded.data(), RecordLength);
+    }
+    WriteAll(path, bytes);
+    return path;
+}
+
+QString WriteLedger(const QString& path, std::initializer_list<Tx> records)
+{
+    return WriteLedger(path, std::vector<Tx>(records));
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write " + path.toStdString());
+    file.write(bytes);
+}
+
+}  // namespace brisden::test

@@ -1,0 +1,81 @@
+#pragma once
+// Shared helpers of the core tests: temporary folders, hand-built investment
+// files, and answerable fakes of the screen interfaces.
+
+#include "data/InvestmentFile.h"
+#include "ui/Interaction.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <initializer_list>
+#include <vector>
+
+namespace brisden::test {
+
+// Every message shown, in order; Yes/No answers and input answers are taken
+// from queues (default: No, and the default text).
+class FakeMessages final : public ui::IMessageBox {
+public:
+    struct Shown {
+        QString text;
+        ui::Icon icon;
+    };
+    std::vector<Shown> shown;
+    QStringList questions;
+    std::deque<bool> answers;
+    int beeps = 0;
+
+    void show(const QString& text, ui::Icon icon) override { shown.push_back({text, icon}); }
+    bool askYesNo(const QString& text, bool defaultNo) override;
+    void beep() override { ++beeps; }
+    QStringList texts() const;
+};
+
+class FakeInput final : public ui::IInputBox {
+public:
+    struct Asked {
+        QString prompt, title, defaultText;
+    };
+    std::vector<Asked> asked;
+    std::deque<std::optional<QString>> answers;  // empty queue: the default text
+    std::optional<QString> ask(const QString& prompt, const QString& title,
+                               const QString& defaultText) override;
+};
+
+// Cancels after a given number of polls (never when negative).
+class FakeCancel final : public ui::ICancelPoll {
+public:
+    explicit FakeCancel(int cancelAfter = -1) : m_after(cancelAfter) {}
+    int polls = 0;
+    bool pollCancel() override { return m_after >= 0 && ++polls > m_after; }
+
+private:
+    int m_after;
+};
+
+class FakeNotices final : public ui::INoticeDisplay {
+public:
+    QStringList notices;
+    void showNotice(const QString& message, bool, bool) override { notices << message; }
+};
+
+// One transaction for building files in tests.
+struct Tx {
+    std::int32_t date;
+    const char* desc;
+    double amount;
+    double price;
+    double shares;
+};
+
+// Writes an investment file (header + records in the given order, Seq
+// numbered per date as the program would) and returns its path.
+QString WriteLedger(const QString& path, std::initializer_list<Tx> records);
+QString WriteLedger(const QString& path, const std::vector<Tx>& records);
+QByteArray ReadAll(const QString& path);
+void WriteAll(const QString& path, const QByteArray& bytes);
+
+}  // namespace brisden::test
