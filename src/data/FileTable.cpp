@@ -198,6 +198,12 @@ void FileTable::OpenFile(int slot, const QString& path, const QString& kindText,
         return;
     }
     e->fd = fd;
+    e->knownLength = -1;
+    if (flags != O_RDONLY) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0)
+            e->knownLength = std::int64_t(st.st_size);
+    }
     e->fileNumber = m_nextFileNumber;
     m_nextFileNumber = m_nextFileNumber >= 255 ? 1 : m_nextFileNumber + 1;
     e->canWrite = flags != O_RDONLY;
@@ -250,6 +256,8 @@ std::int64_t FileTable::length(int slot) const
     const Entry* e = entry(slot);
     if (!e || e->fd < 0)
         return 0;
+    if (e->knownLength >= 0)
+        return e->knownLength + std::int64_t(e->writeBuffer.size());
     struct stat st {};
     if (::fstat(e->fd, &st) != 0)
         return 0;
@@ -329,6 +337,8 @@ bool FileTable::writeAt(int slot, std::int64_t offset, const char* buffer, std::
         e->cache.clear();
         return false;
     }
+    if (e->knownLength >= 0)
+        e->knownLength = std::max(e->knownLength, offset + count);
     // Keep the read-ahead in step with what was written.
     if (e->cacheOffset >= 0) {
         const std::int64_t cacheEnd = e->cacheOffset + std::int64_t(e->cache.size());
@@ -356,8 +366,11 @@ bool FileTable::truncate(int slot, std::int64_t newLength)
     e->cache.clear();
     if (::ftruncate(e->fd, newLength) != 0) {
         m_lastError = ErrorFromErrno(errno);
+        e->knownLength = -1;
         return false;
     }
+    if (e->knownLength >= 0)
+        e->knownLength = newLength;
     return true;
 }
 
@@ -401,8 +414,12 @@ bool FileTable::flushWrites(Entry& e)
     if (e.writeBuffer.isEmpty() || e.fd < 0)
         return true;
     const bool ok = WriteFully(e.fd, e.writeBuffer.constData(), e.writeBuffer.size(), 0, false);
-    if (!ok)
+    if (!ok) {
         m_lastError = ErrorFromErrno(errno);
+        e.knownLength = -1;
+    } else if (e.knownLength >= 0) {
+        e.knownLength += e.writeBuffer.size();
+    }
     e.writeBuffer.clear();
     e.cacheOffset = -1;
     e.cache.clear();

@@ -86,6 +86,9 @@ private:
         int recordLength = 0;
         bool canWrite = false;
         bool append = false;
+        // The length of a file open for writing, kept in step with our own
+        // writes (read-only handles ask the system each time).
+        std::int64_t knownLength = -1;
         QString path;
         // read-ahead for random and text reading
         std::vector<char> cache;

@@ -3,6 +3,7 @@
 #include "ui/Interaction.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -150,6 +151,10 @@ std::int32_t AllocateRecord(FileTable& files, int slot, std::int16_t version)
         char record[RecordLength];
         if (head < 2 || head > count || !ReadRaw(files, slot, head, record) ||
             RecordVersionField(record) != 0)
+            return -3;
+        // The whole chain must be sound: a loop further on would otherwise
+        // hand out a record in use later.
+        if (!CheckFreeChain(files, slot))
             return -3;
         const std::int32_t next = RecordLinkField(record);
         if (next != -1 && (next < 2 || next > count || next == head))
@@ -301,8 +306,24 @@ void InvestmentFile::BuildRecordIndex()
     bool sorted = true;
     for (size_t i = 2; i < RecordIndex.size() && sorted; ++i)
         sorted = !SortsAfter(RecordIndex[i - 1], RecordIndex[i]);
-    if (!sorted)
+    if (sorted)
+        return;
+    // With no two entries on the same date and Seq every correct sort gives
+    // the one same order, so a fast sort stands in for the gap sort; only
+    // duplicates (a damaged file) leave an order that depends on the sort.
+    std::vector<RecordIndexEntry> fast(RecordIndex.begin() + 1, RecordIndex.end());
+    std::sort(fast.begin(), fast.end(), [](const RecordIndexEntry& a, const RecordIndexEntry& b) {
+        return SortsAfter(b, a);
+    });
+    const bool duplicates =
+        std::adjacent_find(fast.begin(), fast.end(), [](const RecordIndexEntry& a,
+                                                         const RecordIndexEntry& b) {
+            return a.TransDate == b.TransDate && a.Seq == b.Seq;
+        }) != fast.end();
+    if (duplicates)
         SortRecordIndex(RecordIndex);
+    else
+        std::copy(fast.begin(), fast.end(), RecordIndex.begin() + 1);
 }
 
 std::size_t InvestmentFile::indexedCount() const

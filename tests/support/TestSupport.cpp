@@ -31,9 +31,12 @@ std::optional<QString> FakeInput::ask(const QString& prompt, const QString& titl
     asked.push_back({prompt, title, defaultText});
     if (answers.empty())
         return defaultText;
-    auto answer = answers.front();
+    const bool cancelled = !answers.front().has_value();
+    const QString text = answers.front().value_or(QString());
     answers.pop_front();
-    return answer;
+    if (cancelled)
+        return std::nullopt;
+    return text;
 }
 
 QString WriteLedger(const QString& path, const std::vector<Tx>& records)

@@ -1,0 +1,322 @@
+// Backup copies, restore from the backup, and the rebuild that drops freed
+// records.
+
+#include "data/Backup.h"
+#include "data/FileTable.h"
+#include "data/InvestmentFile.h"
+#include "shell/SessionLog.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brisden;
+using brisden::test::FakeMessages;
+using brisden::test::ReadAll;
+using brisden::test::WriteAll;
+using brisden::test::WriteLedger;
+
+namespace {
+
+TEST(BackupNameTest, TheExtensionBecomesBak)
+{
+    EXPECT_EQ(BackupFileName(QStringLiteral("C:\\Data\\Fund.dat")), QStringLiteral("C:\\Data\\Fund.bak"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("/data/Fund.DAT")), QStringLiteral("/data/Fund.bak"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("/data/my.fund.dat")), QStringLiteral("/data/my.fund.bak"));
+    // A name without a dot gets one; a dot in a folder name does not count.
+    EXPECT_EQ(BackupFileName(QStringLiteral("/data.2004/fund")), QStringLiteral("/data.2004/fund.bak"));
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FileTable files;
+    InvestmentFile inv{files};
+    FakeMessages messages;
+    QString logPath = dir.filePath(QStringLiteral("Application.log"));
+    SessionLog log{files, logPath};
+    Backup backup{inv, log, messages};
+    QString path = dir.filePath(QStringLiteral("Fund.dat"));
+    QString bak = dir.filePath(QStringLiteral("Fund.bak"));
+    int stops = 0, starts = 0;
+
+    void SetUp() override
+    {
+        log.setClock([] { return QDateTime(QDate(2004, 1, 2), QTime(9, 30, 0)); });
+        backup.stopAutoBackup = [this] { ++stops; };
+        backup.startAutoBackup = [this] { ++starts; };
+    }
+    // A ledger with records 2 to 6, of which 3 and 5 are free (chain 5 -> 3).
+    QByteArray writeHoledLedger(const QString& where)
+    {
+        WriteLedger(where, {{20040101, "a", 1, 0, 0}, {20040102, "b", 2, 0, 0}, {20040103, "c", 3, 0, 0},
+                            {20040104, "d", 4, 0, 0}, {20040105, "e", 5, 0, 0}});
+        FileTable t;
+        t.OpenFile(InvestmentSlot, where, QStringLiteral("R"), QStringLiteral("RW"), 41);
+        EXPECT_EQ(ReleaseRecord(t, InvestmentSlot, 5), 5);
+        EXPECT_EQ(ReleaseRecord(t, InvestmentSlot, 3), 3);
+        t.CloseAll();
+        return ReadAll(where);
+    }
+    void makeCurrent()
+    {
+        ASSERT_TRUE(inv.open(path));
+        inv.CurrentFile = path;
+    }
+    QStringList logLines() const
+    {
+        QStringList lines = QString::fromLatin1(ReadAll(logPath)).split(QStringLiteral("\r\n"));
+        lines.removeAll(QString());
+        return lines;
+    }
+};
+
+TEST_F(BackupTest, RebuildingDropsFreedRecordsAndKeepsTheOldFileAsBackup)
+{
+    const QByteArray old = writeHoledLedger(path);
+    const RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
+    EXPECT_TRUE(r.rebuilt);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.recordsRead, 6);
+    EXPECT_EQ(r.recordsWritten, 4);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("Records read: 6, Records written: 4"));
+
+    const QByteArray rebuilt = ReadAll(path);
+    ASSERT_EQ(rebuilt.size(), 4 * 41);
+    EXPECT_EQ(RecordLinkField(rebuilt.constData()), -1);
+    EXPECT_EQ(rebuilt.left(2), old.left(2));
+    EXPECT_EQ(rebuilt.mid(6, 35), old.mid(6, 35));
+    EXPECT_EQ(rebuilt.mid(41, 41), old.mid(41, 41));       // old 2
+    EXPECT_EQ(rebuilt.mid(82, 41), old.mid(3 * 41, 41));   // old 4
+    EXPECT_EQ(rebuilt.mid(123, 41), old.mid(5 * 41, 41));  // old 6
+    EXPECT_EQ(ReadAll(bak), old);
+    // The backup is the one file "Fund.bak", whatever the letter case of the
+    // step that writes it.
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.bak"), QStringLiteral("*.BAK")},
+                                         QDir::Files),
+              QStringList{QStringLiteral("Fund.bak")});
+    EXPECT_FALSE(files.isOpen(ShortSlot));
+}
+
+TEST_F(BackupTest, RebuildingAPartialTailDropsIt)
+{
+    QByteArray old = writeHoledLedger(path);
+    old += QByteArray(17, 'x');
+    WriteAll(path, old);
+    const RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
+    EXPECT_EQ(r.recordsRead, 6);
+    EXPECT_EQ(ReadAll(path).size(), 4 * 41);
+    EXPECT_EQ(ReadAll(bak), old);
+}
+
+TEST_F(BackupTest, RebuildingNothingOrAMissingFileChangesNothing)
+{
+    WriteAll(path, {});
+    RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
+    EXPECT_FALSE(r.rebuilt);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("There is nothing in the file.")});
+    EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
+    EXPECT_FALSE(QFileInfo::exists(bak));
+    EXPECT_EQ(files.fileNumber(ShortSlot), 0);
+
+    const QString missing = dir.filePath(QStringLiteral("gone.dat"));
+    r = RebuildFile(files, ShortSlot, missing, 41, messages);
+    EXPECT_EQ(r.error, ErrFileNotFound);
+    EXPECT_EQ(files.fileNumber(ShortSlot), -ErrFileNotFound);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(BackupTest, ABackupFileIsNotRebuiltOverItself)
+{
+    const QByteArray old = writeHoledLedger(bak);
+    const RebuildResult r = RebuildFile(files, ShortSlot, bak, 41, messages);
+    EXPECT_FALSE(r.rebuilt);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(ReadAll(bak), old);
+}
+
+TEST_F(BackupTest, AFileAnotherHandleWritesIsNotRebuilt)
+{
+    const QByteArray old = writeHoledLedger(path);
+    FileTable other;
+    other.OpenFile(InvestmentSlot, path, QStringLiteral("R"), QStringLiteral("RW"), 41);
+    const RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
+    EXPECT_EQ(r.error, ErrPermissionDenied);
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_FALSE(QFileInfo::exists(bak));
+}
+
+TEST_F(BackupTest, TheRebuildCommandReopensTheCurrentFileOnly)
+{
+    writeHoledLedger(path);
+    const QString other = dir.filePath(QStringLiteral("Other.dat"));
+    writeHoledLedger(other);
+    makeCurrent();
+    const int number = files.fileNumber(InvestmentSlot);
+
+    backup.RebuildInvestmentFile(other);
+    EXPECT_EQ(files.fileNumber(InvestmentSlot), number);  // slot 2 untouched
+    EXPECT_EQ(stops, 0);
+    EXPECT_EQ(ReadAll(other).size(), 4 * 41);
+
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_EQ(logLines(),
+              (QStringList{QStringLiteral("09:30:00: Rebuilding file ") + other + QLatin1Char('.'),
+                           QStringLiteral("09:30:00: File has been rebuilt.")}));
+}
+
+TEST_F(BackupTest, RebuildingTheCurrentFileThroughTheCommand)
+{
+    writeHoledLedger(path);
+    makeCurrent();
+    const RebuildResult r = backup.RebuildInvestmentFile(path);
+    EXPECT_TRUE(r.rebuilt);
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_EQ(files.length(InvestmentSlot), 4 * 41);
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(starts, 1);
+    // The reopened file takes new records after the compacted ones.
+    inv.RecordBuffer = TransactionRecord();
+    inv.RecordBuffer.TransDate = 20040103;
+    EXPECT_EQ(inv.AddRecord(), 5);
+    EXPECT_EQ(inv.RecordBuffer.Seq, 1);
+
+    const RebuildResult missing = backup.RebuildInvestmentFile(dir.filePath(QStringLiteral("x.dat")));
+    EXPECT_EQ(missing.error, ErrFileNotFound);
+    EXPECT_EQ(messages.shown.back().text, QStringLiteral("Error: File not found"));
+    EXPECT_EQ(messages.beeps, 1);
+}
+
+TEST_F(BackupTest, TheQuietCopyKeepsTheCurrentFileOpen)
+{
+    const QByteArray old = writeHoledLedger(path);
+    makeCurrent();
+    const int number = files.fileNumber(InvestmentSlot);
+    WriteAll(bak, QByteArray(1000, 'o'));  // an older, longer backup is replaced whole
+    EXPECT_TRUE(backup.SaveData(true));
+    EXPECT_EQ(ReadAll(bak), old);
+    EXPECT_EQ(files.fileNumber(InvestmentSlot), number);
+    EXPECT_FALSE(files.isOpen(BackupSlot));
+    EXPECT_TRUE(messages.questions.isEmpty());
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("09:30:00: Copied ") + path +
+                                      QStringLiteral(" to ") + bak + QLatin1Char('.')});
+    EXPECT_FALSE(backup.busy());
+}
+
+TEST_F(BackupTest, TheAskedCopyDoesNothingOnNo)
+{
+    writeHoledLedger(path);
+    makeCurrent();
+    messages.answers = {false};
+    EXPECT_FALSE(backup.SaveData(false));
+    EXPECT_EQ(messages.questions, QStringList{QStringLiteral("Should I copy the current file, ") +
+                                              path + QStringLiteral(", to ") + bak + QStringLiteral("?")});
+    EXPECT_FALSE(QFileInfo::exists(bak));
+    EXPECT_TRUE(logLines().isEmpty());
+    EXPECT_FALSE(backup.busy());
+}
+
+TEST_F(BackupTest, TheAskedCopyReopensTheCurrentFile)
+{
+    const QByteArray old = writeHoledLedger(path);
+    makeCurrent();
+    messages.answers = {true};
+    EXPECT_TRUE(backup.SaveData(false));
+    EXPECT_EQ(ReadAll(bak), old);
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_EQ(logLines().size(), 1);
+}
+
+TEST_F(BackupTest, NoCopyWithoutACurrentFileOrWhileBusy)
+{
+    EXPECT_FALSE(backup.SaveData(true));
+    writeHoledLedger(path);
+    makeCurrent();
+
+    // The timer fires while the user is being asked: the nested copy does
+    // nothing.
+    struct Reentrant final : ui::IMessageBox {
+        Backup* b = nullptr;
+        bool nested = true;
+        void show(const QString&, ui::Icon) override {}
+        bool askYesNo(const QString&, bool) override
+        {
+            nested = b->SaveData(true);
+            return false;
+        }
+        void beep() override {}
+    } asking;
+    Backup withQuestion(inv, log, asking);
+    asking.b = &withQuestion;
+    EXPECT_FALSE(withQuestion.SaveData(false));
+    EXPECT_FALSE(asking.nested);
+    EXPECT_FALSE(withQuestion.busy());
+    EXPECT_FALSE(QFileInfo::exists(bak));
+}
+
+TEST_F(BackupTest, AFailedCopyIsNotLogged)
+{
+    writeHoledLedger(path);
+    makeCurrent();
+    QDir().mkdir(bak);  // the backup name is taken by a folder
+    EXPECT_FALSE(backup.SaveData(true));
+    messages.answers = {true};
+    EXPECT_FALSE(backup.SaveData(false));
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_TRUE(logLines().isEmpty());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(backup.busy());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no leftovers
+}
+
+TEST_F(BackupTest, RestoringCopiesTheBackupBack)
+{
+    const QByteArray old = writeHoledLedger(path);
+    WriteLedger(bak, {{19990101, "restored", 7, 0, 0}});
+    makeCurrent();
+    messages.answers = {true};
+    EXPECT_TRUE(backup.RestoreBackup());
+    EXPECT_EQ(messages.questions,
+              QStringList{QStringLiteral("Should I copy the backup file, ") + bak +
+                          QStringLiteral(", to the current file, ") + path + QStringLiteral("?")});
+    EXPECT_EQ(ReadAll(path), ReadAll(bak));
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_EQ(files.length(InvestmentSlot), 82);
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("09:30:00: Restored ") + path +
+                                      QStringLiteral(" from ") + bak + QLatin1Char('.')});
+    // The reopened file numbers Seqs from what it now holds.
+    inv.RecordBuffer = TransactionRecord();
+    inv.RecordBuffer.TransDate = 19990101;
+    EXPECT_EQ(inv.AddRecord(), 3);
+    EXPECT_EQ(inv.RecordBuffer.Seq, 1);
+    Q_UNUSED(old);
+}
+
+TEST_F(BackupTest, RestoringWithoutABackupReportsItAndKeepsTheFile)
+{
+    const QByteArray old = writeHoledLedger(path);
+    makeCurrent();
+    messages.answers = {true};
+    EXPECT_FALSE(backup.RestoreBackup());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              QStringLiteral("Error: File not found\nThere was an error copying the backup file, ") +
+                  bak + QStringLiteral(", to the current file, ") + path +
+                  QStringLiteral(".  Check to make sure that one or both files are not also in use "
+                                 "by another program, and then try again."));
+    EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_EQ(starts, 1);
+    EXPECT_TRUE(logLines().isEmpty());
+
+    messages.answers = {false};
+    EXPECT_FALSE(backup.RestoreBackup());
+    EXPECT_EQ(stops, 1);
+}
+
+}  // namespace

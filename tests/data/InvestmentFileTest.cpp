@@ -1,0 +1,402 @@
+// Investment files: the 41-byte layout, the free chain, Seq numbering, the
+// date index, and what opening does with files that are not right.
+
+#include "data/InvestmentFile.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+
+using namespace brisden;
+using brisden::test::FakeMessages;
+using brisden::test::ReadAll;
+using brisden::test::WriteAll;
+using brisden::test::WriteLedger;
+
+namespace {
+
+// Little-endian bytes built by hand, without the code under test.
+void PutLE(QByteArray& b, int offset, std::uint64_t value, int width)
+{
+    for (int i = 0; i < width; ++i)
+        b[offset + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+std::uint64_t DoubleBits(double d)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits;
+}
+
+QByteArray HandRecord(std::int16_t version, std::int32_t date, std::int16_t seq, const char* desc,
+                      double amount, double price, double shares)
+{
+    QByteArray b(41, '\0');
+    PutLE(b, 0, std::uint16_t(version), 2);
+    PutLE(b, 2, std::uint32_t(date), 4);
+    PutLE(b, 6, std::uint16_t(seq), 2);
+    QByteArray d(desc);
+    d = d.leftJustified(9, ' ', true);
+    b.replace(8, 9, d);
+    PutLE(b, 17, DoubleBits(amount), 8);
+    PutLE(b, 25, DoubleBits(price), 8);
+    PutLE(b, 33, DoubleBits(shares), 8);
+    return b;
+}
+
+QByteArray HandHeader(std::int16_t version, std::int32_t freeHead)
+{
+    QByteArray b(41, '\0');
+    PutLE(b, 0, std::uint16_t(version), 2);
+    PutLE(b, 2, std::uint32_t(freeHead), 4);
+    return b;
+}
+
+std::int16_t VersionAt(const QByteArray& file, int record)
+{
+    return RecordVersionField(file.constData() + (record - 1) * 41);
+}
+
+std::int32_t LinkAt(const QByteArray& file, int record)
+{
+    return RecordLinkField(file.constData() + (record - 1) * 41);
+}
+
+TEST(RecordLayoutTest, RecordsAreTheHandBuiltBytes)
+{
+    TransactionRecord r;
+    r.Version = 6;
+    r.TransDate = 20031231;
+    r.Seq = 3;
+    r.setDesc(QStringLiteral("Buy"));
+    r.Amount = -1234.5;
+    r.SharePrice = 12.3456;
+    r.Shares = 100.000001;
+    const QByteArray expected = HandRecord(6, 20031231, 3, "Buy", -1234.5, 12.3456, 100.000001);
+    const RecordBytes encoded = EncodeRecord(r);
+    EXPECT_EQ(QByteArray(encoded.data(), 41), expected);
+
+    const QByteArray other = HandRecord(5, 19991005, -2, "Reinvest", 0.1, 1e300, -0.0);
+    const TransactionRecord d = DecodeRecord(other.constData());
+    EXPECT_EQ(d.Version, 5);
+    EXPECT_EQ(d.TransDate, 19991005);
+    EXPECT_EQ(d.Seq, -2);
+    EXPECT_EQ(d.Desc, QByteArray("Reinvest "));
+    EXPECT_EQ(d.Amount, 0.1);
+    EXPECT_EQ(d.SharePrice, 1e300);
+    EXPECT_TRUE(std::signbit(d.Shares));
+
+    r.setDesc(QStringLiteral("Much too long"));
+    EXPECT_EQ(r.Desc, QByteArray("Much too "));
+    r.setDesc(QStringLiteral("Caf\u00e9"));
+    EXPECT_EQ(r.Desc, QByteArray("Caf\xe9     "));
+}
+
+class InvestmentFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FileTable files;
+    InvestmentFile inv{files};
+    QString path = dir.filePath(QStringLiteral("fund.dat"));
+
+    std::int32_t add(std::int32_t date, const char* desc = "x", double amount = 1)
+    {
+        inv.RecordBuffer = TransactionRecord();
+        inv.RecordBuffer.TransDate = date;
+        inv.RecordBuffer.setDesc(QLatin1String(desc));
+        inv.RecordBuffer.Amount = amount;
+        return inv.AddRecord();
+    }
+    std::int16_t seqOf(std::int32_t n)
+    {
+        EXPECT_TRUE(inv.ReadRecord(n));
+        return inv.RecordBuffer.Seq;
+    }
+    void reopen()
+    {
+        inv.close();
+        ASSERT_TRUE(inv.open(path));
+    }
+};
+
+TEST_F(InvestmentFileTest, TheFirstRecordOfAnEmptyFileBringsItsHeader)
+{
+    WriteAll(path, {});
+    ASSERT_TRUE(inv.open(path));
+    EXPECT_EQ(add(20031231, "Buy", 500), 2);
+    const QByteArray bytes = ReadAll(path);
+    ASSERT_EQ(bytes.size(), 82);
+    EXPECT_EQ(bytes.left(41), HandHeader(VersionMajor, -1));
+    EXPECT_EQ(bytes.mid(41), HandRecord(VersionMajor, 20031231, 0, "Buy", 500, 0, 0));
+}
+
+TEST_F(InvestmentFileTest, AllocationOnAnySlotWritesOnlyTheHeaderOfAnEmptyFile)
+{
+    WriteAll(path, {});
+    files.OpenFile(ShortSlot, path, QStringLiteral("R"), QStringLiteral("RW"), 41);
+    EXPECT_EQ(AllocateRecord(files, ShortSlot, 5), 2);
+    EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
+    // Nothing is written when the chain is empty: the next record is past
+    // the end, again and again until something is written there.
+    EXPECT_EQ(AllocateRecord(files, ShortSlot, 5), 2);
+    EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
+    EXPECT_EQ(ReleaseRecord(files, ShortSlot, 2), -2);
+    EXPECT_LT(ReleaseRecord(files, ShortSlot, 1), 0);  // the header is never freed
+    EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
+}
+
+TEST_F(InvestmentFileTest, SeqCountsRecordsOfTheSameDateInUse)
+{
+    WriteAll(path, {});
+    ASSERT_TRUE(inv.open(path));
+    EXPECT_EQ(add(20040105), 2);
+    EXPECT_EQ(add(20040105), 3);
+    EXPECT_EQ(add(20040106), 4);
+    EXPECT_EQ(seqOf(2), 0);
+    EXPECT_EQ(seqOf(3), 1);
+    EXPECT_EQ(seqOf(4), 0);
+    // The second of the date is deleted: the next one takes its Seq again
+    // (and its record).
+    EXPECT_EQ(inv.DeleteRecord(3), 3);
+    EXPECT_EQ(add(20040105), 3);
+    EXPECT_EQ(seqOf(3), 1);
+    // The same from the file alone, by a fresh handle.
+    EXPECT_EQ(inv.DeleteRecord(3), 3);
+    reopen();
+    EXPECT_EQ(add(20040105), 3);
+    EXPECT_EQ(seqOf(3), 1);
+}
+
+TEST_F(InvestmentFileTest, SeqIsOneMoreThanTheLargestOfTheDate)
+{
+    QByteArray bytes = HandHeader(6, -1);
+    bytes += HandRecord(6, 20040105, 0, "a", 0, 0, 0);
+    bytes += HandRecord(6, 20040105, 5, "b", 0, 0, 0);
+    bytes += HandRecord(0, 20040105, 9, "free", 0, 0, 0);  // a free record does not count
+    bytes += HandRecord(6, 20040106, 7, "c", 0, 0, 0);
+    // the free record must be on the chain for the file to be sound
+    PutLE(bytes, 2, 4, 4);
+    PutLE(bytes, 3 * 41 + 2, std::uint32_t(-1), 4);
+    WriteAll(path, bytes);
+    ASSERT_TRUE(inv.open(path));
+    EXPECT_EQ(add(20040105), 4);  // reuses the free record
+    EXPECT_EQ(seqOf(4), 6);
+    EXPECT_EQ(add(20040107), 6);
+    EXPECT_EQ(seqOf(6), 0);
+}
+
+TEST_F(InvestmentFileTest, FreedRecordsFormAChainFromTheHeadAndAreReusedInOrder)
+{
+    WriteLedger(path, {{20040101, "a", 1, 0, 0}, {20040102, "b", 2, 0, 0}, {20040103, "c", 3, 0, 0},
+                       {20040104, "d", 4, 0, 0}, {20040105, "e", 5, 0, 0}});
+    ASSERT_TRUE(inv.open(path));
+    const QByteArray before = ReadAll(path);
+    EXPECT_EQ(inv.DeleteRecord(5), 5);
+    EXPECT_EQ(inv.DeleteRecord(3), 3);
+    const QByteArray after = ReadAll(path);
+    EXPECT_EQ(LinkAt(after, 1), 5);
+    EXPECT_EQ(VersionAt(after, 5), 0);
+    EXPECT_EQ(LinkAt(after, 5), 3);
+    EXPECT_EQ(VersionAt(after, 3), 0);
+    EXPECT_EQ(LinkAt(after, 3), -1);
+    // Only the first six bytes of a freed record change.
+    EXPECT_EQ(after.mid(4 * 41 + 6, 35), before.mid(4 * 41 + 6, 35));
+    EXPECT_EQ(after.mid(2 * 41 + 6, 35), before.mid(2 * 41 + 6, 35));
+    // Records in use and the rest of the header stay as they were.
+    for (const int n : {2, 4, 6})
+        EXPECT_EQ(after.mid((n - 1) * 41, 41), before.mid((n - 1) * 41, 41)) << n;
+    EXPECT_EQ(after.left(2), before.left(2));
+    EXPECT_EQ(after.mid(6, 35), before.mid(6, 35));
+
+    // Freeing a free record or one past the end changes nothing.
+    EXPECT_EQ(inv.DeleteRecord(3), -1);
+    EXPECT_EQ(inv.DeleteRecord(7), -2);
+    EXPECT_EQ(ReadAll(path), after);
+
+    EXPECT_EQ(add(20040110), 5);
+    EXPECT_EQ(LinkAt(ReadAll(path), 1), 3);
+    EXPECT_EQ(add(20040111), 3);
+    EXPECT_EQ(LinkAt(ReadAll(path), 1), -1);
+    EXPECT_EQ(add(20040112), 7);
+    EXPECT_EQ(ReadAll(path).size(), 7 * 41);
+}
+
+TEST_F(InvestmentFileTest, TheIndexIsInDateThenSeqOrderOfTheRecordsInUse)
+{
+    WriteLedger(path, {{20050301, "a", 0, 0, 0}, {20040101, "b", 0, 0, 0}, {20050301, "c", 0, 0, 0},
+                       {20030615, "d", 0, 0, 0}, {20040101, "e", 0, 0, 0}, {19991231, "f", 0, 0, 0}});
+    ASSERT_TRUE(inv.open(path));
+    ASSERT_EQ(inv.DeleteRecord(4), 4);
+    inv.BuildRecordIndex();
+    ASSERT_EQ(inv.RecordIndex.size(), 6u);  // position 0 unused, five records
+    EXPECT_EQ(inv.indexedCount(), 5u);
+    const std::int32_t recNos[] = {7, 5, 3, 6, 2};
+    for (size_t i = 1; i < inv.RecordIndex.size(); ++i) {
+        const RecordIndexEntry& e = inv.RecordIndex[i];
+        EXPECT_EQ(e.RecNo, recNos[i - 1]) << i;
+        ASSERT_TRUE(inv.ReadRecord(e.RecNo));
+        EXPECT_EQ(inv.RecordBuffer.TransDate, e.TransDate);
+        EXPECT_EQ(inv.RecordBuffer.Seq, e.Seq);
+        if (i > 1) {
+            const RecordIndexEntry& p = inv.RecordIndex[i - 1];
+            EXPECT_TRUE(p.TransDate < e.TransDate || (p.TransDate == e.TransDate && p.Seq < e.Seq));
+        }
+    }
+}
+
+TEST_F(InvestmentFileTest, AFileWithoutRecordsIndexesOneZeroedEntry)
+{
+    WriteAll(path, HandHeader(6, -1));
+    ASSERT_TRUE(inv.open(path));
+    inv.BuildRecordIndex();
+    ASSERT_EQ(inv.RecordIndex.size(), 2u);
+    EXPECT_EQ(inv.RecordIndex[1].TransDate, 0);
+    EXPECT_EQ(inv.RecordIndex[1].Seq, 0);
+    EXPECT_EQ(inv.RecordIndex[1].RecNo, 0);
+    EXPECT_EQ(inv.indexedCount(), 0u);
+
+    // Likewise when every record is free; a partial record at the end is
+    // not looked at.
+    QByteArray bytes = HandHeader(6, 2);
+    bytes += HandRecord(0, 20040101, 0, "gone", 0, 0, 0);
+    PutLE(bytes, 41 + 2, std::uint32_t(-1), 4);
+    bytes += HandRecord(6, 20040101, 0, "partial", 0, 0, 0).left(20);
+    WriteAll(path, bytes);
+    reopen();
+    inv.BuildRecordIndex();
+    ASSERT_EQ(inv.RecordIndex.size(), 2u);
+    EXPECT_EQ(inv.RecordIndex[1].RecNo, 0);
+}
+
+TEST_F(InvestmentFileTest, TheRecordSortLeavesEqualKeysWhereTheGapSortPutsThem)
+{
+    // Two entries with the same date and Seq (a damaged file) are not
+    // exchanged with each other; the others are ordered around them.
+    std::vector<RecordIndexEntry> index = {{}, {5, 0, 1}, {3, 1, 2}, {3, 1, 3}, {1, 0, 4}};
+    SortRecordIndex(index);
+    EXPECT_EQ(index[1].RecNo, 4);
+    EXPECT_EQ(index[4].RecNo, 1);
+    EXPECT_EQ(index[2].TransDate, 3);
+    EXPECT_EQ(index[3].TransDate, 3);
+}
+
+class OpeningTest : public InvestmentFileTest {
+protected:
+    FakeMessages messages;
+    const QString wrongFormat = QStringLiteral(
+        " is the wrong format.  Convert your data files to version 6, using BRISCONV, and try "
+        "again.");
+
+    bool openIt() { return OpenInvestmentFile(inv, path, QStringLiteral("Fund"), messages); }
+    void ExpectDamagedChainIsLeftAlone(const QByteArray& bytes);
+};
+
+TEST_F(OpeningTest, Versions6And5OpenOthersAreRefused)
+{
+    WriteAll(path, HandHeader(6, -1) + HandRecord(6, 20040101, 0, "a", 1, 2, 3));
+    EXPECT_TRUE(openIt());
+    EXPECT_EQ(inv.CurrentFile, path);
+    EXPECT_EQ(inv.CurrentFileDesc, QStringLiteral("Fund"));
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_TRUE(messages.shown.empty());
+
+    WriteAll(path, HandHeader(5, -1));
+    EXPECT_TRUE(openIt());
+    EXPECT_TRUE(inv.isOpen());
+
+    const QString other = dir.filePath(QStringLiteral("old.dat"));
+    WriteAll(other, HandHeader(4, -1));
+    EXPECT_FALSE(OpenInvestmentFile(inv, other, QString(), messages));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, other + wrongFormat);
+    EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
+    EXPECT_FALSE(inv.isOpen());
+    EXPECT_EQ(ReadAll(other), HandHeader(4, -1));
+}
+
+TEST_F(OpeningTest, AMissingFileIsReportedAsMoved)
+{
+    EXPECT_FALSE(openIt());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              QStringLiteral("This file has been moved or deleted, or it's name has been changed."));
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(OpeningTest, AnEmptyFileOpensForItsFirstRecord)
+{
+    WriteAll(path, {});
+    EXPECT_TRUE(openIt());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(OpeningTest, AFileShorterThanItsHeaderIsTheWrongFormat)
+{
+    WriteAll(path, QByteArray("\x06\x00", 2));
+    EXPECT_FALSE(openIt());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, path + wrongFormat);
+    EXPECT_EQ(ReadAll(path), QByteArray("\x06\x00", 2));
+}
+
+TEST_F(OpeningTest, APartialLastRecordIsIgnoredAndToldAbout)
+{
+    const QByteArray bytes = HandHeader(6, -1) + HandRecord(6, 20040101, 0, "a", 1, 2, 3) +
+                             QByteArray(10, 'q');
+    WriteAll(path, bytes);
+    EXPECT_TRUE(openIt());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(path));
+    inv.BuildRecordIndex();
+    EXPECT_EQ(inv.indexedCount(), 1u);
+    EXPECT_EQ(ReadAll(path), bytes);
+}
+
+// A damaged free chain: opened with a message, read as it is, and never
+// written by an add or a delete.
+void OpeningTest::ExpectDamagedChainIsLeftAlone(const QByteArray& bytes)
+{
+    OpeningTest& t = *this;
+    WriteAll(t.path, bytes);
+    EXPECT_TRUE(t.openIt());
+    ASSERT_EQ(t.messages.shown.size(), 1u);
+    EXPECT_TRUE(t.messages.shown[0].text.startsWith(t.path));
+    t.inv.BuildRecordIndex();
+    t.inv.RecordBuffer = TransactionRecord();
+    t.inv.RecordBuffer.TransDate = 20050101;
+    EXPECT_LT(t.inv.AddRecord(), 0);
+    EXPECT_LT(t.inv.DeleteRecord(2), 0);
+    EXPECT_EQ(ReadAll(t.path), bytes);
+}
+
+TEST_F(OpeningTest, AFreeChainThatLoopsChangesNothing)
+{
+    QByteArray bytes = HandHeader(6, 3);
+    bytes += HandRecord(6, 20040101, 0, "a", 1, 0, 0);
+    bytes += HandRecord(0, 0, 0, "", 0, 0, 0);
+    bytes += HandRecord(0, 0, 0, "", 0, 0, 0);
+    PutLE(bytes, 2 * 41 + 2, 4, 4);  // 3 -> 4
+    PutLE(bytes, 3 * 41 + 2, 3, 4);  // 4 -> 3
+    ExpectDamagedChainIsLeftAlone(bytes);
+}
+
+TEST_F(OpeningTest, AFreeChainPointingPastTheEndChangesNothing)
+{
+    QByteArray bytes = HandHeader(6, 3);
+    bytes += HandRecord(6, 20040101, 0, "a", 1, 0, 0);
+    bytes += HandRecord(0, 0, 0, "", 0, 0, 0);
+    PutLE(bytes, 2 * 41 + 2, 99, 4);  // 3 -> 99
+    ExpectDamagedChainIsLeftAlone(bytes);
+}
+
+TEST_F(OpeningTest, AFreeChainThroughARecordInUseChangesNothing)
+{
+    QByteArray bytes = HandHeader(6, 2);
+    bytes += HandRecord(6, 20040101, 0, "a", 1, 0, 0);
+    bytes += HandRecord(6, 20040102, 0, "b", 1, 0, 0);
+    ExpectDamagedChainIsLeftAlone(bytes);
+}
+
+}  // namespace

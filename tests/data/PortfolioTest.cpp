@@ -1,0 +1,294 @@
+// Portfolio definition files: reading quoted items, sorting, saving, and the
+// portfolio window's add, remove and describe commands.
+
+#include "data/FileTable.h"
+#include "data/Portfolio.h"
+#include "shell/SessionLog.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brisden;
+using brisden::test::FakeInput;
+using brisden::test::FakeMessages;
+using brisden::test::ReadAll;
+using brisden::test::WriteAll;
+
+namespace {
+
+std::vector<QString> Items(std::initializer_list<const char*> list)
+{
+    std::vector<QString> v;
+    for (const char* s : list)
+        v.push_back(QString::fromLatin1(s));
+    return v;
+}
+
+TEST(QuotedItemsTest, ItemsAreReadTheWayQuotedInputReadsThem)
+{
+    EXPECT_EQ(ReadQuotedItems("\"Portfolio definition file\"\r\n\"C:\\a, b.dat\"\r\n\"Growth\"\r\n"),
+              Items({"Portfolio definition file", "C:\\a, b.dat", "Growth"}));
+    // Unquoted items end at a comma and lose their blanks; text after a
+    // closing quote up to the next comma is dropped; blank lines hold nothing.
+    EXPECT_EQ(ReadQuotedItems("  plain , two\n\n\"q\" junk,\"r\"\n   \n"),
+              Items({"plain", "two", "q", "r"}));
+    // A quote that never closes runs to the end of its line only.
+    EXPECT_EQ(ReadQuotedItems("\"open ended\r\n\"next\"\r\n"), Items({"open ended", "next"}));
+    EXPECT_EQ(ReadQuotedItems("\"Caf\xe9\""), Items({"Caf\xe9"}));
+}
+
+class PortfolioTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FileTable files;
+    Portfolio portfolio{files};
+    QString defPath = dir.filePath(QStringLiteral("Port.def"));
+    FakeMessages messages;
+    FakeInput input;
+    QString logPath = dir.filePath(QStringLiteral("Application.log"));
+    SessionLog log{files, logPath};
+    PortfolioCommandContext context{messages, input, log, QStringLiteral("Portfolio"), true};
+
+    void SetUp() override
+    {
+        log.setClock([] { return QDateTime(QDate(2004, 1, 2), QTime(10, 0, 0)); });
+        portfolio.CurrentPortfolio = defPath;
+    }
+    QString file(const char* name) { return dir.filePath(QLatin1String(name)); }
+    QStringList logLines() const
+    {
+        QStringList lines = QString::fromLatin1(ReadAll(logPath)).split(QStringLiteral("\r\n"));
+        lines.removeAll(QString());
+        return lines;
+    }
+    std::vector<QString> files1() const
+    {
+        return std::vector<QString>(portfolio.PortfolioFiles.begin() + 1,
+                                    portfolio.PortfolioFiles.end());
+    }
+};
+
+TEST_F(PortfolioTest, LoadingSortsByDescriptionOrByPathIgnoringCase)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"foxtrot.dat\"\r\n\"VALUE STOCK\"\r\n"
+                      "\"kilo.dat\"\r\n\"Money Market\"\r\n\"Golf.dat\"\r\n\"small Cap\"\r\n");
+    EXPECT_TRUE(portfolio.LoadPortfolio(true));
+    EXPECT_TRUE(portfolio.loaded());
+    EXPECT_EQ(portfolio.count(), 3);
+    EXPECT_EQ(files1(), Items({"kilo.dat", "Golf.dat", "foxtrot.dat"}));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[1], QStringLiteral("Money Market"));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[3], QStringLiteral("VALUE STOCK"));
+    EXPECT_TRUE(portfolio.LoadPortfolio(false));
+    EXPECT_EQ(files1(), Items({"foxtrot.dat", "Golf.dat", "kilo.dat"}));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("small Cap"));
+    EXPECT_FALSE(files.isOpen(PortfolioSlot));
+}
+
+TEST_F(PortfolioTest, EqualDescriptionsStayWhereTheGapSortLeavesThem)
+{
+    // Descriptions a, B, a, A: the gap sort's passes leave the three equal
+    // ones as 1, 4, 3 (a stable sort would give 1, 3, 4).
+    WriteAll(defPath, "\"h\"\r\n\"p1\"\r\n\"a\"\r\n\"p2\"\r\n\"B\"\r\n\"p3\"\r\n\"a\"\r\n"
+                      "\"p4\"\r\n\"A\"\r\n");
+    portfolio.LoadPortfolio(true);
+    EXPECT_EQ(files1(), Items({"p1", "p4", "p3", "p2"}));
+}
+
+TEST_F(PortfolioTest, EmptyAndMissingPortfoliosAreOneEmptyEntry)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n");
+    EXPECT_TRUE(portfolio.LoadPortfolio(true));
+    ASSERT_EQ(portfolio.PortfolioFiles.size(), 2u);
+    EXPECT_TRUE(portfolio.PortfolioFiles[1].isEmpty());
+    EXPECT_TRUE(portfolio.PortfolioDescriptions[1].isEmpty());
+    EXPECT_TRUE(portfolio.isEmpty());
+
+    portfolio.CurrentPortfolio = file("none.def");
+    EXPECT_FALSE(portfolio.LoadPortfolio(true));
+    EXPECT_EQ(portfolio.PortfolioFiles.size(), 2u);
+    EXPECT_TRUE(portfolio.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(file("none.def")));
+}
+
+TEST_F(PortfolioTest, OpeningAMissingPortfolioCreatesItEmpty)
+{
+    portfolio.OpenPortfolio(file("new.def"));
+    EXPECT_EQ(portfolio.CurrentPortfolio, file("new.def"));
+    EXPECT_EQ(ReadAll(file("new.def")), QByteArray("\"Portfolio definition file\"\r\n"));
+    EXPECT_FALSE(portfolio.loaded());
+    // An existing one is left as it is.
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n");
+    portfolio.OpenPortfolio(defPath);
+    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n"));
+}
+
+TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
+{
+    portfolio.PortfolioFiles = Items({"", "C:\\Funds\\a.dat", "", "/home/me/caf\xe9.dat"});
+    portfolio.PortfolioDescriptions = Items({"", "Say \"hi\"", "gone", "Caf\xe9"});
+    EXPECT_TRUE(portfolio.SavePortfolio());
+    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n"
+                                           "\"C:\\Funds\\a.dat\"\r\n\"Say 'hi'\"\r\n"
+                                           "\"/home/me/caf\xe9.dat\"\r\n\"Caf\xe9\"\r\n"));
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("Say 'hi'"));
+
+    portfolio.CurrentPortfolio = file("missing/folder.def");
+    EXPECT_FALSE(portfolio.SavePortfolio());
+}
+
+TEST_F(PortfolioTest, APathWithoutDescriptionGetsAnEmptyOne)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n");
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QString());
+}
+
+TEST_F(PortfolioTest, FilesBeyond99AreKeptAsideAndNeverLost)
+{
+    QByteArray def = "\"Portfolio definition file\"\r\n";
+    for (int i = 1; i <= 120; ++i)
+        def += "\"f" + QByteArray::number(1000 + i) + ".dat\"\r\n\"D" + QByteArray::number(i) + "\"\r\n";
+    WriteAll(defPath, def);
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(portfolio.count(), 99);
+    EXPECT_EQ(portfolio.overflowCount(), 21);
+    EXPECT_TRUE(portfolio.overflowMessage().contains(QStringLiteral("120")));
+    EXPECT_EQ(portfolio.PortfolioFiles[99], QStringLiteral("f1099.dat"));
+
+    // Removing one shown file and saving keeps the 21 others in the file.
+    portfolio.PortfolioFiles[1].clear();
+    EXPECT_TRUE(portfolio.SavePortfolio());
+    EXPECT_EQ(ReadQuotedItems(ReadAll(defPath)).size(), 1u + 2 * 119);
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(portfolio.count(), 99);
+    EXPECT_EQ(portfolio.overflowCount(), 20);
+    EXPECT_EQ(portfolio.PortfolioFiles[1], QStringLiteral("f1002.dat"));
+
+    // A full portfolio takes no more files.
+    std::deque<QString> pending{file("extra.dat")};
+    input.answers.push_back(QStringLiteral("Extra"));
+    EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(input.asked.empty());
+    EXPECT_FALSE(QFileInfo::exists(file("extra.dat")));
+}
+
+TEST_F(PortfolioTest, FindingAFileIgnoresCaseAndBlanksAndRefusesIllegalNames)
+{
+    portfolio.PortfolioFiles = Items({"", "C:\\Data\\Fund.DAT", "/home/me/bond.dat"});
+    portfolio.PortfolioDescriptions = Items({"", "Fund", "Bond"});
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("  c:\\data\\fund.dat ")), 1);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/HOME/ME/BOND.DAT")), 2);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/other.dat")), -1);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("C:\\.dat")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/.DAT")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/ .dat")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("D:")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/a\"b.dat")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/\u20ac.dat")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/.hidden.dat")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/x.hidden.dat")), -1);
+    portfolio.PortfolioFiles = Items({"", ""});
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/x/a.dat")), -1);
+}
+
+TEST_F(PortfolioTest, AddingAsksForTheDescriptionCreatesTheFileAndLogs)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"" + file("a.dat").toLatin1() +
+                          "\"\r\n\"Alpha\"");  // no line end after the last line
+    WriteAll(file("a.dat"), {});
+    portfolio.LoadPortfolio(true);
+    std::deque<QString> pending{file("new.dat"), QStringLiteral("C:\\.dat"), file("A.DAT") + QStringLiteral(" ")};
+    input.answers.push_back(QStringLiteral("  New \"fund\"  "));
+    EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 1);
+    EXPECT_TRUE(pending.empty());
+
+    ASSERT_EQ(input.asked.size(), 1u);
+    EXPECT_EQ(input.asked[0].prompt,
+              QStringLiteral("Input the description (up to 100 characters) for: \n") + file("new.dat"));
+    EXPECT_EQ(input.asked[0].title, QStringLiteral("Portfolio"));
+    EXPECT_TRUE(QFileInfo::exists(file("new.dat")));
+    EXPECT_EQ(QFileInfo(file("new.dat")).size(), 0);
+    EXPECT_EQ(ReadAll(defPath), "\"Portfolio definition file\"\r\n\"" + file("a.dat").toLatin1() +
+                                    "\"\r\n\"Alpha\"\r\n\"" + file("new.dat").toLatin1() +
+                                    "\"\r\n\"New 'fund'\"\r\n");
+    EXPECT_EQ(portfolio.count(), 2);
+    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("New 'fund'"));
+
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("Illegal filename: C:\\.dat"));
+    EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
+    EXPECT_EQ(messages.shown[1].text, file("A.DAT") + QStringLiteral(" ") +
+                                          QStringLiteral(" is already in the file selection list as\nAlpha"));
+    EXPECT_EQ(messages.shown[1].icon, ui::Icon::Information);
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("10:00:00: File ") + file("new.dat") +
+                                      QStringLiteral(" added to portfolio ") + defPath +
+                                      QStringLiteral(".")});
+}
+
+TEST_F(PortfolioTest, AnEmptyDescriptionCancelsEveryQueuedAddition)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n");
+    portfolio.LoadPortfolio(true);
+    std::deque<QString> pending{file("one.dat"), file("two.dat"), file("three.dat")};
+    input.answers.push_back(QStringLiteral("   "));
+    input.answers.push_back(QStringLiteral("never asked"));
+    EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 0);
+    EXPECT_TRUE(pending.empty());
+    EXPECT_EQ(input.asked.size(), 1u);
+    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(file("one.dat")));
+    EXPECT_TRUE(logLines().isEmpty());
+
+    pending = {file("one.dat")};
+    input.answers = {std::nullopt};  // Cancel
+    EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 0);
+    EXPECT_FALSE(QFileInfo::exists(file("one.dat")));
+}
+
+TEST_F(PortfolioTest, LongDescriptionsAreCutTo100Characters)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n");
+    std::deque<QString> pending{file("one.dat")};
+    input.answers.push_back(QString(150, QLatin1Char('d')));
+    EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 1);
+    EXPECT_EQ(portfolio.PortfolioDescriptions[1].size(), 100);
+}
+
+TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndLogsEachRemoval)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n"
+                      "\"c.dat\"\r\n\"C\"\r\n");
+    portfolio.LoadPortfolio(true);
+    EXPECT_EQ(RemoveFromPortfolio(portfolio, {1, 2, 3}, QStringLiteral("B.DAT"), context), 2);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              QStringLiteral("File: B.DAT\n\nCan't remove the current file from the portfolio while "
+                             "it is open."));
+    EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
+    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n\"b.dat\"\r\n\"B\"\r\n"));
+    EXPECT_EQ(files1(), Items({"b.dat"}));
+    EXPECT_EQ(logLines(),
+              (QStringList{QStringLiteral("10:00:00: Removed a.dat from portfolio ") + defPath + QLatin1Char('.'),
+                           QStringLiteral("10:00:00: Removed c.dat from portfolio ") + defPath + QLatin1Char('.')}));
+}
+
+TEST_F(PortfolioTest, EditingReplacesOnlyNonEmptyAnswers)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n");
+    portfolio.LoadPortfolio(false);
+    input.answers = {QStringLiteral(" Alpha Fund "), QString()};
+    EXPECT_EQ(EditDescriptions(portfolio, {1, 2}, context), 1);
+    ASSERT_EQ(input.asked.size(), 2u);
+    EXPECT_EQ(input.asked[0].defaultText, QStringLiteral("A"));
+    EXPECT_EQ(input.asked[1].prompt,
+              QStringLiteral("Input the description (up to 100 characters) for: \nb.dat"));
+    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n\"a.dat\"\r\n"
+                                           "\"Alpha Fund\"\r\n\"b.dat\"\r\n\"B\"\r\n"));
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// The settings file reader and writer: names in any letter case, missing
+// means empty, whole-line replacement, everything else kept byte for byte.
+
+#include "shell/IniFile.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brisden;
+using brisden::test::ReadAll;
+using brisden::test::WriteAll;
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Application.ini"));
+
+    QString read(const char* section, const char* key, const char* def = "")
+    {
+        return ReadINI(QLatin1String(section), QLatin1String(key), QLatin1String(def), path);
+    }
+    void write(const char* section, const char* key, const QString& value)
+    {
+        WriteINI(QLatin1String(section), QLatin1String(key), value, path);
+    }
+};
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyReadsAsTheDefault)
+{
+    EXPECT_EQ(read("General", "SortByDesc"), QString());
+    EXPECT_EQ(read("General", "SortByDesc", "x"), QStringLiteral("x"));
+    WriteAll(path, "[General]\r\nA=1\r\n");
+    EXPECT_EQ(read("Colors", "A"), QString());
+    EXPECT_EQ(read("General", "B", "d"), QStringLiteral("d"));
+    EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("A"), QString(), QString()),
+              QString());
+}
+
+TEST_F(IniFileTest, NamesMatchInAnyLetterCaseAndBlanksAroundAreIgnored)
+{
+    WriteAll(path, "[general]\r\n  confirmDELETE =  false  \r\n[ Colors ]\r\nX=&HFF\r\n");
+    EXPECT_EQ(read("GENERAL", "ConfirmDelete"), QStringLiteral("false"));
+    EXPECT_EQ(read("colors", "x"), QStringLiteral("&HFF"));
+}
+
+TEST_F(IniFileTest, KeysAreLookedUpOnlyInTheirOwnSection)
+{
+    WriteAll(path, "Top=9\r\n[Printer]\r\nTop=1\r\n;Left=4\r\n[General]\r\nLeft=2\r\n"
+                   "[General]\r\nTop=3\r\n");
+    EXPECT_EQ(read("Printer", "Top"), QStringLiteral("1"));
+    EXPECT_EQ(read("Printer", "Left"), QString());      // in another section
+    EXPECT_EQ(read("Printer", ";Left"), QString());     // a comment line is no key
+    EXPECT_EQ(read("General", "Left"), QStringLiteral("2"));
+    EXPECT_EQ(read("General", "Top"), QString());       // only the first [General] counts
+}
+
+TEST_F(IniFileTest, ValuesAreCutAt2047CharactersAndLoseMatchingQuotes)
+{
+    const QByteArray longValue(5000, 'v');
+    WriteAll(path, "[S]\nLong=" + longValue + "\nQ=\"Courier New\"\nHalf=\"x\n");
+    EXPECT_EQ(read("S", "Long").size(), 2047);
+    EXPECT_EQ(read("S", "Q"), QStringLiteral("Courier New"));
+    EXPECT_EQ(read("S", "Half"), QStringLiteral("\"x"));
+}
+
+TEST_F(IniFileTest, WritingCreatesTheFileAndTheSection)
+{
+    write("General", "SortByDesc", QStringLiteral("True"));
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nSortByDesc=True\r\n"));
+    write("Colors", "GridForeColor", QStringLiteral("&H80000008"));
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nSortByDesc=True\r\n"
+                                        "[Colors]\r\nGridForeColor=&H80000008\r\n"));
+    EXPECT_EQ(read("colors", "gridforecolor"), QStringLiteral("&H80000008"));
+}
+
+TEST_F(IniFileTest, WritingReplacesOnlyTheKeysLineAndKeepsEverythingElse)
+{
+    const QByteArray before = "; settings\r\n\r\n[General]\r\nLeft = 100 \r\n"
+                              "ShowHelp=False\r\n\r\n[GridMisc]\r\nLeft=7\r\n";
+    WriteAll(path, before);
+    write("general", "LEFT", QStringLiteral("250"));
+    EXPECT_EQ(ReadAll(path), QByteArray("; settings\r\n\r\n[General]\r\nLEFT=250\r\n"
+                                        "ShowHelp=False\r\n\r\n[GridMisc]\r\nLeft=7\r\n"));
+}
+
+TEST_F(IniFileTest, ANewKeyGoesAfterTheLastKeyOfItsSectionWithTheFilesLineEnds)
+{
+    WriteAll(path, "[General]\nA=1\nB=2\n\n[Printer]\nFont=Arial");
+    write("General", "C", QStringLiteral("3"));
+    write("Printer", "TextBold", QStringLiteral("True"));
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\nA=1\nB=2\nC=3\n\n[Printer]\nFont=Arial\n"
+                                        "TextBold=True\n"));
+    write("New", "K", QStringLiteral("v"));
+    EXPECT_TRUE(ReadAll(path).endsWith("TextBold=True\n[New]\nK=v\n"));
+}
+
+TEST_F(IniFileTest, AValueIsOneLineAndLatin1RoundTrips)
+{
+    write("General", "ImportSchema", QStringLiteral("Date Amount\r\nInjected=1"));
+    EXPECT_EQ(read("General", "ImportSchema"), QStringLiteral("Date Amount"));
+    EXPECT_EQ(read("General", "Injected"), QString());
+    write("General", "DefaultPortfolio", QStringLiteral("C:\\Donn\u00e9es\\Port.def"));
+    EXPECT_EQ(read("General", "DefaultPortfolio"), QStringLiteral("C:\\Donn\u00e9es\\Port.def"));
+    EXPECT_TRUE(ReadAll(path).contains("Donn\xe9" "es"));
+}
+
+TEST_F(IniFileTest, FailedWritesAreSilentAndLeaveNothingBehind)
+{
+    const QString missing = dir.filePath(QStringLiteral("no/such/folder/Application.ini"));
+    WriteINI(QStringLiteral("General"), QStringLiteral("A"), QStringLiteral("1"), missing);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    // A folder in place of the file: nothing is written and the folder stays.
+    const QString folder = dir.filePath(QStringLiteral("folder.ini"));
+    QDir().mkdir(folder);
+    WriteINI(QStringLiteral("General"), QStringLiteral("A"), QStringLiteral("1"), folder);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("A"), QString(), folder), QString());
+    // Writes go through a temporary file that never outlives the write.
+    write("General", "A", QStringLiteral("1"));
+    write("General", "A", QStringLiteral("2"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Application.ini")});
+}
+
+TEST_F(IniFileTest, BinaryJunkAndHugeLinesAreHandledWithoutHarm)
+{
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk.append(char((i * 131 + 7) & 0xFF));
+    junk += QByteArray(300000, 'x');  // one very long line
+    junk += "\n[General]\nA=1";
+    WriteAll(path, junk);
+    EXPECT_EQ(read("General", "A"), QStringLiteral("1"));
+    write("General", "A", QStringLiteral("2"));
+    const QByteArray after = ReadAll(path);
+    EXPECT_TRUE(after.startsWith(junk.left(junk.size() - 1)));
+    EXPECT_TRUE(after.endsWith("A=2"));
+    EXPECT_EQ(read("General", "A"), QStringLiteral("2"));
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+// The session journal: emptied at start, one stamped line per message,
+// closed after every line, silent when it cannot be written.
+
+#include "data/FileTable.h"
+#include "shell/SessionLog.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brisden;
+using brisden::test::FakeNotices;
+using brisden::test::ReadAll;
+using brisden::test::WriteAll;
+
+namespace {
+
+class SessionLogTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Application.log"));
+    FileTable files;
+    QDateTime now{QDate(2003, 12, 31), QTime(23, 59, 58)};
+
+    void fixClock(SessionLog& log)
+    {
+        log.setClock([this] { return now; });
+    }
+};
+
+TEST_F(SessionLogTest, StartEmptiesTheLogAndStampsTheSession)
+{
+    WriteAll(path, "old run\r\n");
+    SessionLog log(files, path);
+    fixClock(log);
+    log.Start();
+    EXPECT_EQ(ReadAll(path), QByteArray("Session started 12-31-2003, 23:59:58\r\n"));
+    EXPECT_FALSE(files.isOpen(LogSlot));
+}
+
+TEST_F(SessionLogTest, EveryMessageIsOneStampedLineInCallOrder)
+{
+    SessionLog log(files, path);
+    fixClock(log);
+    now = QDateTime(QDate(2004, 1, 2), QTime(7, 5, 9));
+    log.Start();
+    log.LogSession(QStringLiteral("Opened portfolio C:\\P.def"));
+    log.LogSession(QStringLiteral("Ends with a period."));
+    EXPECT_EQ(ReadAll(path), QByteArray("Session started 01-02-2004, 07:05:09\r\n"
+                                        "07:05:09: Opened portfolio C:\\P.def.\r\n"
+                                        "07:05:09: Ends with a period..\r\n"));
+    EXPECT_FALSE(files.isOpen(LogSlot));
+}
+
+TEST_F(SessionLogTest, DisplayedMessagesGoToTheNoticesWindowAsWell)
+{
+    FakeNotices notices;
+    std::vector<QString> echoed;
+    SessionLog log(files, path);
+    fixClock(log);
+    log.setDisplay(&notices);
+    log.setEcho([&](const QString& line) { echoed.push_back(line); });
+    log.LogSession(QStringLiteral("quiet"));
+    log.LogSession(QStringLiteral("shown one"), true);
+    log.LogSession(QStringLiteral("shown two"), true, false, true);
+    EXPECT_EQ(notices.notices, (QStringList{QStringLiteral("shown one"), QStringLiteral("shown two")}));
+    ASSERT_EQ(echoed.size(), 3u);
+    EXPECT_EQ(echoed[0], QStringLiteral("23:59:58: quiet."));
+    EXPECT_EQ(ReadAll(path).count('\n'), 3);
+}
+
+TEST_F(SessionLogTest, NoPathOrAnUnwritableLogWritesNothingAndDoesNotFail)
+{
+    std::vector<QString> echoed;
+    SessionLog console(files, QString());
+    console.setEcho([&](const QString& line) { echoed.push_back(line); });
+    console.Start();
+    console.LogSession(QStringLiteral("to stderr only"));
+    EXPECT_EQ(echoed.size(), 2u);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+    const QString unwritable = dir.filePath(QStringLiteral("missing/Application.log"));
+    SessionLog log(files, unwritable);
+    log.Start();
+    log.LogSession(QStringLiteral("lost"));
+    EXPECT_FALSE(QFileInfo::exists(unwritable));
+    EXPECT_LE(files.fileNumber(LogSlot), 0);
+}
+
+TEST_F(SessionLogTest, TextIsWrittenAsAnsi)
+{
+    SessionLog log(files, path);
+    fixClock(log);
+    log.LogSession(QStringLiteral("Opened file C:\\Donn\u00e9es\\f.dat"));
+    EXPECT_EQ(ReadAll(path), QByteArray("23:59:58: Opened file C:\\Donn\xe9" "es\\f.dat.\r\n"));
+}
+
+}  // namespace

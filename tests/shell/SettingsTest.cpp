@@ -1,0 +1,234 @@
+// Reading every setting with its default and encoding, and the keys written
+// when the main window closes.
+
+#include "shell/IniFile.h"
+#include "shell/Settings.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brisden;
+using brisden::test::ReadAll;
+using brisden::test::WriteAll;
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Application.ini"));
+    Settings s;
+
+    void readFrom(const QByteArray& ini, const QString& printer = QStringLiteral("LaserJet"),
+                  std::int16_t orientation = 2)
+    {
+        WriteAll(path, ini);
+        s.ReadAll(path, printer, orientation);
+    }
+};
+
+TEST_F(SettingsTest, AMissingFileGivesEveryDefault)
+{
+    s.ReadAll(dir.filePath(QStringLiteral("none.ini")), QStringLiteral("LaserJet"), 2);
+    EXPECT_TRUE(s.DefaultPortfolio.isEmpty());
+    EXPECT_TRUE(s.SortByDesc);
+    EXPECT_TRUE(s.ShowRecordTypesLegend);
+    EXPECT_TRUE(s.ShowGridControl);
+    EXPECT_EQ(s.GridRowHeight, -1);
+    EXPECT_TRUE(s.ConfirmDelete);
+    EXPECT_FALSE(s.StartTickmoor);
+    EXPECT_TRUE(s.AlwaysCopyFile);
+    EXPECT_EQ(s.AutoSaveInterval, 0);
+    EXPECT_FALSE(s.CRFiresTab);
+    EXPECT_TRUE(s.WindowSize.isEmpty());
+    EXPECT_EQ(s.GridForeColor, 0x80000008u);
+    EXPECT_EQ(s.GridBackColor, 0x80000005u);
+    EXPECT_EQ(s.GridFixedColor, 0x8000000Fu);
+    EXPECT_EQ(s.GridLineColor, 0x8000000Fu);
+    EXPECT_EQ(s.CurrentBackColor, 0x0080FF80u);
+    EXPECT_EQ(s.AmbiguousBackColor, 0x00B4FFFFu);
+    EXPECT_EQ(s.GridForeColorNegative, 0x000000FFu);
+    EXPECT_EQ(s.RTColPos, 1);
+    EXPECT_EQ(s.GridFixedColumns, 1);
+    EXPECT_EQ(s.GridLineWidth, 1);
+    EXPECT_TRUE(s.GridFont.isEmpty());
+    EXPECT_EQ(s.TextDevice, QStringLiteral("LaserJet"));
+    EXPECT_EQ(s.GraphicsDevice, QStringLiteral("LaserJet"));
+    EXPECT_EQ(s.TextTopMargin, 3);
+    EXPECT_EQ(s.TextLinesPerPage, 38);
+    EXPECT_EQ(s.TextListTopMargin, 3);
+    EXPECT_EQ(s.TextBasisTopMargin, 3);
+    EXPECT_EQ(s.TextListLines, 0);
+    EXPECT_EQ(s.TextBasisLines, 0);
+    EXPECT_EQ(s.Font, QStringLiteral("Courier New"));
+    EXPECT_EQ(s.TextFontSize, 10);
+    EXPECT_EQ(s.TextBold, QStringLiteral("False"));
+    EXPECT_EQ(s.TextItalic, QStringLiteral("False"));
+    EXPECT_TRUE(s.PrinterInitString.isEmpty());
+    EXPECT_TRUE(s.PrinterResetString.isEmpty());
+    EXPECT_EQ(s.TextOrientation, 2);
+    EXPECT_EQ(s.ListMargins, (std::vector<double>{0, 0, 0, 0}));
+}
+
+TEST_F(SettingsTest, OnlyConfirmDeleteFalseChangesOnlyThatSetting)
+{
+    readFrom("[General]\r\nConfirmDelete=false\r\n");
+    EXPECT_FALSE(s.ConfirmDelete);
+    EXPECT_TRUE(s.SortByDesc);
+    EXPECT_TRUE(s.AlwaysCopyFile);
+    EXPECT_EQ(s.CurrentBackColor, 0x0080FF80u);
+    EXPECT_EQ(s.RTColPos, 1);
+    EXPECT_EQ(s.TextFontSize, 10);
+}
+
+TEST_F(SettingsTest, ColoursAreHexadecimal32BitValues)
+{
+    readFrom("[Colors]\r\nCurrentBackColor=&HFF\r\nGridForeColor=&h8000000f\r\n"
+             "GridBackColor=&H80000008\r\nAmbiguousBackColor=\r\nGridLineColor=255\r\n");
+    EXPECT_EQ(s.CurrentBackColor, 0x000000FFu);
+    EXPECT_EQ(s.GridForeColor, 0x8000000Fu);
+    EXPECT_EQ(s.GridBackColor, 0x80000008u);  // the top bit survives
+    EXPECT_EQ(s.AmbiguousBackColor, 0x00B4FFFFu);
+    EXPECT_EQ(s.GridLineColor, 255u);
+
+    for (const Settings::Colour c : {0x0080FF80u, 0x80000008u, 0u, 0xFFFFFFFFu, 0x00B4FFFFu})
+        EXPECT_EQ(Settings::ParseColour(Settings::FormatColour(c), 1), c);
+    EXPECT_EQ(Settings::FormatColour(0x0080FF80), QStringLiteral("&H80FF80"));
+    EXPECT_EQ(Settings::FormatColour(0), QStringLiteral("&H0"));
+    EXPECT_EQ(Settings::ParseColour(QStringLiteral("&H123456789"), 7u), 7u);  // beyond 32 bits
+    EXPECT_EQ(Settings::ParseColour(QStringLiteral("&HFFzz"), 7u), 0xFFu);
+    EXPECT_EQ(Settings::ParseColour(QStringLiteral("-1"), 7u), 0xFFFFFFFFu);
+    EXPECT_EQ(Settings::ParseColour(QStringLiteral("red"), 7u), 0u);
+}
+
+TEST_F(SettingsTest, NegativeNumbersAreRedUnlessShowRed4NegativeIsFalse)
+{
+    readFrom("[General]\r\nShowRed4Negative=FALSE\r\n");
+    EXPECT_EQ(s.GridForeColorNegative, 0u);
+    readFrom("[General]\r\nShowRed4Negative=no\r\n");
+    EXPECT_EQ(s.GridForeColorNegative, 0xFFu);
+    readFrom("[General]\r\nShowRed4Negative=False\r\n[Colors]\r\nGridForeColorNegative=&HFF00\r\n");
+    EXPECT_EQ(s.GridForeColorNegative, 0xFF00u);
+}
+
+TEST_F(SettingsTest, ShowFlagsHideOnlyForFalse)
+{
+    readFrom("[General]\r\nShowGridControl=no\r\nShowRecordTypesLegend=false\r\n");
+    EXPECT_TRUE(s.ShowGridControl);
+    EXPECT_FALSE(s.ShowRecordTypesLegend);
+}
+
+TEST_F(SettingsTest, RecordTypeColumnPositionAndFixedColumns)
+{
+    readFrom("[GridMisc]\r\nRTColPos=Left\r\n");
+    EXPECT_EQ(s.RTColPos, 1);
+    EXPECT_EQ(s.GridFixedColumns, 1);
+    readFrom("[GridMisc]\r\nRTColPos=rIGHT\r\n");
+    EXPECT_EQ(s.RTColPos, 0);
+    EXPECT_EQ(s.GridFixedColumns, 0);
+    readFrom("[General]\r\nGridColWidth=True\r\n");
+    EXPECT_EQ(s.RTColPos, 0);
+    EXPECT_EQ(s.GridFixedColumns, 0);
+    readFrom("[General]\r\nGridColWidth=True\r\n[GridMisc]\r\nRTColPos=1\r\nGridFixedColumns=3\r\n");
+    EXPECT_EQ(s.RTColPos, 1);
+    EXPECT_EQ(s.GridFixedColumns, 3);
+}
+
+TEST_F(SettingsTest, PrinterLinesMarginsAndFontSize)
+{
+    readFrom("[Printer]\r\nTextTopMargin=5\r\nTextFontSize=0\r\nPrinterInitString=27,64\r\n"
+             "PrinterResetString=300,-1, 7x,\r\nListMargins=1 2.5  4\r\nTextOrientation=0\r\n");
+    EXPECT_EQ(s.TextLinesPerPage, 36);
+    EXPECT_EQ(s.TextBasisTopMargin, 5);
+    EXPECT_EQ(s.TextListTopMargin, 3);
+    EXPECT_EQ(s.TextFontSize, 10);
+    EXPECT_EQ(s.PrinterInitString, QByteArray("\x1b\x40"));
+    EXPECT_EQ(s.PrinterResetString, QByteArray("\xff\x00\x07\x00", 4));
+    // "1 2.5  4": the double blank holds an empty piece, which is 0.
+    EXPECT_EQ(s.ListMargins, (std::vector<double>{1, 2.5, 0, 4}));
+    EXPECT_EQ(s.TextOrientation, 2);
+
+    readFrom("[Printer]\r\nTextTopMargin=5\r\nTextLinesPerPage=0\r\nTextBasisTopMargin=2\r\n"
+             "TextDevice=Epson\r\nTextOrientation=1\r\n");
+    EXPECT_EQ(s.TextLinesPerPage, 36);
+    EXPECT_EQ(s.TextBasisTopMargin, 2);
+    EXPECT_EQ(s.TextDevice, QStringLiteral("Epson"));
+    EXPECT_EQ(s.GraphicsDevice, QStringLiteral("LaserJet"));
+    EXPECT_EQ(s.TextOrientation, 1);
+    readFrom("[Printer]\r\nTextLinesPerPage=60\r\n");
+    EXPECT_EQ(s.TextLinesPerPage, 60);
+}
+
+TEST_F(SettingsTest, AnEmptyMarginListLeavesTheMarginsAsTheyWere)
+{
+    s.ListMargins = {5, 6, 7, 8};
+    readFrom("[Printer]\r\nFont=Arial\r\n");
+    EXPECT_EQ(s.ListMargins, (std::vector<double>{5, 6, 7, 8}));
+    EXPECT_EQ(s.Font, QStringLiteral("Arial"));
+}
+
+TEST_F(SettingsTest, IntegersTakeTheLeadingNumber)
+{
+    readFrom("[General]\r\nAutoSaveInterval=abc\r\nGridRowHeight=240twips\r\n");
+    EXPECT_EQ(s.AutoSaveInterval, 0);
+    EXPECT_EQ(s.GridRowHeight, 240);
+    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("-5abc")), -5);
+    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("12.5")), 12);  // halves go to even
+    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("13.5")), 14);
+    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("99999")), 32767);
+    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("-99999")), -32768);
+    EXPECT_EQ(Settings::ParseInteger(QString()), 0);
+}
+
+TEST_F(SettingsTest, BooleansInAnyCaseAndTheirDefaults)
+{
+    EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("tRUE"), false));
+    EXPECT_FALSE(Settings::ParseBoolean(QStringLiteral("FALSE"), true));
+    EXPECT_TRUE(Settings::ParseBoolean(QString(), true));
+    EXPECT_FALSE(Settings::ParseBoolean(QString(), false));
+    EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("-1"), false));
+    EXPECT_FALSE(Settings::ParseBoolean(QStringLiteral("0"), true));
+    EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("maybe"), true));
+    readFrom("[General]\r\nSortByDesc=False\r\nStartTickmoor=TRUE\r\nAlwaysCopyFile=false\r\n"
+             "CRFiresTab=true\r\n");
+    EXPECT_FALSE(s.SortByDesc);
+    EXPECT_TRUE(s.StartTickmoor);
+    EXPECT_FALSE(s.AlwaysCopyFile);
+    EXPECT_TRUE(s.CRFiresTab);
+}
+
+TEST_F(SettingsTest, ExitWritesItsKeysInOrder)
+{
+    s.SortByDesc = false;
+    s.GridColWidth = QStringLiteral("300 1200 ");
+    s.GridRowHeight = 255;
+    s.WindowSize = QStringLiteral("2");
+    s.Left = QStringLiteral("120");
+    s.Top = QStringLiteral("-15");
+    s.WriteAtExit(path, false);
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nSortByDesc=False\r\nGridColWidth=300 1200 \r\n"
+                                        "GridRowHeight=255\r\nWindowSize=2\r\nLeft=120\r\n"
+                                        "Top=-15\r\n"));
+}
+
+TEST_F(SettingsTest, ExitSkipsWidthsWhenNotRememberedAndPositionWhenMinimized)
+{
+    WriteAll(path, "[General]\r\nLeft=1\r\n");
+    s.GridColWidth.clear();
+    s.GridRowHeight = 300;
+    s.WriteAtExit(path, true);
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nLeft=1\r\nSortByDesc=True\r\n"));
+
+    s.GridColWidth = QStringLiteral("True");
+    s.GridRowHeight = -1;
+    s.WriteAtExit(path, true);
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nLeft=1\r\nSortByDesc=True\r\n"
+                                        "GridColWidth=True\r\n"));
+    Settings again;
+    again.ReadAll(path);
+    EXPECT_EQ(again.GridColWidth, QStringLiteral("True"));
+    EXPECT_EQ(again.RTColPos, 0);
+}
+
+}  // namespace
