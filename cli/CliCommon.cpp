@@ -1,5 +1,6 @@
 #include "cli/CliCommon.h"
 
+#include "data/InvestmentFile.h"
 #include "shell/Identity.h"
 
 #include <QDir>

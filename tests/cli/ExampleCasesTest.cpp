@@ -12,8 +12,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <variant>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -162,11 +164,11 @@ QByteArray ReadFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class ExampleCase : public ::testing::TestWithParam<QString> {};
+class ExampleCase : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ExampleCase, MatchesExpectedResult)
 {
-    const QString caseDir = QStringLiteral(BRISDEN_TESTDATA "/examples/") + GetParam();
+    const QString caseDir = QStringLiteral(BRISDEN_TESTDATA "/examples/") + QString::fromStdString(GetParam());
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     CopyFolder(caseDir, scratch.path());
@@ -219,17 +221,20 @@ TEST_P(ExampleCase, MatchesExpectedResult)
     EXPECT_EQ(actual.size(), expected.size()) << "stderr:\n" << errors.toStdString();
 }
 
-QStringList AllCases()
+std::vector<std::string> AllCases()
 {
     QDir dir(QStringLiteral(BRISDEN_TESTDATA "/examples"));
-    return dir.entryList(QStringList{QStringLiteral("case*")}, QDir::Dirs, QDir::Name);
+    std::vector<std::string> names;
+    for (const QString& name : dir.entryList(QStringList{QStringLiteral("case*")}, QDir::Dirs, QDir::Name))
+        names.push_back(name.toStdString());
+    return names;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<QString>& info)
+std::string CaseName(const ::testing::TestParamInfo<std::string>& info)
 {
-    QString name = info.param;
-    name.replace(QLatin1Char('-'), QLatin1Char('_'));
-    return name.toStdString();
+    std::string name = info.param;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExampleCase, ::testing::ValuesIn(AllCases()), CaseName);

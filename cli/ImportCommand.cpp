@@ -1,0 +1,94 @@
+// brisden-cli import FILE.dat SOURCE [--schema "F1 F2 F3 F4 F5 ORDER"]: the
+// import engine on an investment file, with the schema from the option or
+// from the ImportSchema setting.
+
+#include "cli/CliCommon.h"
+
+#include "data/InvestmentFile.h"
+#include "import/ImportEngine.h"
+#include "import/ImportSchema.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace brisden::cli {
+
+int RunImport(const QStringList& args)
+{
+    QStringList positional;
+    QString schemaText;
+    bool haveSchema = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--schema")) {
+            if (!TakeValue(args, i, &schemaText))
+                return 2;
+            haveSchema = true;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            Fail(QStringLiteral("import: unknown option \"%1\"").arg(arg));
+            return 2;
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() != 2) {
+        Fail(QStringLiteral("import needs FILE.dat and SOURCE (try --help)"));
+        return 2;
+    }
+    const QString datPath = positional.at(0);
+    const QString sourcePath = positional.at(1);
+
+    CliContext context;
+    const ImportSchema schema =
+        ImportSchema::FromSaved(haveSchema ? schemaText : context.settings.ImportSchema);
+
+    // The source first: when it cannot be read nothing is touched.
+    const bool readable = !QFileInfo(sourcePath).isDir() &&
+                          OpenImportSource(context.files, sourcePath);
+    context.files.CloseFile(ShortSlot);
+    if (!readable) {
+        Fail(CantAccessMessage(sourcePath));
+        return 1;
+    }
+
+    bool created = false;
+    if (!QFileInfo::exists(datPath)) {
+        QFile empty(datPath);
+        if (!empty.open(QIODevice::WriteOnly)) {
+            Fail(QStringLiteral("cannot create %1: %2").arg(datPath, empty.errorString()));
+            return 1;
+        }
+        created = true;
+    }
+    InvestmentFile file(context.files);
+    bool usable = OpenInvestmentFile(file, datPath, QString(), context.messages);
+    if (usable) {
+        // A file with a partial record or a damaged chain is left for a rebuild.
+        FileTable& files = context.files;
+        usable = files.length(InvestmentSlot) % RecordLength == 0 &&
+                 CheckFreeChain(files, InvestmentSlot);
+    }
+    if (!usable) {
+        file.close();
+        if (created)
+            QFile::remove(datPath);
+        Fail(datPath + QStringLiteral(" is not a valid investment file"));
+        return 1;
+    }
+
+    if (!OpenImportSource(context.files, sourcePath)) {
+        context.files.CloseFile(ShortSlot);
+        file.close();
+        if (created)
+            QFile::remove(datPath);
+        Fail(CantAccessMessage(sourcePath));
+        return 1;
+    }
+    ImportEngine engine(file, context.calendar, context.log);
+    engine.ImportFromSource(schema, sourcePath);
+    engine.LogFinished();
+    file.close();
+    return engine.writeFailed ? 1 : 0;
+}
+
+}  // namespace brisden::cli
