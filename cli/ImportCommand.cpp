@@ -18,12 +18,15 @@ int RunImport(const QStringList& args)
     QStringList positional;
     QString schemaText;
     bool haveSchema = false;
+    bool asIs = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         if (arg == QLatin1String("--schema")) {
             if (!TakeValue(args, i, &schemaText))
                 return 2;
             haveSchema = true;
+        } else if (arg == QLatin1String("--as-is")) {
+            asIs = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             Fail(QStringLiteral("import: unknown option \"%1\"").arg(arg));
             return 2;
@@ -85,7 +88,7 @@ int RunImport(const QStringList& args)
         return 1;
     }
     ImportEngine engine(file, context.calendar, context.log);
-    engine.ImportFromSource(schema, sourcePath);
+    engine.ImportFromSource(schema, sourcePath, !asIs);
     engine.LogFinished();
     file.close();
     return engine.writeFailed ? 1 : 0;

@@ -49,10 +49,11 @@ bool ImportEngine::ImportLine(const ImportLineParser& parser, const QString& lin
     return true;
 }
 
-void ImportEngine::ImportFromSource(const ImportSchema& schema, const QString& sourcePath)
+void ImportEngine::ImportFromSource(const ImportSchema& schema, const QString& sourcePath,
+                                    bool completeRecords)
 {
     m_log.LogSession(QStringLiteral("Importing ") + sourcePath, true, false, false);
-    const ImportLineParser parser(schema, m_calendar);
+    const ImportLineParser parser(schema, m_calendar, completeRecords);
     ImportLineCount = 0;
     ImportErrorCount = 0;
     appendedCount = 0;

@@ -43,7 +43,9 @@ public:
     // Logs "Importing " + sourcePath, imports every line of slot 3 with the
     // schema, closes slot 3, logs the line count and, when there were errors,
     // the errors notice.
-    void ImportFromSource(const ImportSchema& schema, const QString& sourcePath);
+    // completeRecords false appends the fields as written (see ImportLineParser).
+    void ImportFromSource(const ImportSchema& schema, const QString& sourcePath,
+                          bool completeRecords = true);
     // "Import finished", shown and waited for.
     void LogFinished();
 

@@ -251,8 +251,9 @@ ImportCompletion CompleteImportRecord(TransactionRecord& r)
     return ImportCompletion::Sale;
 }
 
-ImportLineParser::ImportLineParser(const ImportSchema& schema, const Calendar& calendar)
-    : m_order(schema.readOrder()), m_calendar(calendar)
+ImportLineParser::ImportLineParser(const ImportSchema& schema, const Calendar& calendar,
+                                   bool completeRecords)
+    : m_order(schema.readOrder()), m_calendar(calendar), m_completeRecords(completeRecords)
 {
     for (int i = 0; i < ImportSchema::SlotCount; ++i)
         m_fields[std::size_t(i)] = schema.field(i);
@@ -310,7 +311,8 @@ ImportLineResult ImportLineParser::parse(const QString& line, std::int32_t lineN
         }
     }
 
-    if (!result.skip && CompleteImportRecord(r) == ImportCompletion::SaleWithoutPrice) {
+    if (!result.skip && m_completeRecords &&
+        CompleteImportRecord(r) == ImportCompletion::SaleWithoutPrice) {
         result.skip = true;
         result.messages << QStringLiteral("Line ") + lineText +
                                QStringLiteral(": a sale with no shares and a zero price, "

@@ -71,7 +71,11 @@ struct ImportLineResult {
 // Parses and completes lines by one schema (the slot names are looked up once).
 class ImportLineParser {
 public:
-    ImportLineParser(const ImportSchema& schema, const Calendar& calendar);
+    // completeRecords false takes the fields exactly as written (no amount,
+    // shares or description filled in): for ledgers written out by Brisden
+    // itself, whose records are already complete.
+    ImportLineParser(const ImportSchema& schema, const Calendar& calendar,
+                     bool completeRecords = true);
     // One non-empty line; lineNumber is ImportLineCount, quoted in messages and
     // stored as the date when the date is invalid.
     ImportLineResult parse(const QString& line, std::int32_t lineNumber) const;
@@ -80,6 +84,7 @@ private:
     std::array<ImportField, ImportSchema::SlotCount> m_fields{};
     DateReadOrder m_order;
     const Calendar& m_calendar;
+    bool m_completeRecords = true;
 };
 
 ImportLineResult ParseImportLine(const QString& line, const ImportSchema& schema,

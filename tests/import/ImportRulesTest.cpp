@@ -190,3 +190,36 @@ TEST(CompleteImportRecord, SaleWithoutSharesAtZeroPriceCannotBeCompleted)
     TransactionRecord r = Rec(-95.25, 0, 0);
     EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::SaleWithoutPrice);
 }
+
+TEST(ImportLineParser, AsIsKeepsReinvestmentsDistributionsAndFeesAgainstShares)
+{
+    const Calendar calendar = UsCalendar();
+    const ImportSchema schema =
+        ImportSchema::FromSaved(QStringLiteral("Date Description Amount Price Shares YMD"));
+    const ImportLineParser asIs(schema, calendar, false);
+    const ImportLineParser completing(schema, calendar);
+
+    // A reinvestment: completed, it would become a purchase without shares.
+    const ImportLineResult reinvest = asIs.parse(QStringLiteral("20150105,Reinvest,0,12.5,4"), 1);
+    EXPECT_FALSE(reinvest.skip);
+    EXPECT_EQ(reinvest.record.Amount, 0.0);
+    EXPECT_EQ(reinvest.record.Shares, 4.0);
+    EXPECT_EQ(reinvest.record.descText(), QStringLiteral("Reinvest "));
+    EXPECT_EQ(completing.parse(QStringLiteral("20150105,Reinvest,0,12.5,4"), 1).record.Shares, 0.0);
+
+    // A cash distribution cannot be completed, but as written it is whole.
+    const ImportLineResult cash = asIs.parse(QStringLiteral("20150105,Cash dist,-50,0,0"), 2);
+    EXPECT_FALSE(cash.skip);
+    EXPECT_EQ(cash.record.Amount, -50.0);
+    EXPECT_TRUE(completing.parse(QStringLiteral("20150105,Cash dist,-50,0,0"), 2).skip);
+
+    // A fee against shares keeps its negative share count and no amount.
+    const ImportLineResult fee = asIs.parse(QStringLiteral("20150105,Acct fee,0,0,-0.25"), 3);
+    EXPECT_EQ(fee.record.Shares, -0.25);
+    EXPECT_EQ(fee.record.Amount, 0.0);
+    EXPECT_FALSE(std::signbit(fee.record.Amount));
+
+    // Bad numbers and dates are still errors.
+    EXPECT_TRUE(asIs.parse(QStringLiteral("20150105,x,abc,1,1"), 4).skip);
+    EXPECT_TRUE(asIs.parse(QStringLiteral("Date,x,1,1,1"), 5).invalidDate);
+}

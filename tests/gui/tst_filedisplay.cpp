@@ -1,0 +1,605 @@
+// The portfolio window and its description input window, driven through
+// their buttons with real portfolio and investment files in a temporary
+// folder; messages and description answers go through the fakes.
+
+#include "data/FileTable.h"
+#include "data/InvestmentFile.h"
+#include "data/Portfolio.h"
+#include "data/widgets/DescriptionInput.h"
+#include "data/widgets/FileDisplay.h"
+#include "data/widgets/PathEllipsis.h"
+#include "shell/SessionLog.h"
+#include "shell/Settings.h"
+#include "support/TestSupport.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+using namespace brisden;
+using brisden::test::FakeInput;
+using brisden::test::FakeMessages;
+
+namespace {
+
+// Everything the window works on, in a temporary folder.
+struct Desk {
+    QTemporaryDir dir;
+    FileTable files;
+    Portfolio portfolio{files};
+    InvestmentFile file{files};
+    Settings settings;
+    SessionLog log{files, dir.filePath(QStringLiteral("Application.log"))};
+    FakeMessages messages;
+    FakeInput input;
+    std::unique_ptr<FileDisplay> window;
+
+    Desk()
+    {
+        settings.SortByDesc = false;
+        log.setClock([] { return QDateTime(QDate(2024, 3, 1), QTime(9, 30, 5)); });
+        portfolio.CurrentPortfolio = dir.filePath(QStringLiteral("Test.def"));
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // A ledger with one price update.
+    QString ledger(const QString& name)
+    {
+        return brisden::test::WriteLedger(path(name), {{20240105, "Price", 0, 12.5, 0}});
+    }
+
+    // The definition file with the given path and description pairs.
+    void writePortfolio(const QStringList& items)
+    {
+        QByteArray text = "\"Portfolio definition file\"\r\n";
+        for (const QString& item : items)
+            text += '"' + item.toLatin1() + "\"\r\n";
+        brisden::test::WriteAll(portfolio.CurrentPortfolio, text);
+    }
+
+    QStringList definitionLines() const
+    {
+        const QByteArray text = brisden::test::ReadAll(portfolio.CurrentPortfolio);
+        QStringList lines = QString::fromLatin1(text).split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    QStringList logLines() const
+    {
+        QStringList lines =
+            QString::fromLatin1(brisden::test::ReadAll(log.path())).split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    FileDisplay& open()
+    {
+        window = std::make_unique<FileDisplay>(portfolio, file, settings, log, messages, input);
+        window->show();
+        return *window;
+    }
+
+    // Selects the rows of the given portfolio positions.
+    void select(std::initializer_list<int> positions)
+    {
+        QListWidget* list = window->fileList();
+        list->clearSelection();
+        for (int row = 0; row < list->count(); ++row) {
+            for (int p : positions) {
+                if (list->item(row)->data(Qt::UserRole).toInt() == p)
+                    list->item(row)->setSelected(true);
+            }
+        }
+    }
+
+    int positionOf(const QString& path) const
+    {
+        for (size_t i = 1; i < portfolio.PortfolioFiles.size(); ++i) {
+            if (portfolio.PortfolioFiles[i] == path)
+                return int(i);
+        }
+        return -1;
+    }
+
+    void click(int command) { window->commandButton(command)->click(); }
+};
+
+QString Logged(const QString& message)
+{
+    return QStringLiteral("09:30:05: ") + message + QLatin1Char('.');
+}
+
+QStringList RowDescriptions(const QListWidget* list)
+{
+    QStringList descriptions;
+    for (int row = 0; row < list->count(); ++row)
+        descriptions << list->item(row)->text().section(QLatin1Char('\t'), 1);
+    return descriptions;
+}
+
+}  // namespace
+
+class TestFileDisplay : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rowsShowShortenedPathAndDescription();
+    void emptyPortfolioDisablesFileCommands();
+    void sortOptionsReorderAndRememberTheChoice();
+    void addDescribeAndRemoveFlow();
+    void addingAPresentPathInOtherCaseOrBlanksIsRefused();
+    void illegalNameIsReported();
+    void removingTheCurrentFileIsRefused();
+    void removingTwoFilesLogsTwoLines();
+    void editingKeepsDescriptionOnEmptyAnswer();
+    void openMakesTheFileCurrent();
+    void failedOpenStaysAndCloseReopensCurrentFile();
+    void droppedFilesAreAddedAfterTheDrop();
+    void cancellingFirstOfThreeDroppedFilesAddsNone();
+    void descriptionInputWindow();
+    void pathWithEllipses();
+};
+
+void TestFileDisplay::rowsShowShortenedPathAndDescription()
+{
+    Desk desk;
+    const QString shortPath = QStringLiteral("/a/b.dat");
+    const QString longPath = QStringLiteral("/home/investor/some/very/deep/folder/structure/"
+                                            "with/many/levels/Long_fund_name.dat");
+    desk.writePortfolio({shortPath, QStringLiteral("Short"), longPath, QStringLiteral("Long")});
+    FileDisplay& window = desk.open();
+    QListWidget* list = window.fileList();
+    QCOMPARE(list->count(), 2);
+
+    const QString first = list->item(0)->text();
+    QCOMPARE(first, shortPath.leftJustified(40) + QStringLiteral("\tShort"));
+
+    const QString second = list->item(1)->text();
+    const QString column = second.section(QLatin1Char('\t'), 0, 0);
+    QCOMPARE(column.size(), 40);
+    QVERIFY(column.contains(QStringLiteral("...")));
+    QVERIFY(column.trimmed().endsWith(QStringLiteral(".dat")));
+    QCOMPARE(second.section(QLatin1Char('\t'), 1), QStringLiteral("Long"));
+    QCOMPARE(list->item(1)->toolTip(), longPath);
+
+    QVERIFY(window.commandButton(FileDisplay::OpenCommand)->isEnabled());
+    QVERIFY(!window.helpButton()->isVisible());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Select an investment file in this portfolio"));
+}
+
+void TestFileDisplay::emptyPortfolioDisablesFileCommands()
+{
+    Desk desk;
+    desk.writePortfolio({});
+    FileDisplay& window = desk.open();
+    QCOMPARE(window.fileList()->count(), 0);
+    QVERIFY(!window.commandButton(FileDisplay::OpenCommand)->isEnabled());
+    QVERIFY(!window.commandButton(FileDisplay::RemoveCommand)->isEnabled());
+    QVERIFY(!window.commandButton(FileDisplay::EditCommand)->isEnabled());
+    QVERIFY(window.commandButton(FileDisplay::AddCommand)->isEnabled());
+    QVERIFY(window.commandButton(FileDisplay::CloseCommand)->isEnabled());
+
+    // The first file added enables them.
+    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
+    window.setChooseFile([&](QWidget*, const QString&) { return fund; });
+    desk.input.answers.push_back(QStringLiteral("A fund"));
+    desk.click(FileDisplay::AddCommand);
+    QCOMPARE(window.fileList()->count(), 1);
+    QVERIFY(window.commandButton(FileDisplay::OpenCommand)->isEnabled());
+}
+
+void TestFileDisplay::sortOptionsReorderAndRememberTheChoice()
+{
+    Desk desk;
+    desk.writePortfolio({desk.path(QStringLiteral("a.dat")), QStringLiteral("zebra"),
+                         desk.path(QStringLiteral("b.dat")), QStringLiteral("Apple"),
+                         desk.path(QStringLiteral("c.dat")), QStringLiteral("mango")});
+    desk.settings.SortByDesc = true;
+    FileDisplay& window = desk.open();
+    QVERIFY(window.sortOption(1)->isChecked());
+    QCOMPARE(RowDescriptions(window.fileList()),
+             QStringList({QStringLiteral("Apple"), QStringLiteral("mango"), QStringLiteral("zebra")}));
+
+    window.sortOption(0)->click();
+    QVERIFY(!desk.settings.SortByDesc);
+    QCOMPARE(RowDescriptions(window.fileList()),
+             QStringList({QStringLiteral("zebra"), QStringLiteral("Apple"), QStringLiteral("mango")}));
+
+    // A sort order changed elsewhere while the window was hidden is honoured
+    // when it shows again.
+    window.hide();
+    desk.settings.SortByDesc = true;
+    window.show();
+    QVERIFY(window.sortOption(1)->isChecked());
+    QCOMPARE(RowDescriptions(window.fileList()).first(), QStringLiteral("Apple"));
+}
+
+void TestFileDisplay::addDescribeAndRemoveFlow()
+{
+    Desk desk;
+    desk.writePortfolio({});
+    FileDisplay& window = desk.open();
+    const QString fresh = desk.path(QStringLiteral("New fund.dat"));
+    QString startedAt;
+    window.setChooseFile([&](QWidget*, const QString& start) {
+        startedAt = start;
+        return fresh;
+    });
+    desk.input.answers.push_back(QStringLiteral("  New money fund  "));
+    desk.click(FileDisplay::AddCommand);
+
+    QCOMPARE(startedAt, desk.dir.path());
+    QCOMPARE(desk.input.asked.size(), size_t(1));
+    QCOMPARE(desk.input.asked[0].prompt,
+             QStringLiteral("Input the description (up to 100 characters) for: \n") + fresh);
+    QCOMPARE(desk.input.asked[0].title, window.windowTitle());
+    // A file that does not exist is created empty.
+    QVERIFY(QFileInfo::exists(fresh));
+    QCOMPARE(QFileInfo(fresh).size(), 0);
+    QCOMPARE(desk.definitionLines(),
+             QStringList({QStringLiteral("\"Portfolio definition file\""), u'"' + fresh + u'"',
+                          QStringLiteral("\"New money fund\"")}));
+    QCOMPARE(desk.logLines().last(), Logged(QStringLiteral("File ") + fresh +
+                                            QStringLiteral(" added to portfolio ") +
+                                            desk.portfolio.CurrentPortfolio));
+    QCOMPARE(window.fileList()->count(), 1);
+    QVERIFY(desk.messages.shown.empty());
+
+    // Describe it anew: the old description is offered.
+    desk.select({1});
+    desk.input.answers.push_back(QStringLiteral("Renamed fund"));
+    desk.click(FileDisplay::EditCommand);
+    QCOMPARE(desk.input.asked.back().defaultText, QStringLiteral("New money fund"));
+    QCOMPARE(desk.definitionLines().last(), QStringLiteral("\"Renamed fund\""));
+    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Renamed fund")}));
+
+    // Remove it: the entry goes, the file stays.
+    desk.select({1});
+    desk.click(FileDisplay::RemoveCommand);
+    QCOMPARE(desk.definitionLines(), QStringList({QStringLiteral("\"Portfolio definition file\"")}));
+    QVERIFY(QFileInfo::exists(fresh));
+    QCOMPARE(window.fileList()->count(), 0);
+    QVERIFY(!window.commandButton(FileDisplay::OpenCommand)->isEnabled());
+    QCOMPARE(desk.logLines().last(), Logged(QStringLiteral("Removed ") + fresh +
+                                            QStringLiteral(" from portfolio ") +
+                                            desk.portfolio.CurrentPortfolio));
+
+    // A cancelled file dialog changes nothing.
+    window.setChooseFile([](QWidget*, const QString&) { return QString(); });
+    const size_t asked = desk.input.asked.size();
+    desk.click(FileDisplay::AddCommand);
+    QCOMPARE(desk.input.asked.size(), asked);
+}
+
+void TestFileDisplay::addingAPresentPathInOtherCaseOrBlanksIsRefused()
+{
+    Desk desk;
+    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
+    desk.writePortfolio({fund, QStringLiteral("Growth fund")});
+    FileDisplay& window = desk.open();
+    const QString variant = QStringLiteral("  ") + fund.toUpper() + QStringLiteral(" ");
+    window.setChooseFile([&](QWidget*, const QString&) { return variant; });
+    desk.click(FileDisplay::AddCommand);
+
+    QCOMPARE(desk.messages.shown.size(), size_t(1));
+    QCOMPARE(desk.messages.shown[0].text,
+             variant + QStringLiteral(" is already in the file selection list as\nGrowth fund"));
+    QCOMPARE(desk.messages.shown[0].icon, ui::Icon::Information);
+    QVERIFY(desk.input.asked.empty());
+    QCOMPARE(desk.definitionLines().size(), 3);
+}
+
+void TestFileDisplay::illegalNameIsReported()
+{
+    Desk desk;
+    desk.writePortfolio({});
+    FileDisplay& window = desk.open();
+    window.setChooseFile([](QWidget*, const QString&) { return QStringLiteral("C:\\.dat"); });
+    desk.click(FileDisplay::AddCommand);
+    QCOMPARE(desk.messages.texts(), QStringList({QStringLiteral("Illegal filename: C:\\.dat")}));
+    QCOMPARE(desk.messages.shown[0].icon, ui::Icon::Exclamation);
+    QVERIFY(desk.input.asked.empty());
+    QCOMPARE(desk.definitionLines().size(), 1);
+    // The window is usable again afterwards.
+    QVERIFY(window.commandButton(FileDisplay::AddCommand)->isEnabled());
+    QVERIFY(window.fileList()->isEnabled());
+}
+
+void TestFileDisplay::removingTheCurrentFileIsRefused()
+{
+    Desk desk;
+    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
+    const QString other = desk.ledger(QStringLiteral("Other.dat"));
+    desk.writePortfolio({fund, QStringLiteral("Fund"), other, QStringLiteral("Other")});
+    QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
+    FileDisplay& window = desk.open();
+    // The current file's row is the current row.
+    QCOMPARE(window.fileList()->currentItem()->toolTip(), fund);
+
+    desk.select({desk.positionOf(fund)});
+    desk.click(FileDisplay::RemoveCommand);
+    QCOMPARE(desk.messages.texts(),
+             QStringList({QStringLiteral("File: ") + fund +
+                          QStringLiteral("\n\nCan't remove the current file from the portfolio "
+                                         "while it is open.")}));
+    QCOMPARE(desk.messages.shown[0].icon, ui::Icon::Exclamation);
+    QCOMPARE(desk.definitionLines().size(), 5);
+    QCOMPARE(window.fileList()->count(), 2);
+    QVERIFY(desk.logLines().isEmpty());
+}
+
+void TestFileDisplay::removingTwoFilesLogsTwoLines()
+{
+    Desk desk;
+    const QString a = desk.ledger(QStringLiteral("A.dat"));
+    const QString b = desk.ledger(QStringLiteral("B.dat"));
+    const QString c = desk.ledger(QStringLiteral("C.dat"));
+    desk.writePortfolio({a, QStringLiteral("First"), b, QStringLiteral("Second"), c,
+                         QStringLiteral("Third")});
+    QVERIFY(OpenInvestmentFile(desk.file, b, QStringLiteral("Second"), desk.messages));
+    FileDisplay& window = desk.open();
+    desk.select({desk.positionOf(a), desk.positionOf(c)});
+    QCOMPARE(window.selectedPositions().size(), size_t(2));
+    desk.click(FileDisplay::RemoveCommand);
+
+    QVERIFY(desk.messages.shown.empty());
+    const QString def = desk.portfolio.CurrentPortfolio;
+    QCOMPARE(desk.logLines(),
+             QStringList({Logged(QStringLiteral("Removed ") + a + QStringLiteral(" from portfolio ") + def),
+                          Logged(QStringLiteral("Removed ") + c + QStringLiteral(" from portfolio ") + def)}));
+    QCOMPARE(desk.definitionLines(),
+             QStringList({QStringLiteral("\"Portfolio definition file\""), u'"' + b + u'"',
+                          QStringLiteral("\"Second\"")}));
+    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Second")}));
+    // The current file stays open.
+    QVERIFY(desk.file.isOpen());
+}
+
+void TestFileDisplay::editingKeepsDescriptionOnEmptyAnswer()
+{
+    Desk desk;
+    const QString a = desk.ledger(QStringLiteral("A.dat"));
+    const QString b = desk.ledger(QStringLiteral("B.dat"));
+    desk.writePortfolio({a, QStringLiteral("First"), b, QStringLiteral("Second")});
+    FileDisplay& window = desk.open();
+    desk.select({desk.positionOf(a), desk.positionOf(b)});
+    desk.input.answers.push_back(QString());                      // cancelled: kept
+    desk.input.answers.push_back(QStringLiteral("  Bonds  "));    // trimmed
+    desk.click(FileDisplay::EditCommand);
+
+    QCOMPARE(desk.input.asked.size(), size_t(2));
+    QCOMPARE(desk.input.asked[0].defaultText, QStringLiteral("First"));
+    QCOMPARE(desk.input.asked[1].prompt,
+             QStringLiteral("Input the description (up to 100 characters) for: \n") + b);
+    QCOMPARE(RowDescriptions(window.fileList()),
+             QStringList({QStringLiteral("First"), QStringLiteral("Bonds")}));
+    QCOMPARE(desk.definitionLines().last(), QStringLiteral("\"Bonds\""));
+}
+
+void TestFileDisplay::openMakesTheFileCurrent()
+{
+    Desk desk;
+    const QString a = desk.ledger(QStringLiteral("A.dat"));
+    const QString b = desk.ledger(QStringLiteral("B.dat"));
+    desk.writePortfolio({a, QStringLiteral("First"), b, QStringLiteral("Second")});
+    FileDisplay& window = desk.open();
+    QCOMPARE(window.outcome(), QStringLiteral("2"));
+    // With two rows selected the first one in the list is opened.
+    desk.select({desk.positionOf(a), desk.positionOf(b)});
+    desk.click(FileDisplay::OpenCommand);
+
+    QVERIFY(desk.messages.shown.empty());
+    QCOMPARE(window.outcome(), QStringLiteral("1"));
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(desk.file.CurrentFile, a);
+    QCOMPARE(desk.file.CurrentFileDesc, QStringLiteral("First"));
+    QVERIFY(desk.file.isOpen());
+
+    // Shown again, the window starts without a choice, and a double click opens.
+    window.show();
+    QCOMPARE(window.outcome(), QStringLiteral("2"));
+    QListWidget* list = window.fileList();
+    QListWidgetItem* second = list->item(1);
+    list->clearSelection();
+    second->setSelected(true);
+    emit list->itemDoubleClicked(second);
+    QCOMPARE(window.outcome(), QStringLiteral("1"));
+    QCOMPARE(desk.file.CurrentFile, b);
+}
+
+void TestFileDisplay::failedOpenStaysAndCloseReopensCurrentFile()
+{
+    Desk desk;
+    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
+    const QString gone = desk.path(QStringLiteral("Gone.dat"));
+    const QString old = desk.path(QStringLiteral("Old.dat"));
+    QByteArray oldBytes(41, '\0');
+    oldBytes[0] = 4;  // written by version 4
+    brisden::test::WriteAll(old, oldBytes);
+    desk.writePortfolio({fund, QStringLiteral("Fund"), gone, QStringLiteral("Gone"), old,
+                         QStringLiteral("Old")});
+    QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
+    FileDisplay& window = desk.open();
+
+    desk.select({desk.positionOf(gone)});
+    desk.click(FileDisplay::OpenCommand);
+    QCOMPARE(desk.messages.texts(),
+             QStringList({QStringLiteral("This file has been moved or deleted, or it's name has "
+                                         "been changed.")}));
+    QVERIFY(window.isVisible());
+    QCOMPARE(desk.file.CurrentFile, fund);
+
+    // A file of the wrong format closes the current one ...
+    desk.select({desk.positionOf(old)});
+    desk.click(FileDisplay::OpenCommand);
+    QCOMPARE(desk.messages.shown.size(), size_t(2));
+    QVERIFY(desk.messages.shown[1].text.startsWith(old + QStringLiteral(" is the wrong format.")));
+    QVERIFY(window.isVisible());
+    QVERIFY(!desk.file.isOpen());
+
+    // ... and "&Close" opens it again.
+    desk.click(FileDisplay::CloseCommand);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.outcome(), QStringLiteral("2"));
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+    QCOMPARE(desk.file.CurrentFile, fund);
+    QVERIFY(desk.file.isOpen());
+    QCOMPARE(desk.files.path(InvestmentSlot), fund);
+
+    // Escape behaves as "&Close".
+    window.show();
+    desk.file.close();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+    QVERIFY(desk.file.isOpen());
+}
+
+namespace {
+
+// Sends a file manager's drag and drop of the given files to the window.
+bool DropFiles(QWidget& target, const QStringList& paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint at = target.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &drop);
+    return drop.isAccepted();
+}
+
+}  // namespace
+
+void TestFileDisplay::droppedFilesAreAddedAfterTheDrop()
+{
+    Desk desk;
+    desk.writePortfolio({});
+    FileDisplay& window = desk.open();
+    const QString a = desk.ledger(QStringLiteral("A.dat"));
+    const QString b = desk.ledger(QStringLiteral("B.dat"));
+    desk.input.answers = {QStringLiteral("Alpha"), QStringLiteral("Beta")};
+    QVERIFY(DropFiles(window, {a, b}));
+    // Nothing happens during the drop itself.
+    QCOMPARE(window.pendingAdditions().size(), size_t(2));
+    QVERIFY(desk.input.asked.empty());
+
+    QTRY_COMPARE(window.fileList()->count(), 2);
+    QVERIFY(window.pendingAdditions().empty());
+    QCOMPARE(desk.input.asked.size(), size_t(2));
+    QCOMPARE(desk.input.asked[0].prompt.section(QLatin1Char('\n'), 1), a);
+    QCOMPARE(desk.input.asked[1].prompt.section(QLatin1Char('\n'), 1), b);
+    QCOMPARE(desk.logLines().size(), 2);
+
+    // Something that is not a file is not taken.
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    QVERIFY(!enter.isAccepted());
+}
+
+void TestFileDisplay::cancellingFirstOfThreeDroppedFilesAddsNone()
+{
+    Desk desk;
+    desk.writePortfolio({});
+    FileDisplay& window = desk.open();
+    const QStringList dropped = {desk.path(QStringLiteral("One.dat")),
+                                 desk.path(QStringLiteral("Two.dat")),
+                                 desk.path(QStringLiteral("Three.dat"))};
+    desk.input.answers = {QString(), QStringLiteral("Two"), QStringLiteral("Three")};
+    QVERIFY(DropFiles(window, dropped));
+    QTRY_VERIFY(window.pendingAdditions().empty());
+
+    QCOMPARE(desk.input.asked.size(), size_t(1));
+    QCOMPARE(window.fileList()->count(), 0);
+    QCOMPARE(desk.definitionLines().size(), 1);
+    QVERIFY(desk.logLines().isEmpty());
+    for (const QString& path : dropped)
+        QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(window.fileList()->isEnabled());
+}
+
+void TestFileDisplay::descriptionInputWindow()
+{
+    DescriptionInput input;
+    QCOMPARE(input.windowTitle(), QStringLiteral("Input request"));
+    QCOMPARE(input.textBox()->maxLength(), 100);
+    QCOMPARE(input.okButton()->text(), QStringLiteral("&Ok"));
+    QCOMPARE(input.cancelButton()->text(), QStringLiteral("&Cancel"));
+
+    const QString prompt = DescriptionPrompt(QStringLiteral("/x/Fund.dat"));
+    input.prepare(QStringLiteral("Select an investment file in this portfolio"), prompt,
+                  QStringLiteral("Old text"));
+    QCOMPARE(input.windowTitle(), QStringLiteral("Select an investment file in this portfolio"));
+    QCOMPARE(input.textBox()->text(), QStringLiteral("Old text"));
+
+    // "&Ok" answers the text without surrounding blanks.
+    QTimer::singleShot(0, &input, [&input] {
+        input.textBox()->setText(QStringLiteral("   Income fund  "));
+        input.okButton()->click();
+    });
+    QCOMPARE(input.exec(), int(QDialog::Accepted));
+    QCOMPARE(input.answer(), QStringLiteral("Income fund"));
+
+    // "&Cancel" answers the empty string, whatever was typed.
+    input.prepare(QString(), prompt, QStringLiteral("Kept"));
+    QCOMPARE(input.windowTitle(), QStringLiteral("Input request"));
+    QTimer::singleShot(0, &input, [&input] {
+        input.textBox()->setText(QStringLiteral("typed"));
+        input.cancelButton()->click();
+    });
+    QCOMPARE(input.exec(), int(QDialog::Rejected));
+    QCOMPARE(input.answer(), QString());
+
+    // At most 100 characters can be typed.
+    input.textBox()->setText(QString(150, QLatin1Char('x')));
+    QCOMPARE(input.textBox()->text().size(), 100);
+}
+
+void TestFileDisplay::pathWithEllipses()
+{
+    QWidget window;
+    const QFontMetrics metrics = window.fontMetrics();
+    const QString path = QStringLiteral("/home/investor/documents/portfolios/retirement/"
+                                        "Sample_portfolio.def");
+    const int full = metrics.horizontalAdvance(path);
+    // A path that fits is left alone.
+    QCOMPARE(PathWithEllipses(window, path, full), path);
+    for (int width : {full / 2, full / 3, 180}) {
+        const QString shortened = PathWithEllipses(window, path, width);
+        if (width >= full) {
+            QCOMPARE(shortened, path);
+            continue;
+        }
+        QVERIFY2(shortened.contains(QStringLiteral("...")), qPrintable(shortened));
+        QVERIFY(!shortened.contains(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(shortened) <= width);
+        // The start and the end of the path survive; the middle goes.
+        QVERIFY(shortened.startsWith(QLatin1Char('/')));
+        QVERIFY(path.endsWith(shortened.section(QStringLiteral("..."), 1)));
+        QVERIFY(path.startsWith(shortened.section(QStringLiteral("..."), 0, 0)));
+    }
+}
+
+QTEST_MAIN(TestFileDisplay)
+#include "tst_filedisplay.moc"
