@@ -15,7 +15,13 @@ void ReportFileWriter::field(const QByteArray& bytes)
 
 ReportFileWriter& ReportFileWriter::text(const QString& s)
 {
-    field('"' + s.toLatin1() + '"');
+    // Appended in place: a long report writes millions of fields.
+    if (!m_first)
+        m_line += ',';
+    m_line += '"';
+    m_line += s.toLatin1();
+    m_line += '"';
+    m_first = false;
     return *this;
 }
 
@@ -44,6 +50,25 @@ ReportFileWriter& ReportFileWriter::integer(std::int64_t v)
 
 ReportFileWriter& ReportFileWriter::date(std::int32_t ymd)
 {
+    if (ymd >= 0 && ymd <= 99991231) {
+        // Four-digit years: formatted without temporaries.
+        char text[12] = {'#', 0, 0, 0, 0, '-', 0, 0, '-', 0, 0, '#'};
+        const int parts[3] = {ymd / 10000, (ymd % 10000) / 100, ymd % 100};
+        const int ends[3] = {4, 7, 10};
+        const int widths[3] = {4, 2, 2};
+        for (int k = 0; k < 3; ++k) {
+            int v = parts[k];
+            for (int d = 0; d < widths[k]; ++d) {
+                text[ends[k] - d] = char('0' + v % 10);
+                v /= 10;
+            }
+        }
+        if (!m_first)
+            m_line += ',';
+        m_line.append(text, sizeof text);
+        m_first = false;
+        return *this;
+    }
     const int year = ymd / 10000;
     const int month = (ymd % 10000) / 100;
     const int day = ymd % 100;
@@ -56,13 +81,14 @@ ReportFileWriter& ReportFileWriter::date(std::int32_t ymd)
 
 void ReportFileWriter::endLine()
 {
+    m_line += "\r\n";
     if (m_files) {
-        if (!m_files->writeLine(m_slot, m_line))
+        if (!m_files->write(m_slot, m_line))
             m_failed = true;
     } else {
-        m_collected += m_line + "\r\n";
+        m_collected += m_line;
     }
-    m_line.clear();
+    m_line.resize(0);  // keeps the capacity for the next record
     m_first = true;
 }
 

@@ -1,0 +1,241 @@
+// brisden-cli list: the transaction listing of one investment file or of every
+// file of a portfolio, written to a report file as the text-file destination
+// writes it.
+
+#include "cli/CliCommon.h"
+
+#include "analysis/Listing.h"
+#include "data/InvestmentFile.h"
+#include "data/NumberText.h"
+#include "data/Portfolio.h"
+#include "report/ListingReport.h"
+#include "report/ReportFile.h"
+#include "report/ReportState.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <optional>
+
+namespace brisden::cli {
+
+namespace {
+
+// Answers the share-price question: the price given for the file being
+// listed, else the default answer (its last known price).
+class PriceAnswers final : public ui::IInputBox {
+public:
+    explicit PriceAnswers(const InvestmentFile& file) : m_file(file) {}
+
+    std::optional<double> price;               // --price
+    QHash<QString, double> pricesByFile;       // --price-for, keys lower-cased
+
+    std::optional<QString> ask(const QString&, const QString&, const QString& defaultText) override
+    {
+        const auto found = pricesByFile.constFind(m_file.CurrentFile.trimmed().toLower());
+        if (found != pricesByFile.constEnd())
+            return QString::fromLatin1(PlainNumber(found.value()));
+        if (price)
+            return QString::fromLatin1(PlainNumber(*price));
+        return defaultText;
+    }
+
+private:
+    const InvestmentFile& m_file;
+};
+
+struct ListOptions {
+    QString path;
+    QString out;
+    bool append = false;
+    std::int32_t from = 0;
+    std::int32_t to = 99999999;
+    QString today;
+    std::optional<double> price;
+    QList<QPair<QString, double>> pricesFor;
+};
+
+// 0 when parsed, else the exit status.
+int ParseListOptions(const QStringList& args, ListOptions& options)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        QString value;
+        if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
+            if (!TakeValue(args, i, &value)
+                || !ParseMdyOption(arg, value, arg == QLatin1String("--from") ? &options.from
+                                                                              : &options.to))
+                return 2;
+        } else if (arg == QLatin1String("--today")) {
+            if (!TakeValue(args, i, &options.today))
+                return 2;
+        } else if (arg == QLatin1String("--price")) {
+            double price = 0;
+            if (!TakeValue(args, i, &value) || !ParseNumberOption(arg, value, &price))
+                return 2;
+            options.price = price;
+        } else if (arg == QLatin1String("--price-for")) {
+            if (!TakeValue(args, i, &value))
+                return 2;
+            const qsizetype eq = value.lastIndexOf(QLatin1Char('='));
+            double price = 0;
+            if (eq <= 0) {
+                Fail(QStringLiteral("--price-for needs FILE=PRICE, not \"%1\"").arg(value));
+                return 2;
+            }
+            if (!ParseNumberOption(arg, value.mid(eq + 1), &price))
+                return 2;
+            options.pricesFor.append({value.left(eq), price});
+        } else if (arg == QLatin1String("--out")) {
+            if (!TakeValue(args, i, &options.out))
+                return 2;
+        } else if (arg == QLatin1String("--append")) {
+            options.append = true;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            Fail(QStringLiteral("list: unknown option \"%1\"").arg(arg));
+            return 2;
+        } else if (options.path.isEmpty()) {
+            options.path = arg;
+        } else {
+            Fail(QStringLiteral("list: unexpected argument \"%1\"").arg(arg));
+            return 2;
+        }
+    }
+    if (options.path.isEmpty()) {
+        Fail(QStringLiteral("list needs an investment file or a portfolio"));
+        return 2;
+    }
+    if (options.out.trimmed().isEmpty()) {
+        Fail(QStringLiteral("list needs --out REPORT"));
+        return 2;
+    }
+    if (options.out.trimmed().endsWith(QLatin1String(".DAT"), Qt::CaseInsensitive)) {
+        Fail(QStringLiteral("Illegal pathname"));
+        return 2;
+    }
+    return 0;
+}
+
+// The file must be an investment file this program can read.
+bool CheckInvestmentFile(CliContext& context, const QString& path)
+{
+    InvestmentFile probe(context.files);
+    const bool ok = OpenInvestmentFile(probe, path, QString(), context.messages);
+    probe.close();
+    return ok;
+}
+
+}  // namespace
+
+int RunList(const QStringList& args)
+{
+    ListOptions options;
+    if (const int status = ParseListOptions(args, options))
+        return status;
+
+    CliContext context;
+    if (!options.today.isEmpty() && !ParseTodayOption(options.today, context))
+        return 2;
+
+    const bool portfolioRun = options.path.endsWith(QLatin1String(".def"), Qt::CaseInsensitive);
+    if (portfolioRun && options.price) {
+        Fail(QStringLiteral("--price is for a single file; use --price-for FILE=P"));
+        return 2;
+    }
+
+    // Everything is checked before the report is touched.
+    Portfolio portfolio(context.files);
+    if (portfolioRun) {
+        if (!QFileInfo(options.path).isFile()) {
+            Fail(QStringLiteral("cannot open portfolio \"%1\"").arg(options.path));
+            return 1;
+        }
+        portfolio.CurrentPortfolio = options.path;
+        if (!portfolio.LoadPortfolio(context.settings.SortByDesc)) {
+            Fail(QStringLiteral("cannot read portfolio \"%1\"").arg(options.path));
+            return 1;
+        }
+        for (std::size_t i = 1; i < portfolio.PortfolioFiles.size(); ++i) {
+            const QString& file = portfolio.PortfolioFiles[i];
+            if (file.isEmpty())
+                break;
+            if (!CheckInvestmentFile(context, file))
+                return 1;
+        }
+    } else if (!CheckInvestmentFile(context, options.path)) {
+        return 1;
+    }
+
+    // A price for a file that is not listed is a mistake in the command.
+    for (const auto& [name, price] : options.pricesFor) {
+        const QString wanted = name.trimmed();
+        bool listed = false;
+        if (portfolioRun) {
+            for (std::size_t i = 1; i < portfolio.PortfolioFiles.size() && !listed; ++i) {
+                const QString entry = portfolio.PortfolioFiles[i].trimmed();
+                listed = entry.compare(wanted, Qt::CaseInsensitive) == 0;
+            }
+        } else {
+            listed = options.path.trimmed().compare(wanted, Qt::CaseInsensitive) == 0;
+        }
+        if (!listed) {
+            Fail(QStringLiteral("--price-for: \"%1\" is not a file of this listing").arg(name));
+            return 2;
+        }
+    }
+
+    InvestmentFile file(context.files);
+    PriceAnswers prices(file);
+    prices.price = options.price;
+    for (const auto& [name, price] : options.pricesFor)
+        prices.pricesByFile.insert(name.trimmed().toLower(), price);
+
+    if (options.append)
+        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("A"), QStringLiteral("RW"), 0);
+    else
+        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("O"), QStringLiteral("W"), 0);
+    if (!context.files.isOpen(ShortSlot)) {
+        Fail(QStringLiteral("cannot write \"%1\": %2")
+                 .arg(options.out, ErrorText(-context.files.fileNumber(ShortSlot))));
+        context.files.CloseFile(ShortSlot);
+        return 1;
+    }
+    context.log.LogSession(QStringLiteral("Listing directed to ") + options.out);
+
+    ReportState report;
+    report.ReportDestination = DestinationFile;
+    report.ListFromDate = options.from;
+    report.ListToDate = options.to;
+    ReportFileWriter writer(context.files, ShortSlot);
+    ListingFileOutput output(writer, context.calendar, context.ProgramTitle);
+    ListingContext listingContext{file,           report,           context.settings,
+                                  context.calendar, context.log,    output,
+                                  nullptr,        context.messages, prices,
+                                  context.noCancel, context.ProgramTitle};
+    TransactionListing listing(listingContext);
+
+    if (portfolioRun) {
+        listing.ListTrans(&portfolio);
+    } else {
+        if (!file.open(options.path)) {
+            Fail(QStringLiteral("cannot open \"%1\": %2")
+                     .arg(options.path, ErrorText(-context.files.fileNumber(InvestmentSlot))));
+            context.files.CloseFile(ShortSlot);
+            return 1;
+        }
+        file.CurrentFile = options.path;
+        listing.ListTrans(nullptr);
+    }
+    file.close();
+    // Closing the report writes what is still buffered.
+    const int errorBefore = context.files.lastError();
+    context.files.CloseFile(ShortSlot);
+    const int errorAfter = context.files.lastError();
+    if (writer.failed() || (errorAfter != 0 && errorAfter != errorBefore)) {
+        Fail(QStringLiteral("writing \"%1\" failed").arg(options.out));
+        return 1;
+    }
+    context.log.LogSession(QStringLiteral("Listing created"));
+    return 0;
+}
+
+}  // namespace brisden::cli

@@ -1,0 +1,493 @@
+#include "ListingHarness.h"
+
+#include "analysis/RoundTo.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <cmath>
+
+using namespace brisden;
+using namespace brisden::test;
+
+namespace {
+
+using Flows = std::vector<std::pair<double, std::int32_t>>;
+
+// A year of monthly purchases of 10 shares at 11, 12, ... 22, two
+// reinvestments, a partial sale and a cash distribution; valued at 25 today.
+class YearLedger : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<Tx> records;
+        for (int m = 1; m <= 12; ++m)
+            records.push_back({20100001 + m * 100, "Buy", 10.0 * (10 + m), 10.0 + m, 0});
+        records.push_back({20100615, "Reinvest", 0, 16, 2});
+        records.push_back({20100920, "Sale", -190, 19, 10});
+        records.push_back({20101010, "Cash div", -25, 0, 0});
+        records.push_back({20101215, "Reinvest", 0, 22, 3});
+        WriteLedger(h.path("year.dat"), records);
+        ASSERT_TRUE(h.file.open(h.path("year.dat")));
+        h.file.CurrentFile = h.path("year.dat");
+        h.file.CurrentFileDesc = QStringLiteral("Year fund");
+        h.input.answers.push_back(QStringLiteral("25"));
+    }
+    ListingHarness h{DestinationFile, 20110110};
+};
+
+TEST_F(YearLedger, RowsBalancesAndCodes)
+{
+    h.run();
+    ASSERT_EQ(h.output.files.size(), 1u);
+    const auto& rows = h.output.files[0].rows;
+    ASSERT_EQ(rows.size(), 17u);  // 16 records and the closing valuation
+    QString codes;
+    for (const ListingRow& row : rows)
+        codes += row.Code.isEmpty() ? QStringLiteral("-") : row.Code;
+    EXPECT_EQ(codes, "PPPPPPRPPPSPDPPRU");
+    EXPECT_DOUBLE_EQ(rows[6].Amount, 32);  // the reinvestment's computed amount
+    EXPECT_DOUBLE_EQ(rows[6].ShareBalance, 62);
+    EXPECT_DOUBLE_EQ(rows[10].ShareBalance, 82);  // after the sale of 10
+    EXPECT_DOUBLE_EQ(rows[15].ShareBalance, 115);
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].PeriodROI, 0.0f) << i;  // no price update: no returns
+        EXPECT_FALSE(h.output.files[0].suspect[i]) << i;
+    }
+    EXPECT_EQ(h.listing->FirstSuspectRow, -1);
+    EXPECT_FALSE(h.output.suspectNote);
+}
+
+TEST_F(YearLedger, ClosingValuationAtTodaysPrice)
+{
+    h.run();
+    ASSERT_EQ(h.input.asked.size(), 1u);
+    EXPECT_EQ(h.input.asked[0].prompt, "Input the current share price for: Year fund");
+    EXPECT_EQ(h.input.asked[0].defaultText, "22");  // the last known price
+    const ListingRow* closing = h.output.closingRow();
+    ASSERT_NE(closing, nullptr);
+    EXPECT_EQ(closing->TransDate, 20110110);
+    EXPECT_EQ(closing->Desc, "Today");
+    EXPECT_EQ(closing->Code, "U");
+    EXPECT_DOUBLE_EQ(closing->SharePrice, 25);
+    EXPECT_DOUBLE_EQ(closing->Value, 2875);
+    // Period since the first purchase (110 held): 1870 more put in, 25 paid
+    // out counted against it, 190 taken out by the sale.
+    EXPECT_FLOAT_EQ(closing->PeriodROI, float(1135.0 / 1955));
+    EXPECT_FLOAT_EQ(closing->CumulativeROI, float(1110.0 / 1955));
+    EXPECT_FLOAT_EQ(closing->AnnualROI,
+                    float(std::pow(3090.0 / 1980, double(float(365.25 / 374))) - 1));
+    EXPECT_TRUE(h.logLines.contains(
+        "Inputted share price of 25 will be used to calculate current values."));
+}
+
+TEST_F(YearLedger, SummaryFigures)
+{
+    h.run();
+    ASSERT_TRUE(h.output.files[0].summary);
+    const ListingFileSummary& s = *h.output.files[0].summary;
+    EXPECT_DOUBLE_EQ(s.OutOfPocketCosts, 1980);
+    EXPECT_DOUBLE_EQ(s.TotalPurchases, 2078);
+    EXPECT_DOUBLE_EQ(s.CashDistributions, -25);
+    EXPECT_DOUBLE_EQ(s.Sales, -190);
+    EXPECT_DOUBLE_EQ(s.Gain, 1110);
+    EXPECT_DOUBLE_EQ(s.LowBuy, 11);
+    EXPECT_DOUBLE_EQ(s.HighBuy, 22);
+    ASSERT_TRUE(s.AverageBuy);
+    EXPECT_DOUBLE_EQ(*s.AverageBuy, 2078.0 / 125);
+    EXPECT_DOUBLE_EQ(s.LowSell, 19);
+    EXPECT_DOUBLE_EQ(s.HighSell, 19);
+    ASSERT_TRUE(s.AverageSell);
+    EXPECT_DOUBLE_EQ(*s.AverageSell, 19);
+    EXPECT_FALSE(s.SplitRestated);
+    EXPECT_FALSE(h.output.portfolio);  // single file: no portfolio summary
+}
+
+TEST_F(YearLedger, RateOfReturnAgreesWithBisection)
+{
+    h.run();
+    Flows flows;
+    for (int m = 1; m <= 12; ++m)
+        flows.push_back({10.0 * (10 + m), Day(20100001 + m * 100)});
+    flows.push_back({-190, Day(20100920)});
+    flows.push_back({-25, Day(20101010)});
+    flows.push_back({-2875, Day(20110110)});
+    ASSERT_TRUE(h.output.rate);
+    EXPECT_NEAR(*h.output.rate, BisectRate(flows, Day(20110110)), 1e-5);
+    // 16 record slots and one terminal slot.
+    EXPECT_EQ(h.listing->CashFlows.size(), 18u);
+    EXPECT_DOUBLE_EQ(h.listing->CashFlows[17].Amount, -2875);
+    EXPECT_EQ(h.listing->CashFlows[17].DayNumber, Day(20110110));
+}
+
+TEST_F(YearLedger, LogsTheRange)
+{
+    h.setRange(2012010, 12312010);
+    h.run();
+    EXPECT_EQ(h.logLines.value(0), "Listing file " + h.path("year.dat")
+                                       + " using date range 20100201 to 20101231.");
+    EXPECT_TRUE(h.notices.notices.contains(h.logLines.value(0).chopped(1)));
+}
+
+TEST_F(YearLedger, ListingNeverWritesTheFile)
+{
+    const QByteArray before = ReadAll(h.path("year.dat"));
+    h.run();
+    h.file.close();
+    EXPECT_EQ(ReadAll(h.path("year.dat")), before);
+}
+
+TEST(Listing, SplitInTheMiddleOfTheRange)
+{
+    ListingHarness h(DestinationFile, 20110110);
+    h.useLedger("split.dat", {{20100101, "Buy", 1000, 10, 0},
+                              {20100201, "Buy", 1200, 12, 0},
+                              {20100301, "Sell", -260, 13, 20},
+                              {20100401, "2:1 Split", 0, 0, 360},
+                              {20100501, "Buy", 700, 7, 0},
+                              {20100601, "Price", 0, 8, 0}});
+    h.setRange(1012010, 12312010);
+    h.run();
+    const auto& rows = h.output.files.at(0).rows;
+    ASSERT_EQ(rows.size(), 6u);  // the range ends before today: no closing row
+    EXPECT_EQ(rows[3].Code, "*");
+    EXPECT_DOUBLE_EQ(rows[3].ShareBalance, 360);
+    EXPECT_DOUBLE_EQ(rows[4].ShareBalance, 460);
+    EXPECT_TRUE(h.input.asked.empty());
+
+    const ListingFileSummary& s = *h.output.files[0].summary;
+    EXPECT_TRUE(s.SplitRestated);
+    EXPECT_DOUBLE_EQ(s.LowBuy, 5);
+    EXPECT_DOUBLE_EQ(s.HighBuy, 7);
+    EXPECT_DOUBLE_EQ(*s.AverageBuy, 5.8);  // 2900 over 500 restated shares
+    EXPECT_DOUBLE_EQ(s.LowSell, 6.5);
+    EXPECT_DOUBLE_EQ(s.HighSell, 6.5);
+    EXPECT_DOUBLE_EQ(*s.AverageSell, 6.5);  // 260 over 40 restated shares
+    EXPECT_DOUBLE_EQ(s.Gain, 3680 + 260 - 2900);
+
+    // Valued at the end of the range with the last known price.
+    Flows flows = {{1000, Day(20100101)}, {1200, Day(20100201)}, {-260, Day(20100301)},
+                   {700, Day(20100501)},  {-3680, Day(20101231)}};
+    EXPECT_NEAR(*h.output.rate, BisectRate(flows, Day(20101231)), 1e-5);
+    EXPECT_EQ(h.listing->CashFlows[7].DayNumber, Day(20101231));
+}
+
+TEST(Listing, RangeEndingBeforeTodayTakesTheAnnualReturnAtItsEnd)
+{
+    // The guess handed to the solver is the closing measure: check it through
+    // a ledger whose solver result is the same measure.
+    ListingHarness h(DestinationFile, 20110110);
+    h.useLedger("end.dat", {{20100101, "Buy", 1000, 10, 0}, {20100201, "Price", 0, 11, 0}});
+    h.setRange(0, 7012010);
+    h.run();
+    EXPECT_EQ(h.output.files[0].rows.size(), 2u);
+    // 1000 growing to 1100 over the 181 days to the end of the range.
+    EXPECT_NEAR(*h.output.rate, std::pow(1.1, 365.25 / 181) - 1, 1e-5);
+}
+
+class WindowStart : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        h.useLedger("window.dat", {{20100101, "Buy", 1000, 10, 0},
+                                   {20100301, "Price", 0, 12, 0},
+                                   {20100601, "Buy", 600, 15, 0},
+                                   {20100901, "Price", 0, 16, 0}});
+        h.input.answers.push_back(QStringLiteral("17"));
+    }
+    ListingHarness h{DestinationFile, 20101201};
+};
+
+TEST_F(WindowStart, ExactlyOnARecordDateStartsFromTheValueAfterIt)
+{
+    h.setRange(6012010, 0);
+    h.run();
+    const auto& rows = h.output.files.at(0).rows;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].TransDate, 20100601);
+    EXPECT_EQ(rows[0].PeriodROI, 0.0f);
+    EXPECT_FLOAT_EQ(rows[1].PeriodROI, float(140.0 / 2100));
+    EXPECT_FLOAT_EQ(rows[1].CumulativeROI, float(140.0 / 2100));
+    EXPECT_FLOAT_EQ(rows[1].AnnualROI,
+                    float(std::pow(2240.0 / 2100, double(float(365.25 / 92))) - 1));
+    const ListingFileSummary& s = *h.output.files[0].summary;
+    EXPECT_DOUBLE_EQ(s.OutOfPocketCosts, 2100);
+    EXPECT_DOUBLE_EQ(s.TotalPurchases, 2100);
+    EXPECT_DOUBLE_EQ(s.LowBuy, 15);
+    EXPECT_DOUBLE_EQ(s.HighBuy, 15);
+    // The records before the range are no cash flows; the holding after the
+    // first record in range is.
+    EXPECT_EQ(h.listing->CashFlows[1].Amount, 0);
+    EXPECT_EQ(h.listing->CashFlows[2].Amount, 0);
+    EXPECT_DOUBLE_EQ(h.listing->CashFlows[3].Amount, 2100);
+    EXPECT_EQ(h.report.ListToDate, 99999999);  // the open limit is reset
+}
+
+TEST_F(WindowStart, TheDayBeforeBringsTheHoldingInAtItsValue)
+{
+    h.setRange(5312010, 99999999);
+    h.run();
+    const auto& rows = h.output.files.at(0).rows;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_FLOAT_EQ(rows[1].PeriodROI, float(440.0 / 1800));
+    EXPECT_FLOAT_EQ(rows[1].CumulativeROI, float(440.0 / 1800));
+    EXPECT_FLOAT_EQ(rows[1].AnnualROI,
+                    float(std::pow(2240.0 / 1800, double(float(365.25 / 93))) - 1));
+    const ListingFileSummary& s = *h.output.files[0].summary;
+    EXPECT_DOUBLE_EQ(s.OutOfPocketCosts, 1800);
+    EXPECT_DOUBLE_EQ(s.LowBuy, 12);
+    EXPECT_DOUBLE_EQ(s.HighBuy, 15);
+    EXPECT_DOUBLE_EQ(*s.AverageBuy, 1800.0 / 140);
+    EXPECT_DOUBLE_EQ(h.listing->CashFlows[3].Amount, 1800);
+}
+
+TEST(Listing, SellingEverythingEndsWithoutAValuation)
+{
+    ListingHarness h(DestinationScreen, 20110110);
+    h.useLedger("sold.dat", {{20100101, "Buy", 1000, 10, 0}, {20100601, "Sell", -1500, 15, 100}});
+    h.priceBox.setText(QStringLiteral("12"));
+    h.run(nullptr, true);
+    const auto& rows = h.output.files.at(0).rows;
+    ASSERT_EQ(rows.size(), 2u);  // no "Today" row
+    EXPECT_EQ(rows[1].Code, "S");
+    EXPECT_EQ(rows[1].ShareBalance, 0);
+    EXPECT_FLOAT_EQ(rows[1].PeriodROI, 0.5f);
+    EXPECT_FLOAT_EQ(rows[1].CumulativeROI, 0.5f);
+    EXPECT_FLOAT_EQ(rows[1].AnnualROI, float(std::pow(1.5, double(float(365.25 / 151))) - 1));
+    EXPECT_EQ(h.priceBox.text(), "N/A");
+    EXPECT_FALSE(h.priceBox.enabled());
+    EXPECT_TRUE(h.input.asked.empty());
+    EXPECT_DOUBLE_EQ(h.output.files[0].summary->Gain, 500);
+    EXPECT_DOUBLE_EQ(*h.output.files[0].summary->AverageSell, 15);
+    EXPECT_NEAR(*h.output.rate,
+                BisectRate({{1000, Day(20100101)}, {-1500, Day(20100601)}}, Day(20100601)), 1e-5);
+}
+
+TEST(Listing, ScreenTakesTheShownFilesPriceFromThePriceBox)
+{
+    ListingHarness h(DestinationScreen, 20110110);
+    h.useLedger("box.dat", {{20100101, "Buy", 1000, 10, 0}});
+    h.priceBox.setText(QStringLiteral("17.5"));
+    h.run(nullptr, true);
+    EXPECT_TRUE(h.input.asked.empty());
+    EXPECT_DOUBLE_EQ(h.output.closingRow()->SharePrice, 17.5);
+    EXPECT_DOUBLE_EQ(h.output.closingRow()->Value, 1750);
+    EXPECT_TRUE(h.priceBox.enabled());
+    EXPECT_EQ(h.priceBox.text(), "17.50");
+    EXPECT_TRUE(h.logLines.isEmpty());  // the screen logs none of its listing
+    EXPECT_EQ(h.output.finishedWith, -1);
+}
+
+TEST(Listing, NoCurrentPrice)
+{
+    ListingHarness screen(DestinationScreen, 20110110);
+    screen.useLedger("np.dat", {{20100101, "Buy", 1000, 10, 0}});
+    screen.priceBox.setText(QStringLiteral("N/A"));
+    screen.run(nullptr, true);
+    EXPECT_DOUBLE_EQ(screen.output.closingRow()->Value, 0);
+    EXPECT_EQ(screen.messages.texts(), QStringList{listing_text::NoSharePrice()});
+    EXPECT_EQ(screen.priceBox.selects(), 1);
+    EXPECT_EQ(screen.logLines, QStringList{listing_text::NoSharePrice() + "."});
+    EXPECT_TRUE(screen.notices.notices.isEmpty());  // logged without display
+    EXPECT_DOUBLE_EQ(screen.output.files[0].summary->Gain, -1000);
+
+    ListingHarness file(DestinationFile, 20110110);
+    file.useLedger("np.dat", {{20100101, "Buy", 1000, 10, 0}});
+    file.input.answers.push_back(QStringLiteral("abc"));  // not a number
+    file.run();
+    EXPECT_TRUE(file.messages.shown.empty());
+    EXPECT_TRUE(file.notices.notices.contains(listing_text::NoSharePrice()));
+    EXPECT_TRUE(file.logLines.contains(
+        "Inputted share price of 0 will be used to calculate current values."));
+
+    ListingHarness cancelled(DestinationFile, 20110110);
+    cancelled.useLedger("np.dat", {{20100101, "Buy", 1000, 10, 0}});
+    cancelled.input.answers.push_back(std::nullopt);
+    cancelled.run();
+    EXPECT_EQ(cancelled.output.closingRow()->SharePrice, 0);
+}
+
+TEST(Listing, SuspectRowsAreMarked)
+{
+    ListingHarness h(DestinationScreen, 20110110);
+    h.useLedger("sus.dat", {{20100101, "Buy", 1000, 10, 0},
+                            {20100115, "note", 0, 0, 0},
+                            {20100229, "Bad date", 100, 10, 0},
+                            {20100301, "Sale", -205, 20, 10}});
+    h.priceBox.setText(QStringLiteral("20"));
+    h.run(nullptr, true);
+    const auto& suspect = h.output.files.at(0).suspect;
+    EXPECT_EQ(suspect, (std::vector<bool>{false, true, true, true, false}));
+    EXPECT_EQ(h.output.finishedWith, 2);  // the grid row of the first
+    EXPECT_TRUE(h.output.suspectNote);
+    EXPECT_TRUE(h.messages.texts().contains(listing_text::SuspectScreen()));
+}
+
+TEST(Listing, NoRecordInRange)
+{
+    ListingHarness h(DestinationFile, 20110110);
+    h.useLedger("none.dat", {{20100101, "Buy", 1000, 10, 0}});
+    h.setRange(6012010, 0);
+    h.run();
+    EXPECT_TRUE(h.output.files.at(0).rows.empty());
+    EXPECT_FALSE(h.output.files[0].summary);
+    EXPECT_FALSE(h.output.rate);  // no end day
+    EXPECT_TRUE(h.logLines.contains("No transactions available for " + h.path("none.dat") + "."));
+}
+
+TEST(Listing, EmptyFile)
+{
+    ListingHarness h(DestinationFile, 20110110);
+    h.useLedger("empty.dat", {});
+    h.run();
+    EXPECT_TRUE(h.output.files.at(0).rows.empty());
+    EXPECT_FALSE(h.output.rate);
+}
+
+TEST(Listing, CancelledRunShowsNoSummaryNorRate)
+{
+    ListingHarness h(DestinationFile, 20110110);
+    h.useLedger("c.dat", {{20100101, "Buy", 1000, 10, 0}, {20100201, "Buy", 1000, 10, 0}});
+    h.cancel = FakeCancel(1);
+    h.run();
+    EXPECT_EQ(h.output.files.at(0).rows.size(), 1u);
+    EXPECT_FALSE(h.output.files[0].summary);
+    EXPECT_TRUE(h.output.wasCancelled);
+    EXPECT_FALSE(h.output.rate);
+    EXPECT_TRUE(h.listing->RunCancelled);
+    EXPECT_EQ(h.messages.beeps, 1);
+    EXPECT_TRUE(h.logLines.contains("Escape key was hit."));
+    EXPECT_TRUE(h.logLines.contains(listing_text::Cancelled() + "."));
+
+    ListingHarness screen(DestinationScreen, 20110110);
+    screen.useLedger("c.dat", {{20100101, "Buy", 1000, 10, 0}});
+    screen.cancel = FakeCancel(0);
+    screen.run();
+    EXPECT_EQ(screen.messages.texts(), QStringList{listing_text::Cancelled()});
+    EXPECT_FALSE(screen.logLines.contains("Escape key was hit."));
+}
+
+// Three files of a portfolio, listed in description order.
+class ThreeFilePortfolio : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteLedger(h.path("a.dat"), {{20090105, "Buy", 500, 10, 0}, {20100105, "Price", 0, 11, 0}});
+        WriteLedger(h.path("b.dat"), {{20090601, "Buy", 1000, 20, 0},
+                                      {20091201, "Cash", -30, 0, 0},
+                                      {20100601, "Sell", -440, 22, 20}});
+        WriteLedger(h.path("c.dat"), {{20080301, "Buy", 2000, 40, 0},
+                                      {20081001, "Reinvest", 0, 36, 2},
+                                      {20100301, "Price", 0, 41, 0}});
+        QByteArray def = "\"Portfolio definition file\"\r\n";
+        for (const auto& [file, desc] : {std::pair{"a.dat", "Charlie"}, {"b.dat", "alpha"},
+                                         {"c.dat", "Bravo"}})
+            def += '"' + h.path(QLatin1String(file)).toLatin1() + "\"\r\n\"" + desc + "\"\r\n";
+        WriteAll(h.path("p.def"), def);
+        portfolio.CurrentPortfolio = h.path("p.def");
+        ASSERT_TRUE(portfolio.LoadPortfolio(true));
+        for (const char* price : {"25", "45", "12"})
+            h.input.answers.push_back(QString::fromLatin1(price));
+    }
+    ListingHarness h{DestinationFile, 20110110};
+    Portfolio portfolio{h.files};
+};
+
+TEST_F(ThreeFilePortfolio, ListsEveryFileInOrder)
+{
+    h.run(&portfolio);
+    ASSERT_EQ(h.output.files.size(), 3u);
+    EXPECT_EQ(h.output.files[0].info.Description, "alpha");
+    EXPECT_EQ(h.output.files[1].info.Description, "Bravo");
+    EXPECT_EQ(h.output.files[2].info.Description, "Charlie");
+    EXPECT_TRUE(h.output.files[0].info.FirstFile);
+    EXPECT_FALSE(h.output.files[2].info.FirstFile);
+    EXPECT_EQ(h.output.endFiles, 3);
+    ASSERT_EQ(h.input.asked.size(), 3u);
+    EXPECT_EQ(h.input.asked[1].prompt, "Input the current share price for: Bravo");
+    EXPECT_EQ(h.report.ReportTitle, "Portfolio: " + h.path("p.def"));
+    EXPECT_EQ(h.report.ReportSubtitle, "Charlie");
+}
+
+TEST_F(ThreeFilePortfolio, TotalsAndRateOfTheWholePortfolio)
+{
+    h.run(&portfolio);
+    ASSERT_TRUE(h.output.portfolio);
+    const PortfolioTotalsArray& t = *h.output.portfolio;
+    EXPECT_DOUBLE_EQ(t[0], 750 + 2340 + 600);
+    EXPECT_DOUBLE_EQ(t[1], 3500);
+    EXPECT_DOUBLE_EQ(t[2], 3572);
+    EXPECT_DOUBLE_EQ(t[3], -30);
+    EXPECT_DOUBLE_EQ(t[4], -440);
+    EXPECT_DOUBLE_EQ(t[5], 660);
+
+    const std::int32_t today = Day(20110110);
+    Flows flows = {{1000, Day(20090601)}, {-30, Day(20091201)}, {-440, Day(20100601)},
+                   {-750, today},         {2000, Day(20080301)}, {-2340, today},
+                   {500, Day(20090105)},  {-600, today}};
+    ASSERT_TRUE(h.output.rate);
+    EXPECT_NEAR(*h.output.rate, BisectRate(flows, today), 1e-5);
+    // Each file's records and its terminal slot, after the unused slot 0.
+    EXPECT_EQ(h.listing->CashFlows.size(), std::size_t(1 + 4 + 4 + 3));
+}
+
+TEST_F(ThreeFilePortfolio, SecondEntryEmptyListsOnlyTheFirst)
+{
+    portfolio.PortfolioFiles[2].clear();
+    h.run(&portfolio);
+    ASSERT_EQ(h.output.files.size(), 1u);
+    EXPECT_EQ(h.output.files[0].info.Description, "alpha");
+    EXPECT_DOUBLE_EQ((*h.output.portfolio)[0], 750);
+}
+
+TEST_F(ThreeFilePortfolio, FileThatCannotBeOpenedIsPassedOver)
+{
+    portfolio.PortfolioFiles[1] = h.path("missing.dat");
+    h.run(&portfolio);
+    ASSERT_EQ(h.output.files.size(), 2u);
+    EXPECT_EQ(h.output.files[0].info.Description, "Bravo");
+    EXPECT_TRUE(h.messages.texts().contains(
+        "This file has been moved or deleted, or it's name has been changed."));
+    EXPECT_TRUE(h.output.rate);
+}
+
+TEST_F(ThreeFilePortfolio, CancelStopsTheRun)
+{
+    h.cancel = FakeCancel(4);  // alpha's three records, then one of Bravo's
+    h.run(&portfolio);
+    ASSERT_EQ(h.output.files.size(), 2u);
+    EXPECT_TRUE(h.output.files[0].summary);
+    EXPECT_FALSE(h.output.files[1].summary);
+    EXPECT_EQ(h.output.endFiles, 2);
+    EXPECT_TRUE(h.output.wasCancelled);
+    EXPECT_FALSE(h.output.portfolio);
+    EXPECT_FALSE(h.output.rate);
+}
+
+TEST(ListingGrid, ElevenCellsWithTheCodeFirstOrLast)
+{
+    Calendar calendar;
+    calendar.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    ListingRow row;
+    row.TransDate = 20100105;
+    row.Desc = QStringLiteral("Buy      ");
+    row.Amount = 1234.5;
+    row.SharePrice = 0.5;
+    row.Shares = 2469;
+    row.ShareBalance = 2469;
+    row.Value = 1234.5;
+    row.CumulativeROI = 0.25f;
+    row.Code = QStringLiteral("P");
+    const QStringList first = ListingGridCells(row, 1, calendar);
+    ASSERT_EQ(first.size(), 11);
+    EXPECT_EQ(first[0], "P");
+    EXPECT_EQ(first[3], "1,234.50");
+    EXPECT_EQ(first[4], ".50");
+    EXPECT_EQ(first[8], "");
+    EXPECT_EQ(first[9], ".250");
+    const QStringList last = ListingGridCells(row, 0, calendar);
+    EXPECT_EQ(last[10], "P");
+    EXPECT_EQ(last[1], "Buy      ");
+}
+
+}  // namespace
