@@ -1,0 +1,176 @@
+#include "shell/widgets/Startup.h"
+
+#include "data/NumberText.h"
+#include "shell/Identity.h"
+#include "ui/widgets/WidgetInteraction.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <cmath>
+
+namespace brisden {
+
+int StartDelayMs(const QString& commandLine)
+{
+    const qsizetype at = commandLine.indexOf(QLatin1String("/W"), 0, Qt::CaseInsensitive);
+    double delay = 0;
+    if (at >= 0)
+        delay = std::nearbyint(Val(commandLine.mid(at + 2)) * 100.0);
+    if (!(delay > 0))
+        return 100;
+    if (delay >= 65535)
+        return 65535;
+    return int(delay);
+}
+
+QString MakeCurrencyTag(const QLocale& locale)
+{
+    const QString nine = locale.toCurrencyString(9.0, QString(), 0);
+    QString collected;
+    for (const QChar c : nine) {
+        if (!c.isDigit())
+            collected += c;
+    }
+    return collected.isEmpty() ? QString() : QLatin1Char('(') + collected + QLatin1Char(')');
+}
+
+QString ExampleFolder(const QString& appFolder)
+{
+    return appFolder + QStringLiteral("/Example");
+}
+
+QString SamplePortfolioPath(const QString& appFolder)
+{
+    return ExampleFolder(appFolder) + QStringLiteral("/SamplePortfolio.def");
+}
+
+QString FirstStartMarker(const QString& appFolder)
+{
+    return ExampleFolder(appFolder) + QStringLiteral("/.sample-portfolio-written");
+}
+
+bool WriteSamplePortfolio(FileTable& files, const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/SamplePortfolio.def");
+    files.OpenFile(PortfolioSlot, path, QStringLiteral("I"), QStringLiteral("R"), 0);
+    if (files.isOpen(PortfolioSlot)) {
+        files.CloseFile(PortfolioSlot);
+        return false;
+    }
+    files.CloseFile(PortfolioSlot);
+    files.OpenFile(PortfolioSlot, path, QStringLiteral("O"), QStringLiteral("W"), 0);
+    if (!files.isOpen(PortfolioSlot)) {
+        files.CloseFile(PortfolioSlot);
+        return false;
+    }
+    static const char* const entries[][2] = {
+        {"/Dj_30.dat", "Dow Jones 30 Industrials"},
+        {"/FictitiousMutualFund.dat", "Fictitious Mutual Fund"},
+        {"/Mrld_m.dat", "Merrill Lynch Tot. Return Bond Idx - domestic master"},
+        {"/Sp_500.dat", "Standard and Poors 500 Option Index"},
+    };
+    auto item = [&files](const QString& text) {
+        files.writeLine(PortfolioSlot, '"' + text.toLatin1() + '"');
+    };
+    item(QStringLiteral("Portfolio definition file"));
+    for (const auto& entry : entries) {
+        item(QDir::toNativeSeparators(folder + QLatin1String(entry[0])));
+        item(QLatin1String(entry[1]));
+    }
+    files.CloseFile(PortfolioSlot);
+    return true;
+}
+
+Startup::Startup() = default;
+
+Startup::~Startup()
+{
+    // The window refers to the program state: it goes first.
+    m_window.reset();
+    m_program.reset();
+}
+
+Startup::Outcome Startup::Main(const StartOptions& options)
+{
+    const QString currentDir =
+        QDir::cleanPath(options.currentDir.isEmpty() ? QDir::currentPath() : options.currentDir);
+    const QString appFolder = QDir::cleanPath(
+        options.appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.appFolder);
+
+    // 1. One copy per user: a later one brings the first to the front and
+    // ends before touching the log.
+    m_instance = std::make_unique<SingleInstance>(options.instanceKey);
+    if (m_instance->askRunningInstanceToRaise())
+        return Outcome::OtherCopyRaised;
+    m_instance->listen();
+
+    // 2 to 4. Identity and paths.
+    m_program = std::make_unique<Program>(currentDir + QStringLiteral("/Application.log"));
+    Program& p = *m_program;
+    p.VersionMajor = VersionMajor;
+    p.ProgramTitle = MakeProgramTitle(VersionMajor, VersionMinorNumber);
+    p.AppFolder = appFolder;
+    p.HelpFilePath = appFolder + QStringLiteral("/User manual.chm");
+
+    // 5. The log of this run, emptied.
+    p.log.Start();
+
+    // 6. Today.
+    p.calendar.SetToday();
+
+    // 7. First start: the sample portfolio, once per installation.
+    if (QFileInfo(ExampleFolder(appFolder)).isDir() &&
+        !QFileInfo::exists(FirstStartMarker(appFolder))) {
+        WriteSamplePortfolio(p.files, ExampleFolder(appFolder));
+        QFile marker(FirstStartMarker(appFolder));
+        if (marker.open(QIODevice::WriteOnly))
+            marker.write("The sample portfolio has been written.\n");
+    }
+
+    // 8 and 9. Settings; the main window is made for them (its grid
+    // columns depend on RTColPos and GridFixedColumns).
+    p.IniPath = currentDir + QStringLiteral("/Application.ini");
+    // A printer's pages stand upright unless the settings say otherwise.
+    p.settings.ReadAll(p.IniPath, QPrinterInfo::defaultPrinterName(), 1);
+    p.GridRowHeightAtStart = p.settings.GridRowHeight;
+    m_window = std::make_unique<MainWindow>(p);
+
+    // 10. The default portfolio must be readable; it is loaded later.
+    p.portfolio.CurrentPortfolio = p.settings.DefaultPortfolio;
+    if (!p.portfolio.CurrentPortfolio.isEmpty()) {
+        p.files.OpenFile(PortfolioSlot, p.portfolio.CurrentPortfolio, QStringLiteral("I"),
+                         QStringLiteral("R"), 0);
+        if (p.files.fileNumber(PortfolioSlot) >= 1) {
+            p.files.CloseFile(PortfolioSlot);
+            p.portfolio.clear();
+        } else {
+            p.files.CloseFile(PortfolioSlot);
+            const QString text = QStringLiteral("Can't access the default portfolio ") +
+                                 p.portfolio.CurrentPortfolio;
+            if (options.messages) {
+                options.messages->show(text, ui::Icon::Exclamation);
+            } else {
+                ui::WidgetMessageBox box(nullptr, p.ProgramTitle);
+                box.show(text, ui::Icon::Exclamation);
+            }
+            p.portfolio.CurrentPortfolio.clear();
+        }
+    }
+
+    // 11 to 13. The system's date order and currency.
+    p.calendar.DetectDateOrder();
+    p.CurrencyTag = MakeCurrencyTag(p.calendar.locale);
+
+    // 14. First activation pending; show the window.
+    QObject::connect(m_instance.get(), &SingleInstance::raiseRequested, m_window.get(),
+                     &MainWindow::bringToFront);
+    m_window->setCommandLine(options.commandLine);
+    m_window->Tag = QStringLiteral("1");
+    if (options.show)
+        m_window->show();
+    return Outcome::Started;
+}
+
+}  // namespace brisden

@@ -1,0 +1,69 @@
+#pragma once
+// The start of the desktop program (Main): one copy per user, the paths of
+// the current directory and the program folder, the session log, the
+// settings, the sample portfolio of a first start, the default portfolio
+// check, the system's conventions, and the main window.
+
+#include "shell/widgets/MainWindow.h"
+#include "shell/widgets/Program.h"
+#include "shell/widgets/SingleInstance.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace brisden {
+
+// The start delay of the command line in milliseconds: "/W" (any case,
+// anywhere) followed by N tenths of a second; none or 0 gives 100 ms, and
+// 65535 ms is the most.
+int StartDelayMs(const QString& commandLine);
+
+// "(" + the characters other than digits of 9 formatted as currency + ")",
+// or "" when there are none.
+QString MakeCurrencyTag(const QLocale& locale);
+
+// The sample portfolio of a first start, in the folder "Example" of the
+// program folder.
+QString ExampleFolder(const QString& appFolder);
+QString SamplePortfolioPath(const QString& appFolder);
+// Writes SamplePortfolio.def into folder unless a file of that name can be
+// read there. True when it was written.
+bool WriteSamplePortfolio(FileTable& files, const QString& folder);
+// A first start is one after which the marker file in the example folder
+// does not yet exist; the marker is left by the first start, so the sample
+// portfolio is written once per installation.
+QString FirstStartMarker(const QString& appFolder);
+
+struct StartOptions {
+    QString currentDir;   // empty: the process's current directory
+    QString appFolder;    // empty: the folder of the program file
+    QString commandLine;  // the arguments after the program name, joined by blanks
+    QString instanceKey;  // empty: one copy per user
+    // Messages before the main window can answer them (the default portfolio
+    // check); null: a message box.
+    ui::IMessageBox* messages = nullptr;
+    bool show = true;  // show the main window at the end
+};
+
+class Startup {
+public:
+    enum class Outcome { Started, OtherCopyRaised };
+
+    Startup();
+    ~Startup();
+
+    Outcome Main(const StartOptions& options);
+
+    Program* program() const { return m_program.get(); }
+    MainWindow* window() const { return m_window.get(); }
+
+private:
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+}  // namespace brisden

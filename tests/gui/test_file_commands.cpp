@@ -1,0 +1,256 @@
+// The file menu's maintenance commands on a real investment file: the backup
+// copy, the restore from it and the rebuild, with their questions, messages
+// and log lines; and the captions and keys of the menus.
+
+#include "GuiTestSupport.h"
+
+#include "data/Backup.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+using namespace brisden;
+using namespace brisden::test;
+
+namespace {
+
+struct OpenLedger {
+    StartedProgram p;
+    QString dat;
+    QString bak;
+    QString def;
+
+    OpenLedger()
+    {
+        dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
+                          {{20200102, "buy", 1000, 10, 0},
+                           {20200601, "price", 0, 12, 0},
+                           {20210104, "sell", -600, 12, 50},
+                           {20210301, "div", -20, 0, 0},
+                           {20210401, "price", 0, 13, 0}});
+        bak = p.dir.path() + QStringLiteral("/Fund.bak");
+        def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                             {{dat, QStringLiteral("My fund")}});
+    }
+
+    bool open(const QString& extraSettings = QString())
+    {
+        if (!p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                     QStringLiteral("\r\nAlwaysCopyFile=False\r\n") + extraSettings))
+            return false;
+        return OpenInvestment(*p.window, dat);
+    }
+};
+
+}  // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusCarryTheirCaptionsAndKeys();
+    void copyToBackupAsksFirst();
+    void restoreCopiesTheBackupBack();
+    void restoreWithoutBackupReportsAndReopens();
+    void rebuildCompactsTheCurrentFile();
+    void rebuildOfAnotherFileLeavesTheCurrentOne();
+    void automaticBackupFollowsTheSetting();
+};
+
+void FileCommandsTest::menusCarryTheirCaptionsAndKeys()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    MainWindow& w = *p.window;
+    const struct {
+        const char* name;
+        const char* caption;
+        QKeySequence key;
+    } items[] = {
+        {"mnuPortfolioItem", "Open a &portfolio...", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {"mnuOpenItem", "&Open an investment...", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"mnuSaveData", "Copy &current file to backup", QKeySequence(Qt::SHIFT | Qt::Key_F5)},
+        {"mnuRestore", "Restore &backup file to current", QKeySequence(Qt::CTRL | Qt::Key_F5)},
+        {"mnuRebuildItem", "&Rebuild investment file...", QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {"mnuLogItem", "Display &Session log", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"mnuExitItem", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {"mnuRTHide", "&Select record types to display...", QKeySequence()},
+        {"mnuRefreshItem", "&Refresh/Recalc grid", QKeySequence(Qt::Key_F5)},
+        {"mnuTickmoor", "Start &Tickmoor", QKeySequence(Qt::CTRL | Qt::Key_W)},
+        {"mnuRecordTypeItem", "Show record &types legend", QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {"mnuGridControlItem", "Show &Grid control frame", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {"mnuRowHeightSet", "&Make same as selected row", QKeySequence()},
+        {"mnuRowHeightReset", "&Reset to default", QKeySequence()},
+        {"mnuRCRowHeightSet", "&Make same as this row", QKeySequence()},
+        {"mnuRCRowHeightReset", "&Reset to default", QKeySequence()},
+    };
+    for (const auto& item : items) {
+        QAction* a = w.action(QLatin1String(item.name));
+        QVERIFY2(a, item.name);
+        QCOMPARE(a->text(), QLatin1String(item.caption));
+        QCOMPARE(a->shortcut(), item.key);
+    }
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions())
+        menus << a->text();
+    QCOMPARE(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Transactions"),
+                                 QStringLiteral("&Options")}));
+}
+
+void FileCommandsTest::copyToBackupAsksFirst()
+{
+    OpenLedger l;
+    QVERIFY(l.open());
+    MainWindow& w = *l.p.window;
+    QVERIFY(!QFile::exists(l.bak));
+    const QString question = QStringLiteral("Should I copy the current file, ") + l.dat +
+                             QStringLiteral(", to ") + l.bak + QStringLiteral("?");
+
+    l.p.messages.answers = {false};
+    w.mnuSaveData_Click();
+    QCOMPARE(l.p.messages.questions, QStringList{question});
+    QVERIFY(!QFile::exists(l.bak));
+
+    l.p.messages.answers = {true};
+    w.mnuSaveData_Click();
+    QCOMPARE(ReadAll(l.bak), ReadAll(l.dat));
+    QVERIFY(l.p.program().file.isOpen());
+    QCOMPARE(LogMessages(l.p.log()).last(),
+             QStringLiteral("Copied ") + l.dat + QStringLiteral(" to ") + l.bak + QLatin1Char('.'));
+}
+
+void FileCommandsTest::restoreCopiesTheBackupBack()
+{
+    OpenLedger l;
+    QVERIFY(l.open());
+    MainWindow& w = *l.p.window;
+    l.p.messages.answers = {true};
+    w.mnuSaveData_Click();
+    const QByteArray saved = ReadAll(l.bak);
+
+    // A new record after the copy.
+    InvestmentFile& file = l.p.program().file;
+    file.RecordBuffer = TransactionRecord{};
+    file.RecordBuffer.TransDate = 20210501;
+    file.RecordBuffer.setDesc(QStringLiteral("price"));
+    file.RecordBuffer.SharePrice = 14;
+    QVERIFY(file.AddRecord() > 0);
+    QVERIFY(ReadAll(l.dat) != saved);
+    const int rows = w.gridModel()->rowCount();
+
+    l.p.messages.answers = {false};
+    w.mnuRestore_Click();
+    QVERIFY(ReadAll(l.dat) != saved);
+    QCOMPARE(l.p.messages.questions.last(), QStringLiteral("Should I copy the backup file, ") +
+                                                l.bak + QStringLiteral(", to the current file, ") +
+                                                l.dat + QStringLiteral("?"));
+
+    l.p.messages.answers = {true};
+    w.mnuRestore_Click();
+    QCOMPARE(ReadAll(l.dat), saved);
+    QVERIFY(file.isOpen());
+    QCOMPARE(
+        LogMessages(l.p.log()).last(),
+        QStringLiteral("Restored ") + l.dat + QStringLiteral(" from ") + l.bak + QLatin1Char('.'));
+    // The grid waits for F5.
+    QCOMPARE(w.gridModel()->rowCount(), rows);
+    w.mnuRefreshItem_Click();
+    QCOMPARE(w.gridModel()->rowCount(), 7);
+}
+
+void FileCommandsTest::restoreWithoutBackupReportsAndReopens()
+{
+    OpenLedger l;
+    QVERIFY(l.open());
+    l.p.messages.shown.clear();
+    l.p.messages.answers = {true};
+    l.p.window->mnuRestore_Click();
+    QCOMPARE(l.p.messages.shown.size(), size_t(1));
+    const QString text = l.p.messages.shown.back().text;
+    QVERIFY2(text.startsWith(QStringLiteral("Error: ")) &&
+                 text.contains(QStringLiteral("There was an error copying the backup file, ") +
+                               l.bak + QStringLiteral(", to the current file, ") + l.dat),
+             qPrintable(text));
+    QVERIFY(l.p.program().file.isOpen());
+    QVERIFY(!LogMessages(l.p.log()).last().startsWith(QStringLiteral("Restored")));
+}
+
+void FileCommandsTest::rebuildCompactsTheCurrentFile()
+{
+    OpenLedger l;
+    QVERIFY(l.open(QStringLiteral("AutoSaveInterval=5\r\n")));
+    MainWindow& w = *l.p.window;
+    InvestmentFile& file = l.p.program().file;
+    QCOMPARE(file.DeleteRecord(3), 3);
+    QCOMPARE(file.DeleteRecord(5), 5);
+    QCOMPARE(ReadAll(l.dat).size(), 6 * RecordLength);
+
+    QString offered;
+    w.setChooseRebuildFile([&](QWidget*, const QString& start) {
+        offered = start;
+        return QString();
+    });
+    w.mnuRebuildItem_Click();
+    QCOMPARE(offered, l.dat);
+    QVERIFY(!LogMessages(l.p.log()).last().startsWith(QStringLiteral("Rebuilding")));
+
+    w.setChooseRebuildFile([&](QWidget*, const QString&) { return l.dat; });
+    w.mnuRebuildItem_Click();
+    QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 6, Records written: 4"));
+    QCOMPARE(ReadAll(l.dat).size(), 4 * RecordLength);
+    QVERIFY(QFile::exists(l.bak));
+    QCOMPARE(ReadAll(l.bak).size(), 6 * RecordLength);
+    QVERIFY(file.isOpen());
+    QVERIFY(w.autoSaveRunning());
+    const QStringList log = LogMessages(l.p.log());
+    QCOMPARE(log.mid(log.size() - 2),
+             (QStringList{QStringLiteral("Rebuilding file ") + l.dat + QLatin1Char('.'),
+                          QStringLiteral("File has been rebuilt.")}));
+    w.mnuRefreshItem_Click();
+    QCOMPARE(w.listedRows(), 4);  // three records and the closing row
+    QCOMPARE(w.gridModel()->rowData(2), 4);
+}
+
+void FileCommandsTest::rebuildOfAnotherFileLeavesTheCurrentOne()
+{
+    OpenLedger l;
+    QVERIFY(l.open());
+    MainWindow& w = *l.p.window;
+    const QString other =
+        WriteLedger(l.p.dir.path() + QStringLiteral("/Other.dat"), {{20200102, "buy", 500, 5, 0}});
+    const int fileNumber = l.p.program().files.fileNumber(InvestmentSlot);
+    w.setChooseRebuildFile([&](QWidget*, const QString&) { return other; });
+    w.mnuRebuildItem_Click();
+    QCOMPARE(l.p.program().files.fileNumber(InvestmentSlot), fileNumber);
+    QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 2, Records written: 2"));
+
+    // A file that is not there: the system's text after "Error: ".
+    w.setChooseRebuildFile(
+        [&](QWidget*, const QString&) { return l.p.dir.path() + QStringLiteral("/Missing.dat"); });
+    w.mnuRebuildItem_Click();
+    QVERIFY(l.p.messages.texts().last().startsWith(QStringLiteral("Error: ")));
+    QVERIFY(l.p.messages.beeps > 0);
+    QCOMPARE(l.p.program().files.fileNumber(InvestmentSlot), fileNumber);
+}
+
+void FileCommandsTest::automaticBackupFollowsTheSetting()
+{
+    OpenLedger l;
+    QVERIFY(l.open());
+    MainWindow& w = *l.p.window;
+    QVERIFY(!w.autoSaveRunning());  // AutoSaveInterval 0: off
+    l.p.program().settings.AutoSaveInterval = 10;
+    w.SetAutoSaveTimer(false);
+    QVERIFY(w.autoSaveRunning());
+    QCOMPARE(w.autoSavePeriod(), 600000);
+    l.p.program().settings.AutoSaveInterval = 1;
+    w.SetAutoSaveTimer(false);
+    QCOMPARE(w.autoSavePeriod(), 60000);
+    QVERIFY(w.autoSaveRunning());
+    w.SetAutoSaveTimer(true);
+    QVERIFY(!w.autoSaveRunning());
+}
+
+QTEST_MAIN(FileCommandsTest)
+#include "test_file_commands.moc"

@@ -1,0 +1,477 @@
+// The ledger grid: its columns and remembered widths, the cell texts, and a
+// known ledger opened through the portfolio window and listed into the grid
+// with its colours, summary, price box, hidden record types, row heights and
+// the record types legend.
+
+#include "GuiTestSupport.h"
+
+#include "analysis/Listing.h"
+#include "grid/GridLayout.h"
+#include "grid/LedgerRows.h"
+#include "grid/widgets/GridColours.h"
+#include "shell/widgets/NoticesWindow.h"
+#include "shell/widgets/RecordTypesWindow.h"
+
+#include <QAction>
+#include <QBrush>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace brisden;
+using namespace brisden::test;
+using grid::Field;
+
+namespace {
+
+const QColor Yellow(0xFF, 0xFF, 0xB4);
+const QColor Red(0xFF, 0x00, 0x00);
+
+// Five records: a purchase, a price update, a sale, a record with nothing in
+// it (suspect) and a cash distribution.
+QString WriteKnownLedger(const QString& path)
+{
+    return WriteLedger(path, {{20200102, "buy", 1000, 10, 0},
+                              {20200601, "price", 0, 12, 0},
+                              {20210104, "sell", -600, 12, 50},
+                              {20210201, "", 0, 0, 0},
+                              {20210301, "div", -20, 0, 0}});
+}
+
+}  // namespace
+
+class LedgerGridTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void columnLayout();
+    void columnWidthLists();
+    void gridNumbers();
+    void systemColours();
+    void knownLedgerFillsTheGrid();
+    void priceBoxEnterRelistsWithTheTypedPrice();
+    void everythingSoldDisablesThePriceBox();
+    void hidingRecordTypes();
+    void rowHeightCommands();
+    void legendToggles();
+    void gridControlFrameToggles();
+    void newPortfolioEmptiesTheWindow();
+    void escapeAsksToCancel();
+    void notices();
+};
+
+void LedgerGridTest::columnLayout()
+{
+    const auto left = grid::ColumnLayout(1);
+    QCOMPARE(QString::fromLatin1(left[0].header), QStringLiteral("R T"));
+    QCOMPARE(QString::fromLatin1(left[5].header), QStringLiteral("Shares this trans."));
+    const auto right = grid::ColumnLayout(0);
+    QCOMPARE(QString::fromLatin1(right[0].header), QStringLiteral("Date"));
+    QCOMPARE(QString::fromLatin1(right[10].header), QStringLiteral("R T"));
+    int editable = 0;
+    for (const auto& c : right)
+        editable += c.editable ? 1 : 0;
+    QCOMPARE(editable, 5);
+    QVERIFY(right[0].editable && right[4].editable && !right[5].editable && !right[10].editable);
+    QCOMPARE(grid::ColumnOf(Field::Date, 0), 0);
+    QCOMPARE(grid::ColumnOf(Field::RecordType, 0), 10);
+    QCOMPARE(grid::ColumnOf(Field::AnnualROI, 1), 10);
+    QCOMPARE(grid::GridFormatString(1),
+             QStringLiteral("^R T|^Date|<Desc|>Amount|>Share Price|>Shares this trans.|"
+                            ">Share Balance|>Value|>ROI Period|>ROI Cumul.|>ROI AvgAn"));
+    QVERIFY(grid::GridFormatString(0).endsWith(QStringLiteral(">ROI AvgAn|^R T")));
+}
+
+void LedgerGridTest::columnWidthLists()
+{
+    const auto defaults = grid::ColumnWidths(QString(), 1);
+    QCOMPARE(grid::FormatColumnWidths(defaults),
+             QStringLiteral("300 900 735 1210 1210 1210 1210 1435 835 835 835 "));
+    QCOMPARE(grid::FormatColumnWidths(grid::ColumnWidths(QStringLiteral("True"), 0)),
+             QStringLiteral("900 735 1210 1210 1210 1210 1435 835 835 835 300 "));
+    // A short list sets the columns it reaches; a non-number keeps the default.
+    const auto shortList = grid::ColumnWidths(QStringLiteral("100 x 0"), 1);
+    QCOMPARE(shortList[0], 100);
+    QCOMPARE(shortList[1], 900);
+    QCOMPARE(shortList[2], 0);
+    QCOMPARE(shortList[3], 1210);
+    QCOMPARE(grid::RotateWidthList(QStringLiteral("1 2 3 "), true), QStringLiteral("3 1 2 "));
+    QCOMPARE(grid::RotateWidthList(QStringLiteral("1 2 3 "), false), QStringLiteral("2 3 1 "));
+    QCOMPARE(grid::RotateWidthList(QStringLiteral("True"), true), QStringLiteral("True"));
+    QCOMPARE(grid::TwipsToPixels(1210), 81);
+    QCOMPARE(grid::PixelsToTwips(81), 1215);
+}
+
+void LedgerGridTest::gridNumbers()
+{
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    QCOMPARE(grid::FormatGridNumber(0.5, 2, us), QStringLiteral(".50"));
+    QCOMPARE(grid::FormatGridNumber(-0.25, 3, us), QStringLiteral("-.250"));
+    QCOMPARE(grid::FormatGridNumber(1234.5, 2, us), QStringLiteral("1,234.50"));
+    QCOMPARE(grid::FormatGridNumber(0, 2, us), QStringLiteral(".00"));
+    QCOMPARE(grid::FormatGridNumber(-0.001, 2, us), QStringLiteral(".00"));
+    QCOMPARE(grid::FormatGridNumber(12.3456, 3, us), QStringLiteral("12.346"));
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QCOMPARE(grid::FormatGridNumber(0.5, 2, de), QStringLiteral(",50"));
+    QCOMPARE(grid::FormatGridNumber(1234.5, 2, de), QStringLiteral("1.234,50"));
+
+    // The grid's cells read as the listing's own cell texts.
+    Calendar calendar;
+    calendar.locale = us;
+    calendar.DetectDateOrder();
+    ListingRow row;
+    row.TransDate = 20210104;
+    row.Desc = QStringLiteral("sell     ");
+    row.Amount = -600;
+    row.SharePrice = 12;
+    row.Shares = 50;
+    row.ShareBalance = 50;
+    row.Value = 600;
+    row.CumulativeROI = 0.125f;
+    row.Code = QStringLiteral("S");
+    const grid::GridRow g = grid::MakeGridRow(row, false);
+    const QStringList cells = ListingGridCells(row, 1, calendar);
+    const auto layout = grid::ColumnLayout(1);
+    for (int c = 0; c < grid::ColumnCount; ++c)
+        QCOMPARE(grid::CellText(g, layout[size_t(c)].field, calendar), cells[c]);
+    QVERIFY(grid::CellIsNegative(g, Field::Amount));
+    QVERIFY(!grid::CellIsNegative(g, Field::Shares));
+    QVERIFY(grid::CellText(grid::BlankGridRow(), Field::Date, calendar).isEmpty());
+}
+
+void LedgerGridTest::systemColours()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Text, Qt::darkBlue);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Button, Qt::gray);
+    QCOMPARE(grid::ToQColor(0x80000008, palette), QColor(Qt::darkBlue));
+    QCOMPARE(grid::ToQColor(0x80000005, palette), QColor(Qt::white));
+    QCOMPARE(grid::ToQColor(0x8000000F, palette), QColor(Qt::gray));
+    QCOMPARE(grid::ToQColor(0x0080FF80, palette), QColor(0x80, 0xFF, 0x80));
+    QCOMPARE(grid::ToQColor(0x000000FF, palette), Red);
+}
+
+void LedgerGridTest::knownLedgerFillsTheGrid()
+{
+    StartedProgram p;
+    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                                       {{dat, QStringLiteral("My fund")}});
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                    QStringLiteral("\r\nAutoSaveInterval=10\r\n")));
+    MainWindow& w = *p.window;
+    QVERIFY(OpenInvestment(w, dat));
+
+    grid::LedgerModel& m = *w.gridModel();
+    QCOMPARE(m.rowCount(), 7);  // five records, the closing row, the empty row
+    QCOMPARE(w.listedRows(), 6);
+    const QStringList codes = {QStringLiteral("P"),
+                               QStringLiteral("U"),
+                               QStringLiteral("S"),
+                               QString(),
+                               QStringLiteral("D"),
+                               QStringLiteral("U"),
+                               QString()};
+    for (int r = 0; r < 7; ++r)
+        QCOMPARE(m.data(m.index(r, 0)).toString(), codes[r]);
+    // Row data: the record numbers in file order, 0 for the closing and empty rows.
+    const std::vector<int> recNos = {2, 3, 4, 5, 6, 0, 0};
+    for (int r = 0; r < 7; ++r) {
+        QCOMPARE(m.rowData(r), recNos[size_t(r)]);
+        QCOMPARE(m.data(m.index(r, 1), grid::LedgerModel::RowDataRole).toInt(), recNos[size_t(r)]);
+    }
+    QCOMPARE(m.headerData(3, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), 0);
+    QCOMPARE(m.headerData(6, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), -1);
+
+    QCOMPARE(m.data(m.index(0, 2)).toString().trimmed(), QStringLiteral("buy"));
+    QCOMPARE(m.data(m.index(0, 3)).toString(), QStringLiteral("1,000.00"));
+    QCOMPARE(m.data(m.index(0, 5)).toString(), QStringLiteral("100.000"));  // shares recomputed
+    QCOMPARE(m.data(m.index(0, 7)).toString(), QStringLiteral("1,000.00"));
+    QVERIFY(m.data(m.index(0, 8)).toString().isEmpty());   // a purchase shows no returns
+    QVERIFY(!m.data(m.index(1, 9)).toString().isEmpty());  // a price update does
+    QCOMPARE(m.data(m.index(2, 3)).toString(), QStringLiteral("-600.00"));
+    QCOMPARE(m.data(m.index(2, 6)).toString(), QStringLiteral("50.000"));
+    QCOMPARE(m.data(m.index(5, 2)).toString(), QStringLiteral("Today"));
+    QVERIFY(m.data(m.index(5, 3)).toString().isEmpty());
+    QVERIFY(m.data(m.index(5, 5)).toString().isEmpty());
+    QVERIFY(m.data(m.index(6, 1)).toString().isEmpty());
+
+    // Negative numbers in the negative colour, others in the grid's.
+    QCOMPARE(m.data(m.index(2, 3), Qt::ForegroundRole).value<QBrush>().color(), Red);
+    QVERIFY(!m.data(m.index(0, 3), Qt::ForegroundRole).isValid());
+    QCOMPARE(m.data(m.index(4, 3), Qt::ForegroundRole).value<QBrush>().color(), Red);
+    // The suspect row: the five cells from the date on.
+    for (int c = 1; c <= 5; ++c)
+        QCOMPARE(m.data(m.index(3, c), Qt::BackgroundRole).value<QBrush>().color(), Yellow);
+    QVERIFY(!m.data(m.index(3, 0), Qt::BackgroundRole).isValid());
+    QVERIFY(!m.data(m.index(3, 6), Qt::BackgroundRole).isValid());
+    QVERIFY(!m.data(m.index(2, 1), Qt::BackgroundRole).isValid());
+    // The current row is the first suspect one.
+    QCOMPARE(w.grid()->currentRow(), 3);
+
+    // No price was typed: the listing says so; then the suspect rows.
+    QCOMPARE(p.messages.texts(),
+             (QStringList{listing_text::NoSharePrice(), listing_text::SuspectScreen()}));
+    QCOMPARE(w.sharePriceBox()->text(), QStringLiteral("N/A"));
+    QVERIFY(w.sharePriceBox()->isEnabled());
+
+    const SummaryLabels& s = w.summaryLabels();
+    QCOMPARE(s.lblOOP->text(), QStringLiteral("$1,000.00"));
+    QCOMPARE(s.lblAvgBuy->text(), QStringLiteral("$10.00"));
+    QCOMPARE(s.lblAvgSell->text(), QStringLiteral("$12.00"));
+    QCOMPARE(s.lblCashDistr->text(), QLocale().toCurrencyString(-20.0, QString(), 2));
+    QVERIFY(!s.lblIRR->text().isEmpty());
+
+    // The window after opening: caption, labels, file controls, backup, log.
+    QCOMPARE(w.fileLabel()->text(), QStringLiteral("My fund"));
+    QCOMPARE(w.fileLabel()->toolTip(), dat);
+    QVERIFY(w.windowTitle().contains(QStringLiteral(", File: ")));
+    QVERIFY(w.action(QStringLiteral("mnuRefreshItem"))->isEnabled());
+    QVERIFY(w.action(QStringLiteral("mnuSaveData"))->isEnabled());
+    QVERIFY(w.grid()->isEnabled());
+    QVERIFY(QFile::exists(p.dir.path() + QStringLiteral("/Fund.bak")));
+    QVERIFY(w.autoSaveRunning());
+    QCOMPARE(w.autoSavePeriod(), 600000);
+    const QStringList log = LogMessages(p.log());
+    QVERIFY(log.contains(QStringLiteral("Opened file ") + dat + QStringLiteral(" in portfolio ") +
+                         def + QLatin1Char('.')));
+    QVERIFY(log.contains(QStringLiteral("Copied ") + dat + QStringLiteral(" to ") + p.dir.path() +
+                         QStringLiteral("/Fund.bak.")));
+
+    // Refresh resets the date window.
+    p.program().report.ListFromDate = 1012021;
+    QVERIFY(Activate(w));
+    QTest::keyClick(&w, Qt::Key_F5);
+    QCOMPARE(p.program().report.ListFromDate, 0);
+    QCOMPARE(p.program().report.ListToDate, 99999999);
+    QCOMPARE(m.rowCount(), 7);
+}
+
+void LedgerGridTest::priceBoxEnterRelistsWithTheTypedPrice()
+{
+    StartedProgram p;
+    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                                       {{dat, QStringLiteral("My fund")}});
+    QVERIFY(
+        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    MainWindow& w = *p.window;
+    QVERIFY(OpenInvestment(w, dat));
+    p.messages.shown.clear();
+
+    QLineEdit* box = w.sharePriceBox();
+    box->setText(QStringLiteral("15"));
+    QTest::keyClick(box, Qt::Key_Return);
+    const grid::LedgerModel& m = *w.gridModel();
+    QCOMPARE(m.data(m.index(5, 4)).toString(), QStringLiteral("15.00"));
+    QCOMPARE(m.data(m.index(5, 7)).toString(), QStringLiteral("750.00"));
+    QCOMPARE(box->text(), QStringLiteral("15.00"));
+    QCOMPARE(p.messages.texts(), QStringList{listing_text::SuspectScreen()});
+    QVERIFY(p.input.asked.empty());
+
+    // Without an open file Enter does nothing.
+    w.EnableFileControls(false);
+    box->setText(QStringLiteral("20"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), QStringLiteral("20"));
+}
+
+void LedgerGridTest::everythingSoldDisablesThePriceBox()
+{
+    StartedProgram p;
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
+                    {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                                       {{dat, QStringLiteral("Sold out")}});
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                    QStringLiteral("\r\nAlwaysCopyFile=False\r\n")));
+    QVERIFY(OpenInvestment(*p.window, dat));
+    QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
+    QVERIFY(!p.window->sharePriceBox()->isEnabled());
+    QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
+    QCOMPARE(p.window->grid()->currentRow(), 2);     // the empty last row
+    QVERIFY(p.messages.shown.empty());
+    QVERIFY(!QFile::exists(p.dir.path() + QStringLiteral("/Sold.bak")));
+}
+
+void LedgerGridTest::hidingRecordTypes()
+{
+    StartedProgram p;
+    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                                       {{dat, QStringLiteral("My fund")}});
+    QVERIFY(
+        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    MainWindow& w = *p.window;
+    QVERIFY(OpenInvestment(w, dat));
+
+    std::optional<QString> answer = QStringLiteral("*ADFRSU");  // all but P
+    w.setChooseRecordTypes([&answer] { return answer; });
+    w.mnuRTHide_Click();
+    grid::LedgerGrid& g = *w.grid();
+    QVERIFY(g.isRowHidden(0));
+    for (int r = 1; r < 7; ++r)
+        QVERIFY2(!g.isRowHidden(r), qPrintable(QString::number(r)));
+    QVERIFY(g.frozenView()->isRowHidden(0));
+
+    answer = QStringLiteral("p");  // letter case ignored; the row without a code stays
+    w.mnuRTHide_Click();
+    QVERIFY(!g.isRowHidden(0));
+    QVERIFY(g.isRowHidden(1) && g.isRowHidden(2) && g.isRowHidden(4) && g.isRowHidden(5));
+    QVERIFY(!g.isRowHidden(3) && !g.isRowHidden(6));
+
+    answer = std::nullopt;  // Cancel changes nothing
+    w.mnuRTHide_Click();
+    QVERIFY(g.isRowHidden(1));
+
+    answer = QStringLiteral("*ADFPRSU");  // all eight: listed again
+    w.mnuRTHide_Click();
+    for (int r = 0; r < 7; ++r)
+        QVERIFY(!g.isRowHidden(r));
+}
+
+void LedgerGridTest::rowHeightCommands()
+{
+    StartedProgram p;
+    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                                       {{dat, QStringLiteral("My fund")}});
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                    QStringLiteral("\r\nGridColWidth=True\r\n")));
+    MainWindow& w = *p.window;
+    QVERIFY(OpenInvestment(w, dat));
+    grid::LedgerGrid& g = *w.grid();
+    const int normal = g.rowHeight(0);
+    QCOMPARE(normal, g.defaultRowHeightPixels());
+    g.setRowHeight(3, 40);
+    QCOMPARE(g.frozenView()->rowHeight(3), 40);
+    w.mnuRowHeightSet_Click();
+    QCOMPARE(g.dataRowHeight(), 600);
+    for (int r = 0; r < 7; ++r)
+        QCOMPARE(g.rowHeight(r), 40);
+    w.mnuRowHeightReset_Click();
+    QCOMPARE(g.dataRowHeight(), -1);
+    QCOMPARE(g.rowHeight(2), normal);
+
+    w.mnuRowHeightSet_Click();  // the current row now has the normal height
+    g.setRowHeight(0, 30);
+    g.setCurrentRow(0);
+    w.mnuRowHeightSet_Click();
+    QVERIFY(w.close());
+    QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
+}
+
+void LedgerGridTest::legendToggles()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    MainWindow& w = *p.window;
+    RecordTypesWindow* legend = w.recordTypesWindow();
+    QAction* item = w.action(QStringLiteral("mnuRecordTypeItem"));
+    QVERIFY(legend->isVisible() && item->isChecked());
+    QCOMPARE(legend->label()->text().split(QLatin1Char('\n')), RecordTypesLegend());
+    QVERIFY(Activate(w));
+    QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!legend->isVisible() && !item->isChecked());
+    w.mnuRecordTypeItem_Click();
+    QVERIFY(legend->isVisible() && item->isChecked());
+    legend->close();  // its close box
+    QVERIFY(!legend->isVisible() && !item->isChecked());
+}
+
+void LedgerGridTest::gridControlFrameToggles()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    MainWindow& w = *p.window;
+    QAction* item = w.action(QStringLiteral("mnuGridControlItem"));
+    const int gridWidth = w.grid()->width();
+    w.mnuGridControlItem_Click();
+    QVERIFY(w.gridControlFrame()->isHidden() && !item->isChecked());
+    QTRY_VERIFY(w.grid()->width() > gridWidth);  // the grid takes the frame's room
+    w.mnuGridControlItem_Click();
+    QVERIFY(!w.gridControlFrame()->isHidden() && item->isChecked());
+    QCOMPARE(w.command1(3)->text(), QStringLiteral("&Refresh/Recalc"));
+    QCOMPARE(w.command7(0)->toolTip(), QStringLiteral("Open a portfolio file"));
+    QCOMPARE(w.command7(1)->text(), QStringLiteral("&Open Invest."));
+}
+
+void LedgerGridTest::newPortfolioEmptiesTheWindow()
+{
+    StartedProgram p;
+    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                                       {{dat, QStringLiteral("My fund")}});
+    QVERIFY(
+        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    MainWindow& w = *p.window;
+    QVERIFY(OpenInvestment(w, dat));
+
+    const QString fresh = p.dir.path() + QStringLiteral("/New.def");
+    QString offered;
+    w.setChoosePortfolio([&](QWidget*, const QString& start) {
+        offered = start;
+        return fresh;
+    });
+    QVERIFY(Activate(w));
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(offered, def);
+    QCOMPARE(QString::fromLatin1(ReadAll(fresh)),
+             QStringLiteral("\"Portfolio definition file\"\r\n"));
+    QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
+    QVERIFY(p.program().file.CurrentFile.isEmpty());
+    QVERIFY(!p.program().file.isOpen());
+    QCOMPARE(w.gridModel()->rowCount(), 0);
+    QVERIFY(w.summaryLabels().lblOOP->text().isEmpty());
+    QVERIFY(!w.action(QStringLiteral("mnuRefreshItem"))->isEnabled());
+    QVERIFY(w.action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    QVERIFY(!w.autoSaveRunning());
+    QVERIFY(w.fileLabel()->text().isEmpty());
+    QCOMPARE(LogMessages(p.log()).last(),
+             QStringLiteral("Opened portfolio ") + fresh + QLatin1Char('.'));
+
+    // Cancelling the dialog changes nothing.
+    w.setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
+    w.mnuPortfolioItem_Click();
+    QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
+}
+
+void LedgerGridTest::escapeAsksToCancel()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    QVERIFY(!p.window->cancelRequested());
+    QTest::keyClick(p.window->sharePriceBox(), Qt::Key_Escape);
+    QVERIFY(p.window->cancelRequested());
+}
+
+void LedgerGridTest::notices()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    NoticesWindow* n = p.window->noticesWindow();
+    QCOMPARE(n->windowTitle(), p.program().ProgramTitle + QStringLiteral(" - Program notices"));
+    p.window->LogSession(QStringLiteral("first"), true, false, false);
+    QVERIFY(n->isVisible());
+    QVERIFY(n->okButton()->isHidden() && n->displayLogButton()->isHidden());
+    p.window->LogSession(QStringLiteral("second"), true, false, true);
+    QCOMPARE(n->text(), QStringLiteral("first\nsecond"));
+    QVERIFY(!n->okButton()->isHidden());
+    int opened = 0;
+    p.window->setDisplayLog([&opened] { ++opened; });
+    n->displayLogButton()->click();
+    QCOMPARE(opened, 1);
+    n->okButton()->click();
+    QVERIFY(!n->isVisible());
+    p.window->LogSession(QStringLiteral("third"), true, false, false);
+    QCOMPARE(n->text(), QStringLiteral("third"));
+    QCOMPARE(LogMessages(p.log()).mid(1),
+             (QStringList{QStringLiteral("first."), QStringLiteral("second."),
+                          QStringLiteral("third.")}));
+}
+
+QTEST_MAIN(LedgerGridTest)
+#include "test_ledger_grid.moc"

@@ -1,0 +1,350 @@
+// Start-up of the desktop program in a folder of its own: the command-line
+// delay, the currency tag, the log's first line, the settings, the sample
+// portfolio of a first start, the default portfolio check, one copy per
+// user, and what the window writes back when it closes.
+
+#include "GuiTestSupport.h"
+
+#include "shell/Identity.h"
+#include "shell/widgets/RecordTypesWindow.h"
+#include "shell/widgets/SingleInstance.h"
+
+#include <QAction>
+#include <QTime>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+using namespace brisden;
+using namespace brisden::test;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startDelay_data();
+    void startDelay();
+    void firstActivationArmsTheStartTimer();
+    void currencyTag();
+    void logStartsEmptyWithItsStartLine();
+    void settingsShapeTheWindow();
+    void samplePortfolioIsWrittenOncePerInstallation();
+    void samplePortfolioNeverReplacesAnExistingOne();
+    void missingDefaultPortfolioIsReportedOnce();
+    void defaultPortfolioIsOfferedAfterTheStart();
+    void secondCopyRaisesTheFirstAndLeavesTheLog();
+    void closingWritesTheSettingsBack();
+    void closingWithoutRememberedWidthsWritesNoWidths();
+    void windowPositionIsRestored();
+    void siblingProgramStartsOnce();
+    void dateWatchWaitsForMidnight();
+};
+
+void StartupTest::startDelay_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<int>("delay");
+    QTest::newRow("empty") << QString() << 100;
+    QTest::newRow("bare /w") << QStringLiteral("/w") << 100;
+    QTest::newRow("/W0") << QStringLiteral("/W0") << 100;
+    QTest::newRow("/W5") << QStringLiteral("/W5") << 500;
+    QTest::newRow("/W2.5") << QStringLiteral("/W2.5") << 250;
+    QTest::newRow("anywhere, blanks skipped") << QStringLiteral("x /w  3y z") << 300;
+    QTest::newRow("/W700 is capped") << QStringLiteral("/W700") << 65535;
+    QTest::newRow("/W655.35 reaches the cap") << QStringLiteral("/W655.35") << 65535;
+    QTest::newRow("/W655.34") << QStringLiteral("/W655.34") << 65534;
+    QTest::newRow("negative") << QStringLiteral("/W-3") << 100;
+    QTest::newRow("no switch") << QStringLiteral("-W5") << 100;
+}
+
+void StartupTest::startDelay()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(int, delay);
+    QCOMPARE(StartDelayMs(commandLine), delay);
+}
+
+void StartupTest::firstActivationArmsTheStartTimer()
+{
+    StartedProgram p;
+    QVERIFY(p.start(QString(), QStringLiteral("/W3"), false));
+    QCOMPARE(p.window->startDelay(), 300);
+    QVERIFY(p.window->Tag.isEmpty());
+    QVERIFY(!p.window->startDone());
+    QTRY_VERIFY_WITH_TIMEOUT(p.window->startDone(), 3000);
+    // A later activation does not start again.
+    p.window->hide();
+    p.window->show();
+    QCOMPARE(p.window->startDelay(), 300);
+}
+
+void StartupTest::currencyTag()
+{
+    QCOMPARE(MakeCurrencyTag(QLocale(QLocale::English, QLocale::UnitedStates)),
+             QStringLiteral("($)"));
+    const QString euro = MakeCurrencyTag(QLocale(QLocale::German, QLocale::Germany));
+    QVERIFY2(euro.startsWith(QLatin1Char('(')) && euro.endsWith(QStringLiteral("\u20AC)")),
+             qPrintable(euro));
+    QVERIFY(!euro.contains(QLatin1Char('9')));
+    QVERIFY(euro.size() == 4);  // the blank between the number and the symbol is kept
+}
+
+void StartupTest::logStartsEmptyWithItsStartLine()
+{
+    StartedProgram p;
+    WriteText(p.log(), QStringLiteral("old line\r\n"));
+    QVERIFY(p.start());
+    const QStringList lines = LogLines(p.log());
+    QVERIFY(!lines.isEmpty());
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral("^Session started \\d\\d-\\d\\d-\\d{4}, \\d\\d:\\d\\d:\\d\\d$"))
+                 .match(lines.first())
+                 .hasMatch(),
+             qPrintable(lines.first()));
+    QVERIFY(!lines.contains(QStringLiteral("old line")));
+    QCOMPARE(p.program().ProgramTitle, MakeProgramTitle(VersionMajor, VersionMinorNumber));
+    QCOMPARE(p.program().IniPath, p.ini());
+    QCOMPARE(p.program().LogPath, p.log());
+    QCOMPARE(p.program().AppFolder, p.app());
+    QCOMPARE(p.program().HelpFilePath, p.app() + QStringLiteral("/User manual.chm"));
+}
+
+void StartupTest::settingsShapeTheWindow()
+{
+    StartedProgram p;
+    QVERIFY(
+        p.start(QStringLiteral("[General]\r\nShowRecordTypesLegend=false\r\n"
+                               "ShowGridControl=False\r\n[GridMisc]\r\nRTColPos=Right\r\n"
+                               "GridFixedColumns=2\r\nGridFont=Courier\r\nGridFontBold=True\r\n")));
+    MainWindow& w = *p.window;
+    QCOMPARE(w.gridModel()->recordTypePosition(), 0);
+    QCOMPARE(w.gridModel()->headerData(10, Qt::Horizontal).toString(), QStringLiteral("R T"));
+    QCOMPARE(w.gridModel()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Date"));
+    QCOMPARE(w.grid()->fixedColumns(), 2);
+    QVERIFY(w.grid()->appearance().font.bold());
+    QVERIFY(!w.recordTypesWindow()->isVisible());
+    QVERIFY(!w.action(QStringLiteral("mnuRecordTypeItem"))->isChecked());
+    QVERIFY(w.gridControlFrame()->isHidden());
+    QVERIFY(!w.action(QStringLiteral("mnuGridControlItem"))->isChecked());
+
+    // The defaults: legend and grid control frame shown, one fixed column.
+    StartedProgram q;
+    QVERIFY(q.start());
+    QCOMPARE(q.window->gridModel()->recordTypePosition(), 1);
+    QCOMPARE(q.window->grid()->fixedColumns(), 1);
+    QVERIFY(q.window->recordTypesWindow()->isVisible());
+    QVERIFY(q.window->action(QStringLiteral("mnuRecordTypeItem"))->isChecked());
+    QVERIFY(!q.window->gridControlFrame()->isHidden());
+    QVERIFY(q.window->action(QStringLiteral("mnuGridControlItem"))->isChecked());
+    QCOMPARE(q.window->dateLabel()->text(), q.program().calendar.TodayLongText);
+}
+
+void StartupTest::samplePortfolioIsWrittenOncePerInstallation()
+{
+    StartedProgram p;
+    const QString example = p.app() + QStringLiteral("/Example");
+    QVERIFY(QDir().mkpath(example));
+    QVERIFY(p.start());
+    const QString def = example + QStringLiteral("/SamplePortfolio.def");
+    const QString expected = QStringLiteral("\"Portfolio definition file\"\r\n") +
+                             QStringLiteral(
+                                 "\"%1/Dj_30.dat\"\r\n\"Dow Jones 30 Industrials\"\r\n"
+                                 "\"%1/FictitiousMutualFund.dat\"\r\n\"Fictitious Mutual Fund\"\r\n"
+                                 "\"%1/Mrld_m.dat\"\r\n"
+                                 "\"Merrill Lynch Tot. Return Bond Idx - domestic master\"\r\n"
+                                 "\"%1/Sp_500.dat\"\r\n\"Standard and Poors 500 Option Index\"\r\n")
+                                 .arg(example);
+    QCOMPARE(QString::fromLatin1(ReadAll(def)), expected);
+
+    // The user deletes it: a later start does not bring it back.
+    QVERIFY(QFile::remove(def));
+    StartOptions options;
+    QTemporaryDir run;
+    options.currentDir = run.path();
+    options.appFolder = p.app();
+    options.instanceKey = UniqueInstanceKey();
+    FakeMessages messages;
+    options.messages = &messages;
+    Startup again;
+    QCOMPARE(again.Main(options), Startup::Outcome::Started);
+    QVERIFY(!QFile::exists(def));
+}
+
+void StartupTest::samplePortfolioNeverReplacesAnExistingOne()
+{
+    StartedProgram p;
+    const QString example = p.app() + QStringLiteral("/Example");
+    QVERIFY(QDir().mkpath(example));
+    const QString def = example + QStringLiteral("/SamplePortfolio.def");
+    WriteText(def,
+              QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n"));
+    QVERIFY(p.start());
+    QCOMPARE(QString::fromLatin1(ReadAll(def)),
+             QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n"));
+
+    FileTable files;
+    QVERIFY(!WriteSamplePortfolio(files, example));
+    QVERIFY(WriteSamplePortfolio(files, p.dir.path()));
+    QVERIFY(!files.isOpen(PortfolioSlot));
+}
+
+void StartupTest::missingDefaultPortfolioIsReportedOnce()
+{
+    StartedProgram p;
+    const QString missing = p.dir.path() + QStringLiteral("/gone.def");
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + missing +
+                    QStringLiteral("\r\n")));
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral("Can't access the default portfolio ") + missing});
+    QCOMPARE(p.messages.shown.front().icon, ui::Icon::Exclamation);
+    QVERIFY(p.program().portfolio.CurrentPortfolio.isEmpty());
+    QVERIFY(!p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    const QStringList messages = LogMessages(p.log());
+    QCOMPARE(messages.size(), 1);  // only the start line
+    QCOMPARE(p.window->windowTitle(), p.program().ProgramTitle);
+}
+
+void StartupTest::defaultPortfolioIsOfferedAfterTheStart()
+{
+    StartedProgram p;
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"), {});
+    QVERIFY(
+        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    QVERIFY(p.messages.shown.empty());
+    QCOMPARE(p.program().portfolio.CurrentPortfolio, def);
+    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Opened portfolio ") + def +
+                                          QLatin1Char('.')));
+    QVERIFY(p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    QVERIFY(p.window->command7(1)->isEnabled());
+    // No investment file yet: the file commands wait.
+    QVERIFY(!p.window->action(QStringLiteral("mnuSaveData"))->isEnabled());
+    QVERIFY(!p.window->action(QStringLiteral("mnuRestore"))->isEnabled());
+    QVERIFY(!p.window->action(QStringLiteral("mnuRefreshItem"))->isEnabled());
+    QVERIFY(!p.window->grid()->isEnabled());
+    QVERIFY(p.window->windowTitle().startsWith(p.program().ProgramTitle +
+                                               QStringLiteral(" - Portfolio: ")));
+    QCOMPARE(p.window->portfolioLabel()->toolTip(), def);
+}
+
+void StartupTest::secondCopyRaisesTheFirstAndLeavesTheLog()
+{
+    const QString key = UniqueInstanceKey();
+    {
+        SingleInstance first(key);
+        QVERIFY(first.listen());
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        SingleInstance second(key);
+        QVERIFY(second.askRunningInstanceToRaise());
+        QTRY_COMPARE(raised.count(), 1);
+    }
+    // With nobody listening the socket is free again.
+    SingleInstance nobody(key);
+    QVERIFY(!nobody.askRunningInstanceToRaise(200));
+
+    // Two starts in different folders with the same key: the second ends
+    // before its log exists.
+    QTemporaryDir a, b;
+    FakeMessages messages;
+    StartOptions options;
+    options.instanceKey = key;
+    options.messages = &messages;
+    options.currentDir = a.path();
+    options.appFolder = a.path();
+    Startup first;
+    QCOMPARE(first.Main(options), Startup::Outcome::Started);
+    first.window()->setMessageBox(&messages);
+    options.currentDir = b.path();
+    Startup second;
+    QCOMPARE(second.Main(options), Startup::Outcome::OtherCopyRaised);
+    QVERIFY(QFile::exists(a.path() + QStringLiteral("/Application.log")));
+    QVERIFY(!QFile::exists(b.path() + QStringLiteral("/Application.log")));
+    QVERIFY(second.window() == nullptr);
+}
+
+void StartupTest::closingWritesTheSettingsBack()
+{
+    StartedProgram p;
+    QVERIFY(p.start(QStringLiteral("[General]\r\nGridColWidth=True\r\nSortByDesc=False\r\n")));
+    MainWindow& w = *p.window;
+    // The marker "True" keeps the default widths; the record type column is
+    // on the right because widths are remembered.
+    QCOMPARE(w.gridModel()->recordTypePosition(), 0);
+    QCOMPARE(w.grid()->columnWidth(0), 60);   // date, 900 twips
+    QCOMPARE(w.grid()->columnWidth(10), 20);  // record type, 300 twips
+    w.grid()->setColumnWidth(1, 100);
+    w.move(30, 45);
+    QVERIFY(w.close());
+    const QString ini = QString::fromLatin1(ReadAll(p.ini()));
+    QVERIFY2(ini.contains(
+                 QStringLiteral("GridColWidth=900 1500 1210 1210 1210 1210 1435 835 835 835 300 ")),
+             qPrintable(ini));
+    QVERIFY(ini.contains(QStringLiteral("SortByDesc=False")));
+    QVERIFY(ini.contains(QStringLiteral("WindowSize=0")));
+    QVERIFY(ini.contains(QStringLiteral("Left=")));
+    QVERIFY(!ini.contains(QStringLiteral("GridRowHeight=")));  // still the grid's own
+    QCOMPARE(LogMessages(p.log()).last(), QStringLiteral("Session ended."));
+}
+
+void StartupTest::closingWithoutRememberedWidthsWritesNoWidths()
+{
+    StartedProgram p;
+    QVERIFY(p.start(QStringLiteral("[General]\r\nGridRowHeight=400\r\n")));
+    p.window->grid()->setColumnWidth(1, 100);
+    p.window->showMinimized();
+    QVERIFY(p.window->close());
+    const QString ini = QString::fromLatin1(ReadAll(p.ini()));
+    QVERIFY(!ini.contains(QStringLiteral("GridColWidth")));
+    QVERIFY(ini.contains(QStringLiteral("SortByDesc=True")));
+}
+
+void StartupTest::windowPositionIsRestored()
+{
+    StartedProgram p;
+    QVERIFY(p.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=1500\r\nTop=3000\r\n")));
+    QCOMPARE(p.window->pos(), QPoint(100, 200));
+
+    StartedProgram q;
+    QVERIFY(q.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=-9000000\r\nTop=abc\r\n")));
+    QCOMPARE(q.window->pos(), QPoint(0, 0));
+}
+
+void StartupTest::siblingProgramStartsOnce()
+{
+    // Asked for at start, but not installed.
+    StartedProgram p;
+    QVERIFY(p.start(QStringLiteral("[General]\r\nStartTickmoor=True\r\n")));
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral("Error: There was a problem running Tickmoor")});
+    QAction* item = p.window->action(QStringLiteral("mnuTickmoor"));
+    QVERIFY(!item->isChecked());
+
+    // Installed: started once, the item ticked; a second command starts nothing.
+    const QString program = p.app() + QStringLiteral("/tickmoor");
+    const QString started = p.dir.path() + QStringLiteral("/started");
+    WriteText(program, QStringLiteral("#!/bin/sh\necho x >> '") + started + QStringLiteral("'\n"));
+    QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner));
+    p.window->mnuTickmoor_Click();
+    QVERIFY(item->isChecked());
+    QTRY_VERIFY(QFile::exists(started));
+    p.window->mnuTickmoor_Click();
+    QVERIFY(item->isChecked());
+    QTest::qWait(200);
+    QCOMPARE(ReadAll(started), QByteArray("x\n"));
+    QCOMPARE(p.messages.shown.size(), size_t(1));
+}
+
+void StartupTest::dateWatchWaitsForMidnight()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    QCOMPARE(p.window->dateWatchDay(), p.program().calendar.TodayYMD);
+    // The watch wakes 30 seconds before midnight (or every second after that).
+    const int secondsLeft = 86400 - QTime::currentTime().msecsSinceStartOfDay() / 1000;
+    const int interval = p.window->dateWatchInterval();
+    QVERIFY2(interval == 1000 || std::abs(interval / 1000 - (secondsLeft - 30)) <= 2,
+             qPrintable(QString::number(interval)));
+}
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"
