@@ -1,5 +1,6 @@
 #include "data/InvestmentFile.h"
 
+#include "data/GapSort.h"
 #include "ui/Interaction.h"
 
 #include <QFileInfo>
@@ -205,25 +206,10 @@ std::int32_t ReleaseRecord(FileTable& files, int slot, std::int32_t n)
 
 void SortRecordIndex(std::vector<RecordIndexEntry>& index)
 {
-    // The program's gap sort: halve the gap, pass until no exchange; equal
-    // items are never exchanged.
-    const std::int64_t n = std::int64_t(index.size()) - 1;
-    std::int64_t gap = n + 1;
-    for (;;) {
-        gap /= 2;
-        if (gap < 1)
-            break;
-        bool exchanged;
-        do {
-            exchanged = false;
-            for (std::int64_t i = 1; i <= n - gap; ++i) {
-                if (SortsAfter(index[size_t(i)], index[size_t(i + gap)])) {
-                    std::swap(index[size_t(i)], index[size_t(i + gap)]);
-                    exchanged = true;
-                }
-            }
-        } while (exchanged);
-    }
+    GapSort(
+        std::int64_t(index.size()) - 1,
+        [&](std::int64_t i, std::int64_t j) { return SortsAfter(index[size_t(i)], index[size_t(j)]); },
+        [&](std::int64_t i, std::int64_t j) { std::swap(index[size_t(i)], index[size_t(j)]); });
 }
 
 bool InvestmentFile::open(const QString& path)

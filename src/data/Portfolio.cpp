@@ -1,6 +1,7 @@
 #include "data/Portfolio.h"
 
 #include "data/FileTable.h"
+#include "data/GapSort.h"
 #include "shell/SessionLog.h"
 #include "ui/Interaction.h"
 
@@ -105,26 +106,13 @@ void SortPortfolioLists(std::vector<QString>& files, std::vector<QString>& descr
     std::vector<QString> keys(keyList.size());
     for (qsizetype i = 1; i <= n; ++i)
         keys[size_t(i)] = keyList[size_t(i)].toLower();
-    qsizetype gap = n + 1;
-    for (;;) {
-        gap /= 2;
-        if (gap < 1)
-            break;
-        bool exchanged;
-        do {
-            exchanged = false;
-            for (qsizetype i = 1; i <= n - gap; ++i) {
-                const size_t a = size_t(i);
-                const size_t b = size_t(i + gap);
-                if (keys[a].compare(keys[b]) > 0) {
-                    std::swap(keys[a], keys[b]);
-                    std::swap(files[a], files[b]);
-                    std::swap(descriptions[a], descriptions[b]);
-                    exchanged = true;
-                }
-            }
-        } while (exchanged);
-    }
+    GapSort(
+        n, [&](std::int64_t i, std::int64_t j) { return keys[size_t(i)].compare(keys[size_t(j)]) > 0; },
+        [&](std::int64_t i, std::int64_t j) {
+            std::swap(keys[size_t(i)], keys[size_t(j)]);
+            std::swap(files[size_t(i)], files[size_t(j)]);
+            std::swap(descriptions[size_t(i)], descriptions[size_t(j)]);
+        });
 }
 
 Portfolio::Portfolio(FileTable& files) : m_files(files)

@@ -113,6 +113,20 @@ std::int64_t ImportDateCandidate(const QString& text, DateReadOrder order,
     std::int64_t month = 0;
     std::int64_t day = 0;
     std::int64_t year = 0;
+    // Three parts in the order the schema reads dates.
+    auto takeInOrder = [&](std::int64_t a, std::int64_t b, std::int64_t c) {
+        switch (order) {
+        case DateReadOrder::MDY:
+            month = a, day = b, year = c;
+            break;
+        case DateReadOrder::DMY:
+            day = a, month = b, year = c;
+            break;
+        case DateReadOrder::YMD:
+            year = a, month = b, day = c;
+            break;
+        }
+    };
 
     if (HasAsciiLetter(field)) {
         const QDate date = ParseLetterDate(field, calendar);
@@ -131,39 +145,14 @@ std::int64_t ImportDateCandidate(const QString& text, DateReadOrder order,
             QString p3;
             NextDatePart(rest, delimiters, p2);
             NextDatePart(rest, delimiters, p3);
-            const std::int64_t a = PartValue(p1);
-            const std::int64_t b = PartValue(p2);
-            const std::int64_t c = PartValue(p3);
-            switch (order) {
-            case DateReadOrder::MDY:
-                month = a, day = b, year = c;
-                break;
-            case DateReadOrder::DMY:
-                day = a, month = b, year = c;
-                break;
-            case DateReadOrder::YMD:
-                year = a, month = b, day = c;
-                break;
-            }
+            takeInOrder(PartValue(p1), PartValue(p2), PartValue(p3));
         } else {
             QString digits = field;
             if (digits.size() == 5 || digits.size() == 7)
                 digits.prepend(u'0');
             if (digits.size() == 6) {
-                const std::int64_t a = PartValue(digits.mid(0, 2));
-                const std::int64_t b = PartValue(digits.mid(2, 2));
-                const std::int64_t c = PartValue(digits.mid(4, 2));
-                switch (order) {
-                case DateReadOrder::MDY:
-                    month = a, day = b, year = c;
-                    break;
-                case DateReadOrder::DMY:
-                    day = a, month = b, year = c;
-                    break;
-                case DateReadOrder::YMD:
-                    year = a, month = b, day = c;
-                    break;
-                }
+                takeInOrder(PartValue(digits.mid(0, 2)), PartValue(digits.mid(2, 2)),
+                            PartValue(digits.mid(4, 2)));
             } else {
                 switch (order) {
                 case DateReadOrder::MDY:
