@@ -292,21 +292,3 @@ TEST_F(PortfolioTest, EditingReplacesOnlyNonEmptyAnswers)
 }
 
 }  // namespace
-
-TEST(PortfolioSort, EqualDescriptionsEndUpWhereTheGapSortLeavesThem)
-{
-    // Worked by hand: gap 3 exchanges items 1 and 4, gap 1 exchanges nothing;
-    // a stable sort would give p2, p4, p1, p3, p5 instead.
-    std::vector<QString> files = {QString(), QStringLiteral("p1"), QStringLiteral("p2"),
-                                  QStringLiteral("p3"), QStringLiteral("p4"), QStringLiteral("p5")};
-    std::vector<QString> descriptions = {QString(), QStringLiteral("b"), QStringLiteral("a"),
-                                         QStringLiteral("b"), QStringLiteral("a"),
-                                         QStringLiteral("B")};
-    brisden::SortPortfolioLists(files, descriptions, 6);
-    const std::vector<QString> expected = {QString(), QStringLiteral("p4"), QStringLiteral("p2"),
-                                           QStringLiteral("p3"), QStringLiteral("p1"),
-                                           QStringLiteral("p5")};
-    EXPECT_EQ(files, expected);
-    EXPECT_EQ(descriptions[1], QStringLiteral("a"));
-    EXPECT_EQ(descriptions[5], QStringLiteral("B"));
-}
