@@ -1,0 +1,464 @@
+// Worksheets worked out by hand, the holding-period boundary, the dynamic
+// orders, small remainders, overselling, the date window and the closing.
+
+#include "BasisTestUtil.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace brisden::test {
+namespace {
+
+// One worksheet line of the text file.
+struct Line {
+    QString date;
+    QString desc;
+    double amount;
+    double shares;
+    double cost;
+    double gain;
+    QString term;
+    QString mark;
+};
+
+QString Unquoted(const QString& field)
+{
+    return field.startsWith(QLatin1Char('"')) ? field.mid(1, field.size() - 2) : field;
+}
+
+// The entry records of a worksheet (nine fields, up to the closing section).
+std::vector<Line> Entries(const QByteArray& text)
+{
+    std::vector<Line> lines;
+    for (const QStringList& r : WorksheetBody(text)) {
+        if (r.size() != 9)
+            break;
+        lines.push_back({Unquoted(r[0]), Unquoted(r[1]).trimmed(), r[2].toDouble(),
+                         r[3].toDouble(), r[5].toDouble(), r[6].toDouble(), Unquoted(r[7]),
+                         Unquoted(r[8])});
+    }
+    return lines;
+}
+
+// Records after the "Remaining"," Basis:" heading.
+QList<QStringList> Closing(const QByteArray& text)
+{
+    const QList<QStringList> body = WorksheetBody(text);
+    for (qsizetype i = 0; i < body.size(); ++i)
+        if (body[i].value(0) == QLatin1String("\"Remaining\""))
+            return body.mid(i + 1);
+    return {};
+}
+
+std::vector<Line> SaleLines(const std::vector<Line>& lines, const QString& date)
+{
+    std::vector<Line> sale;
+    bool inSale = false;
+    for (const Line& l : lines) {
+        if (l.date == date && l.amount < 0)
+            inSale = true;
+        else if (!l.date.isEmpty() || !l.desc.isEmpty())
+            inSale = false;
+        if (inSale)
+            sale.push_back(l);
+    }
+    return sale;
+}
+
+void ExpectLine(const Line& l, double shares, double cost, double gain, const char* term)
+{
+    EXPECT_DOUBLE_EQ(shares, l.shares);
+    EXPECT_NEAR(cost, l.cost, 1e-9);
+    EXPECT_NEAR(gain, l.gain, 1e-9);
+    EXPECT_EQ(QString::fromLatin1(term), l.term);
+}
+
+class BasisLedger : public ::testing::Test {
+protected:
+    QString Write(const std::vector<Tx>& records)
+    {
+        return WriteLedger(dir.filePath(QStringLiteral("l%1.dat").arg(++count)), records);
+    }
+    QTemporaryDir dir;
+    int count = 0;
+};
+
+// Three lots over two years, a fee charged against shares, two partial sales
+// and a 2-for-1 split between them.
+class HandWorkedLedger : public BasisLedger {
+protected:
+    void SetUp() override
+    {
+        path = Write({
+            {20020110, "BUY", 1000, 10, 0},          // lot A: 100 @ 10
+            {20020610, "BUY", 1200, 12, 0},          // lot B: 100 @ 12
+            {20020910, "FEE SHRS", 0, 0, -2},         // 2 shares charged, no lot
+            {20030310, "BUY", 800, 8, 0},            // lot D: 100 @ 8
+            {20030410, "SELL", -1500, 15, 150},
+            {20030710, "2-1 SPLIT", 0, 0, 296},      // balance 148 -> 296
+            {20031010, "SELL", -700, 7, 100},
+        });
+    }
+    WorksheetRun Run(int method)
+    {
+        WorksheetOptions options;
+        options.method = method;
+        options.todayYmd = 20040630;
+        return RunWorksheet(path, options);
+    }
+    QString path;
+};
+
+TEST_F(HandWorkedLedger, EntriesBeforeTheSalesAreTheSameForEveryMethod)
+{
+    for (int method = 1; method <= 5; ++method) {
+        const std::vector<Line> lines = Entries(Run(method).text);
+        ASSERT_GE(lines.size(), 4u);
+        EXPECT_EQ(QStringLiteral("11002"), lines[0].date);
+        EXPECT_EQ(QStringLiteral("BUY"), lines[0].desc);
+        EXPECT_DOUBLE_EQ(1000, lines[0].amount);
+        EXPECT_DOUBLE_EQ(100, lines[0].shares);
+        EXPECT_DOUBLE_EQ(10, lines[0].cost);
+        EXPECT_EQ(QStringLiteral("     "), lines[0].term);
+        // The fee against shares: no price, printed with its shares.
+        EXPECT_EQ(QStringLiteral("FEE SHRS"), lines[2].desc);
+        EXPECT_DOUBLE_EQ(-2, lines[2].shares);
+        EXPECT_DOUBLE_EQ(0, lines[2].cost);
+        // The split: the new balance, no price.
+        const auto split = std::find_if(lines.begin(), lines.end(),
+                                        [](const Line& l) { return l.desc == QLatin1String("2-1 SPLIT"); });
+        ASSERT_NE(split, lines.end());
+        EXPECT_EQ(QStringLiteral("71003"), split->date);
+        EXPECT_DOUBLE_EQ(296, split->shares);
+        EXPECT_DOUBLE_EQ(0, split->cost);
+    }
+}
+
+TEST_F(HandWorkedLedger, CostFifo)
+{
+    const WorksheetRun run = Run(1);
+    const std::vector<Line> lines = Entries(run.text);
+    // The oldest lot first; the sale's date, text and amount on its first line only.
+    const std::vector<Line> first = SaleLines(lines, QStringLiteral("41003"));
+    ASSERT_EQ(2u, first.size());
+    EXPECT_EQ(QStringLiteral("SELL"), first[0].desc);
+    EXPECT_DOUBLE_EQ(-1500, first[0].amount);
+    ExpectLine(first[0], 100, 10, 0, "Long ");
+    EXPECT_TRUE(first[1].date.isEmpty() && first[1].desc.isEmpty());
+    EXPECT_DOUBLE_EQ(0, first[1].amount);
+    ExpectLine(first[1], 50, 12, -100, "Short");
+    // After the split lot B holds 100 shares at 600 / 100.
+    const std::vector<Line> second = SaleLines(lines, QStringLiteral("101003"));
+    ASSERT_EQ(1u, second.size());
+    ExpectLine(second[0], 100, 6, 100, "Long ");
+
+    const QList<QStringList> closing = Closing(run.text);
+    ASSERT_GE(closing.size(), 5);
+    EXPECT_EQ((QStringList{QStringLiteral("31003"), QStringLiteral("200"),
+                           QStringLiteral("\" shares @\""), QStringLiteral("4"),
+                           QStringLiteral("\"cost/shr\""), QStringLiteral("\"long term\"")}),
+              closing[0]);
+    EXPECT_EQ((QStringList{QStringLiteral("\"Total: \""), QStringLiteral("200"),
+                           QStringLiteral("\" shares @\""), QStringLiteral("800"),
+                           QStringLiteral("\"total basis\"")}),
+              closing[1]);
+    EXPECT_EQ((QStringList{QStringLiteral("\"Avg cost:\""), QStringLiteral("4"),
+                           QStringLiteral("\"Long trm:\""), QStringLiteral("4"),
+                           QStringLiteral("\"Shrt trm:\""), QStringLiteral("\"Divide by 0\"")}),
+              closing[2]);
+    EXPECT_EQ((QStringList{QStringLiteral("\"Add Fees:\""), QStringLiteral("0")}), closing[3]);
+    EXPECT_EQ((QStringList{QStringLiteral("\"Ag. Shrs:\""), QStringLiteral("2"),
+                           QStringLiteral("\" Shares\"")}),
+              closing[4]);
+    EXPECT_EQ(QStringLiteral("\"Buy prices have been restated because of a share split.\""),
+              closing.value(5).value(0));
+    EXPECT_EQ(QStringLiteral("\"Remember to adjust for service charges, commissions, loads, etc.\""),
+              closing.value(6).value(0));
+    EXPECT_TRUE(run.log.contains(
+        QStringLiteral("Buy prices have been restated because of a share split..")));
+}
+
+TEST_F(HandWorkedLedger, CostDynamicSellsTheHighestPriceFirst)
+{
+    const WorksheetRun run = Run(2);
+    const std::vector<Line> lines = Entries(run.text);
+    const std::vector<Line> first = SaleLines(lines, QStringLiteral("41003"));
+    ASSERT_EQ(2u, first.size());
+    ExpectLine(first[0], 100, 12, 0, "Short");   // lot B, the dearest
+    ExpectLine(first[1], 50, 10, -200, "Long ");  // then half of lot A
+    const std::vector<Line> second = SaleLines(lines, QStringLiteral("101003"));
+    ASSERT_EQ(1u, second.size());
+    ExpectLine(second[0], 100, 5, 200, "Long ");  // lot A after the split: 100 @ 500 / 100
+    const QList<QStringList> closing = Closing(run.text);
+    EXPECT_EQ(QStringLiteral("4"), closing.value(0).value(3));
+    EXPECT_EQ(QStringLiteral("800"), closing.value(1).value(3));
+}
+
+TEST_F(HandWorkedLedger, AverageMethodsSellAtThePoolAverages)
+{
+    // Single category: every lot pooled at 3000 / 300 = 10 for the first sale;
+    // after the split the 300 pooled shares cost 1500, 5 a share.
+    // Double category: long 1000 / 100 and short 2000 / 200 are both 10; lot B
+    // has aged into the long pool by the second sale (5 a share either way),
+    // and the dynamic method keeps the long lots first at equal averages.
+    for (int method = 3; method <= 5; ++method) {
+        const WorksheetRun run = Run(method);
+        const std::vector<Line> lines = Entries(run.text);
+        const std::vector<Line> first = SaleLines(lines, QStringLiteral("41003"));
+        ASSERT_EQ(2u, first.size()) << method;
+        ExpectLine(first[0], 100, 10, 0, "Long ");
+        ExpectLine(first[1], 50, 10, 0, "Short");
+        const std::vector<Line> second = SaleLines(lines, QStringLiteral("101003"));
+        ASSERT_EQ(1u, second.size()) << method;
+        ExpectLine(second[0], 100, 5, 200, "Long ");
+        EXPECT_TRUE(second[0].mark.isEmpty());
+        // Lot D ages at the closing and is shown at the average it left the short pool with.
+        const QList<QStringList> closing = Closing(run.text);
+        EXPECT_EQ((QStringList{QStringLiteral("31003"), QStringLiteral("200"),
+                               QStringLiteral("\" shares @\""), QStringLiteral("5"),
+                               QStringLiteral("\"cost/shr\""), QStringLiteral("\"long term\"")}),
+                  closing.value(0))
+            << method;
+        EXPECT_EQ(QStringLiteral("1000"), closing.value(1).value(3)) << method;
+        EXPECT_EQ(QStringLiteral("\"Divide by 0\""), closing.value(2).value(5)) << method;
+    }
+}
+
+TEST_F(BasisLedger, HoldingPeriodBoundaryIsOneYearAndADay)
+{
+    const QString path = Write({
+        {20030115, "BUY", 1000, 10, 0},
+        {20030228, "BUY", 1100, 11, 0},
+        {20030301, "BUY", 1200, 12, 0},
+        {20040115, "SELL", -150, 15, 10},
+        {20040116, "SELL", -150, 15, 10},
+        {20040229, "SELL", -2850, 15, 190},
+    });
+    WorksheetOptions options;
+    options.todayYmd = 20040301;
+    const std::vector<Line> lines = Entries(RunWorksheet(path, options).text);
+    // Sold the same day a year later: short; one day more: long.
+    EXPECT_EQ(QStringLiteral("Short"), SaleLines(lines, QStringLiteral("11504")).at(0).term);
+    EXPECT_EQ(QStringLiteral("Long "), SaleLines(lines, QStringLiteral("11604")).at(0).term);
+    // A sale on February 29 counts from March 1.
+    const std::vector<Line> leap = SaleLines(lines, QStringLiteral("22904"));
+    ASSERT_EQ(3u, leap.size());
+    EXPECT_EQ(QStringLiteral("Long "), leap[0].term);  // the rest of 2003-01-15
+    EXPECT_EQ(QStringLiteral("Long "), leap[1].term);  // 2003-02-28
+    EXPECT_EQ(QStringLiteral("Short"), leap[2].term);  // 2003-03-01
+
+    EXPECT_EQ(20030301, LongTermCutoffFor(20040229));
+    EXPECT_EQ(20030301, LongTermCutoffFor(20040301));
+    EXPECT_EQ(20040228, LongTermCutoffFor(20050228));
+}
+
+TEST_F(BasisLedger, DynamicOrders)
+{
+    // Highest price first, whatever the purchase order.
+    const QString prices = Write({
+        {20030101, "BUY", 100, 10, 0},
+        {20030201, "BUY", 150, 15, 0},
+        {20030301, "BUY", 120, 12, 0},
+        {20030401, "SELL", -300, 20, 15},
+    });
+    WorksheetOptions options;
+    options.method = 2;
+    options.todayYmd = 20030501;
+    const std::vector<Line> dear = SaleLines(Entries(RunWorksheet(prices, options).text),
+                                             QStringLiteral("40103"));
+    ASSERT_EQ(2u, dear.size());
+    EXPECT_DOUBLE_EQ(15, dear[0].cost);
+    EXPECT_DOUBLE_EQ(12, dear[1].cost);
+    EXPECT_DOUBLE_EQ(5, dear[1].shares);
+
+    // The short-term category goes first only when its average is higher.
+    const auto firstTerm = [&](double shortPrice) {
+        const QString path = Write({
+            {20020101, "BUY", 1000, 10, 0},                       // long at 10
+            {20030601, "BUY", shortPrice * 100, shortPrice, 0},   // short
+            {20030701, "SELL", -500, 20, 25},
+        });
+        WorksheetOptions dynamic;
+        dynamic.method = 5;
+        dynamic.todayYmd = 20030801;
+        return SaleLines(Entries(RunWorksheet(path, dynamic).text), QStringLiteral("70103"))
+            .at(0)
+            .term;
+    };
+    EXPECT_EQ(QStringLiteral("Short"), firstTerm(11));
+    EXPECT_EQ(QStringLiteral("Long "), firstTerm(10));
+    EXPECT_EQ(QStringLiteral("Long "), firstTerm(9));
+}
+
+TEST_F(BasisLedger, PoolResidueIsChargedToTheSaleThatEmptiesThePool)
+{
+    // 10 shares at 10.004: the short pool costs 100.04, its average 10.00.
+    // Selling all 10 at the average leaves 0.04 in an empty pool, which the
+    // sale takes, marked.
+    const QString path = Write({
+        {20030101, "BUY", 100.04, 10.004, 0},
+        {20030201, "SELL", -120, 12, 10},
+    });
+    for (const int method : {3, 4, 5}) {
+        WorksheetOptions options;
+        options.method = method;
+        options.todayYmd = 20030301;
+        const std::vector<Line> sale =
+            SaleLines(Entries(RunWorksheet(path, options).text), QStringLiteral("20103"));
+        ASSERT_EQ(1u, sale.size());
+        EXPECT_DOUBLE_EQ(10, sale[0].cost);
+        EXPECT_NEAR(120 - 100.04, sale[0].gain, 1e-9);
+        EXPECT_EQ(QStringLiteral("  *"), sale[0].mark);
+    }
+}
+
+TEST_F(BasisLedger, RemaindersBelowOneThousandthAreDropped)
+{
+    const QString path = Write({
+        {20030101, "BUY", 100, 10, 0},      // 10 shares
+        {20030102, "BUY", 50, 10, 0},       // 5 shares
+        {20030201, "SELL", -110, 11, 9.9995},
+        {20030301, "SELL", -55.01, 11, 5.0004},
+    });
+    WorksheetOptions options;
+    options.todayYmd = 20030401;
+    const WorksheetRun run = RunWorksheet(path, options);
+    const std::vector<Line> lines = Entries(run.text);
+    // 0.0005 left in the first lot is dropped: the next sale starts on the second.
+    const std::vector<Line> second = SaleLines(lines, QStringLiteral("30103"));
+    ASSERT_EQ(1u, second.size());
+    EXPECT_DOUBLE_EQ(5, second[0].shares);
+    // 0.0004 shares left to match are dropped too: no overselling, the gain is shown.
+    EXPECT_FALSE(run.result.oversold);
+    EXPECT_NEAR(55.01 - 50, second[0].gain, 1e-9);
+    EXPECT_EQ(QStringLiteral("\"Total: \""), Closing(run.text).value(0).value(0));
+}
+
+TEST_F(BasisLedger, SalesOfHalfAShareOrLessAreNotSales)
+{
+    const QString path = Write({
+        {20030101, "BUY", 100, 10, 0},
+        {20030201, "SELL", -5, 10, 0.5},   // rounds to 0: not a sale
+        {20030301, "SELL", -15, 10, 1.5},  // rounds to 2: a sale of 1.5
+    });
+    WorksheetOptions options;
+    options.todayYmd = 20030401;
+    const std::vector<Line> lines = Entries(RunWorksheet(path, options).text);
+    EXPECT_TRUE(SaleLines(lines, QStringLiteral("20103")).empty());
+    ASSERT_EQ(1u, SaleLines(lines, QStringLiteral("30103")).size());
+    EXPECT_DOUBLE_EQ(1.5, SaleLines(lines, QStringLiteral("30103"))[0].shares);
+}
+
+TEST_F(BasisLedger, OversellingStopsTheWorksheet)
+{
+    const QString path = Write({
+        {20030101, "BUY", 100, 10, 0},
+        {20030201, "SELL", -150, 10, 15},
+        {20030301, "BUY", 100, 10, 0},
+    });
+    WorksheetOptions options;
+    options.todayYmd = 20030401;
+    const WorksheetRun run = RunWorksheet(path, options);
+    EXPECT_TRUE(run.result.oversold);
+    const QList<QStringList> body = WorksheetBody(run.text);
+    // The purchase, the lot taken, the error; nothing after it.
+    ASSERT_EQ(3, body.size());
+    EXPECT_EQ(QStringLiteral("\"Error: # shares sold exceeds # shares bought.  Aborting.\""),
+              body[2].join(QLatin1Char(',')));
+    EXPECT_TRUE(run.log.contains(
+        QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting..")));
+    EXPECT_TRUE(run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
+    EXPECT_EQ(QStringLiteral("Basis worksheet finished."), run.log.last());
+    EXPECT_EQ(1, run.beeps);
+}
+
+TEST_F(BasisLedger, EscapeStopsTheReplayWithoutClosingSection)
+{
+    const QString path = Write({
+        {20030101, "BUY", 100, 10, 0},
+        {20030201, "BUY", 100, 10, 0},
+        {20030301, "BUY", 100, 10, 0},
+    });
+    WorksheetOptions options;
+    options.cancelAfter = 2;
+    const WorksheetRun run = RunWorksheet(path, options);
+    EXPECT_TRUE(run.result.cancelled);
+    EXPECT_EQ(2, WorksheetBody(run.text).size());
+    EXPECT_TRUE(run.log.contains(QStringLiteral("Escape key was hit.")));
+    EXPECT_TRUE(run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
+    EXPECT_EQ(1, run.beeps);
+}
+
+TEST_F(BasisLedger, NothingPrintedGivesTheEmptyWorksheetMessage)
+{
+    const QString path = Write({{20030101, "UPDATE", 0, 10, 0}, {20030201, "INCOME", -5, 0, 0}});
+    const WorksheetRun run = RunWorksheet(path, WorksheetOptions{});
+    EXPECT_TRUE(run.result.empty);
+    EXPECT_TRUE(WorksheetBody(run.text).isEmpty());
+    EXPECT_TRUE(run.log.contains(
+        QStringLiteral("No transactions exist to create a basis worksheet for ") + path
+        + QLatin1Char('.')));
+    EXPECT_EQ(1, run.beeps);
+}
+
+TEST_F(BasisLedger, TheDateWindowLimitsOnlyWhatIsPrinted)
+{
+    const QString path = Write({
+        {20020101, "BUY", 1000, 10, 0},
+        {20020201, "ACCT FEE", 0.25, 0, 0},  // no price: printed whatever its date
+        {20030101, "BUY", 1200, 12, 0},
+        {20030601, "SELL", -1500, 15, 100},
+        {20040101, "BUY", 800, 8, 0},
+    });
+    WorksheetOptions options;
+    options.fromMdy = 12312002;
+    options.toMdy = 12312003;
+    options.todayYmd = 20040601;
+    const WorksheetRun run = RunWorksheet(path, options);
+    const std::vector<Line> lines = Entries(run.text);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(QStringLiteral("ACCT FEE"), lines[0].desc);
+    EXPECT_TRUE(lines[0].date.isEmpty());  // an amount below one: no date
+    EXPECT_EQ(QStringLiteral("10103"), lines[1].date);
+    EXPECT_EQ(QStringLiteral("60103"), lines[2].date);
+    EXPECT_DOUBLE_EQ(10, lines[2].cost);  // the sale still takes the 2002 lot first
+    // The remaining lots are all listed.
+    const QList<QStringList> closing = Closing(run.text);
+    EXPECT_EQ(QStringLiteral("10103"), closing.value(0).value(0));
+    EXPECT_EQ(QStringLiteral("10104"), closing.value(1).value(0));
+    EXPECT_EQ(QStringLiteral("\"Add Fees:\""), closing.value(4).value(0));
+    EXPECT_EQ(QStringLiteral("0.25"), closing.value(4).value(1));
+    // The heading shows the window as typed.
+    EXPECT_EQ(QStringLiteral("12312002"), ReportRecords(run.text).value(5).value(2));
+}
+
+TEST_F(BasisLedger, ReportHeaderAndDateOrder)
+{
+    const QString path = Write({{20020119, "Buy", 100, 10, 0}});
+    WorksheetOptions options;
+    options.method = 4;
+    options.fromMdy = 13402002;  // not a date: the window opens
+    options.todayYmd = 20080229;
+    const WorksheetRun run = RunWorksheet(path, options);
+    const QList<QStringList> records = ReportRecords(run.text);
+    EXPECT_EQ(QStringLiteral("\"2/29/2008  Brisden 6.00  12:00:00 PM\""), records[0].join(','));
+    EXPECT_EQ(QStringLiteral("\"File:\",\"") + path + QLatin1Char('"'), records[1].join(','));
+    EXPECT_EQ(QStringLiteral("\"Basis Worksheet: Average, Double Category, FIFO\""),
+              records[4].join(','));
+    EXPECT_EQ(QStringLiteral("\"    Date\",\"Mask:\",0,99999999,\"\",\"   Share\",\" Capital\","
+                             "\"Hold\",\"Round\""),
+              records[5].join(','));
+    EXPECT_EQ(QStringLiteral("\"    Date\",\"Desc\",\"  Amount\",\"  Shares\",\"  Adjust\","
+                             "\"   Basis\",\"    Gain\",\"Term\",\"Adjust\""),
+              records[6].join(','));
+    // The description upper-cased, nine characters; the date digits as a number.
+    EXPECT_EQ(QStringLiteral("11902,\"BUY      \",100,10,\"\",10,0,\"     \",\"\""),
+              records[8].join(','));
+    options.dateOrder = QStringLiteral("DMY");
+    EXPECT_EQ(QStringLiteral("190102"), ReportRecords(RunWorksheet(path, options).text)[8][0]);
+    EXPECT_TRUE(run.text.endsWith("\r\n"));
+}
+
+}  // namespace
+}  // namespace brisden::test
