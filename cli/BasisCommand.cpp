@@ -13,23 +13,22 @@ namespace brisden::cli {
 
 namespace {
 
-struct BasisOptions {
-    QString path;
-    QString out;
-    bool append = false;
+struct BasisOptions : ReportOptions {
     int method = 0;
-    std::int32_t from = 0;
-    std::int32_t to = 99999999;
-    QString today;
 };
 
 // 0 when parsed, else the exit status.
 int ParseBasisOptions(const QStringList& args, BasisOptions& options)
 {
+    const QString command = QStringLiteral("basis");
     for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
+        switch (TakeReportOption(args, i, options, command)) {
+        case OptionResult::Taken: continue;
+        case OptionResult::Bad: return 2;
+        case OptionResult::NotMine: break;
+        }
         QString value;
-        if (arg == QLatin1String("--method")) {
+        if (args[i] == QLatin1String("--method")) {
             if (!TakeValue(args, i, &value))
                 return 2;
             bool ok = false;
@@ -38,43 +37,15 @@ int ParseBasisOptions(const QStringList& args, BasisOptions& options)
                 Fail(QStringLiteral("--method needs a number from 1 to 5, not \"%1\"").arg(value));
                 return 2;
             }
-        } else if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
-            if (!TakeValue(args, i, &value)
-                || !ParseMdyOption(arg, value, arg == QLatin1String("--from") ? &options.from
-                                                                              : &options.to))
-                return 2;
-        } else if (arg == QLatin1String("--today")) {
-            if (!TakeValue(args, i, &options.today))
-                return 2;
-        } else if (arg == QLatin1String("--out")) {
-            if (!TakeValue(args, i, &options.out))
-                return 2;
-        } else if (arg == QLatin1String("--append")) {
-            options.append = true;
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            Fail(QStringLiteral("basis: unknown option \"%1\"").arg(arg));
-            return 2;
-        } else if (options.path.isEmpty()) {
-            options.path = arg;
         } else {
-            Fail(QStringLiteral("basis: unexpected argument \"%1\"").arg(arg));
+            Fail(QStringLiteral("basis: unknown option \"%1\"").arg(args[i]));
             return 2;
         }
     }
-    if (options.path.isEmpty()) {
-        Fail(QStringLiteral("basis needs an investment file"));
-        return 2;
-    }
+    if (const int status = CheckReportOptions(options, command, QStringLiteral("an investment file")))
+        return status;
     if (options.method == 0) {
         Fail(QStringLiteral("basis needs --method N (1 to 5)"));
-        return 2;
-    }
-    if (options.out.trimmed().isEmpty()) {
-        Fail(QStringLiteral("basis needs --out REPORT"));
-        return 2;
-    }
-    if (options.out.trimmed().endsWith(QLatin1String(".DAT"), Qt::CaseInsensitive)) {
-        Fail(QStringLiteral("Illegal pathname"));
         return 2;
     }
     return 0;
@@ -98,14 +69,7 @@ int RunBasis(const QStringList& args)
         return 1;
     file.CurrentFile = options.path;
 
-    if (options.append)
-        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("A"), QStringLiteral("RW"), 0);
-    else
-        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("O"), QStringLiteral("W"), 0);
-    if (!context.files.isOpen(ShortSlot)) {
-        Fail(QStringLiteral("cannot write \"%1\": %2")
-                 .arg(options.out, ErrorText(-context.files.fileNumber(ShortSlot))));
-        context.files.CloseFile(ShortSlot);
+    if (!OpenReportFile(context, options)) {
         file.close();
         return 1;
     }
@@ -123,14 +87,7 @@ int RunBasis(const QStringList& args)
     worksheet.Run(options.method);
     file.close();
 
-    const int errorBefore = context.files.lastError();
-    context.files.CloseFile(ShortSlot);
-    const int errorAfter = context.files.lastError();
-    if (writer.failed() || (errorAfter != 0 && errorAfter != errorBefore)) {
-        Fail(QStringLiteral("writing \"%1\" failed").arg(options.out));
-        return 1;
-    }
-    return 0;
+    return CloseReportFile(context, writer.failed(), options.out);
 }
 
 }  // namespace brisden::cli

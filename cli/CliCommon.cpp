@@ -146,4 +146,77 @@ bool TakeValue(const QStringList& args, int& i, QString* value)
     return true;
 }
 
+OptionResult TakeReportOption(const QStringList& args, int& i, ReportOptions& options,
+                              const QString& command)
+{
+    const QString& arg = args[i];
+    QString value;
+    if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
+        std::int32_t* target = arg == QLatin1String("--from") ? &options.from : &options.to;
+        if (!TakeValue(args, i, &value) || !ParseMdyOption(arg, value, target))
+            return OptionResult::Bad;
+    } else if (arg == QLatin1String("--today")) {
+        if (!TakeValue(args, i, &options.today))
+            return OptionResult::Bad;
+    } else if (arg == QLatin1String("--out")) {
+        if (!TakeValue(args, i, &options.out))
+            return OptionResult::Bad;
+    } else if (arg == QLatin1String("--append")) {
+        options.append = true;
+    } else if (arg.startsWith(QLatin1String("--"))) {
+        return OptionResult::NotMine;
+    } else if (options.path.isEmpty()) {
+        options.path = arg;
+    } else {
+        Fail(QStringLiteral("%1: unexpected argument \"%2\"").arg(command, arg));
+        return OptionResult::Bad;
+    }
+    return OptionResult::Taken;
+}
+
+int CheckReportOptions(const ReportOptions& options, const QString& command,
+                       const QString& pathNeeded)
+{
+    if (options.path.isEmpty()) {
+        Fail(QStringLiteral("%1 needs %2").arg(command, pathNeeded));
+        return 2;
+    }
+    if (options.out.trimmed().isEmpty()) {
+        Fail(QStringLiteral("%1 needs --out REPORT").arg(command));
+        return 2;
+    }
+    // A report must never land on an investment file.
+    if (options.out.trimmed().endsWith(QLatin1String(".DAT"), Qt::CaseInsensitive)) {
+        Fail(QStringLiteral("Illegal pathname"));
+        return 2;
+    }
+    return 0;
+}
+
+bool OpenReportFile(CliContext& context, const ReportOptions& options)
+{
+    if (options.append)
+        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("A"), QStringLiteral("RW"), 0);
+    else
+        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("O"), QStringLiteral("W"), 0);
+    if (context.files.isOpen(ShortSlot))
+        return true;
+    Fail(QStringLiteral("cannot write \"%1\": %2")
+             .arg(options.out, ErrorText(-context.files.fileNumber(ShortSlot))));
+    context.files.CloseFile(ShortSlot);
+    return false;
+}
+
+int CloseReportFile(CliContext& context, bool writerFailed, const QString& out)
+{
+    const int errorBefore = context.files.lastError();
+    context.files.CloseFile(ShortSlot);
+    const int errorAfter = context.files.lastError();
+    if (writerFailed || (errorAfter != 0 && errorAfter != errorBefore)) {
+        Fail(QStringLiteral("writing \"%1\" failed").arg(out));
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace brisden::cli

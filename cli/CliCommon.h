@@ -61,4 +61,30 @@ bool ParseNumberOption(const QString& name, const QString& text, double* value);
 // Takes the value following args[i] (advancing i); false with a message when missing.
 bool TakeValue(const QStringList& args, int& i, QString* value);
 
+// What the report commands (list, basis) share: the file or portfolio, the
+// date window, today and the report file.
+struct ReportOptions {
+    QString path;
+    QString out;
+    bool append = false;
+    std::int32_t from = 0;
+    std::int32_t to = 99999999;
+    QString today;
+};
+
+enum class OptionResult { Taken, NotMine, Bad };
+// Takes args[i] when it is one of the shared options or the path.
+OptionResult TakeReportOption(const QStringList& args, int& i, ReportOptions& options,
+                              const QString& command);
+// After parsing: the path and the report file are there and legal. 0, or the
+// exit status with the message printed.
+int CheckReportOptions(const ReportOptions& options, const QString& command,
+                       const QString& pathNeeded);
+// Opens the report file in slot 3 (appending or replacing); false with the
+// message printed.
+bool OpenReportFile(CliContext& context, const ReportOptions& options);
+// Closes the report file, writing what is still buffered: 0, or 1 with the
+// message printed when anything could not be written.
+int CloseReportFile(CliContext& context, bool writerFailed, const QString& out);
+
 }  // namespace brisden::cli

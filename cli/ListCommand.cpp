@@ -43,13 +43,7 @@ private:
     const InvestmentFile& m_file;
 };
 
-struct ListOptions {
-    QString path;
-    QString out;
-    bool append = false;
-    std::int32_t from = 0;
-    std::int32_t to = 99999999;
-    QString today;
+struct ListOptions : ReportOptions {
     std::optional<double> price;
     QList<QPair<QString, double>> pricesFor;
 };
@@ -57,18 +51,16 @@ struct ListOptions {
 // 0 when parsed, else the exit status.
 int ParseListOptions(const QStringList& args, ListOptions& options)
 {
+    const QString command = QStringLiteral("list");
     for (int i = 0; i < args.size(); ++i) {
+        switch (TakeReportOption(args, i, options, command)) {
+        case OptionResult::Taken: continue;
+        case OptionResult::Bad: return 2;
+        case OptionResult::NotMine: break;
+        }
         const QString& arg = args[i];
         QString value;
-        if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
-            if (!TakeValue(args, i, &value)
-                || !ParseMdyOption(arg, value, arg == QLatin1String("--from") ? &options.from
-                                                                              : &options.to))
-                return 2;
-        } else if (arg == QLatin1String("--today")) {
-            if (!TakeValue(args, i, &options.today))
-                return 2;
-        } else if (arg == QLatin1String("--price")) {
+        if (arg == QLatin1String("--price")) {
             double price = 0;
             if (!TakeValue(args, i, &value) || !ParseNumberOption(arg, value, &price))
                 return 2;
@@ -85,34 +77,12 @@ int ParseListOptions(const QStringList& args, ListOptions& options)
             if (!ParseNumberOption(arg, value.mid(eq + 1), &price))
                 return 2;
             options.pricesFor.append({value.left(eq), price});
-        } else if (arg == QLatin1String("--out")) {
-            if (!TakeValue(args, i, &options.out))
-                return 2;
-        } else if (arg == QLatin1String("--append")) {
-            options.append = true;
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            Fail(QStringLiteral("list: unknown option \"%1\"").arg(arg));
-            return 2;
-        } else if (options.path.isEmpty()) {
-            options.path = arg;
         } else {
-            Fail(QStringLiteral("list: unexpected argument \"%1\"").arg(arg));
+            Fail(QStringLiteral("list: unknown option \"%1\"").arg(arg));
             return 2;
         }
     }
-    if (options.path.isEmpty()) {
-        Fail(QStringLiteral("list needs an investment file or a portfolio"));
-        return 2;
-    }
-    if (options.out.trimmed().isEmpty()) {
-        Fail(QStringLiteral("list needs --out REPORT"));
-        return 2;
-    }
-    if (options.out.trimmed().endsWith(QLatin1String(".DAT"), Qt::CaseInsensitive)) {
-        Fail(QStringLiteral("Illegal pathname"));
-        return 2;
-    }
-    return 0;
+    return CheckReportOptions(options, command, QStringLiteral("an investment file or a portfolio"));
 }
 
 // The file must be an investment file this program can read.
@@ -189,16 +159,8 @@ int RunList(const QStringList& args)
     for (const auto& [name, price] : options.pricesFor)
         prices.pricesByFile.insert(name.trimmed().toLower(), price);
 
-    if (options.append)
-        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("A"), QStringLiteral("RW"), 0);
-    else
-        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("O"), QStringLiteral("W"), 0);
-    if (!context.files.isOpen(ShortSlot)) {
-        Fail(QStringLiteral("cannot write \"%1\": %2")
-                 .arg(options.out, ErrorText(-context.files.fileNumber(ShortSlot))));
-        context.files.CloseFile(ShortSlot);
+    if (!OpenReportFile(context, options))
         return 1;
-    }
     context.log.LogSession(QStringLiteral("Listing directed to ") + options.out);
 
     ReportState report;
@@ -226,14 +188,8 @@ int RunList(const QStringList& args)
         listing.ListTrans(nullptr);
     }
     file.close();
-    // Closing the report writes what is still buffered.
-    const int errorBefore = context.files.lastError();
-    context.files.CloseFile(ShortSlot);
-    const int errorAfter = context.files.lastError();
-    if (writer.failed() || (errorAfter != 0 && errorAfter != errorBefore)) {
-        Fail(QStringLiteral("writing \"%1\" failed").arg(options.out));
-        return 1;
-    }
+    if (const int status = CloseReportFile(context, writer.failed(), options.out))
+        return status;
     context.log.LogSession(QStringLiteral("Listing created"));
     return 0;
 }
