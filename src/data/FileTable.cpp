@@ -198,12 +198,13 @@ void FileTable::OpenFile(int slot, const QString& path, const QString& kindText,
         return;
     }
     e->fd = fd;
+    // The length is taken once here and kept in step with our own writes:
+    // no other process writes a file while we hold it (the current
+    // investment file is locked; the others are ours for the moment).
     e->knownLength = -1;
-    if (flags != O_RDONLY) {
-        struct stat st {};
-        if (::fstat(fd, &st) == 0)
-            e->knownLength = std::int64_t(st.st_size);
-    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0)
+        e->knownLength = std::int64_t(st.st_size);
     e->fileNumber = m_nextFileNumber;
     m_nextFileNumber = m_nextFileNumber >= 255 ? 1 : m_nextFileNumber + 1;
     e->canWrite = flags != O_RDONLY;

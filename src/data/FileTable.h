@@ -86,8 +86,7 @@ private:
         int recordLength = 0;
         bool canWrite = false;
         bool append = false;
-        // The length of a file open for writing, kept in step with our own
-        // writes (read-only handles ask the system each time).
+        // The file's length, read at open and kept in step with our own writes.
         std::int64_t knownLength = -1;
         QString path;
         // read-ahead for random and text reading
