@@ -106,8 +106,7 @@ QString WriteBenchLedger(const QString& path, int count)
 const QString& BenchLedger()
 {
     static QTemporaryDir dir;
-    static const QString path =
-        WriteBenchLedger(dir.filePath(QStringLiteral("bench.dat")), 100000);
+    static const QString path = WriteBenchLedger(dir.filePath(QStringLiteral("bench.dat")), 100000);
     return path;
 }
 
@@ -137,8 +136,8 @@ void BM_BasisWorksheet(benchmark::State& state)
         BasisTextFileOutput output(writer);
         auto book = std::make_unique<FastLotBook>();
         FastLotBook* counts = book.get();
-        BasisWorksheet worksheet(BasisContext{file, report, calendar, log, output, messages,
-                                              cancel, QStringLiteral("Brisden 6.00")},
+        BasisWorksheet worksheet(BasisContext{file, report, calendar, log, output, messages, cancel,
+                                              QStringLiteral("Brisden 6.00")},
                                  std::move(book));
         const BasisResult result = worksheet.Run(method);
         file.close();

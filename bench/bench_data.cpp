@@ -29,8 +29,8 @@ void BM_AddRecord100k(benchmark::State& state)
         state.ResumeTiming();
         for (int i = 0; i < 100000; ++i) {
             inv.RecordBuffer = TransactionRecord();
-            inv.RecordBuffer.TransDate = 20000101 + (i / 3) % 28 + ((i / 84) % 12) * 100 +
-                                         (i / 1008) * 10000;
+            inv.RecordBuffer.TransDate =
+                20000101 + (i / 3) % 28 + ((i / 84) % 12) * 100 + (i / 1008) * 10000;
             inv.RecordBuffer.setDesc(QStringLiteral("Buy"));
             inv.RecordBuffer.Amount = 100 + i;
             inv.RecordBuffer.SharePrice = 10;

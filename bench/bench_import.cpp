@@ -63,18 +63,18 @@ QByteArray SourceBytes()
                                         QByteArray::number(y)
                                   : QByteArray::number(m * 1000000 + d * 10000 + y);
         switch (i % 4) {
-        case 0:
-            bytes += date + ",\"Buy, IRA\",250.00,12.5,\r\n";
-            break;
-        case 1:
-            bytes += date + ",Reinvest,0,13.25,-4.125\r\n";
-            break;
-        case 2:
-            bytes += "\"" + date + "\",\"\", \"-120.5\",\"12.05\",0\r\n";
-            break;
-        default:
-            bytes += date + ",Price chk,0,12.75,0,extra,1\n";
-            break;
+            case 0:
+                bytes += date + ",\"Buy, IRA\",250.00,12.5,\r\n";
+                break;
+            case 1:
+                bytes += date + ",Reinvest,0,13.25,-4.125\r\n";
+                break;
+            case 2:
+                bytes += "\"" + date + "\",\"\", \"-120.5\",\"12.05\",0\r\n";
+                break;
+            default:
+                bytes += date + ",Price chk,0,12.75,0,extra,1\n";
+                break;
         }
     }
     return bytes;

@@ -51,34 +51,38 @@ QByteArray MakeLedger(int count)
         r.Seq = static_cast<std::int16_t>(i % 70);
         price *= 1 + drift(random) / 10;
         switch (i % 10) {
-        case 0: case 1: case 2: case 3:
-            r.setDesc(QStringLiteral("Buy"));
-            r.Amount = 100;
-            r.SharePrice = price;
-            break;
-        case 4:
-            r.setDesc(QStringLiteral("Reinvest"));
-            r.SharePrice = price;
-            r.Shares = 0.5;
-            break;
-        case 5: case 6:
-            r.setDesc(QStringLiteral("Price"));
-            r.SharePrice = price;
-            break;
-        case 7:
-            r.setDesc(QStringLiteral("Cash div"));
-            r.Amount = -3;
-            break;
-        case 8:
-            r.setDesc(QStringLiteral("Fee shrs"));
-            r.Shares = -0.01;
-            break;
-        default:
-            r.setDesc(QStringLiteral("Sale"));
-            r.Shares = 2;
-            r.SharePrice = price;
-            r.Amount = -(2 * price);
-            break;
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+                r.setDesc(QStringLiteral("Buy"));
+                r.Amount = 100;
+                r.SharePrice = price;
+                break;
+            case 4:
+                r.setDesc(QStringLiteral("Reinvest"));
+                r.SharePrice = price;
+                r.Shares = 0.5;
+                break;
+            case 5:
+            case 6:
+                r.setDesc(QStringLiteral("Price"));
+                r.SharePrice = price;
+                break;
+            case 7:
+                r.setDesc(QStringLiteral("Cash div"));
+                r.Amount = -3;
+                break;
+            case 8:
+                r.setDesc(QStringLiteral("Fee shrs"));
+                r.Shares = -0.01;
+                break;
+            default:
+                r.setDesc(QStringLiteral("Sale"));
+                r.Shares = 2;
+                r.SharePrice = price;
+                r.Amount = -(2 * price);
+                break;
         }
         const RecordBytes encoded = EncodeRecord(r);
         bytes.append(encoded.data(), RecordLength);

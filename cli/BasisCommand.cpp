@@ -23,9 +23,12 @@ int ParseBasisOptions(const QStringList& args, BasisOptions& options)
     const QString command = QStringLiteral("basis");
     for (int i = 0; i < args.size(); ++i) {
         switch (TakeReportOption(args, i, options, command)) {
-        case OptionResult::Taken: continue;
-        case OptionResult::Bad: return 2;
-        case OptionResult::NotMine: break;
+            case OptionResult::Taken:
+                continue;
+            case OptionResult::Bad:
+                return 2;
+            case OptionResult::NotMine:
+                break;
         }
         QString value;
         if (args[i] == QLatin1String("--method")) {
@@ -42,7 +45,8 @@ int ParseBasisOptions(const QStringList& args, BasisOptions& options)
             return 2;
         }
     }
-    if (const int status = CheckReportOptions(options, command, QStringLiteral("an investment file")))
+    if (const int status =
+            CheckReportOptions(options, command, QStringLiteral("an investment file")))
         return status;
     if (options.method == 0) {
         Fail(QStringLiteral("basis needs --method N (1 to 5)"));

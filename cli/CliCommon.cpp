@@ -82,8 +82,7 @@ bool StderrMessages::askYesNo(const QString& text, bool defaultNo)
 }
 
 CliContext::CliContext()
-    : log(files, QString())
-    , ProgramTitle(MakeProgramTitle(VersionMajor, VersionMinorNumber))
+    : log(files, QString()), ProgramTitle(MakeProgramTitle(VersionMajor, VersionMinorNumber))
 {
     settings.ReadAll(QDir::current().filePath(QStringLiteral("Application.ini")));
     calendar.SetToday();
@@ -196,7 +195,8 @@ int CheckReportOptions(const ReportOptions& options, const QString& command,
 bool OpenReportFile(CliContext& context, const ReportOptions& options)
 {
     if (options.append)
-        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("A"), QStringLiteral("RW"), 0);
+        context.files.OpenFile(ShortSlot, options.out, QStringLiteral("A"), QStringLiteral("RW"),
+                               0);
     else
         context.files.OpenFile(ShortSlot, options.out, QStringLiteral("O"), QStringLiteral("W"), 0);
     if (context.files.isOpen(ShortSlot))

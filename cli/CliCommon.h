@@ -55,7 +55,7 @@ struct CliContext {
 };
 
 // Option values. Each returns false (after printing the error) on a bad value.
-bool ParseTodayOption(const QString& text, CliContext& context);  // YYYYMMDD
+bool ParseTodayOption(const QString& text, CliContext& context);                   // YYYYMMDD
 bool ParseMdyOption(const QString& name, const QString& text, std::int32_t* mdy);  // MMDDYYYY
 bool ParseNumberOption(const QString& name, const QString& text, double* value);
 // Takes the value following args[i] (advancing i); false with a message when missing.

@@ -56,10 +56,10 @@ int RunDump(const QStringList& args)
             return 1;
         }
         const TransactionRecord& r = file.RecordBuffer;
-        QByteArray line = QByteArray::number(entry.RecNo) + ',' + QByteArray::number(r.TransDate)
-                          + ',' + QByteArray::number(r.Seq) + ",\"" + r.Desc + "\","
-                          + PlainNumber(r.Amount) + ',' + PlainNumber(r.SharePrice) + ','
-                          + PlainNumber(r.Shares);
+        QByteArray line = QByteArray::number(entry.RecNo) + ',' + QByteArray::number(r.TransDate) +
+                          ',' + QByteArray::number(r.Seq) + ",\"" + r.Desc + "\"," +
+                          PlainNumber(r.Amount) + ',' + PlainNumber(r.SharePrice) + ',' +
+                          PlainNumber(r.Shares);
         out << QString::fromLatin1(line) << '\n';
     }
     file.close();
@@ -80,7 +80,8 @@ int RunRebuild(const QStringList& args)
 
     context.log.LogSession(QStringLiteral("Rebuilding file ") + path);
     RebuildMessages messages;
-    const RebuildResult result = RebuildFile(context.files, ShortSlot, path, RecordLength, messages);
+    const RebuildResult result =
+        RebuildFile(context.files, ShortSlot, path, RecordLength, messages);
     context.files.CloseFile(ShortSlot);
     if (result.error) {
         Fail(QStringLiteral("Error: ") + ErrorText(result.error));

@@ -46,8 +46,8 @@ int RunImport(const QStringList& args)
         ImportSchema::FromSaved(haveSchema ? schemaText : context.settings.ImportSchema);
 
     // The source first: when it cannot be read nothing is touched.
-    const bool readable = !QFileInfo(sourcePath).isDir() &&
-                          OpenImportSource(context.files, sourcePath);
+    const bool readable =
+        !QFileInfo(sourcePath).isDir() && OpenImportSource(context.files, sourcePath);
     context.files.CloseFile(ShortSlot);
     if (!readable) {
         Fail(CantAccessMessage(sourcePath));

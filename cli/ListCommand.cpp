@@ -26,8 +26,8 @@ class PriceAnswers final : public ui::IInputBox {
 public:
     explicit PriceAnswers(const InvestmentFile& file) : m_file(file) {}
 
-    std::optional<double> price;               // --price
-    QHash<QString, double> pricesByFile;       // --price-for, keys lower-cased
+    std::optional<double> price;          // --price
+    QHash<QString, double> pricesByFile;  // --price-for, keys lower-cased
 
     std::optional<QString> ask(const QString&, const QString&, const QString& defaultText) override
     {
@@ -54,9 +54,12 @@ int ParseListOptions(const QStringList& args, ListOptions& options)
     const QString command = QStringLiteral("list");
     for (int i = 0; i < args.size(); ++i) {
         switch (TakeReportOption(args, i, options, command)) {
-        case OptionResult::Taken: continue;
-        case OptionResult::Bad: return 2;
-        case OptionResult::NotMine: break;
+            case OptionResult::Taken:
+                continue;
+            case OptionResult::Bad:
+                return 2;
+            case OptionResult::NotMine:
+                break;
         }
         const QString& arg = args[i];
         QString value;
@@ -82,7 +85,8 @@ int ParseListOptions(const QStringList& args, ListOptions& options)
             return 2;
         }
     }
-    return CheckReportOptions(options, command, QStringLiteral("an investment file or a portfolio"));
+    return CheckReportOptions(options, command,
+                              QStringLiteral("an investment file or a portfolio"));
 }
 
 // The file must be an investment file this program can read.
@@ -169,10 +173,9 @@ int RunList(const QStringList& args)
     report.ListToDate = options.to;
     ReportFileWriter writer(context.files, ShortSlot);
     ListingFileOutput output(writer, context.calendar, context.ProgramTitle);
-    ListingContext listingContext{file,           report,           context.settings,
-                                  context.calendar, context.log,    output,
-                                  nullptr,        context.messages, prices,
-                                  context.noCancel, context.ProgramTitle};
+    ListingContext listingContext{
+        file,    report,           context.settings, context.calendar, context.log,         output,
+        nullptr, context.messages, prices,           context.noCancel, context.ProgramTitle};
     TransactionListing listing(listingContext);
 
     if (portfolioRun) {

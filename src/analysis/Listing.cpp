@@ -63,8 +63,8 @@ void TransactionListing::startPageIfNeeded(int& rangeRows, int reserveLines)
 // to this file, else the answer to a question whose default is the last price.
 double TransactionListing::currentSharePrice(double lastPrice)
 {
-    if (m.priceBox && !PriceBoxFile.isEmpty()
-        && PriceBoxFile.compare(m.file.CurrentFile, Qt::CaseInsensitive) == 0)
+    if (m.priceBox && !PriceBoxFile.isEmpty() &&
+        PriceBoxFile.compare(m.file.CurrentFile, Qt::CaseInsensitive) == 0)
         return Val(m.priceBox->text());
     const std::optional<QString> answer =
         m.input.ask(QStringLiteral("Input the current share price for: ") + m.file.CurrentFileDesc,
@@ -94,9 +94,9 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
         m.report.ListToDate = 99999999;
 
     if (destination() != DestinationScreen) {
-        logShown(QStringLiteral("Listing file ") + m.file.CurrentFile
-                 + QStringLiteral(" using date range ") + QString::number(BeginDate)
-                 + QStringLiteral(" to ") + QString::number(EndDate));
+        logShown(QStringLiteral("Listing file ") + m.file.CurrentFile +
+                 QStringLiteral(" using date range ") + QString::number(BeginDate) +
+                 QStringLiteral(" to ") + QString::number(EndDate));
     }
     ListingFileInfo info;
     info.Path = m.file.CurrentFile;
@@ -210,8 +210,8 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
         row.Code = code;
         row.RecNo = entry.RecNo;
         if (StartValue + CostTotals[1] != 0 && valuationRow) {
-            row.PeriodROI = PeriodROI(value, DistributionTotals[1], SaleTotals[1], StartValue,
-                                      CostTotals[1]);
+            row.PeriodROI =
+                PeriodROI(value, DistributionTotals[1], SaleTotals[1], StartValue, CostTotals[1]);
         }
         if (CostTotals[2] + DistributionTotals[2] != 0 && valuationRow) {
             row.CumulativeROI =
@@ -279,8 +279,8 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
                 }
             }
             if (destination() != DestinationScreen) {
-                logShown(QStringLiteral("Inputted share price of ") + PlainText(state.LastPrice)
-                         + QStringLiteral(" will be used to calculate current values"));
+                logShown(QStringLiteral("Inputted share price of ") + PlainText(state.LastPrice) +
+                         QStringLiteral(" will be used to calculate current values"));
             }
             const double value = state.LastPrice * ShareBalance;
             if (CostTotals[2] != 0) {
@@ -295,8 +295,8 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
 
             ListingRow row;
             row.Closing = true;
-            row.TransDate = m.calendar.TodayDayNumber > lastRecordDay ? m.calendar.TodayYMD
-                                                                       : lastRecordDate;
+            row.TransDate =
+                m.calendar.TodayDayNumber > lastRecordDay ? m.calendar.TodayYMD : lastRecordDate;
             row.Desc = QStringLiteral("Today");
             row.SharePrice = state.LastPrice;
             row.ShareBalance = ShareBalance;
@@ -370,8 +370,9 @@ bool TransactionListing::openPortfolioFile(const QString& path, const QString& d
     }
     QString message;
     if (error == ErrFileNotFound || error == ErrPathNotFound) {
-        message = QStringLiteral("This file has been moved or deleted, or it's name has been "
-                                 "changed.");
+        message = QStringLiteral(
+            "This file has been moved or deleted, or it's name has been "
+            "changed.");
     } else {
         m.messages.beep();
         message = QStringLiteral("Error: ") + ErrorText(error);

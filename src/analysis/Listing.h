@@ -44,7 +44,7 @@ struct ListingContext {
 
 // The outputs of one pass, handed back to the run.
 struct FileSummary {
-    float AnnualReturn = 0;        // the last annual or valuation return computed
+    float AnnualReturn = 0;         // the last annual or valuation return computed
     std::int32_t ValuationDay = 0;  // day number of the closing valuation
     std::int32_t LastDay = 0;       // last record in range, raised to the valuation day
     double TerminalValue = 0;       // -(LastPrice x ShareBalance): the holding paid back
@@ -101,19 +101,22 @@ QStringList ListingGridCells(const ListingRow& row, int RTColPos, const Calendar
 namespace listing_text {
 inline QString Cancelled()
 {
-    return QStringLiteral("Listing was cancelled before completion.  Calculated and projected "
-                          "values might not be accurate");
+    return QStringLiteral(
+        "Listing was cancelled before completion.  Calculated and projected "
+        "values might not be accurate");
 }
 inline QString NoSharePrice()
 {
-    return QStringLiteral("No current share price was entered.  To obtain accurate projected "
-                          "values if you were to liquidate today, you must enter a current share "
-                          "price");
+    return QStringLiteral(
+        "No current share price was entered.  To obtain accurate projected "
+        "values if you were to liquidate today, you must enter a current share "
+        "price");
 }
 inline QString SplitRestatedScreen()
 {
-    return QStringLiteral("Low/high/avg buy & sell prices have been restated because of a share "
-                          "split.");
+    return QStringLiteral(
+        "Low/high/avg buy & sell prices have been restated because of a share "
+        "split.");
 }
 inline QString SplitRestatedReport()
 {
@@ -121,13 +124,15 @@ inline QString SplitRestatedReport()
 }
 inline QString SuspectScreen()
 {
-    return QStringLiteral("Records were found and highlighted, that appear to be incomplete, "
-                          "ambiguous, or have arithmetic errors.");
+    return QStringLiteral(
+        "Records were found and highlighted, that appear to be incomplete, "
+        "ambiguous, or have arithmetic errors.");
 }
 inline QString SuspectFile()
 {
-    return QStringLiteral("Records were found and flagged in the far right column, that appear "
-                          "to be incomplete, ambiguous, or have arithmetic errors.");
+    return QStringLiteral(
+        "Records were found and flagged in the far right column, that appear "
+        "to be incomplete, ambiguous, or have arithmetic errors.");
 }
 }  // namespace listing_text
 

@@ -30,26 +30,26 @@ struct ListingRow {
     QString Desc;                // 9 characters as in the file; "Today" on the closing row
     double Amount = 0;
     double SharePrice = 0;
-    double Shares = 0;           // shares of this transaction
+    double Shares = 0;  // shares of this transaction
     double ShareBalance = 0;
-    double Value = 0;            // LastPrice x ShareBalance
-    float PeriodROI = 0;         // the three returns; 0 = not computed (empty cell)
+    double Value = 0;     // LastPrice x ShareBalance
+    float PeriodROI = 0;  // the three returns; 0 = not computed (empty cell)
     float CumulativeROI = 0;
     float AnnualROI = 0;
-    QString Code;                // the RecordTypeCode ("P", "S", ..., or empty)
-    bool Closing = false;        // the closing valuation: no amount, no shares this transaction
-    std::int32_t RecNo = 0;      // record number in the file; 0 for the closing row
+    QString Code;            // the RecordTypeCode ("P", "S", ..., or empty)
+    bool Closing = false;    // the closing valuation: no amount, no shares this transaction
+    std::int32_t RecNo = 0;  // record number in the file; 0 for the closing row
 };
 
 // The figures shown after each file's rows.
 struct ListingFileSummary {
-    double OutOfPocketCosts = 0;  // CostTotals(2)
-    double TotalPurchases = 0;    // CostTotals(3)
-    double CashDistributions = 0; // DistributionTotals(2)
-    double Sales = 0;             // SaleTotals(2)
-    double Gain = 0;              // realized + unrealized
+    double OutOfPocketCosts = 0;   // CostTotals(2)
+    double TotalPurchases = 0;     // CostTotals(3)
+    double CashDistributions = 0;  // DistributionTotals(2)
+    double Sales = 0;              // SaleTotals(2)
+    double Gain = 0;               // realized + unrealized
     double LowBuy = 0, HighBuy = 0;
-    std::optional<double> AverageBuy;   // nullopt: "N/A"
+    std::optional<double> AverageBuy;  // nullopt: "N/A"
     double LowSell = 0, HighSell = 0;
     std::optional<double> AverageSell;  // nullopt: "N/A"
     bool SplitRestated = false;
@@ -61,13 +61,13 @@ using PortfolioTotalsArray = std::array<double, 6>;
 
 // What the heading of one file's listing needs.
 struct ListingFileInfo {
-    QString Path;                 // CurrentFile
-    QString Description;          // its description
-    QString PortfolioPath;        // empty for a single-file run
+    QString Path;                   // CurrentFile
+    QString Description;            // its description
+    QString PortfolioPath;          // empty for a single-file run
     std::int32_t ListFromDate = 0;  // MDY as used by the pass (0 when open)
     std::int32_t ListToDate = 99999999;
     bool PortfolioRun = false;
-    bool FirstFile = true;        // first file of the run
+    bool FirstFile = true;  // first file of the run
 };
 
 class IListingOutput {
@@ -94,10 +94,18 @@ public:
 
     // Printer only. True when the vertical position is past the last line of
     // the page, less reserveLines line heights (used when lines per page is 0).
-    virtual bool pastLastLine(int reserveLines) { (void)reserveLines; return false; }
+    virtual bool pastLastLine(int reserveLines)
+    {
+        (void)reserveLines;
+        return false;
+    }
     // Printer only. Closes the current page unless firstPage, then prints the
     // page header for pageNumber and the column heading.
-    virtual void startPage(bool firstPage, int pageNumber) { (void)firstPage; (void)pageNumber; }
+    virtual void startPage(bool firstPage, int pageNumber)
+    {
+        (void)firstPage;
+        (void)pageNumber;
+    }
 
     // One row; suspect when the record fails the validity rule. Returns the
     // row's number as the screen counts it (grid row), 1 elsewhere.

@@ -38,8 +38,8 @@ bool ContainsSplit(const TransactionRecord& record)
     return false;
 }
 
-RecordTypeCode ClassifyTransaction(TransactionRecord& record, ListingState& state, std::int32_t rowIndex,
-                            bool inRange, CashFlowTable& cashFlows)
+RecordTypeCode ClassifyTransaction(TransactionRecord& record, ListingState& state,
+                                   std::int32_t rowIndex, bool inRange, CashFlowTable& cashFlows)
 {
     RecordTypeCode code;
     const bool split = ContainsSplit(record);

@@ -33,7 +33,7 @@ struct ListingState {
     std::array<double, 3> DistributionTotals{};  // 1 period, 2 since range start
     std::array<double, 3> SaleTotals{};          // 1 period, 2 since range start
     std::array<double, 3> LowPrices{0, NoPriceSentinel, NoPriceSentinel};  // 1 buy, 2 sell
-    std::array<double, 3> HighPrices{};          // 1 buy, 2 sell
+    std::array<double, 3> HighPrices{};                                    // 1 buy, 2 sell
     double LastPrice = 0;
     bool SplitRestated = false;
 
@@ -49,8 +49,8 @@ bool ContainsSplit(const TransactionRecord& record);
 // are replaced by derived values. rowIndex is the record's slot in cashFlows;
 // inRange tells whether the record is on or after the first date of the range
 // (only then does its amount count as a cash flow).
-RecordTypeCode ClassifyTransaction(TransactionRecord& record, ListingState& state, std::int32_t rowIndex,
-                            bool inRange, CashFlowTable& cashFlows);
+RecordTypeCode ClassifyTransaction(TransactionRecord& record, ListingState& state,
+                                   std::int32_t rowIndex, bool inRange, CashFlowTable& cashFlows);
 
 // The validity rule: no code, an impossible date, or a sale whose amount does
 // not match price times shares.

@@ -7,18 +7,18 @@ namespace brisden {
 QString BasisMethodName(int method)
 {
     switch (method) {
-    case MethodCostFifo:
-        return QStringLiteral("Cost, FIFO");
-    case MethodCostDynamic:
-        return QStringLiteral("Cost, Dynamic");
-    case MethodAverageSingle:
-        return QStringLiteral("Average, Single Category");
-    case MethodAverageDoubleFifo:
-        return QStringLiteral("Average, Double Category, FIFO");
-    case MethodAverageDoubleDynamic:
-        return QStringLiteral("Average, Double Category, Dynamic");
-    default:
-        return QString();
+        case MethodCostFifo:
+            return QStringLiteral("Cost, FIFO");
+        case MethodCostDynamic:
+            return QStringLiteral("Cost, Dynamic");
+        case MethodAverageSingle:
+            return QStringLiteral("Average, Single Category");
+        case MethodAverageDoubleFifo:
+            return QStringLiteral("Average, Double Category, FIFO");
+        case MethodAverageDoubleDynamic:
+            return QStringLiteral("Average, Double Category, Dynamic");
+        default:
+            return QString();
     }
 }
 

@@ -30,10 +30,10 @@ enum LotSortMode : int {
 };
 
 struct BasisLot {
-    std::int16_t Category = 0;    // 0 not yet classified, 1 long term, 2 short term
-    std::int32_t BuyDate = 0;     // YMD
-    double CostPerShare = 0;      // methods 3-5: 0 = pooled
-    double Shares = 0;            // shares still held from this lot
+    std::int16_t Category = 0;  // 0 not yet classified, 1 long term, 2 short term
+    std::int32_t BuyDate = 0;   // YMD
+    double CostPerShare = 0;    // methods 3-5: 0 = pooled
+    double Shares = 0;          // shares still held from this lot
 };
 
 // True when lot a belongs after lot b in the given order (the gap sort
@@ -41,14 +41,14 @@ struct BasisLot {
 inline bool LotSortsAfter(const BasisLot& a, const BasisLot& b, int mode)
 {
     switch (mode) {
-    case SortByPriceDescending:
-        return a.CostPerShare < b.CostPerShare;
-    case SortLongTermFirst:
-        return a.Category > b.Category || (a.Category == b.Category && a.BuyDate > b.BuyDate);
-    case SortShortTermFirst:
-        return a.Category < b.Category || (a.Category == b.Category && a.BuyDate > b.BuyDate);
-    default:
-        return false;
+        case SortByPriceDescending:
+            return a.CostPerShare < b.CostPerShare;
+        case SortLongTermFirst:
+            return a.Category > b.Category || (a.Category == b.Category && a.BuyDate > b.BuyDate);
+        case SortShortTermFirst:
+            return a.Category < b.Category || (a.Category == b.Category && a.BuyDate > b.BuyDate);
+        default:
+            return false;
     }
 }
 

@@ -24,8 +24,9 @@ void AverageField(ReportFileWriter& out, const std::optional<double>& value)
 
 void BasisTextFileOutput::beginReport(const BasisReportInfo& info)
 {
-    m_out.text(info.StampDate + QStringLiteral("  ") + info.ProgramTitle + QStringLiteral("  ")
-               + info.StampTime)
+    m_out
+        .text(info.StampDate + QStringLiteral("  ") + info.ProgramTitle + QStringLiteral("  ") +
+              info.StampTime)
         .endLine();
     m_out.text(QStringLiteral("File:")).text(info.CurrentFile).endLine();
     m_out.text(QStringLiteral("Desc: ")).text(info.FileDescription).endLine();
@@ -109,7 +110,10 @@ void BasisTextFileOutput::totals(const BasisTotals& t)
     AverageField(m_out, t.ShortAverage);
     m_out.endLine();
     m_out.text(QStringLiteral("Add Fees:")).number(t.ServiceFees).endLine();
-    m_out.text(QStringLiteral("Ag. Shrs:")).number(t.FeeShares).text(QStringLiteral(" Shares")).endLine();
+    m_out.text(QStringLiteral("Ag. Shrs:"))
+        .number(t.FeeShares)
+        .text(QStringLiteral(" Shares"))
+        .endLine();
 }
 
 void BasisTextFileOutput::note(const QString& text)

@@ -14,7 +14,8 @@ namespace brisden {
 
 namespace {
 
-const QString kOversold = QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting.");
+const QString kOversold =
+    QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting.");
 const QString kNoTerm = QStringLiteral("     ");
 
 // The description as the worksheet shows it: upper case, one byte per character.
@@ -79,10 +80,10 @@ BasisResult BasisWorksheet::Run(int method)
     }
 
     if (report.ReportDestination != DestinationScreen)
-        m_ctx.log.LogSession(QStringLiteral("Creating basis worksheet for ") + file.CurrentFile
-                                 + QStringLiteral(" using date range ")
-                                 + QString::number(m_beginDate) + QStringLiteral(" to ")
-                                 + QString::number(m_endDate),
+        m_ctx.log.LogSession(QStringLiteral("Creating basis worksheet for ") + file.CurrentFile +
+                                 QStringLiteral(" using date range ") +
+                                 QString::number(m_beginDate) + QStringLiteral(" to ") +
+                                 QString::number(m_endDate),
                              true, false);
 
     report.ReportSubtitle = file.CurrentFileDesc.trimmed();
@@ -97,7 +98,8 @@ BasisResult BasisWorksheet::Run(int method)
         dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t'));
-    const QDate today = m_ctx.calendar.Today.isValid() ? m_ctx.calendar.Today : QDate::currentDate();
+    const QDate today =
+        m_ctx.calendar.Today.isValid() ? m_ctx.calendar.Today : QDate::currentDate();
     info.StampDate = locale.toString(today, dateFormat);
     info.StampTime =
         locale.toString(m_ctx.clock ? m_ctx.clock() : QTime::currentTime(), timeFormat.trimmed());
@@ -139,8 +141,8 @@ BasisResult BasisWorksheet::Run(int method)
         result.empty = true;
         m_ctx.messages.beep();
         m_ctx.log.LogSession(
-            QStringLiteral("No transactions exist to create a basis worksheet for ")
-                + file.CurrentFile,
+            QStringLiteral("No transactions exist to create a basis worksheet for ") +
+                file.CurrentFile,
             true, false, false);
     } else {
         ClosingSection();
@@ -235,28 +237,28 @@ bool BasisWorksheet::Sale(TransactionRecord& r, const QString& desc)
     const auto sell = [this](BasisLot& lot) { SellFromLot(lot); };
     const auto more = [&r] { return r.Shares > 0; };
     switch (m_method) {
-    case MethodCostFifo:
-        m_book->MatchLots(sell, more);
-        break;
-    case MethodCostDynamic:
-        m_book->SortList(SortByPriceDescending);
-        m_book->MatchLots(sell, more);
-        break;
-    case MethodAverageSingle:
-    case MethodAverageDoubleFifo:
-        ClassifyLots();
-        m_book->MatchLots(sell, more);
-        ReleaseUnpooledLots();
-        break;
-    case MethodAverageDoubleDynamic:
-        ClassifyLots();
-        m_book->SortList(m_pools.ShortAverage > m_pools.LongAverage ? SortShortTermFirst
-                                                                    : SortLongTermFirst);
-        m_book->MatchLots(sell, more);
-        ReleaseUnpooledLots();
-        break;
-    default:
-        break;
+        case MethodCostFifo:
+            m_book->MatchLots(sell, more);
+            break;
+        case MethodCostDynamic:
+            m_book->SortList(SortByPriceDescending);
+            m_book->MatchLots(sell, more);
+            break;
+        case MethodAverageSingle:
+        case MethodAverageDoubleFifo:
+            ClassifyLots();
+            m_book->MatchLots(sell, more);
+            ReleaseUnpooledLots();
+            break;
+        case MethodAverageDoubleDynamic:
+            ClassifyLots();
+            m_book->SortList(m_pools.ShortAverage > m_pools.LongAverage ? SortShortTermFirst
+                                                                        : SortLongTermFirst);
+            m_book->MatchLots(sell, more);
+            ReleaseUnpooledLots();
+            break;
+        default:
+            break;
     }
     m_saleRecord = nullptr;
 
@@ -324,8 +326,8 @@ void BasisWorksheet::SellFromLot(BasisLot& lot)
     line.Shares = taken;
     line.CostPerShare = cost;
     line.Gain = allMatched ? std::fabs(r.Amount) - m_saleBasis : 0;
-    line.Term = lot.BuyDate < m_pools.LongTermCutoff ? QStringLiteral("Long ")
-                                                     : QStringLiteral("Short");
+    line.Term =
+        lot.BuyDate < m_pools.LongTermCutoff ? QStringLiteral("Long ") : QStringLiteral("Short");
     line.Mark = mark;
     m_firstSaleLine = false;
     PrintEntry(r, line);

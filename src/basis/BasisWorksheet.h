@@ -25,21 +25,21 @@ class ICancelPoll;
 }  // namespace ui
 
 struct BasisContext {
-    InvestmentFile& file;        // the current investment file, open in slot 2
-    ReportState& report;         // destination, date window, page number, titles
-    const Calendar& calendar;    // date order, today
+    InvestmentFile& file;      // the current investment file, open in slot 2
+    ReportState& report;       // destination, date window, page number, titles
+    const Calendar& calendar;  // date order, today
     SessionLog& log;
     IBasisOutput& output;
-    ui::IMessageBox& messages;   // the beeps
-    ui::ICancelPoll& cancel;     // Escape, polled once per record
+    ui::IMessageBox& messages;  // the beeps
+    ui::ICancelPoll& cancel;    // Escape, polled once per record
     QString ProgramTitle;
     std::function<QTime()> clock = {};  // the stamp's time; the current time when empty
 };
 
 struct BasisResult {
-    bool cancelled = false;   // Escape or overselling
+    bool cancelled = false;  // Escape or overselling
     bool oversold = false;
-    bool empty = false;       // nothing was printed
+    bool empty = false;  // nothing was printed
     int printedEntries = 0;
 };
 

@@ -138,8 +138,9 @@ std::vector<int> FastLotBook::unpooledInListOrder() const
     if (!sorting() || m_laidOut) {
         ids.assign(m_unpooled.begin(), m_unpooled.end());
         if (m_laidOut)
-            std::sort(ids.begin(), ids.end(),
-                      [this](int a, int b) { return m_pos[std::size_t(a)] < m_pos[std::size_t(b)]; });
+            std::sort(ids.begin(), ids.end(), [this](int a, int b) {
+                return m_pos[std::size_t(a)] < m_pos[std::size_t(b)];
+            });
         return ids;
     }
     static constexpr int longFirst[3] = {0, 1, 2};
@@ -154,19 +155,18 @@ std::vector<int> FastLotBook::unpooledInListOrder() const
 
 bool FastLotBook::isIdle(const BasisLot& lot) const
 {
-    return lot.Shares == 0 && lot.CostPerShare != 0 && std::isfinite(lot.CostPerShare)
-           && lot.Category >= 0 && lot.Category <= 2;
+    return lot.Shares == 0 && lot.CostPerShare != 0 && std::isfinite(lot.CostPerShare) &&
+           lot.Category >= 0 && lot.Category <= 2;
 }
 
 void FastLotBook::noteChange(int id, const BasisLot& was)
 {
     BasisLot& now = m_lots[std::size_t(id)];
-    const bool same = now.Category == was.Category && now.BuyDate == was.BuyDate
-                      && (now.CostPerShare == was.CostPerShare
-                          || (m_method != MethodCostDynamic
-                              && (now.CostPerShare != 0) == (was.CostPerShare != 0)))
-                      && (now.Shares > 0) == (was.Shares > 0)
-                      && (now.Shares != 0) == (was.Shares != 0);
+    const bool same =
+        now.Category == was.Category && now.BuyDate == was.BuyDate &&
+        (now.CostPerShare == was.CostPerShare ||
+         (m_method != MethodCostDynamic && (now.CostPerShare != 0) == (was.CostPerShare != 0))) &&
+        (now.Shares > 0) == (was.Shares > 0) && (now.Shares != 0) == (was.Shares != 0);
     if (!Finite(now))
         m_unorderedKeys = true;
     if (same)
@@ -410,7 +410,8 @@ void FastLotBook::takeOverLaidOutList()
     for (int p = 0; p < sortedCount;) {
         int q = p + 1;
         const double price = m_lots[std::size_t(m_order[std::size_t(p)])].CostPerShare;
-        while (q < sortedCount && m_lots[std::size_t(m_order[std::size_t(q)])].CostPerShare == price)
+        while (q < sortedCount &&
+               m_lots[std::size_t(m_order[std::size_t(q)])].CostPerShare == price)
             ++q;
         bool held = false;
         for (int i = p; i < q; ++i)
@@ -535,8 +536,8 @@ void FastLotBook::addToSortedPrices()
             before += m_sortedPrice[std::size_t(other)] > price;
         TieGroup& group = m_tieGroups[price];
         group.followed = followed;
-        std::vector<TieMember> placed = TieGroupAfterGapSort(
-            n, before, std::int64_t(sortedOfPrice), followed, labels, addedIds);
+        std::vector<TieMember> placed = TieGroupAfterGapSort(n, before, std::int64_t(sortedOfPrice),
+                                                             followed, labels, addedIds);
         group.before = before + higher;
         group.size = std::int64_t(sortedOfPrice + equal.size());
         placeTieGroup(group, std::move(placed));
@@ -687,9 +688,8 @@ void FastLotBook::ReleaseUnpooledLots(BasisPools& pools)
     const bool single = m_method == MethodAverageSingle;
     std::vector<std::pair<int, std::int16_t>> pooled;
     for (int category = 0; category < 3; ++category) {
-        const bool touched = single ? anyTouched
-                                    : (category == 2 ? pools.ShortPoolTouched
-                                                     : pools.LongPoolTouched);
+        const bool touched =
+            single ? anyTouched : (category == 2 ? pools.ShortPoolTouched : pools.LongPoolTouched);
         if (touched)
             for (const auto& entry : m_idle[category])
                 pooled.push_back({entry.second, std::int16_t(0)});

@@ -86,17 +86,17 @@ public:
     std::int64_t followedGroups() const { return m_followedGroups; }
 
 private:
-    bool sorting() const;          // methods that sort the list
+    bool sorting() const;             // methods that sort the list
     bool before(int a, int b) const;  // a comes before b in list order
     std::vector<int> inListOrder(std::vector<int> ids) const;
-    int firstHolding();            // id of the first lot with Shares > 0, or -1
+    int firstHolding();  // id of the first lot with Shares > 0, or -1
     void noteChange(int id, const BasisLot& was);
     void indexLot(int id, int sign);  // adds (+1) or removes (-1) a lot from the indexes
     void rebuildIndexes();
     void setIdle(const std::vector<std::pair<int, std::int16_t>>& moves,
                  void (*change)(BasisLot&, std::int16_t));
     bool keysDistinct() const;
-    void layOut();                 // implicit list -> m_order / m_pos
+    void layOut();  // implicit list -> m_order / m_pos
     void gapSort(int mode);
 
     static std::uint64_t priceKey(double price);
@@ -127,15 +127,15 @@ private:
     std::vector<int> unpooledInListOrder() const;
 
     // Methods 2 and 5.
-    bool m_laidOut = false;        // the list is held in m_order (list position -> id)
+    bool m_laidOut = false;  // the list is held in m_order (list position -> id)
     std::vector<int> m_order;
-    std::vector<int> m_pos;        // id -> list position while laid out
-    int m_sortedCount = 0;         // implicit list: lots 0..m_sortedCount-1 were sorted
+    std::vector<int> m_pos;  // id -> list position while laid out
+    int m_sortedCount = 0;   // implicit list: lots 0..m_sortedCount-1 were sorted
     int m_lastMode = 0;
-    bool m_keysChanged = false;    // a split changed prices since the last sort
-    std::vector<double> m_sortedPrice;        // method 2: the price at the last sort
+    bool m_keysChanged = false;                  // a split changed prices since the last sort
+    std::vector<double> m_sortedPrice;           // method 2: the price at the last sort
     std::vector<std::int16_t> m_sortedCategory;  // method 5: the category at the last sort
-    std::vector<int> m_categoryChanged;       // method 5: lots re-categorised since
+    std::vector<int> m_categoryChanged;          // method 5: lots re-categorised since
     bool m_unorderedKeys = false;  // method 2: a price or split value that does not compare
 
     // Method 2 while the list is implicit. Lots of one price keep the order the
@@ -144,14 +144,14 @@ private:
     // of sorted lots before them). Sold-out lots of one price are alike; they
     // are ordered by id. Lots holding positive shares by (-price, place, id).
     struct TieGroup {
-        std::int64_t size = 0;           // sorted lots of this price
-        std::int64_t before = 0;         // sorted lots with a higher price
+        std::int64_t size = 0;            // sorted lots of this price
+        std::int64_t before = 0;          // sorted lots with a higher price
         std::vector<TieMember> followed;  // those holding shares, with their places
     };
     std::map<double, TieGroup> m_tieGroups;
-    std::vector<int> m_slot;       // id -> place in its tie group, -1 when in none
+    std::vector<int> m_slot;  // id -> place in its tie group, -1 when in none
     std::unordered_map<std::uint64_t, std::vector<int>> m_idsByPrice;  // sorted lots
-    int m_laidSortedCount = 0;     // lots in m_order that the last gap sort sorted
+    int m_laidSortedCount = 0;  // lots in m_order that the last gap sort sorted
     std::set<std::tuple<double, int, int>> m_holdingByPrice;
     std::tuple<double, int, int> holdingKey(int id) const;
     void sortByPrice();

@@ -193,8 +193,8 @@ std::vector<TieMember> TieGroupAfterGapSort(std::int64_t listSize, std::int64_t 
                     f.chain = div.remainder(f.position);
                 if (f.chain != r)
                     continue;
-                Pos rank = div.countBelow(r, std::min(std::max(f.position, beta), beta + tau))
-                           - sortedBefore;
+                Pos rank = div.countBelow(r, std::min(std::max(f.position, beta), beta + tau)) -
+                           sortedBefore;
                 for (const Odd& o : odd)
                     if (o.chain == r && o.position < f.position)
                         rank += (o.label == kEqual) - (sortedLabel(o.position) == kEqual);

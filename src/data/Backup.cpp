@@ -259,7 +259,8 @@ RebuildResult RebuildFile(FileTable& files, int slot, const QString& path, int r
     }
     result.rebuilt = true;
     messages.show(QStringLiteral("Records read: ") + QString::number(result.recordsRead) +
-                      QStringLiteral(", Records written: ") + QString::number(result.recordsWritten),
+                      QStringLiteral(", Records written: ") +
+                      QString::number(result.recordsWritten),
                   ui::Icon::Information);
     return result;
 }
@@ -300,9 +301,10 @@ bool Backup::SaveData(bool quiet)
     const BusyGuard guard(m_busy);
     const QString current = m_file.CurrentFile;
     const QString bak = BackupFileName(current);
-    if (!quiet && !m_messages.askYesNo(QStringLiteral("Should I copy the current file, ") + current +
-                                           QStringLiteral(", to ") + bak + QStringLiteral("?"),
-                                       false))
+    if (!quiet &&
+        !m_messages.askYesNo(QStringLiteral("Should I copy the current file, ") + current +
+                                 QStringLiteral(", to ") + bak + QStringLiteral("?"),
+                             false))
         return false;
 
     // From here on errors are only collected: they keep the log line away.
@@ -321,8 +323,8 @@ bool Backup::SaveData(bool quiet)
             const std::int64_t perBlock = CopyBlock / RecordLength;
             std::vector<char> block(size_t(perBlock * RecordLength));
             for (std::int64_t offset = 0; !error && offset < length;) {
-                const std::int64_t n = std::min<std::int64_t>(std::int64_t(block.size()),
-                                                              length - offset);
+                const std::int64_t n =
+                    std::min<std::int64_t>(std::int64_t(block.size()), length - offset);
                 if (!files.readAt(BackupSlot, offset, block.data(), n))
                     error = files.lastError() ? files.lastError() : ErrDeviceIO;
                 else if (!out.write(block.data(), n))

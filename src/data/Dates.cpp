@@ -7,7 +7,7 @@ namespace brisden {
 namespace {
 // Days per month, February at 29; leap years are decided separately.
 constexpr const char* DaysTable = "312931303130313130313031";
-}
+}  // namespace
 
 std::int32_t SwapDateOrder(std::int32_t d)
 {
@@ -43,7 +43,8 @@ bool IsValidDate(std::int32_t d)
 
 QString FormatDateDashes(std::int32_t d)
 {
-    QString s = d == 0 ? QStringLiteral("0000000") : QString::number(d < 0 ? -qint64(d) : qint64(d));
+    QString s =
+        d == 0 ? QStringLiteral("0000000") : QString::number(d < 0 ? -qint64(d) : qint64(d));
     const int n = int(s.size() % 7) + 1;
     QString result;
     if (n == 1)
@@ -107,8 +108,8 @@ QDate Calendar::parseShortDate(const QString& s) const
 
 void Calendar::DetectDateOrder()
 {
-    const QString shortDate = locale.toString(Today.isValid() ? Today : QDate::currentDate(),
-                                              QLocale::ShortFormat);
+    const QString shortDate =
+        locale.toString(Today.isValid() ? Today : QDate::currentDate(), QLocale::ShortFormat);
     for (const QChar c : shortDate) {
         if (!c.isDigit()) {
             DateSeparator = QString(c);

@@ -10,11 +10,11 @@
 
 namespace brisden {
 
-std::int32_t SwapDateOrder(std::int32_t d);  // MDY <-> YMD, its own inverse
+std::int32_t SwapDateOrder(std::int32_t d);    // MDY <-> YMD, its own inverse
 std::int32_t ShortYearDate(std::int32_t mdy);  // MDY -> MDY2
 bool IsValidDate(std::int32_t mdy);
-QString FormatDateDashes(std::int32_t mdy);       // 12-31-2003, " 1-01-2003"
-std::int32_t DateToDayNumber(std::int32_t ymd);   // no validation
+QString FormatDateDashes(std::int32_t mdy);      // 12-31-2003, " 1-01-2003"
+std::int32_t DateToDayNumber(std::int32_t ymd);  // no validation
 std::int32_t DayNumberToDate(std::int32_t dayNumber);
 
 // The system's date conventions and today's date. One object for the whole

@@ -62,34 +62,50 @@ bool WriteFully(int fd, const char* data, std::int64_t count, std::int64_t offse
 QString ErrorText(int errorNumber)
 {
     switch (errorNumber) {
-    case ErrBadFileName: return QStringLiteral("Bad file name or number");
-    case ErrFileNotFound: return QStringLiteral("File not found");
-    case ErrBadFileMode: return QStringLiteral("Bad file mode");
-    case ErrDeviceIO: return QStringLiteral("Device I/O error");
-    case ErrDiskFull: return QStringLiteral("Disk full");
-    case ErrInputPastEnd: return QStringLiteral("Input past end of file");
-    case ErrPermissionDenied: return QStringLiteral("Permission denied");
-    case ErrPathFileAccess: return QStringLiteral("Path/File access error");
-    case ErrPathNotFound: return QStringLiteral("Path not found");
-    default: return QStringLiteral("Application-defined or object-defined error");
+        case ErrBadFileName:
+            return QStringLiteral("Bad file name or number");
+        case ErrFileNotFound:
+            return QStringLiteral("File not found");
+        case ErrBadFileMode:
+            return QStringLiteral("Bad file mode");
+        case ErrDeviceIO:
+            return QStringLiteral("Device I/O error");
+        case ErrDiskFull:
+            return QStringLiteral("Disk full");
+        case ErrInputPastEnd:
+            return QStringLiteral("Input past end of file");
+        case ErrPermissionDenied:
+            return QStringLiteral("Permission denied");
+        case ErrPathFileAccess:
+            return QStringLiteral("Path/File access error");
+        case ErrPathNotFound:
+            return QStringLiteral("Path not found");
+        default:
+            return QStringLiteral("Application-defined or object-defined error");
     }
 }
 
 int ErrorFromErrno(int err)
 {
     switch (err) {
-    case ENOENT: return ErrFileNotFound;
-    case ENOTDIR: return ErrPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS:
-    case ENAMETOOLONG: return ErrPathFileAccess;
-    case EAGAIN:
-    case ETXTBSY: return ErrPermissionDenied;
-    case ENOSPC:
-    case EDQUOT: return ErrDiskFull;
-    default: return ErrDeviceIO;
+        case ENOENT:
+            return ErrFileNotFound;
+        case ENOTDIR:
+            return ErrPathNotFound;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EROFS:
+        case ENAMETOOLONG:
+            return ErrPathFileAccess;
+        case EAGAIN:
+        case ETXTBSY:
+            return ErrPermissionDenied;
+        case ENOSPC:
+        case EDQUOT:
+            return ErrDiskFull;
+        default:
+            return ErrDeviceIO;
     }
 }
 
@@ -178,7 +194,8 @@ void FileTable::OpenFile(int slot, const QString& path, const QString& kindText,
                     if (errno == EAGAIN || errno == EACCES)
                         error = ErrPermissionDenied;
                     else
-                        m_plainOpen = true;  // the file system has no locks: open plainly from now on
+                        m_plainOpen =
+                            true;  // the file system has no locks: open plainly from now on
                 }
                 if (!error && truncateAfterCheck && ::ftruncate(fd, 0) != 0)
                     error = ErrorFromErrno(errno);
@@ -270,7 +287,8 @@ bool FileTable::fillCache(Entry& e, std::int64_t offset)
     e.cache.resize(size_t(CacheSize));
     std::int64_t got = 0;
     while (got < CacheSize) {
-        const ssize_t n = ::pread(e.fd, e.cache.data() + got, size_t(CacheSize - got), offset + got);
+        const ssize_t n =
+            ::pread(e.fd, e.cache.data() + got, size_t(CacheSize - got), offset + got);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -396,7 +414,8 @@ QByteArray FileTable::readLine(int slot)
             break;
         const char* begin = e->cache.data() + (e->textPos - e->cacheOffset);
         const char* end = e->cache.data() + e->cache.size();
-        const char* newline = static_cast<const char*>(std::memchr(begin, '\n', size_t(end - begin)));
+        const char* newline =
+            static_cast<const char*>(std::memchr(begin, '\n', size_t(end - begin)));
         if (newline) {
             line.append(begin, newline - begin);
             e->textPos += (newline - begin) + 1;

@@ -208,7 +208,9 @@ void SortRecordIndex(std::vector<RecordIndexEntry>& index)
 {
     GapSort(
         std::int64_t(index.size()) - 1,
-        [&](std::int64_t i, std::int64_t j) { return SortsAfter(index[size_t(i)], index[size_t(j)]); },
+        [&](std::int64_t i, std::int64_t j) {
+            return SortsAfter(index[size_t(i)], index[size_t(j)]);
+        },
         [&](std::int64_t i, std::int64_t j) { std::swap(index[size_t(i)], index[size_t(j)]); });
 }
 
@@ -302,10 +304,10 @@ void InvestmentFile::BuildRecordIndex()
         return SortsAfter(b, a);
     });
     const bool duplicates =
-        std::adjacent_find(fast.begin(), fast.end(), [](const RecordIndexEntry& a,
-                                                         const RecordIndexEntry& b) {
-            return a.TransDate == b.TransDate && a.Seq == b.Seq;
-        }) != fast.end();
+        std::adjacent_find(fast.begin(), fast.end(),
+                           [](const RecordIndexEntry& a, const RecordIndexEntry& b) {
+                               return a.TransDate == b.TransDate && a.Seq == b.Seq;
+                           }) != fast.end();
     if (duplicates)
         SortRecordIndex(RecordIndex);
     else
@@ -417,12 +419,14 @@ QString DamageReport(FileTable& files, int slot)
     const std::int64_t length = files.length(slot);
     QString damage;
     if (length % RecordLength != 0)
-        damage = QStringLiteral(" ends with a partial record (its %1 bytes are not a whole number of "
-                                "records); the partial record is ignored.")
+        damage = QStringLiteral(
+                     " ends with a partial record (its %1 bytes are not a whole number of "
+                     "records); the partial record is ignored.")
                      .arg(length);
     else if (!CheckFreeChain(files, slot))
-        damage = QStringLiteral(" has a damaged chain of deleted records; records can be read but "
-                                "not added or deleted.");
+        damage = QStringLiteral(
+            " has a damaged chain of deleted records; records can be read but "
+            "not added or deleted.");
     if (!damage.isEmpty())
         damage += QStringLiteral("  Use \"Rebuild investment file\" to repair it.");
     return damage;
@@ -439,8 +443,10 @@ bool OpenInvestmentFile(InvestmentFile& file, const QString& path, const QString
     const int probe = files.fileNumber(ShortSlot);
     if (probe < 1) {
         if (-probe == ErrFileNotFound || -probe == ErrPathNotFound) {
-            messages.show(QStringLiteral("This file has been moved or deleted, or it's name has been changed."),
-                          ui::Icon::Exclamation);
+            messages.show(
+                QStringLiteral(
+                    "This file has been moved or deleted, or it's name has been changed."),
+                ui::Icon::Exclamation);
         } else {
             messages.beep();
             messages.show(QStringLiteral("Error: ") + ErrorText(-probe), ui::Icon::Exclamation);
@@ -464,14 +470,15 @@ bool OpenInvestmentFile(InvestmentFile& file, const QString& path, const QString
     const std::int64_t length = files.length(InvestmentSlot);
     if (length > 0) {
         char bytes[RecordLength] = {};
-        const bool whole = length >= RecordLength &&
-                           files.readAt(InvestmentSlot, 0, bytes, RecordLength);
+        const bool whole =
+            length >= RecordLength && files.readAt(InvestmentSlot, 0, bytes, RecordLength);
         const std::int16_t version = RecordVersionField(bytes);
         if (!whole || (version != VersionMajor && version != 5)) {
-            messages.show(path + QStringLiteral(" is the wrong format.  Convert your data files to version") +
-                              QStringLiteral(" ") + QString::number(VersionMajor) +
-                              QStringLiteral(", using BRISCONV, and try again."),
-                          ui::Icon::Exclamation);
+            messages.show(
+                path + QStringLiteral(" is the wrong format.  Convert your data files to version") +
+                    QStringLiteral(" ") + QString::number(VersionMajor) +
+                    QStringLiteral(", using BRISCONV, and try again."),
+                ui::Icon::Exclamation);
             file.close();
             return false;
         }

@@ -21,7 +21,7 @@ constexpr int RecordLength = 41;
 constexpr std::int16_t VersionMajor = BRISDEN_VERSION_MAJOR;
 
 struct TransactionRecord {
-    std::int16_t Version = 0;  // 0 marks a free record
+    std::int16_t Version = 0;    // 0 marks a free record
     std::int32_t TransDate = 0;  // YMD
     std::int16_t Seq = 0;
     QByteArray Desc = QByteArray(9, ' ');  // always 9 bytes, blank padded (ANSI)

@@ -78,7 +78,8 @@ QByteArray PlainNumber(double value)
     if (value == 0)
         return QByteArrayLiteral("0");
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return QByteArray(buffer, int(result.ptr - buffer));
 }
 
@@ -87,7 +88,8 @@ QByteArray PlainSingle(float value)
     if (value == 0)
         return QByteArrayLiteral("0");
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return QByteArray(buffer, int(result.ptr - buffer));
 }
 

@@ -107,7 +107,10 @@ void SortPortfolioLists(std::vector<QString>& files, std::vector<QString>& descr
     for (qsizetype i = 1; i <= n; ++i)
         keys[size_t(i)] = keyList[size_t(i)].toLower();
     GapSort(
-        n, [&](std::int64_t i, std::int64_t j) { return keys[size_t(i)].compare(keys[size_t(j)]) > 0; },
+        n,
+        [&](std::int64_t i, std::int64_t j) {
+            return keys[size_t(i)].compare(keys[size_t(j)]) > 0;
+        },
         [&](std::int64_t i, std::int64_t j) {
             std::swap(keys[size_t(i)], keys[size_t(j)]);
             std::swap(files[size_t(i)], files[size_t(j)]);
@@ -278,7 +281,8 @@ void Portfolio::OpenPortfolio(const QString& path)
 
 QString DescriptionPrompt(const QString& path)
 {
-    return QStringLiteral("Input the description (up to 100 characters) for: ") + LineBreak() + path;
+    return QStringLiteral("Input the description (up to 100 characters) for: ") + LineBreak() +
+           path;
 }
 
 namespace {
@@ -331,7 +335,8 @@ int ProcessPendingAdditions(Portfolio& portfolio, std::deque<QString>& pending,
             continue;
         }
         if (p >= 1) {
-            context.messages.show(path + QStringLiteral(" is already in the file selection list as") +
+            context.messages.show(path +
+                                      QStringLiteral(" is already in the file selection list as") +
                                       LineBreak() + portfolio.PortfolioDescriptions[size_t(p)],
                                   ui::Icon::Information);
             continue;
@@ -339,12 +344,11 @@ int ProcessPendingAdditions(Portfolio& portfolio, std::deque<QString>& pending,
         if (portfolio.count() + portfolio.overflowCount() >= Portfolio::MaxFiles) {
             // A full portfolio takes no more files: one message, and the rest
             // of the queue is dropped as well.
-            context.messages.show(QStringLiteral("The portfolio ") + portfolio.CurrentPortfolio +
-                                      QStringLiteral(" already holds ") +
-                                      QString::number(Portfolio::MaxFiles) +
-                                      QStringLiteral(" files; ") + path +
-                                      QStringLiteral(" was not added."),
-                                  ui::Icon::Exclamation);
+            context.messages.show(
+                QStringLiteral("The portfolio ") + portfolio.CurrentPortfolio +
+                    QStringLiteral(" already holds ") + QString::number(Portfolio::MaxFiles) +
+                    QStringLiteral(" files; ") + path + QStringLiteral(" was not added."),
+                ui::Icon::Exclamation);
             pending.clear();
             break;
         }
@@ -375,8 +379,8 @@ int ProcessPendingAdditions(Portfolio& portfolio, std::deque<QString>& pending,
         files.writeLine(PortfolioSlot, QuotedItem(description));
         files.CloseFile(PortfolioSlot);
         portfolio.LoadPortfolio(context.sortByDesc);
-        context.log.LogSession(QStringLiteral("File ") + path + QStringLiteral(" added to portfolio ") +
-                               portfolio.CurrentPortfolio);
+        context.log.LogSession(QStringLiteral("File ") + path +
+                               QStringLiteral(" added to portfolio ") + portfolio.CurrentPortfolio);
         ++added;
     }
     return added;
@@ -393,7 +397,8 @@ int RemoveFromPortfolio(Portfolio& portfolio, const std::vector<int>& rows,
         if (path.isEmpty())
             continue;
         if (path.compare(currentFile, Qt::CaseInsensitive) == 0) {
-            context.messages.show(QStringLiteral("File: ") + currentFile + LineBreak() + LineBreak() +
+            context.messages.show(QStringLiteral("File: ") + currentFile + LineBreak() +
+                                      LineBreak() +
                                       QStringLiteral("Can't remove the current file from the "
                                                      "portfolio while it is open."),
                                   ui::Icon::Exclamation);
@@ -401,8 +406,8 @@ int RemoveFromPortfolio(Portfolio& portfolio, const std::vector<int>& rows,
         }
         // Only the entry goes; the investment file itself stays on the disk.
         portfolio.PortfolioFiles[size_t(row)].clear();
-        context.log.LogSession(QStringLiteral("Removed ") + path + QStringLiteral(" from portfolio ") +
-                               portfolio.CurrentPortfolio);
+        context.log.LogSession(QStringLiteral("Removed ") + path +
+                               QStringLiteral(" from portfolio ") + portfolio.CurrentPortfolio);
         ++removed;
     }
     portfolio.SavePortfolio();
@@ -418,9 +423,8 @@ int EditDescriptions(Portfolio& portfolio, const std::vector<int>& rows,
         if (row < 1 || size_t(row) >= portfolio.PortfolioFiles.size() ||
             portfolio.PortfolioFiles[size_t(row)].isEmpty())
             continue;
-        const QString description =
-            AskDescription(context, portfolio.PortfolioFiles[size_t(row)],
-                           portfolio.PortfolioDescriptions[size_t(row)]);
+        const QString description = AskDescription(context, portfolio.PortfolioFiles[size_t(row)],
+                                                   portfolio.PortfolioDescriptions[size_t(row)]);
         if (description.isEmpty())
             continue;
         portfolio.PortfolioDescriptions[size_t(row)] = description;

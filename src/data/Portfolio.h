@@ -17,7 +17,7 @@ class SessionLog;
 namespace ui {
 class IMessageBox;
 class IInputBox;
-}
+}  // namespace ui
 
 class Portfolio {
 public:
@@ -80,8 +80,7 @@ private:
 // SortList modes 1 (by path) and 6 (by description) over the two parallel
 // 1-based lists; letter case is ignored and equal items keep the order the
 // gap sort leaves them in.
-void SortPortfolioLists(std::vector<QString>& files, std::vector<QString>& descriptions,
-                        int mode);
+void SortPortfolioLists(std::vector<QString>& files, std::vector<QString>& descriptions, int mode);
 
 // The items of a text in the style of quoted input: items separated by commas
 // or line ends, a quoted item runs to its closing quote (or to the end of the
@@ -94,8 +93,8 @@ struct PortfolioCommandContext {
     ui::IMessageBox& messages;
     ui::IInputBox& input;
     SessionLog& log;
-    QString title;     // caption of the description input window
-    bool sortByDesc;   // SortByDesc, for the reloads
+    QString title;    // caption of the description input window
+    bool sortByDesc;  // SortByDesc, for the reloads
 };
 
 // The prompt of the description input window for path.

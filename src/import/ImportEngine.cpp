@@ -72,8 +72,8 @@ void ImportEngine::ImportFromSource(const ImportSchema& schema, const QString& s
     }
     files.CloseFile(ShortSlot);
 
-    m_log.LogSession(QStringLiteral("Lines read: ") + QString::number(ImportLineCount), true,
-                     false, false);
+    m_log.LogSession(QStringLiteral("Lines read: ") + QString::number(ImportLineCount), true, false,
+                     false);
     if (ImportErrorCount != 0)
         m_log.LogSession(QStringLiteral("Errors were encountered.  Check log for details"), true,
                          false, false);

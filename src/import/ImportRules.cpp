@@ -35,10 +35,10 @@ std::int64_t PartValue(const QString& text)
 // Common written-out forms beyond the locale's own short and long dates.
 // Commas have been turned into blanks and runs of blanks made single.
 const char* const LetterDateFormats[] = {
-    "d-MMM-yyyy",    "d-MMM-yy",     "d-MMMM-yyyy",   "d-MMMM-yy",        "d MMM yyyy",
-    "d MMM yy",      "d MMMM yyyy",  "d MMMM yy",     "d/MMM/yyyy",       "d/MMM/yy",
-    "d.MMM.yyyy",    "MMM d yyyy",   "MMM d yy",      "MMMM d yyyy",      "MMMM d yy",
-    "MMM-d-yyyy",    "MMM-d-yy",     "MMM/d/yyyy",    "yyyy-MMM-d",       "yyyy MMM d",
+    "d-MMM-yyyy",     "d-MMM-yy",       "d-MMMM-yyyy",      "d-MMMM-yy",        "d MMM yyyy",
+    "d MMM yy",       "d MMMM yyyy",    "d MMMM yy",        "d/MMM/yyyy",       "d/MMM/yy",
+    "d.MMM.yyyy",     "MMM d yyyy",     "MMM d yy",         "MMMM d yyyy",      "MMMM d yy",
+    "MMM-d-yyyy",     "MMM-d-yy",       "MMM/d/yyyy",       "yyyy-MMM-d",       "yyyy MMM d",
     "ddd d MMM yyyy", "ddd MMM d yyyy", "dddd d MMMM yyyy", "dddd MMMM d yyyy",
 };
 
@@ -105,8 +105,7 @@ QDate ParseLetterDate(const QString& text, const Calendar& calendar)
     return {};
 }
 
-std::int64_t ImportDateCandidate(const QString& text, DateReadOrder order,
-                                 const Calendar& calendar)
+std::int64_t ImportDateCandidate(const QString& text, DateReadOrder order, const Calendar& calendar)
 {
     QString field = text;
     field.remove(u'#');
@@ -116,15 +115,15 @@ std::int64_t ImportDateCandidate(const QString& text, DateReadOrder order,
     // Three parts in the order the schema reads dates.
     auto takeInOrder = [&](std::int64_t a, std::int64_t b, std::int64_t c) {
         switch (order) {
-        case DateReadOrder::MDY:
-            month = a, day = b, year = c;
-            break;
-        case DateReadOrder::DMY:
-            day = a, month = b, year = c;
-            break;
-        case DateReadOrder::YMD:
-            year = a, month = b, day = c;
-            break;
+            case DateReadOrder::MDY:
+                month = a, day = b, year = c;
+                break;
+            case DateReadOrder::DMY:
+                day = a, month = b, year = c;
+                break;
+            case DateReadOrder::YMD:
+                year = a, month = b, day = c;
+                break;
         }
     };
 
@@ -155,21 +154,21 @@ std::int64_t ImportDateCandidate(const QString& text, DateReadOrder order,
                             PartValue(digits.mid(4, 2)));
             } else {
                 switch (order) {
-                case DateReadOrder::MDY:
-                    month = PartValue(digits.mid(0, 2));
-                    day = PartValue(digits.mid(2, 2));
-                    year = PartValue(digits.right(4));
-                    break;
-                case DateReadOrder::DMY:
-                    day = PartValue(digits.mid(0, 2));
-                    month = PartValue(digits.mid(2, 2));
-                    year = PartValue(digits.right(4));
-                    break;
-                case DateReadOrder::YMD:
-                    year = PartValue(digits.left(4));
-                    month = PartValue(digits.mid(4, 2));
-                    day = PartValue(digits.right(2));
-                    break;
+                    case DateReadOrder::MDY:
+                        month = PartValue(digits.mid(0, 2));
+                        day = PartValue(digits.mid(2, 2));
+                        year = PartValue(digits.right(4));
+                        break;
+                    case DateReadOrder::DMY:
+                        day = PartValue(digits.mid(0, 2));
+                        month = PartValue(digits.mid(2, 2));
+                        year = PartValue(digits.right(4));
+                        break;
+                    case DateReadOrder::YMD:
+                        year = PartValue(digits.left(4));
+                        month = PartValue(digits.mid(4, 2));
+                        day = PartValue(digits.right(2));
+                        break;
                 }
             }
         }
@@ -260,32 +259,32 @@ ImportLineResult ImportLineParser::parse(const QString& line, std::int32_t lineN
         const ImportField kind = m_fields[std::size_t(i)];
         double* target = nullptr;
         switch (kind) {
-        case ImportField::NotUsed:
-            break;
-        case ImportField::Date: {
-            const std::int32_t ymd = ImportDate(field, m_order, m_calendar);
-            if (ymd != 0) {
-                r.TransDate = ymd;
-            } else {
-                // Kept with the line number as its date so that it can be found.
-                result.messages << QStringLiteral("Invalid date found at line ") + lineText;
-                result.invalidDate = true;
-                r.TransDate = lineNumber;
+            case ImportField::NotUsed:
+                break;
+            case ImportField::Date: {
+                const std::int32_t ymd = ImportDate(field, m_order, m_calendar);
+                if (ymd != 0) {
+                    r.TransDate = ymd;
+                } else {
+                    // Kept with the line number as its date so that it can be found.
+                    result.messages << QStringLiteral("Invalid date found at line ") + lineText;
+                    result.invalidDate = true;
+                    r.TransDate = lineNumber;
+                }
+                break;
             }
-            break;
-        }
-        case ImportField::Description:
-            r.setDesc(field);
-            break;
-        case ImportField::Amount:
-            target = &r.Amount;
-            break;
-        case ImportField::Price:
-            target = &r.SharePrice;
-            break;
-        case ImportField::Shares:
-            target = &r.Shares;
-            break;
+            case ImportField::Description:
+                r.setDesc(field);
+                break;
+            case ImportField::Amount:
+                target = &r.Amount;
+                break;
+            case ImportField::Price:
+                target = &r.SharePrice;
+                break;
+            case ImportField::Shares:
+                target = &r.Shares;
+                break;
         }
         if (!target)
             continue;
@@ -304,8 +303,9 @@ ImportLineResult ImportLineParser::parse(const QString& line, std::int32_t lineN
         CompleteImportRecord(r) == ImportCompletion::SaleWithoutPrice) {
         result.skip = true;
         result.messages << QStringLiteral("Line ") + lineText +
-                               QStringLiteral(": a sale with no shares and a zero price, "
-                                              "the line was not imported");
+                               QStringLiteral(
+                                   ": a sale with no shares and a zero price, "
+                                   "the line was not imported");
     }
     return result;
 }

@@ -25,9 +25,9 @@ QString ImportSchema::NotUsedName()
 
 ImportField ImportSchema::FieldFromName(const QString& name)
 {
-    static const ImportField fields[] = {ImportField::NotUsed, ImportField::Date,
+    static const ImportField fields[] = {ImportField::NotUsed,     ImportField::Date,
                                          ImportField::Description, ImportField::Amount,
-                                         ImportField::Price, ImportField::Shares};
+                                         ImportField::Price,       ImportField::Shares};
     const QStringList& names = FieldNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (name.compare(names.at(i), Qt::CaseInsensitive) == 0)
@@ -39,14 +39,14 @@ ImportField ImportSchema::FieldFromName(const QString& name)
 QString ImportSchema::DateOptionCode(ImportDateOption option)
 {
     switch (option) {
-    case ImportDateOption::MDY:
-        return QStringLiteral("MDY");
-    case ImportDateOption::YMD:
-        return QStringLiteral("YMD");
-    case ImportDateOption::DMY:
-        return QStringLiteral("DMY");
-    case ImportDateOption::Universal:
-        break;
+        case ImportDateOption::MDY:
+            return QStringLiteral("MDY");
+        case ImportDateOption::YMD:
+            return QStringLiteral("YMD");
+        case ImportDateOption::DMY:
+            return QStringLiteral("DMY");
+        case ImportDateOption::Universal:
+            break;
     }
     return QStringLiteral("UDF");
 }
@@ -60,13 +60,13 @@ QString ImportSchema::DateOptionCaption(ImportDateOption option)
 DateReadOrder ImportSchema::readOrder() const
 {
     switch (DateOption) {
-    case ImportDateOption::MDY:
-        return DateReadOrder::MDY;
-    case ImportDateOption::DMY:
-        return DateReadOrder::DMY;
-    case ImportDateOption::YMD:
-    case ImportDateOption::Universal:
-        break;
+        case ImportDateOption::MDY:
+            return DateReadOrder::MDY;
+        case ImportDateOption::DMY:
+            return DateReadOrder::DMY;
+        case ImportDateOption::YMD:
+        case ImportDateOption::Universal:
+            break;
     }
     return DateReadOrder::YMD;
 }

@@ -11,7 +11,9 @@ namespace brisden {
 
 ListingFileOutput::ListingFileOutput(ReportFileWriter& writer, const Calendar& calendar,
                                      QString programTitle, std::function<QTime()> clock)
-    : m_out(writer), m_calendar(calendar), m_programTitle(std::move(programTitle)),
+    : m_out(writer),
+      m_calendar(calendar),
+      m_programTitle(std::move(programTitle)),
       m_clock(std::move(clock))
 {
 }
@@ -27,8 +29,8 @@ QString ListingFileOutput::stampText() const
     timeFormat = timeFormat.trimmed();
     const QDate today = m_calendar.Today.isValid() ? m_calendar.Today : QDate::currentDate();
     const QTime now = m_clock ? m_clock() : QTime::currentTime();
-    return locale.toString(today, dateFormat) + QLatin1Char(' ') + m_programTitle
-           + QLatin1Char(' ') + locale.toString(now, timeFormat);
+    return locale.toString(today, dateFormat) + QLatin1Char(' ') + m_programTitle +
+           QLatin1Char(' ') + locale.toString(now, timeFormat);
 }
 
 void ListingFileOutput::beginFile(const ListingFileInfo& file)

@@ -26,7 +26,7 @@ public:
     ReportFileWriter& emptyText() { return text(QString()); }
     // A return cell: the empty text field when 0, else the value.
     ReportFileWriter& singleOrEmpty(float v);
-    void endLine();            // ends the record with CR LF
+    void endLine();  // ends the record with CR LF
     void emptyLine() { endLine(); }
 
     const QByteArray& collected() const { return m_collected; }

@@ -160,8 +160,7 @@ QString ReadINI(const QString& section, const QString& key, const QString& defau
     return defaultValue;
 }
 
-void WriteINI(const QString& section, const QString& key, const QString& value,
-              const QString& path)
+void WriteINI(const QString& section, const QString& key, const QString& value, const QString& path)
 {
     if (path.isEmpty() || section.trimmed().isEmpty() || key.trimmed().isEmpty())
         return;

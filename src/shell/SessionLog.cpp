@@ -30,8 +30,8 @@ void SessionLog::Start()
 void SessionLog::LogSession(const QString& message, bool display, bool wait, bool showButtons)
 {
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-    const QString line =
-        now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(": ") + message + QLatin1Char('.');
+    const QString line = now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(": ") + message +
+                         QLatin1Char('.');
     if (!m_path.isEmpty()) {
         // Opened and closed around every line: the log is complete even if
         // the program stops abnormally. A log that cannot be opened is passed

@@ -85,7 +85,7 @@ Settings::Colour Settings::ParseColour(const QString& value, Colour defaultValue
     // keeps its top bit), "&O" octal, otherwise the leading decimal number.
     if (text.size() >= 2 && text[0] == QLatin1Char('&')) {
         const QChar radixLetter = text[1].toUpper();
-        const int radix = radixLetter == QLatin1Char('H') ? 16
+        const int radix = radixLetter == QLatin1Char('H')   ? 16
                           : radixLetter == QLatin1Char('O') ? 8
                                                             : 0;
         if (radix != 0) {

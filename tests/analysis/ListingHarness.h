@@ -103,10 +103,9 @@ struct ListingHarness {
 
     TransactionListing& run(const Portfolio* portfolio = nullptr, bool withPriceBox = false)
     {
-        listing = std::make_unique<TransactionListing>(
-            ListingContext{file, report, settings, calendar, log, output,
-                           withPriceBox ? &priceBox : nullptr, messages, input, cancel,
-                           QStringLiteral("Brisden 6.00")});
+        listing = std::make_unique<TransactionListing>(ListingContext{
+            file, report, settings, calendar, log, output, withPriceBox ? &priceBox : nullptr,
+            messages, input, cancel, QStringLiteral("Brisden 6.00")});
         listing->ListTrans(portfolio);
         return *listing;
     }

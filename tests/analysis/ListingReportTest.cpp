@@ -51,22 +51,28 @@ TEST(ListingReport, SingleFileRecordByRecord)
     const double annual = std::pow(1.2, double(float(365.25 / 181))) - 1;
     const QByteArray expected =
         "\"7/1/2010 Brisden 6.00 12:00:00 PM\"\r\n"
-        "\"File:\",\"" + f.h.path("x.dat").toLatin1() + "\"\r\n"
+        "\"File:\",\"" +
+        f.h.path("x.dat").toLatin1() +
+        "\"\r\n"
         "\"Desc: \",\"Fund\"\r\n"
         "\"    Date\",\"Mask:\",0,99999999,\"   Shares\",\"   Share\",\"\",\"  Return\","
         "\"on Invest\",\"ment\"\r\n"
         "\"    Date\",\"Desc\",\"  Amount\",\"   Price\",\"This Tran\",\" Balance\",\"   Value\","
         "\"  Period\",\"   Cumul\",\" Avg Ann\",\" Rec Type\"\r\n"
         "#2010-01-01#,\"Buy      \",1000,10,100,100,1000,\"\",\"\",\"\",\"P\"\r\n"
-        "#2010-07-01#,\"Price    \",0,12,0,100,1200,0.2,0.2," + Single(annual) + ",\"U\"\r\n"
-        "\"Today:\",#2010-07-01#,\"Today\",\"\",12,\"\",100,1200,\"\",0.2," + Single(annual)
-        + ",\"U\"\r\n"
+        "#2010-07-01#,\"Price    \",0,12,0,100,1200,0.2,0.2," +
+        Single(annual) +
+        ",\"U\"\r\n"
+        "\"Today:\",#2010-07-01#,\"Today\",\"\",12,\"\",100,1200,\"\",0.2," +
+        Single(annual) +
+        ",\"U\"\r\n"
         "\"Pkt Cst:\",1000,\"Tot Cst:\",1000\r\n"
         "\"Cash dst:\",0,\"Sales:\",0\r\n"
         "\"Gain:\",200\r\n"
         "\"Low Buy:\",10,\"High buy:\",10,\"Avg:\",10\r\n"
         "\"Low Sell:\",0,\"Hi sell:\",0,\"Avg:\",\"N/A\"\r\n"
-        "\"IRR:\"," + PlainSingle(f.listing->Rate) + "\r\n";
+        "\"IRR:\"," +
+        PlainSingle(f.listing->Rate) + "\r\n";
     EXPECT_EQ(text, expected);
     EXPECT_NEAR(f.listing->Rate, annual, 1e-5);
 }
@@ -78,11 +84,12 @@ TEST(ListingReport, SuspectRowsSplitNoteAndClosingNote)
                             {20100201, "Split 2:1", 0, 0, 200},
                             {20100301, "", 0, 0, 0}});
     const QByteArray text = f.run();
-    EXPECT_TRUE(text.contains("#2010-02-01#,\"Split 2:1\",0,0,200,200,2000,\"\",\"\",\"\",\"*\"\r\n"));
+    EXPECT_TRUE(
+        text.contains("#2010-02-01#,\"Split 2:1\",0,0,200,200,2000,\"\",\"\",\"\",\"*\"\r\n"));
     EXPECT_TRUE(text.contains("\"\",\"Error\"\r\n"));  // the empty code of the blank record
-    EXPECT_TRUE(text.contains(
-        "\"Buy/Sell prices have been restated because of a share split.\"\r\n"
-        "\"Low Buy:\",5,\"High buy:\",5,\"Avg:\",5\r\n"));
+    EXPECT_TRUE(
+        text.contains("\"Buy/Sell prices have been restated because of a share split.\"\r\n"
+                      "\"Low Buy:\",5,\"High buy:\",5,\"Avg:\",5\r\n"));
     EXPECT_TRUE(text.endsWith(
         "\r\n\r\n\"Records were found and flagged in the far right column, that appear to be "
         "incomplete, ambiguous, or have arithmetic errors.\"\r\n"));
@@ -103,8 +110,9 @@ TEST(ListingReport, PortfolioSummaryAndOverflow)
 
     // Each file ends with an empty line; then the summary of the portfolio.
     EXPECT_EQ(text.count("\"File:\""), 2);
-    EXPECT_TRUE(text.contains("\"Low Sell:\",0,\"Hi sell:\",0,\"Avg:\",\"N/A\"\r\n\r\n"
-                              "\"7/1/2010 Brisden 6.00 12:00:00 PM\"\r\n\"File:\""));
+    EXPECT_TRUE(
+        text.contains("\"Low Sell:\",0,\"Hi sell:\",0,\"Avg:\",\"N/A\"\r\n\r\n"
+                      "\"7/1/2010 Brisden 6.00 12:00:00 PM\"\r\n\"File:\""));
     const QByteArray summary =
         "\"Portfolio summary:\"\r\n"
         "\"Portfolio: folio.def\"\r\n"

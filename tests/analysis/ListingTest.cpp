@@ -124,8 +124,8 @@ TEST_F(YearLedger, LogsTheRange)
 {
     h.setRange(2012010, 12312010);
     h.run();
-    EXPECT_EQ(h.logLines.value(0), "Listing file " + h.path("year.dat")
-                                       + " using date range 20100201 to 20101231.");
+    EXPECT_EQ(h.logLines.value(0),
+              "Listing file " + h.path("year.dat") + " using date range 20100201 to 20101231.");
     EXPECT_TRUE(h.notices.notices.contains(h.logLines.value(0).chopped(1)));
 }
 
@@ -166,8 +166,11 @@ TEST(Listing, SplitInTheMiddleOfTheRange)
     EXPECT_DOUBLE_EQ(s.Gain, 3680 + 260 - 2900);
 
     // Valued at the end of the range with the last known price.
-    Flows flows = {{1000, Day(20100101)}, {1200, Day(20100201)}, {-260, Day(20100301)},
-                   {700, Day(20100501)},  {-3680, Day(20101231)}};
+    Flows flows = {{1000, Day(20100101)},
+                   {1200, Day(20100201)},
+                   {-260, Day(20100301)},
+                   {700, Day(20100501)},
+                   {-3680, Day(20101231)}};
     EXPECT_NEAR(*h.output.rate, BisectRate(flows, Day(20101231)), 1e-5);
     EXPECT_EQ(h.listing->CashFlows[7].DayNumber, Day(20101231));
 }
@@ -372,7 +375,8 @@ class ThreeFilePortfolio : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WriteLedger(h.path("a.dat"), {{20090105, "Buy", 500, 10, 0}, {20100105, "Price", 0, 11, 0}});
+        WriteLedger(h.path("a.dat"),
+                    {{20090105, "Buy", 500, 10, 0}, {20100105, "Price", 0, 11, 0}});
         WriteLedger(h.path("b.dat"), {{20090601, "Buy", 1000, 20, 0},
                                       {20091201, "Cash", -30, 0, 0},
                                       {20100601, "Sell", -440, 22, 20}});
@@ -380,8 +384,8 @@ protected:
                                       {20081001, "Reinvest", 0, 36, 2},
                                       {20100301, "Price", 0, 41, 0}});
         QByteArray def = "\"Portfolio definition file\"\r\n";
-        for (const auto& [file, desc] : {std::pair{"a.dat", "Charlie"}, {"b.dat", "alpha"},
-                                         {"c.dat", "Bravo"}})
+        for (const auto& [file, desc] :
+             {std::pair{"a.dat", "Charlie"}, {"b.dat", "alpha"}, {"c.dat", "Bravo"}})
             def += '"' + h.path(QLatin1String(file)).toLatin1() + "\"\r\n\"" + desc + "\"\r\n";
         WriteAll(h.path("p.def"), def);
         portfolio.CurrentPortfolio = h.path("p.def");
@@ -422,7 +426,7 @@ TEST_F(ThreeFilePortfolio, TotalsAndRateOfTheWholePortfolio)
     EXPECT_DOUBLE_EQ(t[5], 660);
 
     const std::int32_t today = Day(20110110);
-    Flows flows = {{1000, Day(20090601)}, {-30, Day(20091201)}, {-440, Day(20100601)},
+    Flows flows = {{1000, Day(20090601)}, {-30, Day(20091201)},  {-440, Day(20100601)},
                    {-750, today},         {2000, Day(20080301)}, {-2340, today},
                    {500, Day(20090105)},  {-600, today}};
     ASSERT_TRUE(h.output.rate);

@@ -27,7 +27,8 @@ TEST(RowMeasures, PeriodCumulativeAndAnnual)
     // 1000 in, 1100 held, 50 paid out in cash, 100 taken out by a sale.
     EXPECT_FLOAT_EQ(PeriodROI(1100, -50, -100, 800, 200), float(250.0 / 1000));
     EXPECT_FLOAT_EQ(CumulativeROI(1100, -50, -100, 1000), float(250.0 / 950));
-    EXPECT_FLOAT_EQ(AnnualROI(1100, -50, -100, 1000, 2.0f), float((1250.0 / 950) * (1250.0 / 950) - 1));
+    EXPECT_FLOAT_EQ(AnnualROI(1100, -50, -100, 1000, 2.0f),
+                    float((1250.0 / 950) * (1250.0 / 950) - 1));
     // The closing measure divides by the money put in alone.
     EXPECT_FLOAT_EQ(ValuationAnnualROI(1100, -50, -100, 1000, 2.0f), float(1.25 * 1.25 - 1));
     EXPECT_FLOAT_EQ(ExponentFactorFor(Day(20100301), Day(20100101)), float(365.25 / 59));
@@ -60,9 +61,8 @@ TEST(RateOfReturn, TenPercentOverAYear)
 TEST(RateOfReturn, AgreesWithBisectionOnIrregularFlows)
 {
     const std::vector<std::pair<double, std::int32_t>> given = {
-        {1000, Day(20050110)}, {250, Day(20050601)},  {-80, Day(20051231)},
-        {500, Day(20060315)},  {-300, Day(20070101)}, {0, Day(20070301)},
-        {-1800, Day(20080615)}};
+        {1000, Day(20050110)}, {250, Day(20050601)}, {-80, Day(20051231)},  {500, Day(20060315)},
+        {-300, Day(20070101)}, {0, Day(20070301)},   {-1800, Day(20080615)}};
     CashFlowTable flows(given.size() + 1);
     for (std::size_t i = 0; i < given.size(); ++i)
         flows[i + 1] = {given[i].first, given[i].second, 0};

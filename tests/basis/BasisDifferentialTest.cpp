@@ -15,9 +15,9 @@ namespace brisden::test {
 namespace {
 
 struct LedgerStyle {
-    bool fewPrices = false;     // prices from a handful of values: many equal prices
-    bool sameDays = true;       // several records on one day
-    bool oversell = false;      // the last record sells more than is held
+    bool fewPrices = false;  // prices from a handful of values: many equal prices
+    bool sameDays = true;    // several records on one day
+    bool oversell = false;   // the last record sells more than is held
     int records = 120;
 };
 
@@ -138,10 +138,12 @@ Comparison CompareOnLedger(const QString& path, std::mt19937& rng, const std::ve
 TEST(BasisLotListAgainstWalk, RandomLedgersGiveIdenticalWorksheets)
 {
     QTemporaryDir dir;
-    std::mt19937 rng(qEnvironmentVariableIsSet("BASIS_SEED") ? qEnvironmentVariable("BASIS_SEED").toUInt()
-                                                             : 20240229u);
-    const int ledgers =
-        qEnvironmentVariableIsSet("BASIS_SWEEP") ? qEnvironmentVariable("BASIS_SWEEP").toInt() : 120;
+    std::mt19937 rng(qEnvironmentVariableIsSet("BASIS_SEED")
+                         ? qEnvironmentVariable("BASIS_SEED").toUInt()
+                         : 20240229u);
+    const int ledgers = qEnvironmentVariableIsSet("BASIS_SWEEP")
+                            ? qEnvironmentVariable("BASIS_SWEEP").toInt()
+                            : 120;
     for (int k = 0; k < ledgers; ++k) {
         LedgerStyle style;
         style.fewPrices = k % 3 == 0;
@@ -162,8 +164,8 @@ TEST(BasisLotListAgainstWalk, LongLedgersUseTheSortedOrderAndStillAgree)
     // key, so most sorts only record the keys; equal prices force the gap
     // sort now and then.
     QTemporaryDir dir;
-    std::mt19937 rng(qEnvironmentVariableIsSet("BASIS_SEED") ? qEnvironmentVariable("BASIS_SEED").toUInt()
-                                                             : 7u);
+    std::mt19937 rng(
+        qEnvironmentVariableIsSet("BASIS_SEED") ? qEnvironmentVariable("BASIS_SEED").toUInt() : 7u);
     Comparison total;
     const int ledgers = qEnvironmentVariableIsSet("BASIS_SWEEP") ? 12 : 4;
     for (int k = 0; k < ledgers; ++k) {

@@ -74,7 +74,8 @@ TEST(BasisGapSort, TieGroupShortcutAgreesWithTheGapSort)
         std::sort(sortedPrices.rbegin(), sortedPrices.rend());
         std::vector<BasisLot> lots(1);
         for (int i = 0; i < n; ++i) {
-            const double price = i < n - added ? sortedPrices[std::size_t(i)] : double(rng() % prices);
+            const double price =
+                i < n - added ? sortedPrices[std::size_t(i)] : double(rng() % prices);
             lots.push_back(BasisLot{0, i, price, 1});
         }
         std::vector<BasisLot> sorted = lots;

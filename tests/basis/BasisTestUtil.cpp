@@ -97,8 +97,8 @@ namespace {
 
 bool IsStamp(const QStringList& record)
 {
-    return record.size() == 1 && record[0].startsWith(QLatin1Char('"'))
-           && record[0].contains(QLatin1String("Brisden "));
+    return record.size() == 1 && record[0].startsWith(QLatin1Char('"')) &&
+           record[0].contains(QLatin1String("Brisden "));
 }
 
 bool IsText(const QString& field)

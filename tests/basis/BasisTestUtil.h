@@ -13,9 +13,9 @@
 namespace brisden::test {
 
 struct WorksheetRun {
-    QByteArray text;      // the report file
+    QByteArray text;  // the report file
     BasisResult result;
-    QStringList log;      // session log lines (without the time stamp)
+    QStringList log;  // session log lines (without the time stamp)
     int beeps = 0;
 };
 

@@ -34,9 +34,8 @@ std::vector<Line> Entries(const QByteArray& text)
     for (const QStringList& r : WorksheetBody(text)) {
         if (r.size() != 9)
             break;
-        lines.push_back({Unquoted(r[0]), Unquoted(r[1]).trimmed(), r[2].toDouble(),
-                         r[3].toDouble(), r[5].toDouble(), r[6].toDouble(), Unquoted(r[7]),
-                         Unquoted(r[8])});
+        lines.push_back({Unquoted(r[0]), Unquoted(r[1]).trimmed(), r[2].toDouble(), r[3].toDouble(),
+                         r[5].toDouble(), r[6].toDouble(), Unquoted(r[7]), Unquoted(r[8])});
     }
     return lines;
 }
@@ -91,12 +90,12 @@ protected:
     void SetUp() override
     {
         path = Write({
-            {20020110, "BUY", 1000, 10, 0},          // lot A: 100 @ 10
-            {20020610, "BUY", 1200, 12, 0},          // lot B: 100 @ 12
-            {20020910, "FEE SHRS", 0, 0, -2},         // 2 shares charged, no lot
-            {20030310, "BUY", 800, 8, 0},            // lot D: 100 @ 8
+            {20020110, "BUY", 1000, 10, 0},    // lot A: 100 @ 10
+            {20020610, "BUY", 1200, 12, 0},    // lot B: 100 @ 12
+            {20020910, "FEE SHRS", 0, 0, -2},  // 2 shares charged, no lot
+            {20030310, "BUY", 800, 8, 0},      // lot D: 100 @ 8
             {20030410, "SELL", -1500, 15, 150},
-            {20030710, "2-1 SPLIT", 0, 0, 296},      // balance 148 -> 296
+            {20030710, "2-1 SPLIT", 0, 0, 296},  // balance 148 -> 296
             {20031010, "SELL", -700, 7, 100},
         });
     }
@@ -126,8 +125,9 @@ TEST_F(HandWorkedLedger, EntriesBeforeTheSalesAreTheSameForEveryMethod)
         EXPECT_DOUBLE_EQ(-2, lines[2].shares);
         EXPECT_DOUBLE_EQ(0, lines[2].cost);
         // The split: the new balance, no price.
-        const auto split = std::find_if(lines.begin(), lines.end(),
-                                        [](const Line& l) { return l.desc == QLatin1String("2-1 SPLIT"); });
+        const auto split = std::find_if(lines.begin(), lines.end(), [](const Line& l) {
+            return l.desc == QLatin1String("2-1 SPLIT");
+        });
         ASSERT_NE(split, lines.end());
         EXPECT_EQ(QStringLiteral("71003"), split->date);
         EXPECT_DOUBLE_EQ(296, split->shares);
@@ -173,8 +173,9 @@ TEST_F(HandWorkedLedger, CostFifo)
               closing[4]);
     EXPECT_EQ(QStringLiteral("\"Buy prices have been restated because of a share split.\""),
               closing.value(5).value(0));
-    EXPECT_EQ(QStringLiteral("\"Remember to adjust for service charges, commissions, loads, etc.\""),
-              closing.value(6).value(0));
+    EXPECT_EQ(
+        QStringLiteral("\"Remember to adjust for service charges, commissions, loads, etc.\""),
+        closing.value(6).value(0));
     EXPECT_TRUE(run.log.contains(
         QStringLiteral("Buy prices have been restated because of a share split..")));
 }
@@ -185,7 +186,7 @@ TEST_F(HandWorkedLedger, CostDynamicSellsTheHighestPriceFirst)
     const std::vector<Line> lines = Entries(run.text);
     const std::vector<Line> first = SaleLines(lines, QStringLiteral("41003"));
     ASSERT_EQ(2u, first.size());
-    ExpectLine(first[0], 100, 12, 0, "Short");   // lot B, the dearest
+    ExpectLine(first[0], 100, 12, 0, "Short");    // lot B, the dearest
     ExpectLine(first[1], 50, 10, -200, "Long ");  // then half of lot A
     const std::vector<Line> second = SaleLines(lines, QStringLiteral("101003"));
     ASSERT_EQ(1u, second.size());
@@ -265,8 +266,8 @@ TEST_F(BasisLedger, DynamicOrders)
     WorksheetOptions options;
     options.method = 2;
     options.todayYmd = 20030501;
-    const std::vector<Line> dear = SaleLines(Entries(RunWorksheet(prices, options).text),
-                                             QStringLiteral("40103"));
+    const std::vector<Line> dear =
+        SaleLines(Entries(RunWorksheet(prices, options).text), QStringLiteral("40103"));
     ASSERT_EQ(2u, dear.size());
     EXPECT_DOUBLE_EQ(15, dear[0].cost);
     EXPECT_DOUBLE_EQ(12, dear[1].cost);
@@ -275,8 +276,8 @@ TEST_F(BasisLedger, DynamicOrders)
     // The short-term category goes first only when its average is higher.
     const auto firstTerm = [&](double shortPrice) {
         const QString path = Write({
-            {20020101, "BUY", 1000, 10, 0},                       // long at 10
-            {20030601, "BUY", shortPrice * 100, shortPrice, 0},   // short
+            {20020101, "BUY", 1000, 10, 0},                      // long at 10
+            {20030601, "BUY", shortPrice * 100, shortPrice, 0},  // short
             {20030701, "SELL", -500, 20, 25},
         });
         WorksheetOptions dynamic;
@@ -316,8 +317,8 @@ TEST_F(BasisLedger, PoolResidueIsChargedToTheSaleThatEmptiesThePool)
 TEST_F(BasisLedger, RemaindersBelowOneThousandthAreDropped)
 {
     const QString path = Write({
-        {20030101, "BUY", 100, 10, 0},      // 10 shares
-        {20030102, "BUY", 50, 10, 0},       // 5 shares
+        {20030101, "BUY", 100, 10, 0},  // 10 shares
+        {20030102, "BUY", 50, 10, 0},   // 5 shares
         {20030201, "SELL", -110, 11, 9.9995},
         {20030301, "SELL", -55.01, 11, 5.0004},
     });
@@ -368,7 +369,8 @@ TEST_F(BasisLedger, OversellingStopsTheWorksheet)
               body[2].join(QLatin1Char(',')));
     EXPECT_TRUE(run.log.contains(
         QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting..")));
-    EXPECT_TRUE(run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
+    EXPECT_TRUE(
+        run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
     EXPECT_EQ(QStringLiteral("Basis worksheet finished."), run.log.last());
     EXPECT_EQ(1, run.beeps);
 }
@@ -386,7 +388,8 @@ TEST_F(BasisLedger, EscapeStopsTheReplayWithoutClosingSection)
     EXPECT_TRUE(run.result.cancelled);
     EXPECT_EQ(2, WorksheetBody(run.text).size());
     EXPECT_TRUE(run.log.contains(QStringLiteral("Escape key was hit.")));
-    EXPECT_TRUE(run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
+    EXPECT_TRUE(
+        run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
     EXPECT_EQ(1, run.beeps);
 }
 
@@ -396,9 +399,9 @@ TEST_F(BasisLedger, NothingPrintedGivesTheEmptyWorksheetMessage)
     const WorksheetRun run = RunWorksheet(path, WorksheetOptions{});
     EXPECT_TRUE(run.result.empty);
     EXPECT_TRUE(WorksheetBody(run.text).isEmpty());
-    EXPECT_TRUE(run.log.contains(
-        QStringLiteral("No transactions exist to create a basis worksheet for ") + path
-        + QLatin1Char('.')));
+    EXPECT_TRUE(
+        run.log.contains(QStringLiteral("No transactions exist to create a basis worksheet for ") +
+                         path + QLatin1Char('.')));
     EXPECT_EQ(1, run.beeps);
 }
 

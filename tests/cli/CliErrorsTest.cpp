@@ -30,7 +30,8 @@ protected:
     void SetUp() override
     {
         fund = WriteLedger(dir.filePath(QStringLiteral("fund.dat")),
-                           {{20040105, "Buy", 1000, 10, 0}, {20040601, "Price", 0, 11, 0},
+                           {{20040105, "Buy", 1000, 10, 0},
+                            {20040601, "Price", 0, 11, 0},
                             {20041001, "Sell", -550, 11, 50}});
         fundBytes = ReadAll(fund);
     }
@@ -70,9 +71,9 @@ TEST_F(CliErrorsTest, BadOptionsAreUsageErrors)
     expectFailure({QStringLiteral("list"), fund, QStringLiteral("--out"), out,
                    QStringLiteral("--price"), QStringLiteral("abc")},
                   2, "number");
-    expectFailure({QStringLiteral("list"), fund, QStringLiteral("--out"), out,
-                   QStringLiteral("--bogus")},
-                  2, "unknown option");
+    expectFailure(
+        {QStringLiteral("list"), fund, QStringLiteral("--out"), out, QStringLiteral("--bogus")}, 2,
+        "unknown option");
     // A report is never written over an investment file.
     expectFailure({QStringLiteral("list"), fund, QStringLiteral("--out"), fund}, 2,
                   "Illegal pathname");
@@ -86,10 +87,11 @@ TEST_F(CliErrorsTest, BadOptionsAreUsageErrors)
 TEST_F(CliErrorsTest, BadFilesAreReportedAndLeftAlone)
 {
     const QString out = QStringLiteral("out.txt");
-    expectFailure({QStringLiteral("list"), QStringLiteral("missing.dat"), QStringLiteral("--out"), out},
-                  1, "moved or deleted");
-    expectFailure({QStringLiteral("basis"), QStringLiteral("missing.dat"), QStringLiteral("--method"),
-                   QStringLiteral("1"), QStringLiteral("--out"), out},
+    expectFailure(
+        {QStringLiteral("list"), QStringLiteral("missing.dat"), QStringLiteral("--out"), out}, 1,
+        "moved or deleted");
+    expectFailure({QStringLiteral("basis"), QStringLiteral("missing.dat"),
+                   QStringLiteral("--method"), QStringLiteral("1"), QStringLiteral("--out"), out},
                   1, "moved or deleted");
 
     // Another version's file is refused by every command.
@@ -103,16 +105,18 @@ TEST_F(CliErrorsTest, BadFilesAreReportedAndLeftAlone)
             args << QStringLiteral("--method") << QStringLiteral("1");
         const CliRun r = run(args);
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.errors.contains(QLatin1String("is the wrong format"))) << r.errors.toStdString();
+        EXPECT_TRUE(r.errors.contains(QLatin1String("is the wrong format")))
+            << r.errors.toStdString();
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(out)));
     }
     EXPECT_EQ(ReadAll(oldFile), old);
 
     // A portfolio naming a missing file lists nothing.
     WriteAll(dir.filePath(QStringLiteral("p.def")),
-             "\"Portfolio definition file\"\r\n\"fund.dat\"\r\n\"Fund\"\r\n\"gone.dat\"\r\n\"Gone\"\r\n");
-    expectFailure({QStringLiteral("list"), QStringLiteral("p.def"), QStringLiteral("--out"), out}, 1,
-                  "moved or deleted");
+             "\"Portfolio definition "
+             "file\"\r\n\"fund.dat\"\r\n\"Fund\"\r\n\"gone.dat\"\r\n\"Gone\"\r\n");
+    expectFailure({QStringLiteral("list"), QStringLiteral("p.def"), QStringLiteral("--out"), out},
+                  1, "moved or deleted");
 }
 
 TEST_F(CliErrorsTest, DumpAndRebuildShowTheRecordsAndTheCounts)

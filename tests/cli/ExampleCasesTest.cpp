@@ -112,7 +112,7 @@ QString Render(const QList<Field>& fields)
 {
     QStringList parts;
     for (const Field& f : fields)
-        parts << (f.kind == Field::Text ? QLatin1Char('"') + f.text + QLatin1Char('"')
+        parts << (f.kind == Field::Text   ? QLatin1Char('"') + f.text + QLatin1Char('"')
                   : f.kind == Field::Date ? QLatin1Char('#') + f.text + QLatin1Char('#')
                                           : f.text);
     return parts.join(QLatin1Char(','));
@@ -154,7 +154,8 @@ void CopyFolder(const QString& from, const QString& to)
     QDir source(from);
     for (const QString& name : source.entryList(QDir::Files)) {
         QFile::copy(source.filePath(name), QDir(to).filePath(name));
-        QFile(QDir(to).filePath(name)).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile(QDir(to).filePath(name))
+            .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }
 
@@ -168,12 +169,14 @@ class ExampleCase : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ExampleCase, MatchesExpectedResult)
 {
-    const QString caseDir = QStringLiteral(BRISDEN_TESTDATA "/examples/") + QString::fromStdString(GetParam());
+    const QString caseDir =
+        QStringLiteral(BRISDEN_TESTDATA "/examples/") + QString::fromStdString(GetParam());
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     CopyFolder(caseDir, scratch.path());
 
-    QStringList words = SplitCommand(QString::fromUtf8(ReadFile(caseDir + QStringLiteral("/cmd.txt"))).trimmed());
+    QStringList words =
+        SplitCommand(QString::fromUtf8(ReadFile(caseDir + QStringLiteral("/cmd.txt"))).trimmed());
     ASSERT_FALSE(words.isEmpty());
     ASSERT_EQ(words.takeFirst(), QStringLiteral("brisden-cli"));
     const QString command = words.value(0);
@@ -194,7 +197,8 @@ TEST_P(ExampleCase, MatchesExpectedResult)
         const QByteArray expected = ReadFile(caseDir + QStringLiteral("/expected_") + target);
         const QByteArray actual = ReadFile(scratch.filePath(target));
         ASSERT_FALSE(expected.isEmpty());
-        ASSERT_EQ(actual.size(), expected.size()) << "file length differs; stderr:\n" << errors.toStdString();
+        ASSERT_EQ(actual.size(), expected.size()) << "file length differs; stderr:\n"
+                                                  << errors.toStdString();
         for (qsizetype offset = 0; offset < expected.size(); offset += 41) {
             EXPECT_EQ(actual.mid(offset, 41).toHex(' ').toStdString(),
                       expected.mid(offset, 41).toHex(' ').toStdString())
@@ -206,14 +210,16 @@ TEST_P(ExampleCase, MatchesExpectedResult)
     const int outAt = int(words.indexOf(QStringLiteral("--out")));
     ASSERT_GE(outAt, 0);
     const bool singleFile = !words.value(1).endsWith(QLatin1String(".def"), Qt::CaseInsensitive);
-    const auto expected = ParseReport(ReadFile(caseDir + QStringLiteral("/expected.txt")), singleFile);
+    const auto expected =
+        ParseReport(ReadFile(caseDir + QStringLiteral("/expected.txt")), singleFile);
     const auto actual = ParseReport(ReadFile(scratch.filePath(words.value(outAt + 1))), singleFile);
     const qsizetype lines = std::min(expected.size(), actual.size());
     for (qsizetype i = 0; i < lines; ++i) {
         bool same = expected[i].size() == actual[i].size();
         for (qsizetype k = 0; same && k < expected[i].size(); ++k)
             same = FieldsMatch(expected[i][k], actual[i][k]);
-        EXPECT_TRUE(same) << "record " << i + 1 << "\n  expected: " << Render(expected[i]).toStdString()
+        EXPECT_TRUE(same) << "record " << i + 1
+                          << "\n  expected: " << Render(expected[i]).toStdString()
                           << "\n  actual:   " << Render(actual[i]).toStdString();
         if (!same)
             break;  // one difference is enough to read; the rest usually follows from it
@@ -225,7 +231,8 @@ std::vector<std::string> AllCases()
 {
     QDir dir(QStringLiteral(BRISDEN_TESTDATA "/examples"));
     std::vector<std::string> names;
-    for (const QString& name : dir.entryList(QStringList{QStringLiteral("case*")}, QDir::Dirs, QDir::Name))
+    for (const QString& name :
+         dir.entryList(QStringList{QStringLiteral("case*")}, QDir::Dirs, QDir::Name))
         names.push_back(name.toStdString());
     return names;
 }

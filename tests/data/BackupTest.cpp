@@ -21,11 +21,14 @@ namespace {
 
 TEST(BackupNameTest, TheExtensionBecomesBak)
 {
-    EXPECT_EQ(BackupFileName(QStringLiteral("C:\\Data\\Fund.dat")), QStringLiteral("C:\\Data\\Fund.bak"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("C:\\Data\\Fund.dat")),
+              QStringLiteral("C:\\Data\\Fund.bak"));
     EXPECT_EQ(BackupFileName(QStringLiteral("/data/Fund.DAT")), QStringLiteral("/data/Fund.bak"));
-    EXPECT_EQ(BackupFileName(QStringLiteral("/data/my.fund.dat")), QStringLiteral("/data/my.fund.bak"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("/data/my.fund.dat")),
+              QStringLiteral("/data/my.fund.bak"));
     // A name without a dot gets one; a dot in a folder name does not count.
-    EXPECT_EQ(BackupFileName(QStringLiteral("/data.2004/fund")), QStringLiteral("/data.2004/fund.bak"));
+    EXPECT_EQ(BackupFileName(QStringLiteral("/data.2004/fund")),
+              QStringLiteral("/data.2004/fund.bak"));
 }
 
 class BackupTest : public ::testing::Test {
@@ -50,8 +53,11 @@ protected:
     // A ledger with records 2 to 6, of which 3 and 5 are free (chain 5 -> 3).
     QByteArray writeHoledLedger(const QString& where)
     {
-        WriteLedger(where, {{20040101, "a", 1, 0, 0}, {20040102, "b", 2, 0, 0}, {20040103, "c", 3, 0, 0},
-                            {20040104, "d", 4, 0, 0}, {20040105, "e", 5, 0, 0}});
+        WriteLedger(where, {{20040101, "a", 1, 0, 0},
+                            {20040102, "b", 2, 0, 0},
+                            {20040103, "c", 3, 0, 0},
+                            {20040104, "d", 4, 0, 0},
+                            {20040105, "e", 5, 0, 0}});
         FileTable t;
         t.OpenFile(InvestmentSlot, where, QStringLiteral("R"), QStringLiteral("RW"), 41);
         EXPECT_EQ(ReleaseRecord(t, InvestmentSlot, 5), 5);
@@ -94,9 +100,9 @@ TEST_F(BackupTest, RebuildingDropsFreedRecordsAndKeepsTheOldFileAsBackup)
     EXPECT_EQ(ReadAll(bak), old);
     // The backup is the one file "Fund.bak", whatever the letter case of the
     // step that writes it.
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.bak"), QStringLiteral("*.BAK")},
-                                         QDir::Files),
-              QStringList{QStringLiteral("Fund.bak")});
+    EXPECT_EQ(
+        QDir(dir.path()).entryList({QStringLiteral("*.bak"), QStringLiteral("*.BAK")}, QDir::Files),
+        QStringList{QStringLiteral("Fund.bak")});
     EXPECT_FALSE(files.isOpen(ShortSlot));
 }
 
@@ -183,7 +189,8 @@ TEST_F(BackupTest, RebuildingTheCurrentFileThroughTheCommand)
     EXPECT_EQ(inv.AddRecord(), 5);
     EXPECT_EQ(inv.RecordBuffer.Seq, 1);
 
-    const RebuildResult missing = backup.RebuildInvestmentFile(dir.filePath(QStringLiteral("x.dat")));
+    const RebuildResult missing =
+        backup.RebuildInvestmentFile(dir.filePath(QStringLiteral("x.dat")));
     EXPECT_EQ(missing.error, ErrFileNotFound);
     EXPECT_EQ(messages.shown.back().text, QStringLiteral("Error: File not found"));
     EXPECT_EQ(messages.beeps, 1);
@@ -211,8 +218,9 @@ TEST_F(BackupTest, TheAskedCopyDoesNothingOnNo)
     makeCurrent();
     messages.answers = {false};
     EXPECT_FALSE(backup.SaveData(false));
-    EXPECT_EQ(messages.questions, QStringList{QStringLiteral("Should I copy the current file, ") +
-                                              path + QStringLiteral(", to ") + bak + QStringLiteral("?")});
+    EXPECT_EQ(messages.questions,
+              QStringList{QStringLiteral("Should I copy the current file, ") + path +
+                          QStringLiteral(", to ") + bak + QStringLiteral("?")});
     EXPECT_FALSE(QFileInfo::exists(bak));
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_FALSE(backup.busy());
@@ -303,11 +311,12 @@ TEST_F(BackupTest, RestoringWithoutABackupReportsItAndKeepsTheFile)
     messages.answers = {true};
     EXPECT_FALSE(backup.RestoreBackup());
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              QStringLiteral("Error: File not found\nThere was an error copying the backup file, ") +
-                  bak + QStringLiteral(", to the current file, ") + path +
-                  QStringLiteral(".  Check to make sure that one or both files are not also in use "
-                                 "by another program, and then try again."));
+    EXPECT_EQ(
+        messages.shown[0].text,
+        QStringLiteral("Error: File not found\nThere was an error copying the backup file, ") +
+            bak + QStringLiteral(", to the current file, ") + path +
+            QStringLiteral(".  Check to make sure that one or both files are not also in use "
+                           "by another program, and then try again."));
     EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_TRUE(inv.isOpen());

@@ -18,10 +18,10 @@ TEST(DatesTest, ValidDatesHaveNoCenturyRule)
     EXPECT_FALSE(IsValidDate(152004));    // month 0
     EXPECT_FALSE(IsValidDate(13012004));  // month 13
     EXPECT_TRUE(IsValidDate(12312004));
-    EXPECT_FALSE(IsValidDate(1011582));   // before 1583
+    EXPECT_FALSE(IsValidDate(1011582));  // before 1583
     EXPECT_TRUE(IsValidDate(1011583));
-    EXPECT_FALSE(IsValidDate(4312004));   // April has 30 days
-    EXPECT_FALSE(IsValidDate(1002004));   // day 0
+    EXPECT_FALSE(IsValidDate(4312004));  // April has 30 days
+    EXPECT_FALSE(IsValidDate(1002004));  // day 0
     EXPECT_FALSE(IsValidDate(0));
     EXPECT_FALSE(IsValidDate(-12312004));
     EXPECT_FALSE(IsValidDate(99999999));

@@ -74,8 +74,8 @@ TEST_F(FolderFailuresTest, AReadOnlyFolderRefusesNewFilesButLetsTheLedgerBeRead)
     files.OpenFile(ShortSlot, inside, QStringLiteral("R"), QStringLiteral("R"), 41);
     EXPECT_GE(files.fileNumber(ShortSlot), 1);
     files.CloseFile(ShortSlot);
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(FolderFailuresTest, ABackupThatCannotBeWrittenIsNotLoggedAndChangesNothing)

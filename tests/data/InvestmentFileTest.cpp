@@ -189,8 +189,11 @@ TEST_F(InvestmentFileTest, SeqIsOneMoreThanTheLargestOfTheDate)
 
 TEST_F(InvestmentFileTest, FreedRecordsFormAChainFromTheHeadAndAreReusedInOrder)
 {
-    WriteLedger(path, {{20040101, "a", 1, 0, 0}, {20040102, "b", 2, 0, 0}, {20040103, "c", 3, 0, 0},
-                       {20040104, "d", 4, 0, 0}, {20040105, "e", 5, 0, 0}});
+    WriteLedger(path, {{20040101, "a", 1, 0, 0},
+                       {20040102, "b", 2, 0, 0},
+                       {20040103, "c", 3, 0, 0},
+                       {20040104, "d", 4, 0, 0},
+                       {20040105, "e", 5, 0, 0}});
     ASSERT_TRUE(inv.open(path));
     const QByteArray before = ReadAll(path);
     EXPECT_EQ(inv.DeleteRecord(5), 5);
@@ -225,8 +228,12 @@ TEST_F(InvestmentFileTest, FreedRecordsFormAChainFromTheHeadAndAreReusedInOrder)
 
 TEST_F(InvestmentFileTest, TheIndexIsInDateThenSeqOrderOfTheRecordsInUse)
 {
-    WriteLedger(path, {{20050301, "a", 0, 0, 0}, {20040101, "b", 0, 0, 0}, {20050301, "c", 0, 0, 0},
-                       {20030615, "d", 0, 0, 0}, {20040101, "e", 0, 0, 0}, {19991231, "f", 0, 0, 0}});
+    WriteLedger(path, {{20050301, "a", 0, 0, 0},
+                       {20040101, "b", 0, 0, 0},
+                       {20050301, "c", 0, 0, 0},
+                       {20030615, "d", 0, 0, 0},
+                       {20040101, "e", 0, 0, 0},
+                       {19991231, "f", 0, 0, 0}});
     ASSERT_TRUE(inv.open(path));
     ASSERT_EQ(inv.DeleteRecord(4), 4);
     inv.BuildRecordIndex();
@@ -320,8 +327,9 @@ TEST_F(OpeningTest, AMissingFileIsReportedAsMoved)
 {
     EXPECT_FALSE(openIt());
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              QStringLiteral("This file has been moved or deleted, or it's name has been changed."));
+    EXPECT_EQ(
+        messages.shown[0].text,
+        QStringLiteral("This file has been moved or deleted, or it's name has been changed."));
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
@@ -343,8 +351,8 @@ TEST_F(OpeningTest, AFileShorterThanItsHeaderIsTheWrongFormat)
 
 TEST_F(OpeningTest, APartialLastRecordIsIgnoredAndToldAbout)
 {
-    const QByteArray bytes = HandHeader(6, -1) + HandRecord(6, 20040101, 0, "a", 1, 2, 3) +
-                             QByteArray(10, 'q');
+    const QByteArray bytes =
+        HandHeader(6, -1) + HandRecord(6, 20040101, 0, "a", 1, 2, 3) + QByteArray(10, 'q');
     WriteAll(path, bytes);
     EXPECT_TRUE(openIt());
     ASSERT_EQ(messages.shown.size(), 1u);

@@ -27,8 +27,9 @@ std::vector<QString> Items(std::initializer_list<const char*> list)
 
 TEST(QuotedItemsTest, ItemsAreReadTheWayQuotedInputReadsThem)
 {
-    EXPECT_EQ(ReadQuotedItems("\"Portfolio definition file\"\r\n\"C:\\a, b.dat\"\r\n\"Growth\"\r\n"),
-              Items({"Portfolio definition file", "C:\\a, b.dat", "Growth"}));
+    EXPECT_EQ(
+        ReadQuotedItems("\"Portfolio definition file\"\r\n\"C:\\a, b.dat\"\r\n\"Growth\"\r\n"),
+        Items({"Portfolio definition file", "C:\\a, b.dat", "Growth"}));
     // Unquoted items end at a comma and lose their blanks; text after a
     // closing quote up to the next comma is dropped; blank lines hold nothing.
     EXPECT_EQ(ReadQuotedItems("  plain , two\n\n\"q\" junk,\"r\"\n   \n"),
@@ -71,8 +72,9 @@ protected:
 
 TEST_F(PortfolioTest, LoadingSortsByDescriptionOrByPathIgnoringCase)
 {
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"foxtrot.dat\"\r\n\"VALUE STOCK\"\r\n"
-                      "\"kilo.dat\"\r\n\"Money Market\"\r\n\"Golf.dat\"\r\n\"small Cap\"\r\n");
+    WriteAll(defPath,
+             "\"Portfolio definition file\"\r\n\"foxtrot.dat\"\r\n\"VALUE STOCK\"\r\n"
+             "\"kilo.dat\"\r\n\"Money Market\"\r\n\"Golf.dat\"\r\n\"small Cap\"\r\n");
     EXPECT_TRUE(portfolio.LoadPortfolio(true));
     EXPECT_TRUE(portfolio.loaded());
     EXPECT_EQ(portfolio.count(), 3);
@@ -89,8 +91,9 @@ TEST_F(PortfolioTest, EqualDescriptionsStayWhereTheGapSortLeavesThem)
 {
     // Descriptions a, B, a, A: the gap sort's passes leave the three equal
     // ones as 1, 4, 3 (a stable sort would give 1, 3, 4).
-    WriteAll(defPath, "\"h\"\r\n\"p1\"\r\n\"a\"\r\n\"p2\"\r\n\"B\"\r\n\"p3\"\r\n\"a\"\r\n"
-                      "\"p4\"\r\n\"A\"\r\n");
+    WriteAll(defPath,
+             "\"h\"\r\n\"p1\"\r\n\"a\"\r\n\"p2\"\r\n\"B\"\r\n\"p3\"\r\n\"a\"\r\n"
+             "\"p4\"\r\n\"A\"\r\n");
     portfolio.LoadPortfolio(true);
     EXPECT_EQ(files1(), Items({"p1", "p4", "p3", "p2"}));
 }
@@ -120,7 +123,8 @@ TEST_F(PortfolioTest, OpeningAMissingPortfolioCreatesItEmpty)
     // An existing one is left as it is.
     WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n");
     portfolio.OpenPortfolio(defPath);
-    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n"));
+    EXPECT_EQ(ReadAll(defPath),
+              QByteArray("\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n"));
 }
 
 TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
@@ -150,7 +154,8 @@ TEST_F(PortfolioTest, FilesBeyond99AreKeptAsideAndNeverLost)
 {
     QByteArray def = "\"Portfolio definition file\"\r\n";
     for (int i = 1; i <= 120; ++i)
-        def += "\"f" + QByteArray::number(1000 + i) + ".dat\"\r\n\"D" + QByteArray::number(i) + "\"\r\n";
+        def += "\"f" + QByteArray::number(1000 + i) + ".dat\"\r\n\"D" + QByteArray::number(i) +
+               "\"\r\n";
     WriteAll(defPath, def);
     portfolio.LoadPortfolio(false);
     EXPECT_EQ(portfolio.count(), 99);
@@ -202,14 +207,16 @@ TEST_F(PortfolioTest, AddingAsksForTheDescriptionCreatesTheFileAndLogs)
                           "\"\r\n\"Alpha\"");  // no line end after the last line
     WriteAll(file("a.dat"), {});
     portfolio.LoadPortfolio(true);
-    std::deque<QString> pending{file("new.dat"), QStringLiteral("C:\\.dat"), file("A.DAT") + QStringLiteral(" ")};
+    std::deque<QString> pending{file("new.dat"), QStringLiteral("C:\\.dat"),
+                                file("A.DAT") + QStringLiteral(" ")};
     input.answers.push_back(QStringLiteral("  New \"fund\"  "));
     EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 1);
     EXPECT_TRUE(pending.empty());
 
     ASSERT_EQ(input.asked.size(), 1u);
-    EXPECT_EQ(input.asked[0].prompt,
-              QStringLiteral("Input the description (up to 100 characters) for: \n") + file("new.dat"));
+    EXPECT_EQ(
+        input.asked[0].prompt,
+        QStringLiteral("Input the description (up to 100 characters) for: \n") + file("new.dat"));
     EXPECT_EQ(input.asked[0].title, QStringLiteral("Portfolio"));
     EXPECT_TRUE(QFileInfo::exists(file("new.dat")));
     EXPECT_EQ(QFileInfo(file("new.dat")).size(), 0);
@@ -222,12 +229,13 @@ TEST_F(PortfolioTest, AddingAsksForTheDescriptionCreatesTheFileAndLogs)
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("Illegal filename: C:\\.dat"));
     EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
-    EXPECT_EQ(messages.shown[1].text, file("A.DAT") + QStringLiteral(" ") +
-                                          QStringLiteral(" is already in the file selection list as\nAlpha"));
+    EXPECT_EQ(messages.shown[1].text,
+              file("A.DAT") + QStringLiteral(" ") +
+                  QStringLiteral(" is already in the file selection list as\nAlpha"));
     EXPECT_EQ(messages.shown[1].icon, ui::Icon::Information);
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral("10:00:00: File ") + file("new.dat") +
-                                      QStringLiteral(" added to portfolio ") + defPath +
-                                      QStringLiteral(".")});
+    EXPECT_EQ(logLines(),
+              QStringList{QStringLiteral("10:00:00: File ") + file("new.dat") +
+                          QStringLiteral(" added to portfolio ") + defPath + QStringLiteral(".")});
 }
 
 TEST_F(PortfolioTest, AnEmptyDescriptionCancelsEveryQueuedAddition)
@@ -261,25 +269,30 @@ TEST_F(PortfolioTest, LongDescriptionsAreCutTo100Characters)
 
 TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndLogsEachRemoval)
 {
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n"
-                      "\"c.dat\"\r\n\"C\"\r\n");
+    WriteAll(defPath,
+             "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n"
+             "\"c.dat\"\r\n\"C\"\r\n");
     portfolio.LoadPortfolio(true);
     EXPECT_EQ(RemoveFromPortfolio(portfolio, {1, 2, 3}, QStringLiteral("B.DAT"), context), 2);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              QStringLiteral("File: B.DAT\n\nCan't remove the current file from the portfolio while "
-                             "it is open."));
+    EXPECT_EQ(
+        messages.shown[0].text,
+        QStringLiteral("File: B.DAT\n\nCan't remove the current file from the portfolio while "
+                       "it is open."));
     EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
-    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n\"b.dat\"\r\n\"B\"\r\n"));
+    EXPECT_EQ(ReadAll(defPath),
+              QByteArray("\"Portfolio definition file\"\r\n\"b.dat\"\r\n\"B\"\r\n"));
     EXPECT_EQ(files1(), Items({"b.dat"}));
-    EXPECT_EQ(logLines(),
-              (QStringList{QStringLiteral("10:00:00: Removed a.dat from portfolio ") + defPath + QLatin1Char('.'),
-                           QStringLiteral("10:00:00: Removed c.dat from portfolio ") + defPath + QLatin1Char('.')}));
+    EXPECT_EQ(logLines(), (QStringList{QStringLiteral("10:00:00: Removed a.dat from portfolio ") +
+                                           defPath + QLatin1Char('.'),
+                                       QStringLiteral("10:00:00: Removed c.dat from portfolio ") +
+                                           defPath + QLatin1Char('.')}));
 }
 
 TEST_F(PortfolioTest, EditingReplacesOnlyNonEmptyAnswers)
 {
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n");
+    WriteAll(defPath,
+             "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n");
     portfolio.LoadPortfolio(false);
     input.answers = {QStringLiteral(" Alpha Fund "), QString()};
     EXPECT_EQ(EditDescriptions(portfolio, {1, 2}, context), 1);

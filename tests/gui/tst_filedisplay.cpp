@@ -156,8 +156,9 @@ void TestFileDisplay::rowsShowShortenedPathAndDescription()
 {
     Desk desk;
     const QString shortPath = QStringLiteral("/a/b.dat");
-    const QString longPath = QStringLiteral("/home/investor/some/very/deep/folder/structure/"
-                                            "with/many/levels/Long_fund_name.dat");
+    const QString longPath = QStringLiteral(
+        "/home/investor/some/very/deep/folder/structure/"
+        "with/many/levels/Long_fund_name.dat");
     desk.writePortfolio({shortPath, QStringLiteral("Short"), longPath, QStringLiteral("Long")});
     FileDisplay& window = desk.open();
     QListWidget* list = window.fileList();
@@ -209,13 +210,15 @@ void TestFileDisplay::sortOptionsReorderAndRememberTheChoice()
     desk.settings.SortByDesc = true;
     FileDisplay& window = desk.open();
     QVERIFY(window.sortOption(1)->isChecked());
-    QCOMPARE(RowDescriptions(window.fileList()),
-             QStringList({QStringLiteral("Apple"), QStringLiteral("mango"), QStringLiteral("zebra")}));
+    QCOMPARE(
+        RowDescriptions(window.fileList()),
+        QStringList({QStringLiteral("Apple"), QStringLiteral("mango"), QStringLiteral("zebra")}));
 
     window.sortOption(0)->click();
     QVERIFY(!desk.settings.SortByDesc);
-    QCOMPARE(RowDescriptions(window.fileList()),
-             QStringList({QStringLiteral("zebra"), QStringLiteral("Apple"), QStringLiteral("mango")}));
+    QCOMPARE(
+        RowDescriptions(window.fileList()),
+        QStringList({QStringLiteral("zebra"), QStringLiteral("Apple"), QStringLiteral("mango")}));
 
     // A sort order changed elsewhere while the window was hidden is honoured
     // when it shows again.
@@ -251,9 +254,9 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     QCOMPARE(desk.definitionLines(),
              QStringList({QStringLiteral("\"Portfolio definition file\""), u'"' + fresh + u'"',
                           QStringLiteral("\"New money fund\"")}));
-    QCOMPARE(desk.logLines().last(), Logged(QStringLiteral("File ") + fresh +
-                                            QStringLiteral(" added to portfolio ") +
-                                            desk.portfolio.CurrentPortfolio));
+    QCOMPARE(desk.logLines().last(),
+             Logged(QStringLiteral("File ") + fresh + QStringLiteral(" added to portfolio ") +
+                    desk.portfolio.CurrentPortfolio));
     QCOMPARE(window.fileList()->count(), 1);
     QVERIFY(desk.messages.shown.empty());
 
@@ -268,13 +271,14 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     // Remove it: the entry goes, the file stays.
     desk.select({1});
     desk.click(FileDisplay::RemoveCommand);
-    QCOMPARE(desk.definitionLines(), QStringList({QStringLiteral("\"Portfolio definition file\"")}));
+    QCOMPARE(desk.definitionLines(),
+             QStringList({QStringLiteral("\"Portfolio definition file\"")}));
     QVERIFY(QFileInfo::exists(fresh));
     QCOMPARE(window.fileList()->count(), 0);
     QVERIFY(!window.commandButton(FileDisplay::OpenCommand)->isEnabled());
-    QCOMPARE(desk.logLines().last(), Logged(QStringLiteral("Removed ") + fresh +
-                                            QStringLiteral(" from portfolio ") +
-                                            desk.portfolio.CurrentPortfolio));
+    QCOMPARE(desk.logLines().last(),
+             Logged(QStringLiteral("Removed ") + fresh + QStringLiteral(" from portfolio ") +
+                    desk.portfolio.CurrentPortfolio));
 
     // A cancelled file dialog changes nothing.
     window.setChooseFile([](QWidget*, const QString&) { return QString(); });
@@ -346,8 +350,8 @@ void TestFileDisplay::removingTwoFilesLogsTwoLines()
     const QString a = desk.ledger(QStringLiteral("A.dat"));
     const QString b = desk.ledger(QStringLiteral("B.dat"));
     const QString c = desk.ledger(QStringLiteral("C.dat"));
-    desk.writePortfolio({a, QStringLiteral("First"), b, QStringLiteral("Second"), c,
-                         QStringLiteral("Third")});
+    desk.writePortfolio(
+        {a, QStringLiteral("First"), b, QStringLiteral("Second"), c, QStringLiteral("Third")});
     QVERIFY(OpenInvestmentFile(desk.file, b, QStringLiteral("Second"), desk.messages));
     FileDisplay& window = desk.open();
     desk.select({desk.positionOf(a), desk.positionOf(c)});
@@ -356,12 +360,13 @@ void TestFileDisplay::removingTwoFilesLogsTwoLines()
 
     QVERIFY(desk.messages.shown.empty());
     const QString def = desk.portfolio.CurrentPortfolio;
-    QCOMPARE(desk.logLines(),
-             QStringList({Logged(QStringLiteral("Removed ") + a + QStringLiteral(" from portfolio ") + def),
-                          Logged(QStringLiteral("Removed ") + c + QStringLiteral(" from portfolio ") + def)}));
-    QCOMPARE(desk.definitionLines(),
-             QStringList({QStringLiteral("\"Portfolio definition file\""), u'"' + b + u'"',
-                          QStringLiteral("\"Second\"")}));
+    QCOMPARE(
+        desk.logLines(),
+        QStringList(
+            {Logged(QStringLiteral("Removed ") + a + QStringLiteral(" from portfolio ") + def),
+             Logged(QStringLiteral("Removed ") + c + QStringLiteral(" from portfolio ") + def)}));
+    QCOMPARE(desk.definitionLines(), QStringList({QStringLiteral("\"Portfolio definition file\""),
+                                                  u'"' + b + u'"', QStringLiteral("\"Second\"")}));
     QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Second")}));
     // The current file stays open.
     QVERIFY(desk.file.isOpen());
@@ -375,8 +380,8 @@ void TestFileDisplay::editingKeepsDescriptionOnEmptyAnswer()
     desk.writePortfolio({a, QStringLiteral("First"), b, QStringLiteral("Second")});
     FileDisplay& window = desk.open();
     desk.select({desk.positionOf(a), desk.positionOf(b)});
-    desk.input.answers.push_back(QString());                      // cancelled: kept
-    desk.input.answers.push_back(QStringLiteral("  Bonds  "));    // trimmed
+    desk.input.answers.push_back(QString());                    // cancelled: kept
+    desk.input.answers.push_back(QStringLiteral("  Bonds  "));  // trimmed
     desk.click(FileDisplay::EditCommand);
 
     QCOMPARE(desk.input.asked.size(), size_t(2));
@@ -429,8 +434,8 @@ void TestFileDisplay::failedOpenStaysAndCloseReopensCurrentFile()
     QByteArray oldBytes(41, '\0');
     oldBytes[0] = 4;  // written by version 4
     brisden::test::WriteAll(old, oldBytes);
-    desk.writePortfolio({fund, QStringLiteral("Fund"), gone, QStringLiteral("Gone"), old,
-                         QStringLiteral("Old")});
+    desk.writePortfolio(
+        {fund, QStringLiteral("Fund"), gone, QStringLiteral("Gone"), old, QStringLiteral("Old")});
     QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
     FileDisplay& window = desk.open();
 
@@ -478,7 +483,8 @@ bool DropFiles(QWidget& target, const QStringList& paths)
         urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
     const QPoint at = target.rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
     QCoreApplication::sendEvent(&target, &enter);
     if (!enter.isAccepted())
         return false;
@@ -580,8 +586,9 @@ void TestFileDisplay::pathWithEllipses()
 {
     QWidget window;
     const QFontMetrics metrics = window.fontMetrics();
-    const QString path = QStringLiteral("/home/investor/documents/portfolios/retirement/"
-                                        "Sample_portfolio.def");
+    const QString path = QStringLiteral(
+        "/home/investor/documents/portfolios/retirement/"
+        "Sample_portfolio.def");
     const int full = metrics.horizontalAdvance(path);
     // A path that fits is left alone.
     QCOMPARE(PathWithEllipses(window, path, full), path);

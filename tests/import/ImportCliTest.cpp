@@ -126,6 +126,6 @@ TEST_F(ImportCliTest, InvalidInvestmentFileChangesNothing)
 TEST_F(ImportCliTest, MissingArguments)
 {
     EXPECT_EQ(Run({QStringLiteral("a.dat")}), 2);
-    EXPECT_EQ(
-        Run({QStringLiteral("a.dat"), QStringLiteral("in.csv"), QStringLiteral("--schema")}), 2);
+    EXPECT_EQ(Run({QStringLiteral("a.dat"), QStringLiteral("in.csv"), QStringLiteral("--schema")}),
+              2);
 }

@@ -147,10 +147,11 @@ TEST_F(ImportEngineTest, CrLfAndLfLineEndsAndNoFinalLineEnd)
 
 TEST_F(ImportEngineTest, BrokerExportWithAHeadingLine)
 {
-    const auto recs = Import("Date,Description,Amount,Price,Shares\r\n"
-                             "01/05/2010,\"Buy, IRA\",\"1,250.00\",12.50,100\r\n"
-                             "01/06/2010,Dividend,-31.75,12.6,\r\n",
-                             Full);
+    const auto recs = Import(
+        "Date,Description,Amount,Price,Shares\r\n"
+        "01/05/2010,\"Buy, IRA\",\"1,250.00\",12.50,100\r\n"
+        "01/06/2010,Dividend,-31.75,12.6,\r\n",
+        Full);
     // The heading has no valid date and no numbers: it is reported and left out.
     ASSERT_EQ(recs.size(), 2u);
     EXPECT_EQ(lineCount, 3);
@@ -167,8 +168,8 @@ TEST_F(ImportEngineTest, BrokerExportWithAHeadingLine)
 
 TEST_F(ImportEngineTest, HeadingWithoutNumberColumnsIsAnInvalidDateLine)
 {
-    const auto recs = Import("Date,Description\r\n20100105,Note\r\n",
-                             QStringLiteral("Date Description"));
+    const auto recs =
+        Import("Date,Description\r\n20100105,Note\r\n", QStringLiteral("Date Description"));
     ASSERT_EQ(recs.size(), 2u);
     EXPECT_EQ(recs[0].TransDate, 1);
     EXPECT_EQ(recs[0].Desc, QByteArray("Descripti"));
@@ -178,9 +179,8 @@ TEST_F(ImportEngineTest, HeadingWithoutNumberColumnsIsAnInvalidDateLine)
 
 TEST_F(ImportEngineTest, FieldsBeyondTheFifthAreIgnored)
 {
-    const auto recs =
-        Import("1334.06,02 5 26,40.2858,\"Contribution\",0,\"extra\",99,,\r\n",
-               QStringLiteral("Amount Date PRICE DESCRIPTION Shares UDF"));
+    const auto recs = Import("1334.06,02 5 26,40.2858,\"Contribution\",0,\"extra\",99,,\r\n",
+                             QStringLiteral("Amount Date PRICE DESCRIPTION Shares UDF"));
     ASSERT_EQ(recs.size(), 1u);
     EXPECT_EQ(recs[0].TransDate, 20020526);
     EXPECT_EQ(recs[0].Desc, QByteArray("Contribut"));
@@ -202,12 +202,13 @@ TEST_F(ImportEngineTest, UnquotedEmptyFieldKeepsItsSlot)
 
 TEST_F(ImportEngineTest, LinesThatCannotBeImportedAreSkippedAndReported)
 {
-    const auto recs = Import("1/1/05,ok,10,1\r\n"
-                             "1/2/05,bad,ten,1\r\n"
-                             "1/3/05,empty,\"\",1\r\n"
-                             "1/4/05,nosale,-50,0\r\n"
-                             "1/5/05,ok too,20,1\r\n",
-                             Full);
+    const auto recs = Import(
+        "1/1/05,ok,10,1\r\n"
+        "1/2/05,bad,ten,1\r\n"
+        "1/3/05,empty,\"\",1\r\n"
+        "1/4/05,nosale,-50,0\r\n"
+        "1/5/05,ok too,20,1\r\n",
+        Full);
     ASSERT_EQ(recs.size(), 2u);
     EXPECT_EQ(recs[0].Desc, QByteArray("ok       "));
     EXPECT_EQ(recs[1].Desc, QByteArray("ok too   "));
@@ -226,14 +227,15 @@ TEST_F(ImportEngineTest, EmptySourceAppendsNothing)
     EXPECT_TRUE(recs.empty());
     EXPECT_EQ(ReadAll(ledger).size(), 0);
     EXPECT_EQ(lineCount, 0);
-    EXPECT_EQ(Logged(), (QStringList{QStringLiteral("Importing ") + Path("import.csv") + u'.',
-                                     QStringLiteral("Lines read: 0."),
-                                     QStringLiteral("Import finished.")}));
+    EXPECT_EQ(Logged(),
+              (QStringList{QStringLiteral("Importing ") + Path("import.csv") + u'.',
+                           QStringLiteral("Lines read: 0."), QStringLiteral("Import finished.")}));
 }
 
 TEST_F(ImportEngineTest, AppendsToAnExistingLedgerWithTheNextSeq)
 {
-    WriteLedger(ledger, {{20041231, "Old one", 100, 10, 0}, {20041231, "Old two", 0, 11, 0},
+    WriteLedger(ledger, {{20041231, "Old one", 100, 10, 0},
+                         {20041231, "Old two", 0, 11, 0},
                          {20050101, "Later", 0, 12, 0}});
     const auto recs = Import("12/31/2004,New,0,12,\r\n1/2/2005,Newer,0,13,\r\n", Full);
     ASSERT_EQ(recs.size(), 5u);

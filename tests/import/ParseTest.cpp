@@ -88,9 +88,9 @@ TEST(NextCsvField, EmptyLineAndUnclosedQuote)
 TEST(NextCsvField, PlainSplitterPassesOverAnUnquotedEmptyField)
 {
     // The splitter alone treats the second comma like the one after a quote.
-    EXPECT_EQ(AllCsvFields(QStringLiteral("20041231,,-250,12.5")),
-              (QStringList{QStringLiteral("20041231"), QStringLiteral("-250"),
-                           QStringLiteral("12.5")}));
+    EXPECT_EQ(
+        AllCsvFields(QStringLiteral("20041231,,-250,12.5")),
+        (QStringList{QStringLiteral("20041231"), QStringLiteral("-250"), QStringLiteral("12.5")}));
 }
 
 TEST(NextDatePart, SkipsRunsOfDelimiters)

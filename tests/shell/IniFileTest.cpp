@@ -49,13 +49,14 @@ TEST_F(IniFileTest, NamesMatchInAnyLetterCaseAndBlanksAroundAreIgnored)
 
 TEST_F(IniFileTest, KeysAreLookedUpOnlyInTheirOwnSection)
 {
-    WriteAll(path, "Top=9\r\n[Printer]\r\nTop=1\r\n;Left=4\r\n[General]\r\nLeft=2\r\n"
-                   "[General]\r\nTop=3\r\n");
+    WriteAll(path,
+             "Top=9\r\n[Printer]\r\nTop=1\r\n;Left=4\r\n[General]\r\nLeft=2\r\n"
+             "[General]\r\nTop=3\r\n");
     EXPECT_EQ(read("Printer", "Top"), QStringLiteral("1"));
-    EXPECT_EQ(read("Printer", "Left"), QString());      // in another section
-    EXPECT_EQ(read("Printer", ";Left"), QString());     // a comment line is no key
+    EXPECT_EQ(read("Printer", "Left"), QString());   // in another section
+    EXPECT_EQ(read("Printer", ";Left"), QString());  // a comment line is no key
     EXPECT_EQ(read("General", "Left"), QStringLiteral("2"));
-    EXPECT_EQ(read("General", "Top"), QString());       // only the first [General] counts
+    EXPECT_EQ(read("General", "Top"), QString());  // only the first [General] counts
 }
 
 TEST_F(IniFileTest, ValuesAreCutAt2047CharactersAndLoseMatchingQuotes)
@@ -79,8 +80,9 @@ TEST_F(IniFileTest, WritingCreatesTheFileAndTheSection)
 
 TEST_F(IniFileTest, WritingReplacesOnlyTheKeysLineAndKeepsEverythingElse)
 {
-    const QByteArray before = "; settings\r\n\r\n[General]\r\nLeft = 100 \r\n"
-                              "ShowHelp=False\r\n\r\n[GridMisc]\r\nLeft=7\r\n";
+    const QByteArray before =
+        "; settings\r\n\r\n[General]\r\nLeft = 100 \r\n"
+        "ShowHelp=False\r\n\r\n[GridMisc]\r\nLeft=7\r\n";
     WriteAll(path, before);
     write("general", "LEFT", QStringLiteral("250"));
     EXPECT_EQ(ReadAll(path), QByteArray("; settings\r\n\r\n[General]\r\nLEFT=250\r\n"
@@ -105,7 +107,9 @@ TEST_F(IniFileTest, AValueIsOneLineAndLatin1RoundTrips)
     EXPECT_EQ(read("General", "Injected"), QString());
     write("General", "DefaultPortfolio", QStringLiteral("C:\\Donn\u00e9es\\Port.def"));
     EXPECT_EQ(read("General", "DefaultPortfolio"), QStringLiteral("C:\\Donn\u00e9es\\Port.def"));
-    EXPECT_TRUE(ReadAll(path).contains("Donn\xe9" "es"));
+    EXPECT_TRUE(
+        ReadAll(path).contains("Donn\xe9"
+                               "es"));
 }
 
 TEST_F(IniFileTest, FailedWritesAreSilentAndLeaveNothingBehind)
@@ -118,7 +122,8 @@ TEST_F(IniFileTest, FailedWritesAreSilentAndLeaveNothingBehind)
     QDir().mkdir(folder);
     WriteINI(QStringLiteral("General"), QStringLiteral("A"), QStringLiteral("1"), folder);
     EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("A"), QString(), folder), QString());
+    EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("A"), QString(), folder),
+              QString());
     // Writes go through a temporary file that never outlives the write.
     write("General", "A", QStringLiteral("1"));
     write("General", "A", QStringLiteral("2"));

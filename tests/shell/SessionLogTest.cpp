@@ -63,7 +63,8 @@ TEST_F(SessionLogTest, DisplayedMessagesGoToTheNoticesWindowAsWell)
     log.LogSession(QStringLiteral("quiet"));
     log.LogSession(QStringLiteral("shown one"), true);
     log.LogSession(QStringLiteral("shown two"), true, false, true);
-    EXPECT_EQ(notices.notices, (QStringList{QStringLiteral("shown one"), QStringLiteral("shown two")}));
+    EXPECT_EQ(notices.notices,
+              (QStringList{QStringLiteral("shown one"), QStringLiteral("shown two")}));
     ASSERT_EQ(echoed.size(), 3u);
     EXPECT_EQ(echoed[0], QStringLiteral("23:59:58: quiet."));
     EXPECT_EQ(ReadAll(path).count('\n'), 3);
@@ -92,7 +93,8 @@ TEST_F(SessionLogTest, TextIsWrittenAsAnsi)
     SessionLog log(files, path);
     fixClock(log);
     log.LogSession(QStringLiteral("Opened file C:\\Donn\u00e9es\\f.dat"));
-    EXPECT_EQ(ReadAll(path), QByteArray("23:59:58: Opened file C:\\Donn\xe9" "es\\f.dat.\r\n"));
+    EXPECT_EQ(ReadAll(path), QByteArray("23:59:58: Opened file C:\\Donn\xe9"
+                                        "es\\f.dat.\r\n"));
 }
 
 }  // namespace

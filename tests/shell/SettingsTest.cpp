@@ -84,8 +84,9 @@ TEST_F(SettingsTest, OnlyConfirmDeleteFalseChangesOnlyThatSetting)
 
 TEST_F(SettingsTest, ColoursAreHexadecimal32BitValues)
 {
-    readFrom("[Colors]\r\nCurrentBackColor=&HFF\r\nGridForeColor=&h8000000f\r\n"
-             "GridBackColor=&H80000008\r\nAmbiguousBackColor=\r\nGridLineColor=255\r\n");
+    readFrom(
+        "[Colors]\r\nCurrentBackColor=&HFF\r\nGridForeColor=&h8000000f\r\n"
+        "GridBackColor=&H80000008\r\nAmbiguousBackColor=\r\nGridLineColor=255\r\n");
     EXPECT_EQ(s.CurrentBackColor, 0x000000FFu);
     EXPECT_EQ(s.GridForeColor, 0x8000000Fu);
     EXPECT_EQ(s.GridBackColor, 0x80000008u);  // the top bit survives
@@ -130,15 +131,17 @@ TEST_F(SettingsTest, RecordTypeColumnPositionAndFixedColumns)
     readFrom("[General]\r\nGridColWidth=True\r\n");
     EXPECT_EQ(s.RTColPos, 0);
     EXPECT_EQ(s.GridFixedColumns, 0);
-    readFrom("[General]\r\nGridColWidth=True\r\n[GridMisc]\r\nRTColPos=1\r\nGridFixedColumns=3\r\n");
+    readFrom(
+        "[General]\r\nGridColWidth=True\r\n[GridMisc]\r\nRTColPos=1\r\nGridFixedColumns=3\r\n");
     EXPECT_EQ(s.RTColPos, 1);
     EXPECT_EQ(s.GridFixedColumns, 3);
 }
 
 TEST_F(SettingsTest, PrinterLinesMarginsAndFontSize)
 {
-    readFrom("[Printer]\r\nTextTopMargin=5\r\nTextFontSize=0\r\nPrinterInitString=27,64\r\n"
-             "PrinterResetString=300,-1, 7x,\r\nListMargins=1 2.5  4\r\nTextOrientation=0\r\n");
+    readFrom(
+        "[Printer]\r\nTextTopMargin=5\r\nTextFontSize=0\r\nPrinterInitString=27,64\r\n"
+        "PrinterResetString=300,-1, 7x,\r\nListMargins=1 2.5  4\r\nTextOrientation=0\r\n");
     EXPECT_EQ(s.TextLinesPerPage, 36);
     EXPECT_EQ(s.TextBasisTopMargin, 5);
     EXPECT_EQ(s.TextListTopMargin, 3);
@@ -149,8 +152,9 @@ TEST_F(SettingsTest, PrinterLinesMarginsAndFontSize)
     EXPECT_EQ(s.ListMargins, (std::vector<double>{1, 2.5, 0, 4}));
     EXPECT_EQ(s.TextOrientation, 2);
 
-    readFrom("[Printer]\r\nTextTopMargin=5\r\nTextLinesPerPage=0\r\nTextBasisTopMargin=2\r\n"
-             "TextDevice=Epson\r\nTextOrientation=1\r\n");
+    readFrom(
+        "[Printer]\r\nTextTopMargin=5\r\nTextLinesPerPage=0\r\nTextBasisTopMargin=2\r\n"
+        "TextDevice=Epson\r\nTextOrientation=1\r\n");
     EXPECT_EQ(s.TextLinesPerPage, 36);
     EXPECT_EQ(s.TextBasisTopMargin, 2);
     EXPECT_EQ(s.TextDevice, QStringLiteral("Epson"));
@@ -190,8 +194,9 @@ TEST_F(SettingsTest, BooleansInAnyCaseAndTheirDefaults)
     EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("-1"), false));
     EXPECT_FALSE(Settings::ParseBoolean(QStringLiteral("0"), true));
     EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("maybe"), true));
-    readFrom("[General]\r\nSortByDesc=False\r\nStartTickmoor=TRUE\r\nAlwaysCopyFile=false\r\n"
-             "CRFiresTab=true\r\n");
+    readFrom(
+        "[General]\r\nSortByDesc=False\r\nStartTickmoor=TRUE\r\nAlwaysCopyFile=false\r\n"
+        "CRFiresTab=true\r\n");
     EXPECT_FALSE(s.SortByDesc);
     EXPECT_TRUE(s.StartTickmoor);
     EXPECT_FALSE(s.AlwaysCopyFile);
@@ -207,9 +212,10 @@ TEST_F(SettingsTest, ExitWritesItsKeysInOrder)
     s.Left = QStringLiteral("120");
     s.Top = QStringLiteral("-15");
     s.WriteAtExit(path, false);
-    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nSortByDesc=False\r\nGridColWidth=300 1200 \r\n"
-                                        "GridRowHeight=255\r\nWindowSize=2\r\nLeft=120\r\n"
-                                        "Top=-15\r\n"));
+    EXPECT_EQ(ReadAll(path),
+              QByteArray("[General]\r\nSortByDesc=False\r\nGridColWidth=300 1200 \r\n"
+                         "GridRowHeight=255\r\nWindowSize=2\r\nLeft=120\r\n"
+                         "Top=-15\r\n"));
 }
 
 TEST_F(SettingsTest, ExitSkipsWidthsWhenNotRememberedAndPositionWhenMinimized)

@@ -138,9 +138,8 @@ FileDisplay::FileDisplay(Portfolio& portfolio, InvestmentFile& file, Settings& s
     connect(m_command[RemoveCommand], &QPushButton::clicked, this, &FileDisplay::RemoveClicked);
     connect(m_command[CloseCommand], &QPushButton::clicked, this, &FileDisplay::CloseClicked);
     connect(m_command[EditCommand], &QPushButton::clicked, this, &FileDisplay::EditClicked);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) {
-        OpenClicked();
-    });
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { OpenClicked(); });
 }
 
 QString FileDisplay::ChooseInvestmentFile(QWidget* parent, const QString& startPath)
@@ -199,7 +198,8 @@ void FileDisplay::FillList()
         return;
 
     const QFontMetrics metrics(m_list->font());
-    const int pathWidth = metrics.horizontalAdvance(QString(PathColumnCharacters, QLatin1Char('x')));
+    const int pathWidth =
+        metrics.horizontalAdvance(QString(PathColumnCharacters, QLatin1Char('x')));
     for (size_t i = 1; i < files.size(); ++i) {
         if (files[i].isEmpty())
             continue;
@@ -244,8 +244,9 @@ void FileDisplay::OpenClicked()
         return;
     const size_t p = size_t(positions.front());
     const QString path = m_portfolio.PortfolioFiles[p];
-    const QString description =
-        p < m_portfolio.PortfolioDescriptions.size() ? m_portfolio.PortfolioDescriptions[p] : QString();
+    const QString description = p < m_portfolio.PortfolioDescriptions.size()
+                                    ? m_portfolio.PortfolioDescriptions[p]
+                                    : QString();
     if (!OpenInvestmentFile(m_file, path, description, m_messages))
         return;  // the window stays open for another choice
     m_outcome = QString::fromLatin1(OutcomeOpened);

@@ -69,8 +69,13 @@ public:
     QPushButton* helpButton() const { return m_help; }
 
     // Command indices of commandButton().
-    enum Command { OpenCommand = 0, AddCommand = 1, RemoveCommand = 2, CloseCommand = 3,
-                   EditCommand = 4 };
+    enum Command {
+        OpenCommand = 0,
+        AddCommand = 1,
+        RemoveCommand = 2,
+        CloseCommand = 3,
+        EditCommand = 4
+    };
 
 public slots:
     // Closing the window (Escape, the close box) is "&Close".
