@@ -1,0 +1,108 @@
+// Opening a large ledger in the main window until its listing shows in the
+// grid, and the refresh (F5) with a typed price; with the process's memory.
+// Runs on Qt's offscreen platform.
+
+#include "gui/GuiTestSupport.h"
+
+#include "data/Dates.h"
+
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+using namespace brisden;
+using namespace brisden::test;
+
+namespace {
+
+QString WriteLargeLedger(const QString& path, int records)
+{
+    std::vector<Tx> txs;
+    txs.reserve(size_t(records));
+    const std::int32_t first = DateToDayNumber(19500101);
+    for (int i = 0; i < records; ++i) {
+        // Several records a day: purchases, price updates and small sales.
+        const std::int32_t date = DayNumberToDate(first + i / 3);
+        const double price = 10 + (i % 97) * 0.25;
+        if (i % 3 == 0)
+            txs.push_back({date, "buy", 100, price, 0});
+        else if (i % 3 == 1)
+            txs.push_back({date, "price", 0, price, 0});
+        else
+            txs.push_back({date, "sell", -price, price, 1});
+    }
+    return WriteLedger(path, txs);
+}
+
+double ProcessMemoryMb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return -1;
+}
+
+void BM_OpenLargeLedger(benchmark::State& state)
+{
+    const int records = int(state.range(0));
+    StartedProgram p;
+    const QString dat = WriteLargeLedger(p.dir.path() + QStringLiteral("/Large.dat"), records);
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Large.def"),
+                                       {{dat, QStringLiteral("Large")}});
+    if (!p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                 QStringLiteral("\r\nAlwaysCopyFile=False\r\n"))) {
+        state.SkipWithError("the program did not start");
+        return;
+    }
+    p.window->show();
+    for (auto _ : state) {
+        if (!OpenInvestment(*p.window, dat)) {
+            state.SkipWithError("the file did not open");
+            return;
+        }
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = double(p.window->listedRows());
+    state.counters["rss_MB"] = ProcessMemoryMb("VmRSS:");
+    state.counters["peak_MB"] = ProcessMemoryMb("VmHWM:");
+}
+
+void BM_RefreshWithTypedPrice(benchmark::State& state)
+{
+    const int records = int(state.range(0));
+    StartedProgram p;
+    const QString dat = WriteLargeLedger(p.dir.path() + QStringLiteral("/Large.dat"), records);
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Large.def"),
+                                       {{dat, QStringLiteral("Large")}});
+    if (!p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                 QStringLiteral("\r\nAlwaysCopyFile=False\r\n")) ||
+        !OpenInvestment(*p.window, dat)) {
+        state.SkipWithError("the file did not open");
+        return;
+    }
+    p.window->show();
+    for (auto _ : state) {
+        p.window->sharePriceBox()->setText(QStringLiteral("12"));
+        p.window->mnuRefreshItem_Click();
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = double(p.window->listedRows());
+}
+
+BENCHMARK(BM_OpenLargeLedger)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RefreshWithTypedPrice)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
