@@ -135,14 +135,14 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
     }
     if (section < 0 || section >= ColumnCount)
         return QVariant();
-    const ColumnSpec& spec = m_layout[size_t(section)];
+    const ColumnSpec& column = m_layout[size_t(section)];
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromLatin1(spec.header);
+            return QString::fromLatin1(column.header);
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(ToQt(spec.align));
+            return QVariant::fromValue(ToQt(column.align));
         case ColumnDataRole:
-            return spec.editable ? 0 : -1;
+            return column.editable ? 0 : -1;
         default:
             return QVariant();
     }
