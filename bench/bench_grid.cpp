@@ -50,10 +50,8 @@ void BM_OpenLargeLedger(benchmark::State& state)
     const int records = int(state.range(0));
     StartedProgram p;
     const QString dat = WriteLargeLedger(p.dir.path() + QStringLiteral("/Large.dat"), records);
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Large.def"),
-                                       {{dat, QStringLiteral("Large")}});
-    if (!p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
-                 QStringLiteral("\r\nAlwaysCopyFile=False\r\n"))) {
+    if (!p.startWithFile(dat, QStringLiteral("Large"),
+                         QStringLiteral("AlwaysCopyFile=False\r\n"))) {
         state.SkipWithError("the program did not start");
         return;
     }
@@ -75,10 +73,8 @@ void BM_RefreshWithTypedPrice(benchmark::State& state)
     const int records = int(state.range(0));
     StartedProgram p;
     const QString dat = WriteLargeLedger(p.dir.path() + QStringLiteral("/Large.dat"), records);
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Large.def"),
-                                       {{dat, QStringLiteral("Large")}});
-    if (!p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
-                 QStringLiteral("\r\nAlwaysCopyFile=False\r\n")) ||
+    if (!p.startWithFile(dat, QStringLiteral("Large"),
+                         QStringLiteral("AlwaysCopyFile=False\r\n")) ||
         !OpenInvestment(*p.window, dat)) {
         state.SkipWithError("the file did not open");
         return;
@@ -92,7 +88,11 @@ void BM_RefreshWithTypedPrice(benchmark::State& state)
     state.counters["rows"] = double(p.window->listedRows());
 }
 
-BENCHMARK(BM_OpenLargeLedger)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenLargeLedger)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_RefreshWithTypedPrice)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

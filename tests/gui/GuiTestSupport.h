@@ -111,6 +111,19 @@ struct StartedProgram {
         return true;
     }
 
+    QString portfolioPath() const { return dir.path() + QStringLiteral("/Funds.def"); }
+
+    // Starts with a default portfolio holding the one file dat, and further
+    // settings lines of section General.
+    bool startWithFile(const QString& dat, const QString& description,
+                       const QString& moreGeneralSettings = QString())
+    {
+        const QString def =
+            WritePortfolio(dir.path() + QStringLiteral("/Funds.def"), {{dat, description}});
+        return start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                     QStringLiteral("\r\n") + moreGeneralSettings);
+    }
+
     Program& program() { return *startup->program(); }
 };
 

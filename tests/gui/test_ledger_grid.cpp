@@ -157,10 +157,8 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
 {
     StartedProgram p;
     const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                                       {{dat, QStringLiteral("My fund")}});
-    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
-                    QStringLiteral("\r\nAutoSaveInterval=10\r\n")));
+    QVERIFY(
+        p.startWithFile(dat, QStringLiteral("My fund"), QStringLiteral("AutoSaveInterval=10\r\n")));
     MainWindow& w = *p.window;
     QVERIFY(OpenInvestment(w, dat));
 
@@ -236,7 +234,7 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(w.autoSavePeriod(), 600000);
     const QStringList log = LogMessages(p.log());
     QVERIFY(log.contains(QStringLiteral("Opened file ") + dat + QStringLiteral(" in portfolio ") +
-                         def + QLatin1Char('.')));
+                         p.portfolioPath() + QLatin1Char('.')));
     QVERIFY(log.contains(QStringLiteral("Copied ") + dat + QStringLiteral(" to ") + p.dir.path() +
                          QStringLiteral("/Fund.bak.")));
 
@@ -253,10 +251,7 @@ void LedgerGridTest::priceBoxEnterRelistsWithTheTypedPrice()
 {
     StartedProgram p;
     const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                                       {{dat, QStringLiteral("My fund")}});
-    QVERIFY(
-        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    QVERIFY(p.startWithFile(dat, QStringLiteral("My fund")));
     MainWindow& w = *p.window;
     QVERIFY(OpenInvestment(w, dat));
     p.messages.shown.clear();
@@ -284,10 +279,8 @@ void LedgerGridTest::everythingSoldDisablesThePriceBox()
     const QString dat =
         WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
                     {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                                       {{dat, QStringLiteral("Sold out")}});
-    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
-                    QStringLiteral("\r\nAlwaysCopyFile=False\r\n")));
+    QVERIFY(p.startWithFile(dat, QStringLiteral("Sold out"),
+                            QStringLiteral("AlwaysCopyFile=False\r\n")));
     QVERIFY(OpenInvestment(*p.window, dat));
     QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
     QVERIFY(!p.window->sharePriceBox()->isEnabled());
@@ -301,10 +294,7 @@ void LedgerGridTest::hidingRecordTypes()
 {
     StartedProgram p;
     const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                                       {{dat, QStringLiteral("My fund")}});
-    QVERIFY(
-        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    QVERIFY(p.startWithFile(dat, QStringLiteral("My fund")));
     MainWindow& w = *p.window;
     QVERIFY(OpenInvestment(w, dat));
 
@@ -337,10 +327,8 @@ void LedgerGridTest::rowHeightCommands()
 {
     StartedProgram p;
     const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                                       {{dat, QStringLiteral("My fund")}});
-    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
-                    QStringLiteral("\r\nGridColWidth=True\r\n")));
+    QVERIFY(
+        p.startWithFile(dat, QStringLiteral("My fund"), QStringLiteral("GridColWidth=True\r\n")));
     MainWindow& w = *p.window;
     QVERIFY(OpenInvestment(w, dat));
     grid::LedgerGrid& g = *w.grid();
@@ -403,10 +391,7 @@ void LedgerGridTest::newPortfolioEmptiesTheWindow()
 {
     StartedProgram p;
     const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                                       {{dat, QStringLiteral("My fund")}});
-    QVERIFY(
-        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    QVERIFY(p.startWithFile(dat, QStringLiteral("My fund")));
     MainWindow& w = *p.window;
     QVERIFY(OpenInvestment(w, dat));
 
@@ -418,7 +403,7 @@ void LedgerGridTest::newPortfolioEmptiesTheWindow()
     });
     QVERIFY(Activate(w));
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(offered, def);
+    QCOMPARE(offered, p.portfolioPath());
     QCOMPARE(QString::fromLatin1(ReadAll(fresh)),
              QStringLiteral("\"Portfolio definition file\"\r\n"));
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
