@@ -369,7 +369,7 @@ bool TransactionListing::openPortfolioFile(const QString& path, const QString& d
         m.file.close();
     }
     QString message;
-    if (error == ErrFileNotFound || error == ErrPathNotFound) {
+    if (error == ErrFileNotFound) {
         message = QStringLiteral(
             "This file has been moved or deleted, or it's name has been "
             "changed.");

@@ -442,7 +442,7 @@ bool OpenInvestmentFile(InvestmentFile& file, const QString& path, const QString
     files.OpenFile(ShortSlot, path, QStringLiteral("I"), QStringLiteral("R"), 0);
     const int probe = files.fileNumber(ShortSlot);
     if (probe < 1) {
-        if (-probe == ErrFileNotFound || -probe == ErrPathNotFound) {
+        if (-probe == ErrFileNotFound) {
             messages.show(
                 QStringLiteral(
                     "This file has been moved or deleted, or it's name has been changed."),
