@@ -21,33 +21,26 @@ struct BasisOptions : ReportOptions {
 int ParseBasisOptions(const QStringList& args, BasisOptions& options)
 {
     const QString command = QStringLiteral("basis");
-    for (int i = 0; i < args.size(); ++i) {
-        switch (TakeReportOption(args, i, options, command)) {
-            case OptionResult::Taken:
-                continue;
-            case OptionResult::Bad:
-                return 2;
-            case OptionResult::NotMine:
-                break;
-        }
-        QString value;
-        if (args[i] == QLatin1String("--method")) {
-            if (!TakeValue(args, i, &value))
-                return 2;
+    const int status =
+        ParseReportArguments(args, options, command, [&](const QStringList& all, int& i) {
+            if (all[i] != QLatin1String("--method"))
+                return OptionResult::NotMine;
+            QString value;
+            if (!TakeValue(all, i, &value))
+                return OptionResult::Bad;
             bool ok = false;
             options.method = value.toInt(&ok);
             if (!ok || options.method < 1 || options.method > 5) {
                 Fail(QStringLiteral("--method needs a number from 1 to 5, not \"%1\"").arg(value));
-                return 2;
+                return OptionResult::Bad;
             }
-        } else {
-            Fail(QStringLiteral("basis: unknown option \"%1\"").arg(args[i]));
-            return 2;
-        }
-    }
-    if (const int status =
-            CheckReportOptions(options, command, QStringLiteral("an investment file")))
+            return OptionResult::Taken;
+        });
+    if (status != 0)
         return status;
+    if (const int check =
+            CheckReportOptions(options, command, QStringLiteral("an investment file")))
+        return check;
     if (options.method == 0) {
         Fail(QStringLiteral("basis needs --method N (1 to 5)"));
         return 2;

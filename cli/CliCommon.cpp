@@ -173,6 +173,23 @@ OptionResult TakeReportOption(const QStringList& args, int& i, ReportOptions& op
     return OptionResult::Taken;
 }
 
+int ParseReportArguments(const QStringList& args, ReportOptions& options, const QString& command,
+                         const std::function<OptionResult(const QStringList&, int&)>& ownOption)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        OptionResult result = TakeReportOption(args, i, options, command);
+        if (result == OptionResult::NotMine)
+            result = ownOption(args, i);
+        if (result == OptionResult::Bad)
+            return 2;
+        if (result == OptionResult::NotMine) {
+            Fail(QStringLiteral("%1: unknown option \"%2\"").arg(command, args[i]));
+            return 2;
+        }
+    }
+    return 0;
+}
+
 int CheckReportOptions(const ReportOptions& options, const QString& command,
                        const QString& pathNeeded)
 {

@@ -27,6 +27,7 @@ int RunRebuild(const QStringList& args);
 #include "ui/Interaction.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace brisden::cli {
 
@@ -76,6 +77,11 @@ enum class OptionResult { Taken, NotMine, Bad };
 // Takes args[i] when it is one of the shared options or the path.
 OptionResult TakeReportOption(const QStringList& args, int& i, ReportOptions& options,
                               const QString& command);
+// Reads every argument: the shared ones into options, the others through
+// ownOption (which returns Bad, with its message printed, for a bad value and
+// NotMine for an option it does not know). 0, or the exit status.
+int ParseReportArguments(const QStringList& args, ReportOptions& options, const QString& command,
+                         const std::function<OptionResult(const QStringList&, int&)>& ownOption);
 // After parsing: the path and the report file are there and legal. 0, or the
 // exit status with the message printed.
 int CheckReportOptions(const ReportOptions& options, const QString& command,

@@ -52,39 +52,34 @@ struct ListOptions : ReportOptions {
 int ParseListOptions(const QStringList& args, ListOptions& options)
 {
     const QString command = QStringLiteral("list");
-    for (int i = 0; i < args.size(); ++i) {
-        switch (TakeReportOption(args, i, options, command)) {
-            case OptionResult::Taken:
-                continue;
-            case OptionResult::Bad:
-                return 2;
-            case OptionResult::NotMine:
-                break;
-        }
-        const QString& arg = args[i];
-        QString value;
-        if (arg == QLatin1String("--price")) {
+    const int status =
+        ParseReportArguments(args, options, command, [&](const QStringList& all, int& i) {
+            const QString arg = all[i];
+            QString value;
             double price = 0;
-            if (!TakeValue(args, i, &value) || !ParseNumberOption(arg, value, &price))
-                return 2;
-            options.price = price;
-        } else if (arg == QLatin1String("--price-for")) {
-            if (!TakeValue(args, i, &value))
-                return 2;
-            const qsizetype eq = value.lastIndexOf(QLatin1Char('='));
-            double price = 0;
-            if (eq <= 0) {
-                Fail(QStringLiteral("--price-for needs FILE=PRICE, not \"%1\"").arg(value));
-                return 2;
+            if (arg == QLatin1String("--price")) {
+                if (!TakeValue(all, i, &value) || !ParseNumberOption(arg, value, &price))
+                    return OptionResult::Bad;
+                options.price = price;
+                return OptionResult::Taken;
             }
-            if (!ParseNumberOption(arg, value.mid(eq + 1), &price))
-                return 2;
-            options.pricesFor.append({value.left(eq), price});
-        } else {
-            Fail(QStringLiteral("list: unknown option \"%1\"").arg(arg));
-            return 2;
-        }
-    }
+            if (arg == QLatin1String("--price-for")) {
+                if (!TakeValue(all, i, &value))
+                    return OptionResult::Bad;
+                const qsizetype eq = value.lastIndexOf(QLatin1Char('='));
+                if (eq <= 0) {
+                    Fail(QStringLiteral("--price-for needs FILE=PRICE, not \"%1\"").arg(value));
+                    return OptionResult::Bad;
+                }
+                if (!ParseNumberOption(arg, value.mid(eq + 1), &price))
+                    return OptionResult::Bad;
+                options.pricesFor.append({value.left(eq), price});
+                return OptionResult::Taken;
+            }
+            return OptionResult::NotMine;
+        });
+    if (status != 0)
+        return status;
     return CheckReportOptions(options, command,
                               QStringLiteral("an investment file or a portfolio"));
 }
