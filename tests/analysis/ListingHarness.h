@@ -33,19 +33,17 @@ public:
         std::optional<ListingFileSummary> summary;
     };
     std::vector<File> files;
-    int runs = 0;
     int endFiles = 0;
     bool wasCancelled = false;
     std::optional<PortfolioTotalsArray> portfolio;
     std::optional<float> rate;
     bool suspectNote = false;
     std::optional<int> finishedWith;
-    std::vector<int> pagesStarted;
 
     int destination() const override { return m_destination; }
-    void beginRun() override { ++runs; }
+    void beginRun() override {}
     void beginFile(const ListingFileInfo& info) override { files.push_back({info, {}, {}, {}}); }
-    void startPage(bool, int pageNumber) override { pagesStarted.push_back(pageNumber); }
+    void startPage(bool, int) override {}
     int addRow(const ListingRow& row, bool isSuspect) override
     {
         files.back().rows.push_back(row);

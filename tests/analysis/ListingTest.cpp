@@ -198,6 +198,22 @@ protected:
                                    {20100901, "Price", 0, 16, 0}});
         h.input.answers.push_back(QStringLiteral("17"));
     }
+    // The first row after the start is measured from `invested`, `days` back.
+    void expectStart(double invested, int days, double lowBuy)
+    {
+        const auto& rows = h.output.files.at(0).rows;
+        ASSERT_EQ(rows.size(), 3u);
+        const float growth = float((2240.0 - invested) / invested);
+        EXPECT_FLOAT_EQ(rows[1].PeriodROI, growth);
+        EXPECT_FLOAT_EQ(rows[1].CumulativeROI, growth);
+        EXPECT_FLOAT_EQ(rows[1].AnnualROI,
+                        float(std::pow(2240.0 / invested, double(float(365.25 / days))) - 1));
+        const ListingFileSummary& s = *h.output.files[0].summary;
+        EXPECT_DOUBLE_EQ(s.OutOfPocketCosts, invested);
+        EXPECT_DOUBLE_EQ(s.LowBuy, lowBuy);
+        EXPECT_DOUBLE_EQ(s.HighBuy, 15);
+        EXPECT_DOUBLE_EQ(h.listing->CashFlows[3].Amount, invested);
+    }
     ListingHarness h{DestinationFile, 20101201};
 };
 
@@ -205,24 +221,13 @@ TEST_F(WindowStart, ExactlyOnARecordDateStartsFromTheValueAfterIt)
 {
     h.setRange(6012010, 0);
     h.run();
-    const auto& rows = h.output.files.at(0).rows;
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].TransDate, 20100601);
-    EXPECT_EQ(rows[0].PeriodROI, 0.0f);
-    EXPECT_FLOAT_EQ(rows[1].PeriodROI, float(140.0 / 2100));
-    EXPECT_FLOAT_EQ(rows[1].CumulativeROI, float(140.0 / 2100));
-    EXPECT_FLOAT_EQ(rows[1].AnnualROI,
-                    float(std::pow(2240.0 / 2100, double(float(365.25 / 92))) - 1));
-    const ListingFileSummary& s = *h.output.files[0].summary;
-    EXPECT_DOUBLE_EQ(s.OutOfPocketCosts, 2100);
-    EXPECT_DOUBLE_EQ(s.TotalPurchases, 2100);
-    EXPECT_DOUBLE_EQ(s.LowBuy, 15);
-    EXPECT_DOUBLE_EQ(s.HighBuy, 15);
-    // The records before the range are no cash flows; the holding after the
-    // first record in range is.
+    expectStart(2100, 92, 15);
+    EXPECT_EQ(h.output.files[0].rows[0].TransDate, 20100601);
+    EXPECT_EQ(h.output.files[0].rows[0].PeriodROI, 0.0f);
+    EXPECT_DOUBLE_EQ(h.output.files[0].summary->TotalPurchases, 2100);
+    // The records before the range are no cash flows.
     EXPECT_EQ(h.listing->CashFlows[1].Amount, 0);
     EXPECT_EQ(h.listing->CashFlows[2].Amount, 0);
-    EXPECT_DOUBLE_EQ(h.listing->CashFlows[3].Amount, 2100);
     EXPECT_EQ(h.report.ListToDate, 99999999);  // the open limit is reset
 }
 
@@ -230,18 +235,8 @@ TEST_F(WindowStart, TheDayBeforeBringsTheHoldingInAtItsValue)
 {
     h.setRange(5312010, 99999999);
     h.run();
-    const auto& rows = h.output.files.at(0).rows;
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_FLOAT_EQ(rows[1].PeriodROI, float(440.0 / 1800));
-    EXPECT_FLOAT_EQ(rows[1].CumulativeROI, float(440.0 / 1800));
-    EXPECT_FLOAT_EQ(rows[1].AnnualROI,
-                    float(std::pow(2240.0 / 1800, double(float(365.25 / 93))) - 1));
-    const ListingFileSummary& s = *h.output.files[0].summary;
-    EXPECT_DOUBLE_EQ(s.OutOfPocketCosts, 1800);
-    EXPECT_DOUBLE_EQ(s.LowBuy, 12);
-    EXPECT_DOUBLE_EQ(s.HighBuy, 15);
-    EXPECT_DOUBLE_EQ(*s.AverageBuy, 1800.0 / 140);
-    EXPECT_DOUBLE_EQ(h.listing->CashFlows[3].Amount, 1800);
+    expectStart(1800, 93, 12);
+    EXPECT_DOUBLE_EQ(*h.output.files[0].summary->AverageBuy, 1800.0 / 140);
 }
 
 TEST(Listing, SellingEverythingEndsWithoutAValuation)
@@ -326,7 +321,7 @@ TEST(Listing, SuspectRowsAreMarked)
     EXPECT_TRUE(h.messages.texts().contains(listing_text::SuspectScreen()));
 }
 
-TEST(Listing, NoRecordInRange)
+TEST(Listing, NoRecordInRangeOrNoneAtAll)
 {
     ListingHarness h(DestinationFile, 20110110);
     h.useLedger("none.dat", {{20100101, "Buy", 1000, 10, 0}});
@@ -336,15 +331,12 @@ TEST(Listing, NoRecordInRange)
     EXPECT_FALSE(h.output.files[0].summary);
     EXPECT_FALSE(h.output.rate);  // no end day
     EXPECT_TRUE(h.logLines.contains("No transactions available for " + h.path("none.dat") + "."));
-}
 
-TEST(Listing, EmptyFile)
-{
-    ListingHarness h(DestinationFile, 20110110);
-    h.useLedger("empty.dat", {});
-    h.run();
-    EXPECT_TRUE(h.output.files.at(0).rows.empty());
-    EXPECT_FALSE(h.output.rate);
+    ListingHarness empty(DestinationFile, 20110110);
+    empty.useLedger("empty.dat", {});
+    empty.run();
+    EXPECT_TRUE(empty.output.files.at(0).rows.empty());
+    EXPECT_FALSE(empty.output.rate);
 }
 
 TEST(Listing, CancelledRunShowsNoSummaryNorRate)
@@ -418,12 +410,9 @@ TEST_F(ThreeFilePortfolio, TotalsAndRateOfTheWholePortfolio)
     h.run(&portfolio);
     ASSERT_TRUE(h.output.portfolio);
     const PortfolioTotalsArray& t = *h.output.portfolio;
-    EXPECT_DOUBLE_EQ(t[0], 750 + 2340 + 600);
-    EXPECT_DOUBLE_EQ(t[1], 3500);
-    EXPECT_DOUBLE_EQ(t[2], 3572);
-    EXPECT_DOUBLE_EQ(t[3], -30);
-    EXPECT_DOUBLE_EQ(t[4], -440);
-    EXPECT_DOUBLE_EQ(t[5], 660);
+    const double expected[] = {750 + 2340 + 600, 3500, 3572, -30, -440, 660};
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_DOUBLE_EQ(t[i], expected[i]) << i;
 
     const std::int32_t today = Day(20110110);
     Flows flows = {{1000, Day(20090601)}, {-30, Day(20091201)},  {-440, Day(20100601)},

@@ -19,31 +19,27 @@ TransactionRecord Rec(double amount, double price, double shares, const char* de
     return r;
 }
 
-struct Classified {
-    QString code;
-    TransactionRecord record;
-};
-
 class ClassifyTest : public ::testing::Test {
 protected:
-    Classified classify(TransactionRecord r, bool inRange = true, std::int32_t row = 1)
+    // The record's code; the record as classified is left in `record`.
+    QString classify(TransactionRecord r, bool inRange = true, std::int32_t row = 1)
     {
-        const QString code = ClassifyTransaction(r, state, row, inRange, flows);
-        return {code, r};
+        record = r;
+        return ClassifyTransaction(record, state, row, inRange, flows);
     }
+    TransactionRecord record;
     ListingState state;
     CashFlowTable flows = CashFlowTable(4);
 };
 
 TEST_F(ClassifyTest, PurchaseReplacesTheEnteredShareCount)
 {
-    const Classified c = classify(Rec(100, 8, 99));
-    EXPECT_EQ(c.code, "P");
-    EXPECT_DOUBLE_EQ(c.record.Shares, 12.5);
+    const QString code = classify(Rec(100, 8, 99));
+    EXPECT_EQ(code, "P");
+    EXPECT_DOUBLE_EQ(record.Shares, 12.5);
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 12.5);
-    EXPECT_DOUBLE_EQ(state.CostTotals[1], 100);
-    EXPECT_DOUBLE_EQ(state.CostTotals[2], 100);
-    EXPECT_DOUBLE_EQ(state.CostTotals[3], 100);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_DOUBLE_EQ(state.CostTotals[i], 100) << i;
     EXPECT_DOUBLE_EQ(state.ShareTotals[2], 12.5);
     EXPECT_DOUBLE_EQ(state.LowPrices[1], 8);
     EXPECT_DOUBLE_EQ(state.HighPrices[1], 8);
@@ -53,8 +49,8 @@ TEST_F(ClassifyTest, PurchaseReplacesTheEnteredShareCount)
 
 TEST_F(ClassifyTest, MoneyWithoutPriceIsAFee)
 {
-    const Classified c = classify(Rec(25, 0, 0));
-    EXPECT_EQ(c.code, "F");
+    const QString code = classify(Rec(25, 0, 0));
+    EXPECT_EQ(code, "F");
     EXPECT_DOUBLE_EQ(state.CostTotals[2], 25);
     EXPECT_DOUBLE_EQ(state.CostTotals[3], 0);  // no shares moved
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 0);
@@ -62,9 +58,9 @@ TEST_F(ClassifyTest, MoneyWithoutPriceIsAFee)
 
 TEST_F(ClassifyTest, ReinvestmentGetsItsAmountButIsNoCashFlow)
 {
-    const Classified c = classify(Rec(0, 5, 10, "divid"));
-    EXPECT_EQ(c.code, "R");
-    EXPECT_DOUBLE_EQ(c.record.Amount, 50);
+    const QString code = classify(Rec(0, 5, 10, "divid"));
+    EXPECT_EQ(code, "R");
+    EXPECT_DOUBLE_EQ(record.Amount, 50);
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 10);
     EXPECT_DOUBLE_EQ(state.CostTotals[2], 0);
     EXPECT_DOUBLE_EQ(state.CostTotals[3], 50);
@@ -72,22 +68,14 @@ TEST_F(ClassifyTest, ReinvestmentGetsItsAmountButIsNoCashFlow)
     EXPECT_DOUBLE_EQ(flows[1].Amount, 0);
 }
 
-TEST_F(ClassifyTest, SplitSetsTheBalance)
-{
-    classify(Rec(100, 10, 0));
-    const Classified c = classify(Rec(0, 5, 10, "2:1 Split"));
-    EXPECT_EQ(c.code, "*");
-    EXPECT_TRUE(state.SplitRestated);
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 10);
-}
-
 TEST_F(ClassifyTest, SplitRestatesShareTotalsAndPrices)
 {
-    classify(Rec(1000, 10, 0));   // 100 shares at 10
-    classify(Rec(1200, 12, 0));   // 100 shares at 12
-    classify(Rec(-260, 13, 20));  // sale of 20 at 13, 180 left
-    const Classified c = classify(Rec(0, 0, 360, "stk SpLiT"));
-    EXPECT_EQ(c.code, "*");
+    classify(Rec(1000, 10, 0));                                  // 100 shares at 10
+    classify(Rec(1200, 12, 0));                                  // 100 shares at 12
+    classify(Rec(-260, 13, 20));                                 // sale of 20 at 13, 180 left
+    const QString code = classify(Rec(0, 5, 360, "stk SpLiT"));  // a price does not matter
+    EXPECT_EQ(code, "*");
+    EXPECT_TRUE(state.SplitRestated);
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 360);
     EXPECT_DOUBLE_EQ(state.ShareTotals[2], 400);
     EXPECT_DOUBLE_EQ(state.ShareTotals[3], 40);
@@ -100,8 +88,8 @@ TEST_F(ClassifyTest, SplitRestatesShareTotalsAndPrices)
 TEST_F(ClassifyTest, SplitAtZeroBalanceRestatesNoTotals)
 {
     state.ShareTotals[2] = 7;
-    const Classified c = classify(Rec(0, 0, 50, "split"));
-    EXPECT_EQ(c.code, "*");
+    const QString code = classify(Rec(0, 0, 50, "split"));
+    EXPECT_EQ(code, "*");
     EXPECT_DOUBLE_EQ(state.ShareTotals[2], 7);
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 50);
 }
@@ -117,16 +105,16 @@ TEST_F(ClassifyTest, LowPriceSentinelSurvivesASplit)
 
 TEST_F(ClassifyTest, CashDistributionAndDistributionWithShares)
 {
-    Classified c = classify(Rec(-50, 0, 0));
-    EXPECT_EQ(c.code, "D");
+    QString code = classify(Rec(-50, 0, 0));
+    EXPECT_EQ(code, "D");
     EXPECT_DOUBLE_EQ(state.DistributionTotals[1], -50);
     EXPECT_DOUBLE_EQ(state.DistributionTotals[2], -50);
     EXPECT_DOUBLE_EQ(state.SaleTotals[2], 0);
 
     state = ListingState();
     state.ShareBalance() = 10;
-    c = classify(Rec(-50, 0, 2));
-    EXPECT_EQ(c.code, "D");  // counted as a sale first, then shown as a distribution
+    code = classify(Rec(-50, 0, 2));
+    EXPECT_EQ(code, "D");  // counted as a sale first, then shown as a distribution
     EXPECT_DOUBLE_EQ(state.SaleTotals[2], -50);
     EXPECT_DOUBLE_EQ(state.ShareTotals[3], 2);
     EXPECT_DOUBLE_EQ(state.DistributionTotals[2], -50);
@@ -137,13 +125,13 @@ TEST_F(ClassifyTest, CashDistributionAndDistributionWithShares)
 TEST_F(ClassifyTest, FeeInSharesAndPricedShareRemoval)
 {
     state.ShareBalance() = 10;
-    Classified c = classify(Rec(0, 0, -0.5));
-    EXPECT_EQ(c.code, "A");
+    QString code = classify(Rec(0, 0, -0.5));
+    EXPECT_EQ(code, "A");
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 9.5);
 
-    c = classify(Rec(0, 4, -2));
-    EXPECT_EQ(c.code, "S");  // the computed amount is negative
-    EXPECT_DOUBLE_EQ(c.record.Amount, -8);
+    code = classify(Rec(0, 4, -2));
+    EXPECT_EQ(code, "S");  // the computed amount is negative
+    EXPECT_DOUBLE_EQ(record.Amount, -8);
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 7.5);
     EXPECT_DOUBLE_EQ(state.SaleTotals[2], -8);
 }
@@ -151,8 +139,8 @@ TEST_F(ClassifyTest, FeeInSharesAndPricedShareRemoval)
 TEST_F(ClassifyTest, SaleWithPositiveSharesAndNegativeAmount)
 {
     state.ShareBalance() = 10;
-    const Classified c = classify(Rec(-30, 6, 5));
-    EXPECT_EQ(c.code, "S");
+    const QString code = classify(Rec(-30, 6, 5));
+    EXPECT_EQ(code, "S");
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 5);
     EXPECT_DOUBLE_EQ(state.LowPrices[2], 6);
     EXPECT_DOUBLE_EQ(state.HighPrices[2], 6);
@@ -161,12 +149,12 @@ TEST_F(ClassifyTest, SaleWithPositiveSharesAndNegativeAmount)
 
 TEST_F(ClassifyTest, PriceAloneIsAnUpdateAndEmptyRecordHasNoCode)
 {
-    Classified c = classify(Rec(0, 12.5, 0));
-    EXPECT_EQ(c.code, "U");
+    QString code = classify(Rec(0, 12.5, 0));
+    EXPECT_EQ(code, "U");
     EXPECT_DOUBLE_EQ(state.LastPrice, 12.5);
-    c = classify(Rec(0, 0, 0));
-    EXPECT_TRUE(c.code.isEmpty());
-    EXPECT_TRUE(IsSuspectRecord(c.record, c.code));
+    code = classify(Rec(0, 0, 0));
+    EXPECT_TRUE(code.isEmpty());
+    EXPECT_TRUE(IsSuspectRecord(record, code));
 }
 
 TEST_F(ClassifyTest, DustBalanceBecomesZero)
@@ -218,18 +206,12 @@ TEST(RecordTypesLegend, EightLinesInLegendOrder)
     EXPECT_TRUE(RecordTypesLegendText().contains("D = Cash Distribution\r\nF = Service Fee"));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(ContainsSplit, AnyLetterCaseAnywhereInTheDescription)
 {
-    EXPECT_TRUE(ContainsSplit(Rec(0, 0, 1, "split")));
-    EXPECT_TRUE(ContainsSplit(Rec(0, 0, 1, "2:1 SpLiT")));
-    EXPECT_TRUE(ContainsSplit(Rec(0, 0, 1, "reSPLITx")));
-    EXPECT_FALSE(ContainsSplit(Rec(0, 0, 1, "spl it")));
-    EXPECT_FALSE(ContainsSplit(Rec(0, 0, 1, "splt")));
-    EXPECT_FALSE(ContainsSplit(Rec(0, 0, 1, "")));
+    for (const char* desc : {"split", "2:1 SpLiT", "reSPLITx"})
+        EXPECT_TRUE(ContainsSplit(Rec(0, 0, 1, desc))) << desc;
+    for (const char* desc : {"spl it", "splt", ""})
+        EXPECT_FALSE(ContainsSplit(Rec(0, 0, 1, desc))) << desc;
 }
 
 }  // namespace

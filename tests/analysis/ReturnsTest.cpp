@@ -12,6 +12,17 @@ using brisden::test::Day;
 
 namespace {
 
+using Flows = std::vector<std::pair<double, std::int32_t>>;
+
+// A table of the flows from slot 1 on.
+CashFlowTable Table(const Flows& given)
+{
+    CashFlowTable flows(given.size() + 1);
+    for (std::size_t i = 0; i < given.size(); ++i)
+        flows[i + 1] = {given[i].first, given[i].second, 0};
+    return flows;
+}
+
 TEST(RoundTo, HalvesRoundUpOnTheBinaryValue)
 {
     EXPECT_DOUBLE_EQ(RoundTo(12.3456, 3), 12.346);
@@ -37,7 +48,7 @@ TEST(RowMeasures, PeriodCumulativeAndAnnual)
 
 TEST(RowMeasures, NegativeBaseLeavesTheAnnualReturnAtZero)
 {
-    // More paid out in cash than was put in: C2 + D2 < 0.
+    // More paid out in cash than was put in.
     EXPECT_EQ(AnnualROI(500, -300, 0, 200, 1.5f), 0.0f);
     EXPECT_EQ(ValuationAnnualROI(-10, 0, 0, 100, 1.5f), 0.0f);
     // A power beyond single precision is no measure either.
@@ -46,9 +57,7 @@ TEST(RowMeasures, NegativeBaseLeavesTheAnnualReturnAtZero)
 
 TEST(RateOfReturn, TenPercentOverAYear)
 {
-    CashFlowTable flows(3);
-    flows[1] = {100, Day(20090101), 0};
-    flows[2] = {-110, Day(20100101), 0};
+    CashFlowTable flows = Table({{100, Day(20090101)}, {-110, Day(20100101)}});
     float guess = 0.05f;
     std::int32_t endDay = Day(20100101);
     const float rate = ComputeIRR(flows, guess, endDay);
@@ -60,12 +69,10 @@ TEST(RateOfReturn, TenPercentOverAYear)
 
 TEST(RateOfReturn, AgreesWithBisectionOnIrregularFlows)
 {
-    const std::vector<std::pair<double, std::int32_t>> given = {
-        {1000, Day(20050110)}, {250, Day(20050601)}, {-80, Day(20051231)},  {500, Day(20060315)},
-        {-300, Day(20070101)}, {0, Day(20070301)},   {-1800, Day(20080615)}};
-    CashFlowTable flows(given.size() + 1);
-    for (std::size_t i = 0; i < given.size(); ++i)
-        flows[i + 1] = {given[i].first, given[i].second, 0};
+    const Flows given = {{1000, Day(20050110)}, {250, Day(20050601)},  {-80, Day(20051231)},
+                         {500, Day(20060315)},  {-300, Day(20070101)}, {0, Day(20070301)},
+                         {-1800, Day(20080615)}};
+    CashFlowTable flows = Table(given);
     float guess = 0.2f;
     std::int32_t endDay = Day(20080615);
     const float rate = ComputeIRR(flows, guess, endDay);
@@ -74,9 +81,7 @@ TEST(RateOfReturn, AgreesWithBisectionOnIrregularFlows)
 
 TEST(RateOfReturn, FlowsOfOneSignDoNotConverge)
 {
-    CashFlowTable flows(3);
-    flows[1] = {100, Day(20090101), 0};
-    flows[2] = {50, Day(20090601), 0};
+    CashFlowTable flows = Table({{100, Day(20090101)}, {50, Day(20090601)}});
     float guess = 0.1f;
     std::int32_t endDay = Day(20100101);
     EXPECT_EQ(ComputeIRR(flows, guess, endDay), IrrFailed);
@@ -84,9 +89,7 @@ TEST(RateOfReturn, FlowsOfOneSignDoNotConverge)
 
 TEST(RateOfReturn, GuessAtOrBelowMinusOneIsRaised)
 {
-    CashFlowTable flows(3);
-    flows[1] = {100, Day(20090101), 0};
-    flows[2] = {-90, Day(20100101), 0};
+    CashFlowTable flows = Table({{100, Day(20090101)}, {-90, Day(20100101)}});
     float guess = -1.5f;
     std::int32_t endDay = Day(20100101);
     const float rate = ComputeIRR(flows, guess, endDay);
@@ -99,19 +102,14 @@ TEST(RateOfReturn, GuessAtOrBelowMinusOneIsRaised)
 
 TEST(RateOfReturn, OverflowIsTrappedAsFailure)
 {
-    // A huge guess over flows a century apart overflows the growth factors.
-    CashFlowTable flows(3);
-    flows[1] = {1e300, Day(19000101), 0};
-    flows[2] = {-1e300, Day(20000101), 0};
+    CashFlowTable flows = Table({{1e300, Day(19000101)}, {-1e300, Day(20000101)}});
     float guess = 1e30f;
     std::int32_t endDay = Day(20000101);
     RateOfReturn solver;
     EXPECT_EQ(solver.ComputeIRR(flows, guess, endDay), IrrFailed);
     EXPECT_TRUE(solver.IrrErrorFlag);
 
-    CashFlowTable fine(3);
-    fine[1] = {100, Day(20090101), 0};
-    fine[2] = {-110, Day(20100101), 0};
+    CashFlowTable fine = Table({{100, Day(20090101)}, {-110, Day(20100101)}});
     guess = 0.05f;
     solver.ComputeIRR(fine, guess, endDay);
     EXPECT_FALSE(solver.IrrErrorFlag);

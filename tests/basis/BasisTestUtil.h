@@ -1,6 +1,5 @@
 #pragma once
-// Running a worksheet on a ledger file in memory, and comparing report files
-// the way the example cases are compared.
+// Running a worksheet on a ledger file in memory and reading its report file.
 
 #include "basis/BasisWorksheet.h"
 #include "basis/LotBook.h"
@@ -35,10 +34,6 @@ WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& opt
 
 // The records of a report file, split into fields (quotes kept).
 QList<QStringList> ReportRecords(const QByteArray& text);
-
-// Compares two report files as the example cases are compared; empty when
-// they agree, else a description of the first difference.
-QString CompareReports(const QByteArray& expected, const QByteArray& actual);
 
 // Records of a worksheet from the first entry on (the header skipped).
 QList<QStringList> WorksheetBody(const QByteArray& text);

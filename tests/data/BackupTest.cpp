@@ -70,12 +70,14 @@ protected:
         ASSERT_TRUE(inv.open(path));
         inv.CurrentFile = path;
     }
-    QStringList logLines() const
+    // The holed ledger as the open current file; its bytes.
+    QByteArray currentHoled()
     {
-        QStringList lines = QString::fromLatin1(ReadAll(logPath)).split(QStringLiteral("\r\n"));
-        lines.removeAll(QString());
-        return lines;
+        const QByteArray bytes = writeHoledLedger(path);
+        makeCurrent();
+        return bytes;
     }
+    QStringList logLines() const { return brisden::test::TextLines(logPath); }
 };
 
 TEST_F(BackupTest, RebuildingDropsFreedRecordsAndKeepsTheOldFileAsBackup)
@@ -175,8 +177,7 @@ TEST_F(BackupTest, TheRebuildCommandReopensTheCurrentFileOnly)
 
 TEST_F(BackupTest, RebuildingTheCurrentFileThroughTheCommand)
 {
-    writeHoledLedger(path);
-    makeCurrent();
+    currentHoled();
     const RebuildResult r = backup.RebuildInvestmentFile(path);
     EXPECT_TRUE(r.rebuilt);
     EXPECT_TRUE(inv.isOpen());
@@ -198,8 +199,7 @@ TEST_F(BackupTest, RebuildingTheCurrentFileThroughTheCommand)
 
 TEST_F(BackupTest, TheQuietCopyKeepsTheCurrentFileOpen)
 {
-    const QByteArray old = writeHoledLedger(path);
-    makeCurrent();
+    const QByteArray old = currentHoled();
     const int number = files.fileNumber(InvestmentSlot);
     WriteAll(bak, QByteArray(1000, 'o'));  // an older, longer backup is replaced whole
     EXPECT_TRUE(backup.SaveData(true));
@@ -214,8 +214,7 @@ TEST_F(BackupTest, TheQuietCopyKeepsTheCurrentFileOpen)
 
 TEST_F(BackupTest, TheAskedCopyDoesNothingOnNo)
 {
-    writeHoledLedger(path);
-    makeCurrent();
+    currentHoled();
     messages.answers = {false};
     EXPECT_FALSE(backup.SaveData(false));
     EXPECT_EQ(messages.questions,
@@ -228,8 +227,7 @@ TEST_F(BackupTest, TheAskedCopyDoesNothingOnNo)
 
 TEST_F(BackupTest, TheAskedCopyReopensTheCurrentFile)
 {
-    const QByteArray old = writeHoledLedger(path);
-    makeCurrent();
+    const QByteArray old = currentHoled();
     messages.answers = {true};
     EXPECT_TRUE(backup.SaveData(false));
     EXPECT_EQ(ReadAll(bak), old);
@@ -240,8 +238,7 @@ TEST_F(BackupTest, TheAskedCopyReopensTheCurrentFile)
 TEST_F(BackupTest, NoCopyWithoutACurrentFileOrWhileBusy)
 {
     EXPECT_FALSE(backup.SaveData(true));
-    writeHoledLedger(path);
-    makeCurrent();
+    currentHoled();
 
     // The timer fires while the user is being asked: the nested copy does
     // nothing.
@@ -266,13 +263,16 @@ TEST_F(BackupTest, NoCopyWithoutACurrentFileOrWhileBusy)
 
 TEST_F(BackupTest, AFailedCopyIsNotLogged)
 {
-    writeHoledLedger(path);
-    makeCurrent();
+    const QByteArray old = currentHoled();
     QDir().mkdir(bak);  // the backup name is taken by a folder
     EXPECT_FALSE(backup.SaveData(true));
+    EXPECT_TRUE(QFileInfo(bak).isDir());
+    EXPECT_EQ(ReadAll(path), old);
     messages.answers = {true};
     EXPECT_FALSE(backup.SaveData(false));
     EXPECT_TRUE(inv.isOpen());
+    inv.BuildRecordIndex();
+    EXPECT_EQ(inv.indexedCount(), 3u);  // still open and usable
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(backup.busy());
@@ -281,9 +281,8 @@ TEST_F(BackupTest, AFailedCopyIsNotLogged)
 
 TEST_F(BackupTest, RestoringCopiesTheBackupBack)
 {
-    const QByteArray old = writeHoledLedger(path);
+    currentHoled();
     WriteLedger(bak, {{19990101, "restored", 7, 0, 0}});
-    makeCurrent();
     messages.answers = {true};
     EXPECT_TRUE(backup.RestoreBackup());
     EXPECT_EQ(messages.questions,
@@ -301,13 +300,11 @@ TEST_F(BackupTest, RestoringCopiesTheBackupBack)
     inv.RecordBuffer.TransDate = 19990101;
     EXPECT_EQ(inv.AddRecord(), 3);
     EXPECT_EQ(inv.RecordBuffer.Seq, 1);
-    Q_UNUSED(old);
 }
 
 TEST_F(BackupTest, RestoringWithoutABackupReportsItAndKeepsTheFile)
 {
-    const QByteArray old = writeHoledLedger(path);
-    makeCurrent();
+    const QByteArray old = currentHoled();
     messages.answers = {true};
     EXPECT_FALSE(backup.RestoreBackup());
     ASSERT_EQ(messages.shown.size(), 1u);

@@ -11,20 +11,12 @@ namespace {
 
 TEST(DatesTest, ValidDatesHaveNoCenturyRule)
 {
-    EXPECT_TRUE(IsValidDate(2292000));
-    EXPECT_TRUE(IsValidDate(2291900));
-    EXPECT_TRUE(IsValidDate(2292100));
-    EXPECT_FALSE(IsValidDate(2292001));
-    EXPECT_FALSE(IsValidDate(152004));    // month 0
-    EXPECT_FALSE(IsValidDate(13012004));  // month 13
-    EXPECT_TRUE(IsValidDate(12312004));
-    EXPECT_FALSE(IsValidDate(1011582));  // before 1583
-    EXPECT_TRUE(IsValidDate(1011583));
-    EXPECT_FALSE(IsValidDate(4312004));  // April has 30 days
-    EXPECT_FALSE(IsValidDate(1002004));  // day 0
-    EXPECT_FALSE(IsValidDate(0));
-    EXPECT_FALSE(IsValidDate(-12312004));
-    EXPECT_FALSE(IsValidDate(99999999));
+    for (const std::int32_t mdy : {2292000, 2291900, 2292100, 12312004, 1011583})
+        EXPECT_TRUE(IsValidDate(mdy)) << mdy;
+    // 2-29-2001; months 0 and 13; before 1583; 4-31; day 0; zero, negative, all nines.
+    for (const std::int32_t mdy :
+         {2292001, 152004, 13012004, 1011582, 4312004, 1002004, 0, -12312004, 99999999})
+        EXPECT_FALSE(IsValidDate(mdy)) << mdy;
 }
 
 TEST(DatesTest, EncodingsConvertBothWays)

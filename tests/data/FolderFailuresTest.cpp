@@ -5,7 +5,6 @@
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
 #include "data/Portfolio.h"
-#include "shell/SessionLog.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -27,8 +26,6 @@ protected:
     FileTable files;
     InvestmentFile inv{files};
     FakeMessages messages;
-    QString logPath = dir.filePath(QStringLiteral("Application.log"));
-    SessionLog log{files, logPath};
     QString path = dir.filePath(QStringLiteral("Fund.dat"));
 
     void SetUp() override
@@ -76,26 +73,6 @@ TEST_F(FolderFailuresTest, AReadOnlyFolderRefusesNewFilesButLetsTheLedgerBeRead)
     files.CloseFile(ShortSlot);
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
-TEST_F(FolderFailuresTest, ABackupThatCannotBeWrittenIsNotLoggedAndChangesNothing)
-{
-    // A folder stands where the backup file would go.
-    const QString bak = BackupFileName(path);
-    ASSERT_TRUE(QDir().mkdir(bak));
-    ASSERT_TRUE(inv.open(path));
-    inv.CurrentFile = path;
-    const QByteArray before = ReadAll(path);
-    Backup backup(inv, log, messages);
-    EXPECT_FALSE(backup.SaveData(true));
-    EXPECT_FALSE(backup.busy());
-    EXPECT_TRUE(QFileInfo(bak).isDir());
-    EXPECT_EQ(ReadAll(path), before);
-    EXPECT_FALSE(ReadAll(logPath).contains("Copied"));
-    // The current file stays open and usable.
-    EXPECT_TRUE(inv.isOpen());
-    inv.BuildRecordIndex();
-    EXPECT_EQ(inv.indexedCount(), 2u);
 }
 
 TEST_F(FolderFailuresTest, ARebuildThatCannotKeepItsBackupLeavesTheFileAlone)

@@ -297,7 +297,6 @@ protected:
         "again.");
 
     bool openIt() { return OpenInvestmentFile(inv, path, QStringLiteral("Fund"), messages); }
-    void ExpectDamagedChainIsLeftAlone(const QByteArray& bytes);
 };
 
 TEST_F(OpeningTest, Versions6And5OpenOthersAreRefused)
@@ -323,14 +322,24 @@ TEST_F(OpeningTest, Versions6And5OpenOthersAreRefused)
     EXPECT_EQ(ReadAll(other), HandHeader(4, -1));
 }
 
-TEST_F(OpeningTest, AMissingFileIsReportedAsMoved)
+// Only a file that is not there is "moved or deleted"; any other failure
+// beeps and shows its system text.
+TEST_F(OpeningTest, AMissingFileIsMovedAMissingFolderShowsItsErrorText)
 {
     EXPECT_FALSE(openIt());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(
-        messages.shown[0].text,
-        QStringLiteral("This file has been moved or deleted, or it's name has been changed."));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral(
+                                    "This file has been moved or deleted, or it's name has been "
+                                    "changed.")});
+    EXPECT_EQ(messages.beeps, 0);
     EXPECT_FALSE(QFileInfo::exists(path));
+
+    path = dir.filePath(QStringLiteral("gone/fund.dat"));
+    EXPECT_FALSE(openIt());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, QStringLiteral("Error: ") + ErrorText(ErrPathNotFound));
+    EXPECT_EQ(messages.shown[1].icon, ui::Icon::Exclamation);
+    EXPECT_EQ(messages.beeps, 1);
+    EXPECT_FALSE(inv.isOpen());
 }
 
 TEST_F(OpeningTest, AnEmptyFileOpensForItsFirstRecord)
@@ -362,49 +371,33 @@ TEST_F(OpeningTest, APartialLastRecordIsIgnoredAndToldAbout)
     EXPECT_EQ(ReadAll(path), bytes);
 }
 
-// A damaged free chain: opened with a message, read as it is, and never
-// written by an add or a delete.
-void OpeningTest::ExpectDamagedChainIsLeftAlone(const QByteArray& bytes)
+// A damaged free chain (a loop, a link past the end, a link through a record
+// in use): opened with a message, read as it is, never written by an add or a delete.
+TEST_F(OpeningTest, ADamagedFreeChainIsReadButNeverWritten)
 {
-    OpeningTest& t = *this;
-    WriteAll(t.path, bytes);
-    EXPECT_TRUE(t.openIt());
-    ASSERT_EQ(t.messages.shown.size(), 1u);
-    EXPECT_TRUE(t.messages.shown[0].text.startsWith(t.path));
-    t.inv.BuildRecordIndex();
-    t.inv.RecordBuffer = TransactionRecord();
-    t.inv.RecordBuffer.TransDate = 20050101;
-    EXPECT_LT(t.inv.AddRecord(), 0);
-    EXPECT_LT(t.inv.DeleteRecord(2), 0);
-    EXPECT_EQ(ReadAll(t.path), bytes);
-}
-
-TEST_F(OpeningTest, AFreeChainThatLoopsChangesNothing)
-{
-    QByteArray bytes = HandHeader(6, 3);
-    bytes += HandRecord(6, 20040101, 0, "a", 1, 0, 0);
-    bytes += HandRecord(0, 0, 0, "", 0, 0, 0);
-    bytes += HandRecord(0, 0, 0, "", 0, 0, 0);
-    PutLE(bytes, 2 * 41 + 2, 4, 4);  // 3 -> 4
-    PutLE(bytes, 3 * 41 + 2, 3, 4);  // 4 -> 3
-    ExpectDamagedChainIsLeftAlone(bytes);
-}
-
-TEST_F(OpeningTest, AFreeChainPointingPastTheEndChangesNothing)
-{
-    QByteArray bytes = HandHeader(6, 3);
-    bytes += HandRecord(6, 20040101, 0, "a", 1, 0, 0);
-    bytes += HandRecord(0, 0, 0, "", 0, 0, 0);
-    PutLE(bytes, 2 * 41 + 2, 99, 4);  // 3 -> 99
-    ExpectDamagedChainIsLeftAlone(bytes);
-}
-
-TEST_F(OpeningTest, AFreeChainThroughARecordInUseChangesNothing)
-{
-    QByteArray bytes = HandHeader(6, 2);
-    bytes += HandRecord(6, 20040101, 0, "a", 1, 0, 0);
-    bytes += HandRecord(6, 20040102, 0, "b", 1, 0, 0);
-    ExpectDamagedChainIsLeftAlone(bytes);
+    const QByteArray used = HandRecord(6, 20040101, 0, "a", 1, 0, 0);
+    const QByteArray freed = HandRecord(0, 0, 0, "", 0, 0, 0);
+    QByteArray loop = HandHeader(6, 3) + used + freed + freed;
+    PutLE(loop, 2 * 41 + 2, 4, 4);  // 3 -> 4
+    PutLE(loop, 3 * 41 + 2, 3, 4);  // 4 -> 3
+    QByteArray pastEnd = HandHeader(6, 3) + used + freed;
+    PutLE(pastEnd, 2 * 41 + 2, 99, 4);
+    const QByteArray inUse = HandHeader(6, 2) + used + HandRecord(6, 20040102, 0, "b", 1, 0, 0);
+    for (const QByteArray& bytes : {loop, pastEnd, inUse}) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        inv.close();
+        messages.shown.clear();
+        WriteAll(path, bytes);
+        EXPECT_TRUE(openIt());
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_TRUE(messages.shown[0].text.startsWith(path));
+        inv.BuildRecordIndex();
+        inv.RecordBuffer = TransactionRecord();
+        inv.RecordBuffer.TransDate = 20050101;
+        EXPECT_LT(inv.AddRecord(), 0);
+        EXPECT_LT(inv.DeleteRecord(2), 0);
+        EXPECT_EQ(ReadAll(path), bytes);
+    }
 }
 
 }  // namespace

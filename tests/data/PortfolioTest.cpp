@@ -57,12 +57,7 @@ protected:
         portfolio.CurrentPortfolio = defPath;
     }
     QString file(const char* name) { return dir.filePath(QLatin1String(name)); }
-    QStringList logLines() const
-    {
-        QStringList lines = QString::fromLatin1(ReadAll(logPath)).split(QStringLiteral("\r\n"));
-        lines.removeAll(QString());
-        return lines;
-    }
+    QStringList logLines() const { return brisden::test::TextLines(logPath); }
     std::vector<QString> files1() const
     {
         return std::vector<QString>(portfolio.PortfolioFiles.begin() + 1,

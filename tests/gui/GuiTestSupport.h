@@ -35,21 +35,11 @@ inline void WriteText(const QString& path, const QString& text)
     WriteAll(path, text.toLatin1());
 }
 
-inline QStringList LogLines(const QString& path)
-{
-    QString text = QString::fromLatin1(ReadAll(path));
-    text.remove(QLatin1Char('\r'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 // The text of a log line after its time stamp.
 inline QStringList LogMessages(const QString& path)
 {
     QStringList messages;
-    for (const QString& line : LogLines(path))
+    for (const QString& line : TextLines(path))
         messages << (line.size() > 10 && line[8] == QLatin1Char(':') ? line.mid(10) : line);
     return messages;
 }
@@ -159,6 +149,13 @@ inline bool OpenInvestment(MainWindow& window, const QString& path)
     });
     window.mnuOpenItem_Click();
     return found && window.program().file.CurrentFile == path;
+}
+
+// Starts with a default portfolio holding dat and opens dat through the portfolio window.
+inline bool StartAndOpen(StartedProgram& p, const QString& dat, const QString& description,
+                         const QString& moreGeneralSettings = QString())
+{
+    return p.startWithFile(dat, description, moreGeneralSettings) && OpenInvestment(*p.window, dat);
 }
 
 }  // namespace brisden::test

@@ -15,31 +15,21 @@ using namespace brisden::test;
 
 namespace {
 
+// A five-record ledger, the only file of the default portfolio.
 struct OpenLedger {
     StartedProgram p;
-    QString dat;
-    QString bak;
-    QString def;
-
-    OpenLedger()
-    {
-        dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
-                          {{20200102, "buy", 1000, 10, 0},
-                           {20200601, "price", 0, 12, 0},
-                           {20210104, "sell", -600, 12, 50},
-                           {20210301, "div", -20, 0, 0},
-                           {20210401, "price", 0, 13, 0}});
-        bak = p.dir.path() + QStringLiteral("/Fund.bak");
-        def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                             {{dat, QStringLiteral("My fund")}});
-    }
+    QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"), {{20200102, "buy", 1000, 10, 0},
+                                                                 {20200601, "price", 0, 12, 0},
+                                                                 {20210104, "sell", -600, 12, 50},
+                                                                 {20210301, "div", -20, 0, 0},
+                                                                 {20210401, "price", 0, 13, 0}});
+    QString bak = p.dir.path() + QStringLiteral("/Fund.bak");
 
     bool open(const QString& extraSettings = QString())
     {
-        if (!p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
-                     QStringLiteral("\r\nAlwaysCopyFile=False\r\n") + extraSettings))
-            return false;
-        return OpenInvestment(*p.window, dat);
+        return StartAndOpen(p, dat, QStringLiteral("My fund"),
+                            QStringLiteral("AlwaysCopyFile=False\r\n") + extraSettings);
     }
 };
 

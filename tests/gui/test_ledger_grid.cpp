@@ -28,15 +28,17 @@ namespace {
 const QColor Yellow(0xFF, 0xFF, 0xB4);
 const QColor Red(0xFF, 0x00, 0x00);
 
-// Five records: a purchase, a price update, a sale, a record with nothing in
-// it (suspect) and a cash distribution.
-QString WriteKnownLedger(const QString& path)
+// Opens a ledger of five records: a purchase, a price update, a sale, a
+// record with nothing in it (suspect) and a cash distribution. Returns its path.
+QString OpenKnownLedger(StartedProgram& p, const QString& moreGeneralSettings = QString())
 {
-    return WriteLedger(path, {{20200102, "buy", 1000, 10, 0},
-                              {20200601, "price", 0, 12, 0},
-                              {20210104, "sell", -600, 12, 50},
-                              {20210201, "", 0, 0, 0},
-                              {20210301, "div", -20, 0, 0}});
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"), {{20200102, "buy", 1000, 10, 0},
+                                                                 {20200601, "price", 0, 12, 0},
+                                                                 {20210104, "sell", -600, 12, 50},
+                                                                 {20210201, "", 0, 0, 0},
+                                                                 {20210301, "div", -20, 0, 0}});
+    return StartAndOpen(p, dat, QStringLiteral("My fund"), moreGeneralSettings) ? dat : QString();
 }
 
 }  // namespace
@@ -156,29 +158,23 @@ void LedgerGridTest::systemColours()
 void LedgerGridTest::knownLedgerFillsTheGrid()
 {
     StartedProgram p;
-    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    QVERIFY(
-        p.startWithFile(dat, QStringLiteral("My fund"), QStringLiteral("AutoSaveInterval=10\r\n")));
+    const QString dat = OpenKnownLedger(p, QStringLiteral("AutoSaveInterval=10\r\n"));
+    QVERIFY(!dat.isEmpty());
     MainWindow& w = *p.window;
-    QVERIFY(OpenInvestment(w, dat));
 
     grid::LedgerModel& m = *w.gridModel();
     QCOMPARE(m.rowCount(), 7);  // five records, the closing row, the empty row
     QCOMPARE(w.listedRows(), 6);
-    const QStringList codes = {QStringLiteral("P"),
-                               QStringLiteral("U"),
-                               QStringLiteral("S"),
-                               QString(),
-                               QStringLiteral("D"),
-                               QStringLiteral("U"),
-                               QString()};
-    for (int r = 0; r < 7; ++r)
-        QCOMPARE(m.data(m.index(r, 0)).toString(), codes[r]);
-    // Row data: the record numbers in file order, 0 for the closing and empty rows.
-    const std::vector<int> recNos = {2, 3, 4, 5, 6, 0, 0};
+    // Record type codes; row data: the record numbers in file order, 0 for
+    // the closing and empty rows.
+    const struct {
+        const char* code;
+        int recNo;
+    } rows[] = {{"P", 2}, {"U", 3}, {"S", 4}, {"", 5}, {"D", 6}, {"U", 0}, {"", 0}};
     for (int r = 0; r < 7; ++r) {
-        QCOMPARE(m.rowData(r), recNos[size_t(r)]);
-        QCOMPARE(m.data(m.index(r, 1), grid::LedgerModel::RowDataRole).toInt(), recNos[size_t(r)]);
+        QCOMPARE(m.data(m.index(r, 0)).toString(), QLatin1String(rows[r].code));
+        QCOMPARE(m.rowData(r), rows[r].recNo);
+        QCOMPARE(m.data(m.index(r, 1), grid::LedgerModel::RowDataRole).toInt(), rows[r].recNo);
     }
     QCOMPARE(m.headerData(3, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), 0);
     QCOMPARE(m.headerData(6, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), -1);
@@ -250,10 +246,8 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
 void LedgerGridTest::priceBoxEnterRelistsWithTheTypedPrice()
 {
     StartedProgram p;
-    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    QVERIFY(p.startWithFile(dat, QStringLiteral("My fund")));
+    QVERIFY(!OpenKnownLedger(p).isEmpty());
     MainWindow& w = *p.window;
-    QVERIFY(OpenInvestment(w, dat));
     p.messages.shown.clear();
 
     QLineEdit* box = w.sharePriceBox();
@@ -279,9 +273,8 @@ void LedgerGridTest::everythingSoldDisablesThePriceBox()
     const QString dat =
         WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
                     {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
-    QVERIFY(p.startWithFile(dat, QStringLiteral("Sold out"),
-                            QStringLiteral("AlwaysCopyFile=False\r\n")));
-    QVERIFY(OpenInvestment(*p.window, dat));
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Sold out"),
+                         QStringLiteral("AlwaysCopyFile=False\r\n")));
     QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
     QVERIFY(!p.window->sharePriceBox()->isEnabled());
     QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
@@ -293,10 +286,8 @@ void LedgerGridTest::everythingSoldDisablesThePriceBox()
 void LedgerGridTest::hidingRecordTypes()
 {
     StartedProgram p;
-    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    QVERIFY(p.startWithFile(dat, QStringLiteral("My fund")));
+    QVERIFY(!OpenKnownLedger(p).isEmpty());
     MainWindow& w = *p.window;
-    QVERIFY(OpenInvestment(w, dat));
 
     std::optional<QString> answer = QStringLiteral("*ADFRSU");  // all but P
     w.setChooseRecordTypes([&answer] { return answer; });
@@ -326,11 +317,8 @@ void LedgerGridTest::hidingRecordTypes()
 void LedgerGridTest::rowHeightCommands()
 {
     StartedProgram p;
-    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    QVERIFY(
-        p.startWithFile(dat, QStringLiteral("My fund"), QStringLiteral("GridColWidth=True\r\n")));
+    QVERIFY(!OpenKnownLedger(p, QStringLiteral("GridColWidth=True\r\n")).isEmpty());
     MainWindow& w = *p.window;
-    QVERIFY(OpenInvestment(w, dat));
     grid::LedgerGrid& g = *w.grid();
     const int normal = g.rowHeight(0);
     QCOMPARE(normal, g.defaultRowHeightPixels());
@@ -390,10 +378,8 @@ void LedgerGridTest::gridControlFrameToggles()
 void LedgerGridTest::newPortfolioEmptiesTheWindow()
 {
     StartedProgram p;
-    const QString dat = WriteKnownLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    QVERIFY(p.startWithFile(dat, QStringLiteral("My fund")));
+    QVERIFY(!OpenKnownLedger(p).isEmpty());
     MainWindow& w = *p.window;
-    QVERIFY(OpenInvestment(w, dat));
 
     const QString fresh = p.dir.path() + QStringLiteral("/New.def");
     QString offered;

@@ -95,7 +95,7 @@ void StartupTest::logStartsEmptyWithItsStartLine()
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
     QVERIFY(p.start());
-    const QStringList lines = LogLines(p.log());
+    const QStringList lines = TextLines(p.log());
     QVERIFY(!lines.isEmpty());
     QVERIFY2(QRegularExpression(
                  QStringLiteral("^Session started \\d\\d-\\d\\d-\\d{4}, \\d\\d:\\d\\d:\\d\\d$"))

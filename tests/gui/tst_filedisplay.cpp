@@ -30,6 +30,11 @@ using brisden::test::FakeMessages;
 
 namespace {
 
+QString Logged(const QString& message)
+{
+    return QStringLiteral("09:30:05: ") + message + QLatin1Char('.');
+}
+
 // Everything the window works on, in a temporary folder.
 struct Desk {
     QTemporaryDir dir;
@@ -47,6 +52,7 @@ struct Desk {
         settings.SortByDesc = false;
         log.setClock([] { return QDateTime(QDate(2024, 3, 1), QTime(9, 30, 5)); });
         portfolio.CurrentPortfolio = dir.filePath(QStringLiteral("Test.def"));
+        writePortfolio({});
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -68,20 +74,27 @@ struct Desk {
 
     QStringList definitionLines() const
     {
-        const QByteArray text = brisden::test::ReadAll(portfolio.CurrentPortfolio);
-        QStringList lines = QString::fromLatin1(text).split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
+        return brisden::test::TextLines(portfolio.CurrentPortfolio);
+    }
+    QStringList logLines() const { return brisden::test::TextLines(log.path()); }
+
+    // Ledgers of the given names in the portfolio with the given
+    // descriptions; their paths.
+    QStringList fill(std::initializer_list<std::pair<const char*, const char*>> entries)
+    {
+        QStringList paths, items;
+        for (const auto& [name, description] : entries) {
+            paths << ledger(QLatin1String(name));
+            items << paths.last() << QLatin1String(description);
+        }
+        writePortfolio(items);
+        return paths;
     }
 
-    QStringList logLines() const
+    QString removedLine(const QString& removed) const
     {
-        QStringList lines =
-            QString::fromLatin1(brisden::test::ReadAll(log.path())).split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
+        return Logged(QStringLiteral("Removed ") + removed + QStringLiteral(" from portfolio ") +
+                      portfolio.CurrentPortfolio);
     }
 
     FileDisplay& open()
@@ -116,11 +129,6 @@ struct Desk {
     void click(int command) { window->commandButton(command)->click(); }
 };
 
-QString Logged(const QString& message)
-{
-    return QStringLiteral("09:30:05: ") + message + QLatin1Char('.');
-}
-
 QStringList RowDescriptions(const QListWidget* list)
 {
     QStringList descriptions;
@@ -139,8 +147,7 @@ private slots:
     void emptyPortfolioDisablesFileCommands();
     void sortOptionsReorderAndRememberTheChoice();
     void addDescribeAndRemoveFlow();
-    void addingAPresentPathInOtherCaseOrBlanksIsRefused();
-    void illegalNameIsReported();
+    void addingAPresentPathOrAnIllegalNameIsRefused();
     void removingTheCurrentFileIsRefused();
     void removingTwoFilesLogsTwoLines();
     void editingKeepsDescriptionOnEmptyAnswer();
@@ -183,7 +190,6 @@ void TestFileDisplay::rowsShowShortenedPathAndDescription()
 void TestFileDisplay::emptyPortfolioDisablesFileCommands()
 {
     Desk desk;
-    desk.writePortfolio({});
     FileDisplay& window = desk.open();
     QCOMPARE(window.fileList()->count(), 0);
     QVERIFY(!window.commandButton(FileDisplay::OpenCommand)->isEnabled());
@@ -232,7 +238,6 @@ void TestFileDisplay::sortOptionsReorderAndRememberTheChoice()
 void TestFileDisplay::addDescribeAndRemoveFlow()
 {
     Desk desk;
-    desk.writePortfolio({});
     FileDisplay& window = desk.open();
     const QString fresh = desk.path(QStringLiteral("New fund.dat"));
     QString startedAt;
@@ -276,9 +281,7 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     QVERIFY(QFileInfo::exists(fresh));
     QCOMPARE(window.fileList()->count(), 0);
     QVERIFY(!window.commandButton(FileDisplay::OpenCommand)->isEnabled());
-    QCOMPARE(desk.logLines().last(),
-             Logged(QStringLiteral("Removed ") + fresh + QStringLiteral(" from portfolio ") +
-                    desk.portfolio.CurrentPortfolio));
+    QCOMPARE(desk.logLines().last(), desk.removedLine(fresh));
 
     // A cancelled file dialog changes nothing.
     window.setChooseFile([](QWidget*, const QString&) { return QString(); });
@@ -287,35 +290,24 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     QCOMPARE(desk.input.asked.size(), asked);
 }
 
-void TestFileDisplay::addingAPresentPathInOtherCaseOrBlanksIsRefused()
+void TestFileDisplay::addingAPresentPathOrAnIllegalNameIsRefused()
 {
     Desk desk;
-    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
-    desk.writePortfolio({fund, QStringLiteral("Growth fund")});
+    const QString fund = desk.fill({{"Fund.dat", "Growth fund"}})[0];
     FileDisplay& window = desk.open();
     const QString variant = QStringLiteral("  ") + fund.toUpper() + QStringLiteral(" ");
-    window.setChooseFile([&](QWidget*, const QString&) { return variant; });
-    desk.click(FileDisplay::AddCommand);
-
-    QCOMPARE(desk.messages.shown.size(), size_t(1));
-    QCOMPARE(desk.messages.shown[0].text,
-             variant + QStringLiteral(" is already in the file selection list as\nGrowth fund"));
+    for (const QString& chosen : {variant, QStringLiteral("C:\\.dat")}) {
+        window.setChooseFile([&](QWidget*, const QString&) { return chosen; });
+        desk.click(FileDisplay::AddCommand);
+    }
+    QCOMPARE(desk.messages.texts(),
+             QStringList({variant + QStringLiteral(" is already in the file selection list as\n"
+                                                   "Growth fund"),
+                          QStringLiteral("Illegal filename: C:\\.dat")}));
     QCOMPARE(desk.messages.shown[0].icon, ui::Icon::Information);
+    QCOMPARE(desk.messages.shown[1].icon, ui::Icon::Exclamation);
     QVERIFY(desk.input.asked.empty());
     QCOMPARE(desk.definitionLines().size(), 3);
-}
-
-void TestFileDisplay::illegalNameIsReported()
-{
-    Desk desk;
-    desk.writePortfolio({});
-    FileDisplay& window = desk.open();
-    window.setChooseFile([](QWidget*, const QString&) { return QStringLiteral("C:\\.dat"); });
-    desk.click(FileDisplay::AddCommand);
-    QCOMPARE(desk.messages.texts(), QStringList({QStringLiteral("Illegal filename: C:\\.dat")}));
-    QCOMPARE(desk.messages.shown[0].icon, ui::Icon::Exclamation);
-    QVERIFY(desk.input.asked.empty());
-    QCOMPARE(desk.definitionLines().size(), 1);
     // The window is usable again afterwards.
     QVERIFY(window.commandButton(FileDisplay::AddCommand)->isEnabled());
     QVERIFY(window.fileList()->isEnabled());
@@ -324,9 +316,7 @@ void TestFileDisplay::illegalNameIsReported()
 void TestFileDisplay::removingTheCurrentFileIsRefused()
 {
     Desk desk;
-    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
-    const QString other = desk.ledger(QStringLiteral("Other.dat"));
-    desk.writePortfolio({fund, QStringLiteral("Fund"), other, QStringLiteral("Other")});
+    const QString fund = desk.fill({{"Fund.dat", "Fund"}, {"Other.dat", "Other"}})[0];
     QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
     FileDisplay& window = desk.open();
     // The current file's row is the current row.
@@ -347,11 +337,9 @@ void TestFileDisplay::removingTheCurrentFileIsRefused()
 void TestFileDisplay::removingTwoFilesLogsTwoLines()
 {
     Desk desk;
-    const QString a = desk.ledger(QStringLiteral("A.dat"));
-    const QString b = desk.ledger(QStringLiteral("B.dat"));
-    const QString c = desk.ledger(QStringLiteral("C.dat"));
-    desk.writePortfolio(
-        {a, QStringLiteral("First"), b, QStringLiteral("Second"), c, QStringLiteral("Third")});
+    const QStringList paths =
+        desk.fill({{"A.dat", "First"}, {"B.dat", "Second"}, {"C.dat", "Third"}});
+    const QString &a = paths[0], &b = paths[1], &c = paths[2];
     QVERIFY(OpenInvestmentFile(desk.file, b, QStringLiteral("Second"), desk.messages));
     FileDisplay& window = desk.open();
     desk.select({desk.positionOf(a), desk.positionOf(c)});
@@ -359,12 +347,7 @@ void TestFileDisplay::removingTwoFilesLogsTwoLines()
     desk.click(FileDisplay::RemoveCommand);
 
     QVERIFY(desk.messages.shown.empty());
-    const QString def = desk.portfolio.CurrentPortfolio;
-    QCOMPARE(
-        desk.logLines(),
-        QStringList(
-            {Logged(QStringLiteral("Removed ") + a + QStringLiteral(" from portfolio ") + def),
-             Logged(QStringLiteral("Removed ") + c + QStringLiteral(" from portfolio ") + def)}));
+    QCOMPARE(desk.logLines(), QStringList({desk.removedLine(a), desk.removedLine(c)}));
     QCOMPARE(desk.definitionLines(), QStringList({QStringLiteral("\"Portfolio definition file\""),
                                                   u'"' + b + u'"', QStringLiteral("\"Second\"")}));
     QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Second")}));
@@ -375,9 +358,8 @@ void TestFileDisplay::removingTwoFilesLogsTwoLines()
 void TestFileDisplay::editingKeepsDescriptionOnEmptyAnswer()
 {
     Desk desk;
-    const QString a = desk.ledger(QStringLiteral("A.dat"));
-    const QString b = desk.ledger(QStringLiteral("B.dat"));
-    desk.writePortfolio({a, QStringLiteral("First"), b, QStringLiteral("Second")});
+    const QStringList paths = desk.fill({{"A.dat", "First"}, {"B.dat", "Second"}});
+    const QString &a = paths[0], &b = paths[1];
     FileDisplay& window = desk.open();
     desk.select({desk.positionOf(a), desk.positionOf(b)});
     desk.input.answers.push_back(QString());                    // cancelled: kept
@@ -396,9 +378,8 @@ void TestFileDisplay::editingKeepsDescriptionOnEmptyAnswer()
 void TestFileDisplay::openMakesTheFileCurrent()
 {
     Desk desk;
-    const QString a = desk.ledger(QStringLiteral("A.dat"));
-    const QString b = desk.ledger(QStringLiteral("B.dat"));
-    desk.writePortfolio({a, QStringLiteral("First"), b, QStringLiteral("Second")});
+    const QStringList paths = desk.fill({{"A.dat", "First"}, {"B.dat", "Second"}});
+    const QString &a = paths[0], &b = paths[1];
     FileDisplay& window = desk.open();
     QCOMPARE(window.outcome(), QStringLiteral("2"));
     // With two rows selected the first one in the list is opened.
@@ -499,7 +480,6 @@ bool DropFiles(QWidget& target, const QStringList& paths)
 void TestFileDisplay::droppedFilesAreAddedAfterTheDrop()
 {
     Desk desk;
-    desk.writePortfolio({});
     FileDisplay& window = desk.open();
     const QString a = desk.ledger(QStringLiteral("A.dat"));
     const QString b = desk.ledger(QStringLiteral("B.dat"));
@@ -527,7 +507,6 @@ void TestFileDisplay::droppedFilesAreAddedAfterTheDrop()
 void TestFileDisplay::cancellingFirstOfThreeDroppedFilesAddsNone()
 {
     Desk desk;
-    desk.writePortfolio({});
     FileDisplay& window = desk.open();
     const QStringList dropped = {desk.path(QStringLiteral("One.dat")),
                                  desk.path(QStringLiteral("Two.dat")),

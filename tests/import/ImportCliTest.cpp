@@ -24,14 +24,17 @@ protected:
 
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-    int Run(const QStringList& args)
+    int Run(std::initializer_list<const char*> words)
     {
+        QStringList args{QStringLiteral("import")};
+        for (const char* word : words)
+            args << QString::fromLatin1(word);
         QProcess process;
         process.setWorkingDirectory(dir.path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(BRISDEN_CLI), QStringList{QStringLiteral("import")} + args);
+        process.start(QStringLiteral(BRISDEN_CLI), args);
         EXPECT_TRUE(process.waitForFinished(60000));
         errors = QString::fromLocal8Bit(process.readAllStandardError());
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -57,8 +60,7 @@ TEST_F(ImportCliTest, SchemaFromTheOptionOrTheSettings)
     WriteAll(Path("in.csv"), "31/12/2004,Fund buy,100,10\r\n");
     WriteAll(Path("Application.ini"),
              "[General]\r\nImportSchema=Date Description Amount Price Shares DMY\r\n");
-    EXPECT_EQ(Run({QStringLiteral("new.dat"), QStringLiteral("in.csv")}), 0)
-        << errors.toStdString();
+    EXPECT_EQ(Run({"new.dat", "in.csv"}), 0) << errors.toStdString();
     auto recs = Records("new.dat");
     ASSERT_EQ(recs.size(), 1u);
     EXPECT_EQ(recs[0].TransDate, 20041231);
@@ -67,8 +69,7 @@ TEST_F(ImportCliTest, SchemaFromTheOptionOrTheSettings)
     EXPECT_TRUE(errors.contains(QStringLiteral("Import finished.")));
 
     // The option wins over the setting; the setting is not rewritten.
-    EXPECT_EQ(Run({QStringLiteral("new.dat"), QStringLiteral("in.csv"), QStringLiteral("--schema"),
-                   QStringLiteral("Date Description Price Amount Shares DMY")}),
+    EXPECT_EQ(Run({"new.dat", "in.csv", "--schema", "Date Description Price Amount Shares DMY"}),
               0);
     recs = Records("new.dat");
     ASSERT_EQ(recs.size(), 2u);
@@ -81,7 +82,7 @@ TEST_F(ImportCliTest, SchemaFromTheOptionOrTheSettings)
 TEST_F(ImportCliTest, NoSchemaAtAllIsNoError)
 {
     WriteAll(Path("in.csv"), "whatever,1,2\r\n");
-    EXPECT_EQ(Run({QStringLiteral("a.dat"), QStringLiteral("in.csv")}), 0) << errors.toStdString();
+    EXPECT_EQ(Run({"a.dat", "in.csv"}), 0) << errors.toStdString();
     // Every column unused: a price record with the default description.
     const auto recs = Records("a.dat");
     ASSERT_EQ(recs.size(), 1u);
@@ -92,9 +93,7 @@ TEST_F(ImportCliTest, NoSchemaAtAllIsNoError)
 TEST_F(ImportCliTest, ErrorLinesStillExitWithZero)
 {
     WriteAll(Path("in.csv"), "Date,Amount\r\n20100105,12\r\n");
-    EXPECT_EQ(Run({QStringLiteral("a.dat"), QStringLiteral("in.csv"), QStringLiteral("--schema"),
-                   QStringLiteral("Date Amount")}),
-              0);
+    EXPECT_EQ(Run({"a.dat", "in.csv", "--schema", "Date Amount"}), 0);
     EXPECT_EQ(Records("a.dat").size(), 1u);
     EXPECT_TRUE(
         errors.contains(QStringLiteral("Errors were encountered.  Check log for details.")));
@@ -102,7 +101,7 @@ TEST_F(ImportCliTest, ErrorLinesStillExitWithZero)
 
 TEST_F(ImportCliTest, UnreadableSourceChangesNothing)
 {
-    EXPECT_EQ(Run({QStringLiteral("new.dat"), QStringLiteral("missing.csv")}), 1);
+    EXPECT_EQ(Run({"new.dat", "missing.csv"}), 1);
     EXPECT_TRUE(errors.contains(QStringLiteral("Can't access missing.csv")));
     EXPECT_FALSE(QFileInfo::exists(Path("new.dat")));
 }
@@ -113,19 +112,18 @@ TEST_F(ImportCliTest, InvalidInvestmentFileChangesNothing)
     QByteArray old(RecordLength, '\0');
     old[0] = 4;  // a version this program does not read
     WriteAll(Path("old.dat"), old);
-    EXPECT_NE(Run({QStringLiteral("old.dat"), QStringLiteral("in.csv")}), 0);
+    EXPECT_NE(Run({"old.dat", "in.csv"}), 0);
     EXPECT_EQ(ReadAll(Path("old.dat")), old);
 
     const QByteArray partial =
         ReadAll(WriteLedger(Path("partial.dat"), {{20100101, "x", 1, 1, 0}})) + "abc";
     WriteAll(Path("partial.dat"), partial);
-    EXPECT_NE(Run({QStringLiteral("partial.dat"), QStringLiteral("in.csv")}), 0);
+    EXPECT_NE(Run({"partial.dat", "in.csv"}), 0);
     EXPECT_EQ(ReadAll(Path("partial.dat")), partial);
 }
 
 TEST_F(ImportCliTest, MissingArguments)
 {
-    EXPECT_EQ(Run({QStringLiteral("a.dat")}), 2);
-    EXPECT_EQ(Run({QStringLiteral("a.dat"), QStringLiteral("in.csv"), QStringLiteral("--schema")}),
-              2);
+    EXPECT_EQ(Run({"a.dat"}), 2);
+    EXPECT_EQ(Run({"a.dat", "in.csv", "--schema"}), 2);
 }

@@ -96,6 +96,16 @@ protected:
     std::int32_t errorCount = -1;
 };
 
+void ExpectRecord(const TransactionRecord& r, std::int32_t date, const char* desc, double amount,
+                  double price, double shares)
+{
+    EXPECT_EQ(r.TransDate, date);
+    EXPECT_EQ(r.Desc, QByteArray(desc));
+    EXPECT_EQ(r.Amount, amount);
+    EXPECT_EQ(r.SharePrice, price);
+    EXPECT_EQ(r.Shares, shares);
+}
+
 const QString Full = QStringLiteral("Date Description Amount Price Shares MDY");
 const QString ErrorsNotice = QStringLiteral("Errors were encountered.  Check log for details.");
 
@@ -107,12 +117,8 @@ TEST_F(ImportEngineTest, LineWithATrailingEmptyField)
     ASSERT_EQ(recs.size(), 1u);
     EXPECT_EQ(ReadAll(ledger).size(), 2 * RecordLength);
     EXPECT_EQ(recs[0].Version, VersionMajor);
-    EXPECT_EQ(recs[0].TransDate, 20041231);
     EXPECT_EQ(recs[0].Seq, 0);
-    EXPECT_EQ(recs[0].Desc, QByteArray("Fund buy "));
-    EXPECT_EQ(recs[0].Amount, 100);
-    EXPECT_EQ(recs[0].SharePrice, 10);
-    EXPECT_EQ(recs[0].Shares, 0);
+    ExpectRecord(recs[0], 20041231, "Fund buy ", 100, 10, 0);
     EXPECT_EQ(errorCount, 0);
 }
 
@@ -136,9 +142,9 @@ TEST_F(ImportEngineTest, CrLfAndLfLineEndsAndNoFinalLineEnd)
     const auto recs =
         Import("1/1/05,one,1,1\r\n1/2/05,two,2,1\n1/3/05,three,3,1\r\n1/4/05,four,4,1", Full);
     ASSERT_EQ(recs.size(), 4u);
-    EXPECT_EQ(recs[0].Desc, QByteArray("one      "));
-    EXPECT_EQ(recs[1].Desc, QByteArray("two      "));
-    EXPECT_EQ(recs[2].Desc, QByteArray("three    "));
+    const char* descs[] = {"one      ", "two      ", "three    "};
+    for (int i = 0; i < 3; ++i)
+        ExpectRecord(recs[std::size_t(i)], 20050101 + i, descs[i], i + 1, 1, 0);
     EXPECT_EQ(recs[3].TransDate, 20050104);
     EXPECT_EQ(recs[3].Amount, 4);  // no carriage return left on the last field
     EXPECT_EQ(lineCount, 4);
@@ -158,7 +164,7 @@ TEST_F(ImportEngineTest, BrokerExportWithAHeadingLine)
     EXPECT_EQ(errorCount, 1);
     const QStringList logged = Logged();
     EXPECT_TRUE(logged.contains(QStringLiteral("Invalid date found at line 1.")));
-    EXPECT_TRUE(logged.filter(QStringLiteral("Line 1: ")).size() == 1);
+    EXPECT_EQ(logged.filter(QStringLiteral("Line 1: ")).size(), 1);
     EXPECT_EQ(recs[0].Desc, QByteArray("Buy, IRA "));
     EXPECT_EQ(recs[0].Amount, 1250);
     EXPECT_EQ(recs[0].Shares, 0);  // purchases carry no share count
@@ -182,11 +188,7 @@ TEST_F(ImportEngineTest, FieldsBeyondTheFifthAreIgnored)
     const auto recs = Import("1334.06,02 5 26,40.2858,\"Contribution\",0,\"extra\",99,,\r\n",
                              QStringLiteral("Amount Date PRICE DESCRIPTION Shares UDF"));
     ASSERT_EQ(recs.size(), 1u);
-    EXPECT_EQ(recs[0].TransDate, 20020526);
-    EXPECT_EQ(recs[0].Desc, QByteArray("Contribut"));
-    EXPECT_EQ(recs[0].Amount, 1334.06);
-    EXPECT_EQ(recs[0].SharePrice, 40.2858);
-    EXPECT_EQ(recs[0].Shares, 0);
+    ExpectRecord(recs[0], 20020526, "Contribut", 1334.06, 40.2858, 0);
 }
 
 TEST_F(ImportEngineTest, UnquotedEmptyFieldKeepsItsSlot)
@@ -194,10 +196,7 @@ TEST_F(ImportEngineTest, UnquotedEmptyFieldKeepsItsSlot)
     const auto recs = Import("20041231,,-250,12.5\r\n",
                              QStringLiteral("Date Description Amount Price Shares UDF"));
     ASSERT_EQ(recs.size(), 1u);
-    EXPECT_EQ(recs[0].Desc, QByteArray("Sale imp."));
-    EXPECT_EQ(recs[0].Amount, -250);
-    EXPECT_EQ(recs[0].SharePrice, 12.5);
-    EXPECT_EQ(recs[0].Shares, -20);
+    ExpectRecord(recs[0], 20041231, "Sale imp.", -250, 12.5, -20);
 }
 
 TEST_F(ImportEngineTest, LinesThatCannotBeImportedAreSkippedAndReported)
@@ -215,9 +214,8 @@ TEST_F(ImportEngineTest, LinesThatCannotBeImportedAreSkippedAndReported)
     EXPECT_EQ(lineCount, 5);
     EXPECT_EQ(errorCount, 3);
     const QStringList logged = Logged();
-    EXPECT_EQ(logged.filter(QStringLiteral("Line 2: ")).size(), 1);
-    EXPECT_EQ(logged.filter(QStringLiteral("Line 3: ")).size(), 1);
-    EXPECT_EQ(logged.filter(QStringLiteral("Line 4: ")).size(), 1);
+    for (int line = 2; line <= 4; ++line)
+        EXPECT_EQ(logged.filter(QStringLiteral("Line %1: ").arg(line)).size(), 1) << line;
     EXPECT_TRUE(logged.contains(ErrorsNotice));
 }
 

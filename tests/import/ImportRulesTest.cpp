@@ -174,6 +174,10 @@ TEST(CompleteImportRecord, Sales)
     r = Rec(0, 12.22, -28.135);
     CompleteImportRecord(r);
     EXPECT_EQ(r.Amount, -28.135 * 12.22);
+
+    // A negative amount without shares at no price cannot be completed.
+    r = Rec(-95.25, 0, 0);
+    EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::SaleWithoutPrice);
 }
 
 TEST(CompleteImportRecord, SaleWithSharesAtZeroPriceKeepsANegativeZeroAmount)
@@ -183,12 +187,6 @@ TEST(CompleteImportRecord, SaleWithSharesAtZeroPriceKeepsANegativeZeroAmount)
     EXPECT_EQ(r.Amount, 0);
     EXPECT_TRUE(std::signbit(r.Amount));
     EXPECT_EQ(r.Shares, 0.45);
-}
-
-TEST(CompleteImportRecord, SaleWithoutSharesAtZeroPriceCannotBeCompleted)
-{
-    TransactionRecord r = Rec(-95.25, 0, 0);
-    EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::SaleWithoutPrice);
 }
 
 TEST(ImportLineParser, AsIsKeepsReinvestmentsDistributionsAndFeesAgainstShares)

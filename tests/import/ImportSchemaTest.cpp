@@ -24,11 +24,10 @@ TEST(ImportSchema, SavedFormRoundTrip)
 {
     const QString saved = QStringLiteral("Date Description Amount Price Shares MDY");
     const ImportSchema schema = ImportSchema::FromSaved(saved);
-    EXPECT_EQ(schema.field(0), ImportField::Date);
-    EXPECT_EQ(schema.field(1), ImportField::Description);
-    EXPECT_EQ(schema.field(2), ImportField::Amount);
-    EXPECT_EQ(schema.field(3), ImportField::Price);
-    EXPECT_EQ(schema.field(4), ImportField::Shares);
+    const ImportField fields[] = {ImportField::Date, ImportField::Description, ImportField::Amount,
+                                  ImportField::Price, ImportField::Shares};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(schema.field(i), fields[i]) << i;
     EXPECT_EQ(schema.DateOption, ImportDateOption::MDY);
     EXPECT_EQ(schema.SchemaString(), saved);
 }
@@ -37,12 +36,11 @@ TEST(ImportSchema, NamesIgnoreCaseAndUnknownNamesAreUnused)
 {
     const ImportSchema schema =
         ImportSchema::FromSaved(QStringLiteral("shares AMOUNT dAtE Comment *not_used* DMY"));
-    EXPECT_EQ(schema.field(0), ImportField::Shares);
-    EXPECT_EQ(schema.field(1), ImportField::Amount);
-    EXPECT_EQ(schema.field(2), ImportField::Date);
-    EXPECT_EQ(schema.field(3), ImportField::NotUsed);
+    const ImportField fields[] = {ImportField::Shares, ImportField::Amount, ImportField::Date,
+                                  ImportField::NotUsed, ImportField::NotUsed};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(schema.field(i), fields[i]) << i;
     EXPECT_EQ(schema.Slots[3], QStringLiteral("Comment"));  // kept as the user wrote it
-    EXPECT_EQ(schema.field(4), ImportField::NotUsed);
     EXPECT_EQ(schema.readOrder(), DateReadOrder::DMY);
 }
 
@@ -58,12 +56,12 @@ TEST(ImportSchema, DateCodes)
     // No sixth word, or one that is no code: the option stays as it was.
     ImportSchema schema;
     schema.DateOption = ImportDateOption::DMY;
-    schema.ApplySaved(QStringLiteral("Date Description Amount Price Shares"));
-    EXPECT_EQ(schema.DateOption, ImportDateOption::DMY);
-    schema.ApplySaved(QStringLiteral("Date Description Amount Price Shares XYZ"));
-    EXPECT_EQ(schema.DateOption, ImportDateOption::DMY);
-    schema.ApplySaved(QStringLiteral("Date Description Amount Price Shares mdy"));
-    EXPECT_EQ(schema.DateOption, ImportDateOption::DMY);
+    for (const char* saved :
+         {"Date Description Amount Price Shares", "Date Description Amount Price Shares XYZ",
+          "Date Description Amount Price Shares mdy"}) {
+        schema.ApplySaved(QString::fromLatin1(saved));
+        EXPECT_EQ(schema.DateOption, ImportDateOption::DMY) << saved;
+    }
 }
 
 TEST(ImportSchema, ShortOrEmptySavedValues)

@@ -21,8 +21,9 @@ protected:
     QString path = dir.filePath(QStringLiteral("Application.log"));
     FileTable files;
     QDateTime now{QDate(2003, 12, 31), QTime(23, 59, 58)};
+    SessionLog log{files, path};
 
-    void fixClock(SessionLog& log)
+    void SetUp() override
     {
         log.setClock([this] { return now; });
     }
@@ -31,8 +32,6 @@ protected:
 TEST_F(SessionLogTest, StartEmptiesTheLogAndStampsTheSession)
 {
     WriteAll(path, "old run\r\n");
-    SessionLog log(files, path);
-    fixClock(log);
     log.Start();
     EXPECT_EQ(ReadAll(path), QByteArray("Session started 12-31-2003, 23:59:58\r\n"));
     EXPECT_FALSE(files.isOpen(LogSlot));
@@ -40,8 +39,6 @@ TEST_F(SessionLogTest, StartEmptiesTheLogAndStampsTheSession)
 
 TEST_F(SessionLogTest, EveryMessageIsOneStampedLineInCallOrder)
 {
-    SessionLog log(files, path);
-    fixClock(log);
     now = QDateTime(QDate(2004, 1, 2), QTime(7, 5, 9));
     log.Start();
     log.LogSession(QStringLiteral("Opened portfolio C:\\P.def"));
@@ -56,8 +53,6 @@ TEST_F(SessionLogTest, DisplayedMessagesGoToTheNoticesWindowAsWell)
 {
     FakeNotices notices;
     std::vector<QString> echoed;
-    SessionLog log(files, path);
-    fixClock(log);
     log.setDisplay(&notices);
     log.setEcho([&](const QString& line) { echoed.push_back(line); });
     log.LogSession(QStringLiteral("quiet"));
@@ -81,17 +76,15 @@ TEST_F(SessionLogTest, NoPathOrAnUnwritableLogWritesNothingAndDoesNotFail)
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
     const QString unwritable = dir.filePath(QStringLiteral("missing/Application.log"));
-    SessionLog log(files, unwritable);
-    log.Start();
-    log.LogSession(QStringLiteral("lost"));
+    SessionLog lost(files, unwritable);
+    lost.Start();
+    lost.LogSession(QStringLiteral("lost"));
     EXPECT_FALSE(QFileInfo::exists(unwritable));
     EXPECT_LE(files.fileNumber(LogSlot), 0);
 }
 
 TEST_F(SessionLogTest, TextIsWrittenAsAnsi)
 {
-    SessionLog log(files, path);
-    fixClock(log);
     log.LogSession(QStringLiteral("Opened file C:\\Donn\u00e9es\\f.dat"));
     EXPECT_EQ(ReadAll(path), QByteArray("23:59:58: Opened file C:\\Donn\xe9"
                                         "es\\f.dat.\r\n"));

@@ -84,4 +84,13 @@ void WriteAll(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+QStringList TextLines(const QString& path)
+{
+    QString text = QString::fromLatin1(ReadAll(path));
+    text.remove(QLatin1Char('\r'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    lines.removeAll(QString());
+    return lines;
+}
+
 }  // namespace brisden::test

@@ -77,5 +77,7 @@ QString WriteLedger(const QString& path, std::initializer_list<Tx> records);
 QString WriteLedger(const QString& path, const std::vector<Tx>& records);
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
+// The non-empty lines of a Latin-1 text file (log, definition file), without line ends.
+QStringList TextLines(const QString& path);
 
 }  // namespace brisden::test
