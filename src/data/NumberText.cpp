@@ -73,24 +73,31 @@ double Val(const QString& text)
     return result.ec == std::errc() ? value : 0;
 }
 
-QByteArray PlainNumber(double value)
+namespace {
+
+// The shortest fixed-point text that reads back as the same value of T;
+// negative zero is written 0.
+template <typename T>
+QByteArray ShortestPlain(T value)
 {
     if (value == 0)
         return QByteArrayLiteral("0");
-    char buffer[400];
+    char buffer[400];  // room for the largest double written without exponent
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return QByteArray(buffer, int(result.ptr - buffer));
 }
 
+}  // namespace
+
+QByteArray PlainNumber(double value)
+{
+    return ShortestPlain(value);
+}
+
 QByteArray PlainSingle(float value)
 {
-    if (value == 0)
-        return QByteArrayLiteral("0");
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    return QByteArray(buffer, int(result.ptr - buffer));
+    return ShortestPlain(value);
 }
 
 }  // namespace brisden
