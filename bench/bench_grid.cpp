@@ -63,7 +63,7 @@ void BM_OpenLargeLedger(benchmark::State& state)
         }
         QCoreApplication::processEvents();
     }
-    state.counters["rows"] = double(p.window->listedRows());
+    state.counters["rows"] = double(p.window->ledger().listedRows());
     state.counters["rss_MB"] = ProcessMemoryMb("VmRSS:");
     state.counters["peak_MB"] = ProcessMemoryMb("VmHWM:");
 }
@@ -82,10 +82,10 @@ void BM_RefreshWithTypedPrice(benchmark::State& state)
     p.window->show();
     for (auto _ : state) {
         p.window->sharePriceBox()->setText(QStringLiteral("12"));
-        p.window->mnuRefreshItem_Click();
+        p.window->actions().mnuRefreshItem->trigger();
         QCoreApplication::processEvents();
     }
-    state.counters["rows"] = double(p.window->listedRows());
+    state.counters["rows"] = double(p.window->ledger().listedRows());
 }
 
 BENCHMARK(BM_OpenLargeLedger)

@@ -6,7 +6,7 @@
 #include "data/Dates.h"
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
-#include "report/ListingReport.h"
+#include "analysis/ListingTextFile.h"
 #include "report/ReportFile.h"
 #include "report/ReportState.h"
 #include "shell/SessionLog.h"
@@ -147,8 +147,8 @@ void RunListing(benchmark::State& state, bool toFile)
         ListingFileOutput fileOutput(writer, calendar, QStringLiteral("Brisden 6.00"));
         NoOutput noOutput;
         IListingOutput& output = toFile ? static_cast<IListingOutput&>(fileOutput) : noOutput;
-        TransactionListing listing(ListingContext{file, report, settings, calendar, log, output,
-                                                  nullptr, messages, answers, noCancel,
+        TransactionListing listing(ListingContext{file, report, calendar, log, output, nullptr,
+                                                  messages, answers, noCancel,
                                                   QStringLiteral("Brisden 6.00")});
         listing.ListTrans(nullptr);
         file.close();

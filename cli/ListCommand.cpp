@@ -8,7 +8,7 @@
 #include "data/InvestmentFile.h"
 #include "data/NumberText.h"
 #include "data/Portfolio.h"
-#include "report/ListingReport.h"
+#include "analysis/ListingTextFile.h"
 #include "report/ReportFile.h"
 #include "report/ReportState.h"
 
@@ -169,7 +169,7 @@ int RunList(const QStringList& args)
     ReportFileWriter writer(context.files, ShortSlot);
     ListingFileOutput output(writer, context.calendar, context.ProgramTitle);
     ListingContext listingContext{
-        file,    report,           context.settings, context.calendar, context.log,         output,
+        file,    report,           context.calendar, context.log,      output,
         nullptr, context.messages, prices,           context.noCancel, context.ProgramTitle};
     TransactionListing listing(listingContext);
 

@@ -5,8 +5,6 @@
 #include "data/InvestmentFile.h"
 #include "data/NumberText.h"
 #include "data/Portfolio.h"
-#include "shell/SessionLog.h"
-#include "shell/Settings.h"
 #include "ui/Interaction.h"
 
 #include <QFileInfo>
@@ -37,28 +35,6 @@ void TransactionListing::logShown(const QString& message)
     m.log.LogSession(message, true, false, false);
 }
 
-// Printer pages: the first row of a pass prints the first page header; later
-// rows start a new page once the page is full (by line count when lines per
-// page is set, else by position), keeping reserveLines free.
-void TransactionListing::startPageIfNeeded(int& rangeRows, int reserveLines)
-{
-    if (destination() != DestinationPrinter)
-        return;
-    bool newPage;
-    if (m.report.PageNumber == 0)
-        newPage = true;
-    else if (m.settings.TextListLines != 0)
-        newPage = rangeRows >= m.settings.TextListLines - reserveLines;
-    else
-        newPage = m.output.pastLastLine(reserveLines);
-    if (!newPage)
-        return;
-    const bool firstPage = m.report.PageNumber == 0;
-    m.report.PageNumber = static_cast<std::int16_t>(m.report.PageNumber + 1);
-    m.output.startPage(firstPage, m.report.PageNumber);
-    rangeRows = 1;
-}
-
 // Today's share price of the file being listed: the price box when it belongs
 // to this file, else the answer to a question whose default is the last price.
 double TransactionListing::currentSharePrice(double lastPrice)
@@ -76,7 +52,6 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
 {
     summary = FileSummary{};
     ListingState state;
-    m.report.PageNumber = 0;
 
     // The listing range; an invalid limit means open and is reset.
     std::int32_t BeginDate = 0;
@@ -197,7 +172,6 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
         }
 
         ++RangeRows;
-        startPageIfNeeded(RangeRows, 0);
 
         ListingRow row;
         row.TransDate = record.TransDate;
@@ -265,8 +239,6 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
             }
         } else {
             // The closing valuation at today's price.
-            RangeRows += 2;
-            startPageIfNeeded(RangeRows, 1);
             state.LastPrice = currentSharePrice(state.LastPrice);
             if (state.LastPrice == 0) {
                 if (destination() == DestinationScreen) {
@@ -348,13 +320,6 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
     summary.TerminalValue = -(state.LastPrice * ShareBalance);
 }
 
-void TransactionListing::setTitles(const QString& portfolioPath)
-{
-    m.report.ReportTitle =
-        QStringLiteral("Portfolio: ") + m.output.pathWithEllipses(portfolioPath, 180);
-    m.report.ReportSubtitle = m.file.CurrentFileDesc.trimmed();
-}
-
 bool TransactionListing::openPortfolioFile(const QString& path, const QString& description)
 {
     m.file.CurrentFile = path;
@@ -420,7 +385,6 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
                 CashFlows.assign(records + 2, CashFlow{});
             else
                 CashFlows.resize(CashFlows.size() + records + 1);
-            setTitles(m_portfolioPath);
             ListTrans2(summary, RowCounter);
             m.output.endFile();
             m_firstFile = false;
@@ -437,7 +401,6 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
         m.file.BuildRecordIndex();
         const std::size_t records = m.file.RecordIndex.size() - 1;
         CashFlows.assign(records + 2, CashFlow{});
-        setTitles(m_portfolioPath);
         PriceBoxFile = m.priceBox ? m.file.CurrentFile : QString();
         PriceBoxFileDesc = m.file.CurrentFileDesc;
         m_firstFile = true;
@@ -487,39 +450,6 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
             }
         }
     }
-}
-
-QStringList ListingGridCells(const ListingRow& row, int RTColPos, const Calendar& calendar)
-{
-    QLocale locale = calendar.locale;
-    auto number = [&locale](double value, int decimals) {
-        QString text = locale.toString(value, 'f', decimals);
-        // No leading zero before the decimal point: 0.50 shows as .50.
-        const QString zeroPoint = QLatin1Char('0') + locale.decimalPoint();
-        if (text.startsWith(zeroPoint))
-            text.remove(0, 1);
-        else if (text.startsWith(locale.negativeSign() + zeroPoint))
-            text.remove(locale.negativeSign().size(), 1);
-        return text;
-    };
-    auto measure = [&number](float value) {
-        return value == 0 ? QString() : number(static_cast<double>(value), 3);
-    };
-
-    QStringList cells;
-    cells << calendar.FormatLocalDate(ShortYearDate(SwapDateOrder(row.TransDate)), true);
-    cells << row.Desc;
-    cells << (row.Closing ? QString() : number(row.Amount, 2));
-    cells << number(row.SharePrice, 2);
-    cells << (row.Closing ? QString() : number(row.Shares, 3));
-    cells << number(row.ShareBalance, 3);
-    cells << number(row.Value, 2);
-    cells << measure(row.PeriodROI) << measure(row.CumulativeROI) << measure(row.AnnualROI);
-    if (RTColPos == 1)
-        cells.prepend(row.Code);
-    else
-        cells.append(row.Code);
-    return cells;
 }
 
 }  // namespace brisden

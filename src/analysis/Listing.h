@@ -8,6 +8,7 @@
 #include "analysis/RecordTypes.h"
 #include "analysis/Returns.h"
 #include "report/ReportState.h"
+#include "ui/Interaction.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,8 +19,6 @@ namespace brisden {
 struct Calendar;
 class InvestmentFile;
 class Portfolio;
-class SessionLog;
-class Settings;
 namespace ui {
 class IMessageBox;
 class IInputBox;
@@ -29,11 +28,10 @@ class ICancelPoll;
 // Everything a listing reads or talks to. priceBox is null when there is no
 // main window.
 struct ListingContext {
-    InvestmentFile& file;  // CurrentFile, RecordIndex, ReadRecord (slot 2)
-    ReportState& report;   // ListFromDate, ListToDate, PageNumber, titles
-    const Settings& settings;
+    InvestmentFile& file;      // CurrentFile, RecordIndex, ReadRecord (slot 2)
+    ReportState& report;       // ListFromDate, ListToDate
     const Calendar& calendar;  // TodayYMD, TodayDayNumber
-    SessionLog& log;
+    ui::ILogSink& log;
     IListingOutput& output;
     IPriceBox* priceBox;
     ui::IMessageBox& messages;
@@ -78,10 +76,8 @@ public:
 private:
     int destination() const { return m_destination; }
     void logShown(const QString& message);
-    void startPageIfNeeded(int& rangeRows, int reserveLines);
     double currentSharePrice(double lastPrice);
     bool openPortfolioFile(const QString& path, const QString& description);
-    void setTitles(const QString& portfolioPath);
 
     ListingContext m;
     int m_destination = DestinationScreen;
@@ -89,13 +85,6 @@ private:
     bool m_firstFile = true;
     QString m_portfolioPath;
 };
-
-// The eleven grid cells of a listing row: the record type first when RTColPos
-// is 1, else last; the date in the system's short form; numbers in the
-// system's number format without a leading zero (2 decimals for amount, price
-// and value, 3 for shares, balance and returns); zero returns are empty, and
-// the closing row has no amount and no shares.
-QStringList ListingGridCells(const ListingRow& row, int RTColPos, const Calendar& calendar);
 
 // The fixed texts of the listing.
 namespace listing_text {

@@ -8,7 +8,7 @@
 //
 // Calling order of one run:
 //   beginRun
-//   per file:  beginFile, [startPage], addRow..., [addRow (closing)], fileSummary, endFile
+//   per file:  beginFile, addRow..., [addRow (closing)], fileSummary, endFile
 //   cancelled | (portfolioSummary, rateOfReturn)
 //   [suspectRecords]
 //   finishRun
@@ -80,33 +80,10 @@ public:
     // Start of a run. Screen: clear the summary labels, empty the grid.
     virtual void beginRun() {}
     // Start of one file's pass, after its range is known. File: the heading
-    // lines. Printer: a new page when this is not the run's first file, and the
-    // column layouts for the orientation (the report titles are already set in
-    // the ReportState).
+    // lines. Printer: the report titles, a new page when this is not the run's
+    // first file, the column layouts for the orientation and the page filling
+    // (pages are the printer's business: the pass only emits rows).
     virtual void beginFile(const ListingFileInfo& file) = 0;
-    // The portfolio path fitted to a width in pixels for the report title;
-    // without a window the path is used unchanged.
-    virtual QString pathWithEllipses(const QString& path, int width)
-    {
-        (void)width;
-        return path;
-    }
-
-    // Printer only. True when the vertical position is past the last line of
-    // the page, less reserveLines line heights (used when lines per page is 0).
-    virtual bool pastLastLine(int reserveLines)
-    {
-        (void)reserveLines;
-        return false;
-    }
-    // Printer only. Closes the current page unless firstPage, then prints the
-    // page header for pageNumber and the column heading.
-    virtual void startPage(bool firstPage, int pageNumber)
-    {
-        (void)firstPage;
-        (void)pageNumber;
-    }
-
     // One row; suspect when the record fails the validity rule. Returns the
     // row's number as the screen counts it (grid row), 1 elsewhere.
     virtual int addRow(const ListingRow& row, bool suspect) = 0;

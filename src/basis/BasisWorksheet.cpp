@@ -3,7 +3,6 @@
 #include "analysis/RoundTo.h"
 #include "data/Dates.h"
 #include "report/ReportState.h"
-#include "shell/SessionLog.h"
 #include "ui/Interaction.h"
 
 #include <QDate>

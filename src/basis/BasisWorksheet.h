@@ -9,6 +9,7 @@
 #include "basis/BasisOutput.h"
 #include "basis/LotBook.h"
 #include "data/InvestmentFile.h"
+#include "ui/Interaction.h"
 
 #include <QTime>
 #include <functional>
@@ -18,7 +19,6 @@ namespace brisden {
 
 struct Calendar;
 struct ReportState;
-class SessionLog;
 namespace ui {
 class IMessageBox;
 class ICancelPoll;
@@ -28,7 +28,7 @@ struct BasisContext {
     InvestmentFile& file;      // the current investment file, open in slot 2
     ReportState& report;       // destination, date window, page number, titles
     const Calendar& calendar;  // date order, today
-    SessionLog& log;
+    ui::ILogSink& log;
     IBasisOutput& output;
     ui::IMessageBox& messages;  // the beeps
     ui::ICancelPoll& cancel;    // Escape, polled once per record

@@ -2,7 +2,6 @@
 
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
-#include "shell/SessionLog.h"
 #include "ui/Interaction.h"
 
 #include <QFile>
@@ -276,7 +275,7 @@ struct BusyGuard {
 
 }  // namespace
 
-Backup::Backup(InvestmentFile& file, SessionLog& log, ui::IMessageBox& messages)
+Backup::Backup(InvestmentFile& file, ui::ILogSink& log, ui::IMessageBox& messages)
     : m_file(file), m_log(log), m_messages(messages)
 {
 }

@@ -3,6 +3,8 @@
 // and on opening), the restore from it, and the rebuild that drops freed
 // records and resets the free chain, keeping the old file as the backup.
 
+#include "ui/Interaction.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -11,7 +13,6 @@ namespace brisden {
 
 class FileTable;
 class InvestmentFile;
-class SessionLog;
 namespace ui {
 class IMessageBox;
 }
@@ -49,7 +50,7 @@ RebuildResult RebuildFile(FileTable& files, int slot, const QString& path, int r
 // restarted through the two hooks.
 class Backup {
 public:
-    Backup(InvestmentFile& file, SessionLog& log, ui::IMessageBox& messages);
+    Backup(InvestmentFile& file, ui::ILogSink& log, ui::IMessageBox& messages);
 
     std::function<void()> stopAutoBackup;
     std::function<void()> startAutoBackup;
@@ -70,7 +71,7 @@ private:
     bool isCurrentFile(const QString& path) const;
 
     InvestmentFile& m_file;
-    SessionLog& m_log;
+    ui::ILogSink& m_log;
     ui::IMessageBox& m_messages;
     bool m_busy = false;
 };

@@ -5,6 +5,8 @@
 // two parallel lists, 1-based (index 0 unused); an empty portfolio is one
 // empty entry at index 1.
 
+#include "ui/Interaction.h"
+
 #include <QByteArray>
 #include <QString>
 #include <deque>
@@ -13,7 +15,6 @@
 namespace brisden {
 
 class FileTable;
-class SessionLog;
 namespace ui {
 class IMessageBox;
 class IInputBox;
@@ -87,31 +88,7 @@ void SortPortfolioLists(std::vector<QString>& files, std::vector<QString>& descr
 // line when there is none) and anything after it up to the next comma is
 // ignored; an unquoted item is trimmed. Blank lines hold no item.
 std::vector<QString> ReadQuotedItems(const QByteArray& text);
-
-// What the portfolio window's commands need besides the portfolio.
-struct PortfolioCommandContext {
-    ui::IMessageBox& messages;
-    ui::IInputBox& input;
-    SessionLog& log;
-    QString title;    // caption of the description input window
-    bool sortByDesc;  // SortByDesc, for the reloads
-};
-
-// The prompt of the description input window for path.
-QString DescriptionPrompt(const QString& path);
-
-// Adds the queued paths in order, taking each off the queue; an empty
-// description cancels that addition and every one still queued. Returns the
-// number of files added.
-int ProcessPendingAdditions(Portfolio& portfolio, std::deque<QString>& pending,
-                            const PortfolioCommandContext& context);
-// Removes the entries at the given positions (refusing the current file),
-// saves and reloads. Returns the number removed.
-int RemoveFromPortfolio(Portfolio& portfolio, const std::vector<int>& rows,
-                        const QString& currentFile, const PortfolioCommandContext& context);
-// Asks for a new description of each entry; a non-empty answer replaces it.
-// Saves. Returns the number changed.
-int EditDescriptions(Portfolio& portfolio, const std::vector<int>& rows,
-                     const PortfolioCommandContext& context);
+// One item as a portfolio file line keeps it: in double quotes, ANSI.
+QByteArray QuotedItem(const QString& text);
 
 }  // namespace brisden

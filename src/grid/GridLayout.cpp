@@ -8,7 +8,7 @@ namespace brisden::grid {
 namespace {
 
 // The columns with the record type column first.
-constexpr std::array<ColumnSpec, ColumnCount> LeftLayout{{
+constexpr std::array<GridColumn, ColumnCount> LeftLayout{{
     {Field::RecordType, "R T", Align::Centre, 300, false},
     {Field::Date, "Date", Align::Centre, 900, true},
     {Field::Desc, "Desc", Align::Left, 735, true},
@@ -49,11 +49,11 @@ int PixelsToTwips(int pixels)
     return pixels * TwipsPerPixel;
 }
 
-std::array<ColumnSpec, ColumnCount> ColumnLayout(int RTColPos)
+std::array<GridColumn, ColumnCount> ColumnLayout(int RTColPos)
 {
     if (RecordTypeFirst(RTColPos))
         return LeftLayout;
-    std::array<ColumnSpec, ColumnCount> layout{};
+    std::array<GridColumn, ColumnCount> layout{};
     for (int i = 1; i < ColumnCount; ++i)
         layout[size_t(i - 1)] = LeftLayout[size_t(i)];
     layout[ColumnCount - 1] = LeftLayout[0];

@@ -28,7 +28,7 @@ enum class Field : std::uint8_t {
 
 enum class Align : std::uint8_t { Left, Centre, Right };
 
-struct ColumnSpec {
+struct GridColumn {
     Field field;
     const char* header;
     Align align;
@@ -49,7 +49,7 @@ inline bool RecordTypeFirst(int RTColPos)
 }
 
 // The eleven columns in grid order.
-std::array<ColumnSpec, ColumnCount> ColumnLayout(int RTColPos);
+std::array<GridColumn, ColumnCount> ColumnLayout(int RTColPos);
 // Index of a field's column in grid order.
 int ColumnOf(Field field, int RTColPos);
 // The header format string: "^R T|^Date|<Desc|..." ("^" centred, "<" left,

@@ -3,7 +3,6 @@
 #include "data/Dates.h"
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
-#include "shell/SessionLog.h"
 
 namespace brisden {
 
@@ -18,7 +17,7 @@ QString CantAccessMessage(const QString& path)
     return QStringLiteral("Can't access ") + path;
 }
 
-ImportEngine::ImportEngine(InvestmentFile& file, const Calendar& calendar, SessionLog& log)
+ImportEngine::ImportEngine(InvestmentFile& file, const Calendar& calendar, ui::ILogSink& log)
     : m_file(file), m_calendar(calendar), m_log(log)
 {
 }

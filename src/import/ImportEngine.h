@@ -10,6 +10,7 @@
 
 #include "import/ImportRules.h"
 #include "import/ImportSchema.h"
+#include "ui/Interaction.h"
 
 #include <QString>
 #include <cstdint>
@@ -19,7 +20,6 @@ namespace brisden {
 struct Calendar;
 class FileTable;
 class InvestmentFile;
-class SessionLog;
 
 // Opens path for reading in slot 3. False when it cannot be opened; the
 // caller shows "Can't access " + path.
@@ -28,7 +28,7 @@ QString CantAccessMessage(const QString& path);
 
 class ImportEngine {
 public:
-    ImportEngine(InvestmentFile& file, const Calendar& calendar, SessionLog& log);
+    ImportEngine(InvestmentFile& file, const Calendar& calendar, ui::ILogSink& log);
 
     // Per run: non-empty lines read (the line number of the messages), and the
     // lines with an error (an invalid date, a field that is not a number, a
@@ -57,7 +57,7 @@ public:
 private:
     InvestmentFile& m_file;
     const Calendar& m_calendar;
-    SessionLog& m_log;
+    ui::ILogSink& m_log;
 };
 
 }  // namespace brisden

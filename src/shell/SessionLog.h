@@ -3,6 +3,8 @@
 // notable action, opened and closed around every line so that it is complete
 // even after a crash and can be read while the program runs.
 
+#include "ui/Interaction.h"
+
 #include <QDateTime>
 #include <QString>
 #include <functional>
@@ -10,11 +12,7 @@
 namespace brisden {
 
 class FileTable;
-namespace ui {
-class INoticeDisplay;
-}
-
-class SessionLog {
+class SessionLog final : public ui::ILogSink {
 public:
     SessionLog(FileTable& files, QString logPath);
 
@@ -22,7 +20,7 @@ public:
     void Start();
     // Appends "hh:mm:ss: message." and optionally shows it in the notices window.
     void LogSession(const QString& message, bool display = false, bool wait = false,
-                    bool showButtons = false);
+                    bool showButtons = false) override;
 
     void setDisplay(ui::INoticeDisplay* display) { m_display = display; }
     // Where else lines go (the command line prints them on stderr).

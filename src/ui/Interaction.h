@@ -35,6 +35,16 @@ public:
     virtual bool pollCancel() = 0;
 };
 
+// The writing side of the session log: one journal line per notable action,
+// optionally shown in the notices window. Engines log through this and never
+// see where the journal is kept.
+class ILogSink {
+public:
+    virtual ~ILogSink() = default;
+    virtual void LogSession(const QString& message, bool display = false, bool wait = false,
+                            bool showButtons = false) = 0;
+};
+
 // The display side of the session log: the "Program Notices" window.
 class INoticeDisplay {
 public:

@@ -10,7 +10,6 @@
 #include "data/Portfolio.h"
 #include "report/ReportState.h"
 #include "shell/SessionLog.h"
-#include "shell/Settings.h"
 #include "support/TestSupport.h"
 
 #include <QDate>
@@ -43,7 +42,6 @@ public:
     int destination() const override { return m_destination; }
     void beginRun() override {}
     void beginFile(const ListingFileInfo& info) override { files.push_back({info, {}, {}, {}}); }
-    void startPage(bool, int) override {}
     int addRow(const ListingRow& row, bool isSuspect) override
     {
         files.back().rows.push_back(row);
@@ -101,9 +99,9 @@ struct ListingHarness {
 
     TransactionListing& run(const Portfolio* portfolio = nullptr, bool withPriceBox = false)
     {
-        listing = std::make_unique<TransactionListing>(ListingContext{
-            file, report, settings, calendar, log, output, withPriceBox ? &priceBox : nullptr,
-            messages, input, cancel, QStringLiteral("Brisden 6.00")});
+        listing = std::make_unique<TransactionListing>(
+            ListingContext{file, report, calendar, log, output, withPriceBox ? &priceBox : nullptr,
+                           messages, input, cancel, QStringLiteral("Brisden 6.00")});
         listing->ListTrans(portfolio);
         return *listing;
     }
@@ -112,7 +110,6 @@ struct ListingHarness {
     FileTable files;
     InvestmentFile file{files};
     ReportState report;
-    Settings settings;
     Calendar calendar;
     SessionLog log{files, QString()};
     QStringList logLines;

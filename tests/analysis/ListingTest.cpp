@@ -401,8 +401,7 @@ TEST_F(ThreeFilePortfolio, ListsEveryFileInOrder)
     EXPECT_EQ(h.output.endFiles, 3);
     ASSERT_EQ(h.input.asked.size(), 3u);
     EXPECT_EQ(h.input.asked[1].prompt, "Input the current share price for: Bravo");
-    EXPECT_EQ(h.report.ReportTitle, "Portfolio: " + h.path("p.def"));
-    EXPECT_EQ(h.report.ReportSubtitle, "Charlie");
+    EXPECT_EQ(h.output.files[2].info.PortfolioPath, h.path("p.def"));
 }
 
 TEST_F(ThreeFilePortfolio, TotalsAndRateOfTheWholePortfolio)
@@ -455,32 +454,6 @@ TEST_F(ThreeFilePortfolio, CancelStopsTheRun)
     EXPECT_TRUE(h.output.wasCancelled);
     EXPECT_FALSE(h.output.portfolio);
     EXPECT_FALSE(h.output.rate);
-}
-
-TEST(ListingGrid, ElevenCellsWithTheCodeFirstOrLast)
-{
-    Calendar calendar;
-    calendar.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    ListingRow row;
-    row.TransDate = 20100105;
-    row.Desc = QStringLiteral("Buy      ");
-    row.Amount = 1234.5;
-    row.SharePrice = 0.5;
-    row.Shares = 2469;
-    row.ShareBalance = 2469;
-    row.Value = 1234.5;
-    row.CumulativeROI = 0.25f;
-    row.Code = QStringLiteral("P");
-    const QStringList first = ListingGridCells(row, 1, calendar);
-    ASSERT_EQ(first.size(), 11);
-    EXPECT_EQ(first[0], "P");
-    EXPECT_EQ(first[3], "1,234.50");
-    EXPECT_EQ(first[4], ".50");
-    EXPECT_EQ(first[8], "");
-    EXPECT_EQ(first[9], ".250");
-    const QStringList last = ListingGridCells(row, 0, calendar);
-    EXPECT_EQ(last[10], "P");
-    EXPECT_EQ(last[1], "Buy      ");
 }
 
 }  // namespace

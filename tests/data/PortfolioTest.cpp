@@ -3,6 +3,7 @@
 
 #include "data/FileTable.h"
 #include "data/Portfolio.h"
+#include "data/PortfolioCommands.h"
 #include "shell/SessionLog.h"
 #include "support/TestSupport.h"
 

@@ -2,7 +2,13 @@
 // Shared by the window tests: a program started in a temporary folder with
 // fake screen answers, and the portfolio window driven like a user would.
 
+#include "data/widgets/FileCommands.h"
 #include "data/widgets/FileDisplay.h"
+#include "grid/widgets/LedgerCommands.h"
+#include "grid/widgets/LedgerGrid.h"
+#include "grid/widgets/LedgerModel.h"
+#include "grid/widgets/SummaryPanel.h"
+#include "shell/widgets/DateWatch.h"
 #include "shell/widgets/MainWindow.h"
 #include "shell/widgets/Startup.h"
 #include "support/TestSupport.h"
@@ -94,7 +100,7 @@ struct StartedProgram {
         window = startup->window();
         window->setMessageBox(&messages);
         window->setInputBox(&input);
-        window->setDescriptionInput(&descriptions);
+        window->fileCommands().setDescriptionInput(&descriptions);
         window->setDisplayLog([] {});
         if (deferredStart)
             window->runDeferredStart();
@@ -132,7 +138,7 @@ inline bool OpenInvestment(MainWindow& window, const QString& path)
 {
     bool found = false;
     QTimer::singleShot(0, &window, [&window, &path, &found] {
-        FileDisplay* display = window.portfolioWindow();
+        FileDisplay* display = window.fileCommands().portfolioWindow();
         QListWidget* list = display->fileList();
         for (int i = 0; i < list->count(); ++i) {
             if (list->item(i)->toolTip() == path) {
@@ -147,7 +153,7 @@ inline bool OpenInvestment(MainWindow& window, const QString& path)
         else
             display->commandButton(FileDisplay::CloseCommand)->click();
     });
-    window.mnuOpenItem_Click();
+    window.actions().mnuOpenItem->trigger();
     return found && window.program().file.CurrentFile == path;
 }
 

@@ -98,12 +98,12 @@ void FileCommandsTest::copyToBackupAsksFirst()
                              QStringLiteral(", to ") + l.bak + QStringLiteral("?");
 
     l.p.messages.answers = {false};
-    w.mnuSaveData_Click();
+    w.actions().mnuSaveData->trigger();
     QCOMPARE(l.p.messages.questions, QStringList{question});
     QVERIFY(!QFile::exists(l.bak));
 
     l.p.messages.answers = {true};
-    w.mnuSaveData_Click();
+    w.actions().mnuSaveData->trigger();
     QCOMPARE(ReadAll(l.bak), ReadAll(l.dat));
     QVERIFY(l.p.program().file.isOpen());
     QCOMPARE(LogMessages(l.p.log()).last(),
@@ -116,7 +116,7 @@ void FileCommandsTest::restoreCopiesTheBackupBack()
     QVERIFY(l.open());
     MainWindow& w = *l.p.window;
     l.p.messages.answers = {true};
-    w.mnuSaveData_Click();
+    w.actions().mnuSaveData->trigger();
     const QByteArray saved = ReadAll(l.bak);
 
     // A new record after the copy.
@@ -130,14 +130,14 @@ void FileCommandsTest::restoreCopiesTheBackupBack()
     const int rows = w.gridModel()->rowCount();
 
     l.p.messages.answers = {false};
-    w.mnuRestore_Click();
+    w.actions().mnuRestore->trigger();
     QVERIFY(ReadAll(l.dat) != saved);
     QCOMPARE(l.p.messages.questions.last(), QStringLiteral("Should I copy the backup file, ") +
                                                 l.bak + QStringLiteral(", to the current file, ") +
                                                 l.dat + QStringLiteral("?"));
 
     l.p.messages.answers = {true};
-    w.mnuRestore_Click();
+    w.actions().mnuRestore->trigger();
     QCOMPARE(ReadAll(l.dat), saved);
     QVERIFY(file.isOpen());
     QCOMPARE(
@@ -145,7 +145,7 @@ void FileCommandsTest::restoreCopiesTheBackupBack()
         QStringLiteral("Restored ") + l.dat + QStringLiteral(" from ") + l.bak + QLatin1Char('.'));
     // The grid waits for F5.
     QCOMPARE(w.gridModel()->rowCount(), rows);
-    w.mnuRefreshItem_Click();
+    w.actions().mnuRefreshItem->trigger();
     QCOMPARE(w.gridModel()->rowCount(), 7);
 }
 
@@ -155,7 +155,7 @@ void FileCommandsTest::restoreWithoutBackupReportsAndReopens()
     QVERIFY(l.open());
     l.p.messages.shown.clear();
     l.p.messages.answers = {true};
-    l.p.window->mnuRestore_Click();
+    l.p.window->actions().mnuRestore->trigger();
     QCOMPARE(l.p.messages.shown.size(), size_t(1));
     const QString text = l.p.messages.shown.back().text;
     QVERIFY2(text.startsWith(QStringLiteral("Error: ")) &&
@@ -177,28 +177,28 @@ void FileCommandsTest::rebuildCompactsTheCurrentFile()
     QCOMPARE(ReadAll(l.dat).size(), 6 * RecordLength);
 
     QString offered;
-    w.setChooseRebuildFile([&](QWidget*, const QString& start) {
+    w.fileCommands().setChooseRebuildFile([&](QWidget*, const QString& start) {
         offered = start;
         return QString();
     });
-    w.mnuRebuildItem_Click();
+    w.actions().mnuRebuildItem->trigger();
     QCOMPARE(offered, l.dat);
     QVERIFY(!LogMessages(l.p.log()).last().startsWith(QStringLiteral("Rebuilding")));
 
-    w.setChooseRebuildFile([&](QWidget*, const QString&) { return l.dat; });
-    w.mnuRebuildItem_Click();
+    w.fileCommands().setChooseRebuildFile([&](QWidget*, const QString&) { return l.dat; });
+    w.actions().mnuRebuildItem->trigger();
     QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 6, Records written: 4"));
     QCOMPARE(ReadAll(l.dat).size(), 4 * RecordLength);
     QVERIFY(QFile::exists(l.bak));
     QCOMPARE(ReadAll(l.bak).size(), 6 * RecordLength);
     QVERIFY(file.isOpen());
-    QVERIFY(w.autoSaveRunning());
+    QVERIFY(w.fileCommands().autoSaveRunning());
     const QStringList log = LogMessages(l.p.log());
     QCOMPARE(log.mid(log.size() - 2),
              (QStringList{QStringLiteral("Rebuilding file ") + l.dat + QLatin1Char('.'),
                           QStringLiteral("File has been rebuilt.")}));
-    w.mnuRefreshItem_Click();
-    QCOMPARE(w.listedRows(), 4);  // three records and the closing row
+    w.actions().mnuRefreshItem->trigger();
+    QCOMPARE(w.ledger().listedRows(), 4);  // three records and the closing row
     QCOMPARE(w.gridModel()->rowData(2), 4);
 }
 
@@ -210,15 +210,15 @@ void FileCommandsTest::rebuildOfAnotherFileLeavesTheCurrentOne()
     const QString other =
         WriteLedger(l.p.dir.path() + QStringLiteral("/Other.dat"), {{20200102, "buy", 500, 5, 0}});
     const int fileNumber = l.p.program().files.fileNumber(InvestmentSlot);
-    w.setChooseRebuildFile([&](QWidget*, const QString&) { return other; });
-    w.mnuRebuildItem_Click();
+    w.fileCommands().setChooseRebuildFile([&](QWidget*, const QString&) { return other; });
+    w.actions().mnuRebuildItem->trigger();
     QCOMPARE(l.p.program().files.fileNumber(InvestmentSlot), fileNumber);
     QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 2, Records written: 2"));
 
     // A file that is not there: the system's text after "Error: ".
-    w.setChooseRebuildFile(
+    w.fileCommands().setChooseRebuildFile(
         [&](QWidget*, const QString&) { return l.p.dir.path() + QStringLiteral("/Missing.dat"); });
-    w.mnuRebuildItem_Click();
+    w.actions().mnuRebuildItem->trigger();
     QVERIFY(l.p.messages.texts().last().startsWith(QStringLiteral("Error: ")));
     QVERIFY(l.p.messages.beeps > 0);
     QCOMPARE(l.p.program().files.fileNumber(InvestmentSlot), fileNumber);
@@ -229,17 +229,17 @@ void FileCommandsTest::automaticBackupFollowsTheSetting()
     OpenLedger l;
     QVERIFY(l.open());
     MainWindow& w = *l.p.window;
-    QVERIFY(!w.autoSaveRunning());  // AutoSaveInterval 0: off
+    QVERIFY(!w.fileCommands().autoSaveRunning());  // AutoSaveInterval 0: off
     l.p.program().settings.AutoSaveInterval = 10;
-    w.SetAutoSaveTimer(false);
-    QVERIFY(w.autoSaveRunning());
-    QCOMPARE(w.autoSavePeriod(), 600000);
+    w.fileCommands().SetAutoSaveTimer(false);
+    QVERIFY(w.fileCommands().autoSaveRunning());
+    QCOMPARE(w.fileCommands().autoSavePeriod(), 600000);
     l.p.program().settings.AutoSaveInterval = 1;
-    w.SetAutoSaveTimer(false);
-    QCOMPARE(w.autoSavePeriod(), 60000);
-    QVERIFY(w.autoSaveRunning());
-    w.SetAutoSaveTimer(true);
-    QVERIFY(!w.autoSaveRunning());
+    w.fileCommands().SetAutoSaveTimer(false);
+    QCOMPARE(w.fileCommands().autoSavePeriod(), 60000);
+    QVERIFY(w.fileCommands().autoSaveRunning());
+    w.fileCommands().SetAutoSaveTimer(true);
+    QVERIFY(!w.fileCommands().autoSaveRunning());
 }
 
 QTEST_MAIN(FileCommandsTest)

@@ -118,7 +118,7 @@ void LedgerGridTest::gridNumbers()
     QCOMPARE(grid::FormatGridNumber(0.5, 2, de), QStringLiteral(",50"));
     QCOMPARE(grid::FormatGridNumber(1234.5, 2, de), QStringLiteral("1.234,50"));
 
-    // The grid's cells read as the listing's own cell texts.
+    // A listing row as the grid shows it, record type column first.
     Calendar calendar;
     calendar.locale = us;
     calendar.DetectDateOrder();
@@ -133,7 +133,17 @@ void LedgerGridTest::gridNumbers()
     row.CumulativeROI = 0.125f;
     row.Code = QStringLiteral("S");
     const grid::GridRow g = grid::MakeGridRow(row, false);
-    const QStringList cells = ListingGridCells(row, 1, calendar);
+    const QStringList cells = {QStringLiteral("S"),
+                               QStringLiteral("1/4/21"),
+                               QStringLiteral("sell     "),
+                               QStringLiteral("-600.00"),
+                               QStringLiteral("12.00"),
+                               QStringLiteral("50.000"),
+                               QStringLiteral("50.000"),
+                               QStringLiteral("600.00"),
+                               QString(),
+                               QStringLiteral(".125"),
+                               QString()};
     const auto layout = grid::ColumnLayout(1);
     for (int c = 0; c < grid::ColumnCount; ++c)
         QCOMPARE(grid::CellText(g, layout[size_t(c)].field, calendar), cells[c]);
@@ -164,7 +174,7 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
 
     grid::LedgerModel& m = *w.gridModel();
     QCOMPARE(m.rowCount(), 7);  // five records, the closing row, the empty row
-    QCOMPARE(w.listedRows(), 6);
+    QCOMPARE(w.ledger().listedRows(), 6);
     // Record type codes; row data: the record numbers in file order, 0 for
     // the closing and empty rows.
     const struct {
@@ -211,7 +221,7 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(w.sharePriceBox()->text(), QStringLiteral("N/A"));
     QVERIFY(w.sharePriceBox()->isEnabled());
 
-    const SummaryLabels& s = w.summaryLabels();
+    const SummaryLabels& s = w.summaryPanel()->labels();
     QCOMPARE(s.lblOOP->text(), QStringLiteral("$1,000.00"));
     QCOMPARE(s.lblAvgBuy->text(), QStringLiteral("$10.00"));
     QCOMPARE(s.lblAvgSell->text(), QStringLiteral("$12.00"));
@@ -226,8 +236,8 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QVERIFY(w.action(QStringLiteral("mnuSaveData"))->isEnabled());
     QVERIFY(w.grid()->isEnabled());
     QVERIFY(QFile::exists(p.dir.path() + QStringLiteral("/Fund.bak")));
-    QVERIFY(w.autoSaveRunning());
-    QCOMPARE(w.autoSavePeriod(), 600000);
+    QVERIFY(w.fileCommands().autoSaveRunning());
+    QCOMPARE(w.fileCommands().autoSavePeriod(), 600000);
     const QStringList log = LogMessages(p.log());
     QVERIFY(log.contains(QStringLiteral("Opened file ") + dat + QStringLiteral(" in portfolio ") +
                          p.portfolioPath() + QLatin1Char('.')));
@@ -290,8 +300,8 @@ void LedgerGridTest::hidingRecordTypes()
     MainWindow& w = *p.window;
 
     std::optional<QString> answer = QStringLiteral("*ADFRSU");  // all but P
-    w.setChooseRecordTypes([&answer] { return answer; });
-    w.mnuRTHide_Click();
+    w.ledger().setChooseRecordTypes([&answer] { return answer; });
+    w.actions().mnuRTHide->trigger();
     grid::LedgerGrid& g = *w.grid();
     QVERIFY(g.isRowHidden(0));
     for (int r = 1; r < 7; ++r)
@@ -299,17 +309,17 @@ void LedgerGridTest::hidingRecordTypes()
     QVERIFY(g.frozenView()->isRowHidden(0));
 
     answer = QStringLiteral("p");  // letter case ignored; the row without a code stays
-    w.mnuRTHide_Click();
+    w.actions().mnuRTHide->trigger();
     QVERIFY(!g.isRowHidden(0));
     QVERIFY(g.isRowHidden(1) && g.isRowHidden(2) && g.isRowHidden(4) && g.isRowHidden(5));
     QVERIFY(!g.isRowHidden(3) && !g.isRowHidden(6));
 
     answer = std::nullopt;  // Cancel changes nothing
-    w.mnuRTHide_Click();
+    w.actions().mnuRTHide->trigger();
     QVERIFY(g.isRowHidden(1));
 
     answer = QStringLiteral("*ADFPRSU");  // all eight: listed again
-    w.mnuRTHide_Click();
+    w.actions().mnuRTHide->trigger();
     for (int r = 0; r < 7; ++r)
         QVERIFY(!g.isRowHidden(r));
 }
@@ -324,18 +334,18 @@ void LedgerGridTest::rowHeightCommands()
     QCOMPARE(normal, g.defaultRowHeightPixels());
     g.setRowHeight(3, 40);
     QCOMPARE(g.frozenView()->rowHeight(3), 40);
-    w.mnuRowHeightSet_Click();
+    w.actions().mnuRowHeightSet->trigger();
     QCOMPARE(g.dataRowHeight(), 600);
     for (int r = 0; r < 7; ++r)
         QCOMPARE(g.rowHeight(r), 40);
-    w.mnuRowHeightReset_Click();
+    w.actions().mnuRowHeightReset->trigger();
     QCOMPARE(g.dataRowHeight(), -1);
     QCOMPARE(g.rowHeight(2), normal);
 
-    w.mnuRowHeightSet_Click();  // the current row now has the normal height
+    w.actions().mnuRowHeightSet->trigger();  // the current row now has the normal height
     g.setRowHeight(0, 30);
     g.setCurrentRow(0);
-    w.mnuRowHeightSet_Click();
+    w.actions().mnuRowHeightSet->trigger();
     QVERIFY(w.close());
     QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
 }
@@ -352,7 +362,7 @@ void LedgerGridTest::legendToggles()
     QVERIFY(Activate(w));
     QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!legend->isVisible() && !item->isChecked());
-    w.mnuRecordTypeItem_Click();
+    w.actions().mnuRecordTypeItem->trigger();
     QVERIFY(legend->isVisible() && item->isChecked());
     legend->close();  // its close box
     QVERIFY(!legend->isVisible() && !item->isChecked());
@@ -365,10 +375,10 @@ void LedgerGridTest::gridControlFrameToggles()
     MainWindow& w = *p.window;
     QAction* item = w.action(QStringLiteral("mnuGridControlItem"));
     const int gridWidth = w.grid()->width();
-    w.mnuGridControlItem_Click();
+    w.actions().mnuGridControlItem->trigger();
     QVERIFY(w.gridControlFrame()->isHidden() && !item->isChecked());
     QTRY_VERIFY(w.grid()->width() > gridWidth);  // the grid takes the frame's room
-    w.mnuGridControlItem_Click();
+    w.actions().mnuGridControlItem->trigger();
     QVERIFY(!w.gridControlFrame()->isHidden() && item->isChecked());
     QCOMPARE(w.command1(3)->text(), QStringLiteral("&Refresh/Recalc"));
     QCOMPARE(w.command7(0)->toolTip(), QStringLiteral("Open a portfolio file"));
@@ -383,7 +393,7 @@ void LedgerGridTest::newPortfolioEmptiesTheWindow()
 
     const QString fresh = p.dir.path() + QStringLiteral("/New.def");
     QString offered;
-    w.setChoosePortfolio([&](QWidget*, const QString& start) {
+    w.fileCommands().setChoosePortfolio([&](QWidget*, const QString& start) {
         offered = start;
         return fresh;
     });
@@ -396,17 +406,17 @@ void LedgerGridTest::newPortfolioEmptiesTheWindow()
     QVERIFY(p.program().file.CurrentFile.isEmpty());
     QVERIFY(!p.program().file.isOpen());
     QCOMPARE(w.gridModel()->rowCount(), 0);
-    QVERIFY(w.summaryLabels().lblOOP->text().isEmpty());
+    QVERIFY(w.summaryPanel()->labels().lblOOP->text().isEmpty());
     QVERIFY(!w.action(QStringLiteral("mnuRefreshItem"))->isEnabled());
     QVERIFY(w.action(QStringLiteral("mnuOpenItem"))->isEnabled());
-    QVERIFY(!w.autoSaveRunning());
+    QVERIFY(!w.fileCommands().autoSaveRunning());
     QVERIFY(w.fileLabel()->text().isEmpty());
     QCOMPARE(LogMessages(p.log()).last(),
              QStringLiteral("Opened portfolio ") + fresh + QLatin1Char('.'));
 
     // Cancelling the dialog changes nothing.
-    w.setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
-    w.mnuPortfolioItem_Click();
+    w.fileCommands().setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
+    w.actions().mnuPortfolioItem->trigger();
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
 }
 
@@ -414,9 +424,9 @@ void LedgerGridTest::escapeAsksToCancel()
 {
     StartedProgram p;
     QVERIFY(p.start());
-    QVERIFY(!p.window->cancelRequested());
+    QVERIFY(!p.window->ledger().cancelRequested());
     QTest::keyClick(p.window->sharePriceBox(), Qt::Key_Escape);
-    QVERIFY(p.window->cancelRequested());
+    QVERIFY(p.window->ledger().cancelRequested());
 }
 
 void LedgerGridTest::notices()

@@ -324,10 +324,10 @@ void StartupTest::siblingProgramStartsOnce()
     const QString started = p.dir.path() + QStringLiteral("/started");
     WriteText(program, QStringLiteral("#!/bin/sh\necho x >> '") + started + QStringLiteral("'\n"));
     QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner));
-    p.window->mnuTickmoor_Click();
+    p.window->actions().mnuTickmoor->trigger();
     QVERIFY(item->isChecked());
     QTRY_VERIFY(QFile::exists(started));
-    p.window->mnuTickmoor_Click();
+    p.window->actions().mnuTickmoor->trigger();
     QVERIFY(item->isChecked());
     QTest::qWait(200);
     QCOMPARE(ReadAll(started), QByteArray("x\n"));
@@ -338,10 +338,10 @@ void StartupTest::dateWatchWaitsForMidnight()
 {
     StartedProgram p;
     QVERIFY(p.start());
-    QCOMPARE(p.window->dateWatchDay(), p.program().calendar.TodayYMD);
+    QCOMPARE(p.window->dateWatch().dateWatchDay(), p.program().calendar.TodayYMD);
     // The watch wakes 30 seconds before midnight (or every second after that).
     const int secondsLeft = 86400 - QTime::currentTime().msecsSinceStartOfDay() / 1000;
-    const int interval = p.window->dateWatchInterval();
+    const int interval = p.window->dateWatch().dateWatchInterval();
     QVERIFY2(interval == 1000 || std::abs(interval / 1000 - (secondsLeft - 30)) <= 2,
              qPrintable(QString::number(interval)));
 }

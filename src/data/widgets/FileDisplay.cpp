@@ -2,7 +2,6 @@
 
 #include "data/InvestmentFile.h"
 #include "data/widgets/PathEllipsis.h"
-#include "shell/SessionLog.h"
 #include "shell/Settings.h"
 
 #include <QButtonGroup>
@@ -49,7 +48,7 @@ bool HasLocalFiles(const QMimeData* data)
 }  // namespace
 
 FileDisplay::FileDisplay(Portfolio& portfolio, InvestmentFile& file, Settings& settings,
-                         SessionLog& log, ui::IMessageBox& messages, ui::IInputBox& input,
+                         ui::ILogSink& log, ui::IMessageBox& messages, ui::IInputBox& input,
                          QWidget* parent)
     : QDialog(parent),
       m_portfolio(portfolio),

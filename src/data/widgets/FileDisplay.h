@@ -9,6 +9,7 @@
 // outcome() tells the same as the window's result code.
 
 #include "data/Portfolio.h"
+#include "data/PortfolioCommands.h"
 #include "ui/Interaction.h"
 
 #include <QDialog>
@@ -26,7 +27,6 @@ class QRadioButton;
 namespace brisden {
 
 class InvestmentFile;
-class SessionLog;
 class Settings;
 
 class FileDisplay : public QDialog {
@@ -42,7 +42,7 @@ public:
 
     // input answers the description question (the description input window,
     // DescriptionInputBox, in the program).
-    FileDisplay(Portfolio& portfolio, InvestmentFile& file, Settings& settings, SessionLog& log,
+    FileDisplay(Portfolio& portfolio, InvestmentFile& file, Settings& settings, ui::ILogSink& log,
                 ui::IMessageBox& messages, ui::IInputBox& input, QWidget* parent = nullptr);
 
     // Replaces the file dialog of "&Add a file to this portfolio".
@@ -102,7 +102,7 @@ private:
     Portfolio& m_portfolio;
     InvestmentFile& m_file;
     Settings& m_settings;
-    SessionLog& m_log;
+    ui::ILogSink& m_log;
     ui::IMessageBox& m_messages;
     ui::IInputBox& m_input;
     ChooseFile m_chooseFile;

@@ -135,7 +135,7 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
     }
     if (section < 0 || section >= ColumnCount)
         return QVariant();
-    const ColumnSpec& column = m_layout[size_t(section)];
+    const GridColumn& column = m_layout[size_t(section)];
     switch (role) {
         case Qt::DisplayRole:
             return QString::fromLatin1(column.header);

@@ -29,7 +29,7 @@ public:
     void setRecordTypePosition(int RTColPos);
     int recordTypePosition() const { return m_RTColPos; }
     Field fieldAt(int column) const { return m_layout[size_t(column)].field; }
-    const ColumnSpec& columnSpec(int column) const { return m_layout[size_t(column)]; }
+    const GridColumn& gridColumn(int column) const { return m_layout[size_t(column)]; }
 
     struct Colours {
         QColor fore;
@@ -64,7 +64,7 @@ public:
 private:
     const Calendar& m_calendar;
     int m_RTColPos = 1;
-    std::array<ColumnSpec, ColumnCount> m_layout;
+    std::array<GridColumn, ColumnCount> m_layout;
     Colours m_colours;
     std::vector<GridRow> m_rows;
     int m_shown = 0;

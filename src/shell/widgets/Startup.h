@@ -4,6 +4,7 @@
 // settings, the sample portfolio of a first start, the default portfolio
 // check, the system's conventions, and the main window.
 
+#include "shell/StartRules.h"
 #include "shell/widgets/MainWindow.h"
 #include "shell/widgets/Program.h"
 #include "shell/widgets/SingleInstance.h"
@@ -15,27 +16,6 @@
 #include <memory>
 
 namespace brisden {
-
-// The start delay of the command line in milliseconds: "/W" (any case,
-// anywhere) followed by N tenths of a second; none or 0 gives 100 ms, and
-// 65535 ms is the most.
-int StartDelayMs(const QString& commandLine);
-
-// "(" + the characters other than digits of 9 formatted as currency + ")",
-// or "" when there are none.
-QString MakeCurrencyTag(const QLocale& locale);
-
-// The sample portfolio of a first start, in the folder "Example" of the
-// program folder.
-QString ExampleFolder(const QString& appFolder);
-QString SamplePortfolioPath(const QString& appFolder);
-// Writes SamplePortfolio.def into folder unless a file of that name can be
-// read there. True when it was written.
-bool WriteSamplePortfolio(FileTable& files, const QString& folder);
-// A first start is one after which the marker file in the example folder
-// does not yet exist; the marker is left by the first start, so the sample
-// portfolio is written once per installation.
-QString FirstStartMarker(const QString& appFolder);
 
 struct StartOptions {
     QString currentDir;   // empty: the process's current directory

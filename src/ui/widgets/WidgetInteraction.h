@@ -58,4 +58,34 @@ private:
     int m_intervalMs;
 };
 
+// Passes every question on to the box in force (the tests put fakes there).
+class MessageRouter final : public IMessageBox {
+public:
+    explicit MessageRouter(IMessageBox* target) : m_target(target) {}
+    void setTarget(IMessageBox* target) { m_target = target; }
+    void show(const QString& text, Icon icon) override { m_target->show(text, icon); }
+    bool askYesNo(const QString& text, bool defaultNo) override
+    {
+        return m_target->askYesNo(text, defaultNo);
+    }
+    void beep() override { m_target->beep(); }
+
+private:
+    IMessageBox* m_target;
+};
+
+class InputRouter final : public IInputBox {
+public:
+    explicit InputRouter(IInputBox* target) : m_target(target) {}
+    void setTarget(IInputBox* target) { m_target = target; }
+    std::optional<QString> ask(const QString& prompt, const QString& title,
+                               const QString& defaultText) override
+    {
+        return m_target->ask(prompt, title, defaultText);
+    }
+
+private:
+    IInputBox* m_target;
+};
+
 }  // namespace brisden::ui

@@ -1,7 +1,7 @@
 #include "ListingHarness.h"
 
 #include "data/NumberText.h"
-#include "report/ListingReport.h"
+#include "analysis/ListingTextFile.h"
 #include "report/ReportFile.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +25,8 @@ struct FileListing {
         ListingFileOutput output(writer, h.calendar, QStringLiteral("Brisden 6.00"),
                                  [] { return QTime(12, 0); });
         listing = std::make_unique<TransactionListing>(
-            ListingContext{h.file, h.report, h.settings, h.calendar, h.log, output, nullptr,
-                           h.messages, h.input, h.cancel, QStringLiteral("Brisden 6.00")});
+            ListingContext{h.file, h.report, h.calendar, h.log, output, nullptr, h.messages,
+                           h.input, h.cancel, QStringLiteral("Brisden 6.00")});
         listing->ListTrans(portfolio);
         return writer.collected();
     }
@@ -41,7 +41,7 @@ QByteArray Single(double value)
     return PlainSingle(static_cast<float>(value));
 }
 
-TEST(ListingReport, SingleFileRecordByRecord)
+TEST(ListingTextFile, SingleFileRecordByRecord)
 {
     FileListing f(20100701);
     f.h.useLedger("x.dat", {{20100101, "Buy", 1000, 10, 0}, {20100701, "Price", 0, 12, 0}},
@@ -77,7 +77,7 @@ TEST(ListingReport, SingleFileRecordByRecord)
     EXPECT_NEAR(f.listing->Rate, annual, 1e-5);
 }
 
-TEST(ListingReport, SuspectRowsSplitNoteAndClosingNote)
+TEST(ListingTextFile, SuspectRowsSplitNoteAndClosingNote)
 {
     FileListing f(20100701);
     f.h.useLedger("s.dat", {{20100101, "Buy", 1000, 10, 0},
@@ -95,7 +95,7 @@ TEST(ListingReport, SuspectRowsSplitNoteAndClosingNote)
         "incomplete, ambiguous, or have arithmetic errors.\"\r\n"));
 }
 
-TEST(ListingReport, PortfolioSummaryAndOverflow)
+TEST(ListingTextFile, PortfolioSummaryAndOverflow)
 {
     FileListing f(20100701);
     WriteLedger(f.h.path("a.dat"), {{20100101, "Buy", 1000, 10, 0}});
@@ -127,7 +127,7 @@ TEST(ListingReport, PortfolioSummaryAndOverflow)
     EXPECT_FALSE(text.contains("Records were found"));
 }
 
-TEST(ListingReport, RateThatFailsIsOverflow)
+TEST(ListingTextFile, RateThatFailsIsOverflow)
 {
     FileListing f(20100102);
     // All money in, nothing back: the solver cannot converge.
@@ -137,7 +137,7 @@ TEST(ListingReport, RateThatFailsIsOverflow)
     EXPECT_TRUE(text.endsWith("\"IRR:\",\"Overflow\"\r\n"));
 }
 
-TEST(ListingReport, CancelledRun)
+TEST(ListingTextFile, CancelledRun)
 {
     FileListing f(20100701);
     f.h.useLedger("c.dat", {{20100101, "Buy", 1000, 10, 0}, {20100201, "Buy", 1000, 10, 0}});
@@ -148,7 +148,7 @@ TEST(ListingReport, CancelledRun)
     EXPECT_FALSE(text.contains("Pkt Cst"));
 }
 
-TEST(ListingReport, HeadingCarriesTheListingWindow)
+TEST(ListingTextFile, HeadingCarriesTheListingWindow)
 {
     FileListing f(20100701);
     f.h.useLedger("w.dat", {{20100101, "Buy", 1000, 10, 0}});

@@ -1,4 +1,4 @@
-#include "report/ListingReport.h"
+#include "analysis/ListingTextFile.h"
 
 #include "analysis/Listing.h"
 #include "data/Dates.h"

@@ -1,4 +1,4 @@
-#include "shell/widgets/ScreenListing.h"
+#include "grid/widgets/ScreenListing.h"
 
 #include <QLabel>
 #include <QLineEdit>

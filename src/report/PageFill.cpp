@@ -1,6 +1,18 @@
-#include "basis/BasisPageFill.h"
+#include "report/PageFill.h"
 
 namespace brisden {
+
+void ListingPageFill::beginFile()
+{
+    m_rows = 0;
+    m_page = 0;
+}
+
+void ListingPageFill::pageStarted()
+{
+    m_page = static_cast<std::int16_t>(m_page + 1);
+    m_rows = 1;
+}
 
 bool BasisPageFill::beforeLine(double currentY, double lastLineY)
 {

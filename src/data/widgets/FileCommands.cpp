@@ -1,0 +1,120 @@
+#include "data/widgets/FileCommands.h"
+
+#include "data/Backup.h"
+#include "data/InvestmentFile.h"
+#include "data/Portfolio.h"
+#include "data/widgets/DescriptionInput.h"
+#include "data/widgets/FileDisplay.h"
+#include "shell/Settings.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace brisden {
+
+FileCommands::FileCommands(const FileCommandsContext& context, QWidget* window)
+    : QObject(window),
+      m(context),
+      m_window(window),
+      m_backup(std::make_unique<Backup>(context.file, context.log, context.messages)),
+      m_descriptionBox(std::make_unique<DescriptionInputBox>(window)),
+      m_descriptionInput(m_descriptionBox.get()),
+      m_choosePortfolio(ui::ChoosePortfolioFile),
+      m_chooseRebuildFile(ui::ChooseInvestmentFile)
+{
+    m_backup->stopAutoBackup = [this] { SetAutoSaveTimer(true); };
+    m_backup->startAutoBackup = [this] { SetAutoSaveTimer(false); };
+    m_autoSaveTimer = new QTimer(this);
+    connect(m_autoSaveTimer, &QTimer::timeout, this, [this] { m_backup->SaveData(true); });
+}
+
+FileCommands::~FileCommands() = default;
+
+void FileCommands::setDescriptionInput(ui::IInputBox* input)
+{
+    m_descriptionInput.setTarget(input ? input : m_descriptionBox.get());
+}
+
+void FileCommands::OpenPortfolio()
+{
+    const QString path = m_choosePortfolio(m_window, m.portfolio.CurrentPortfolio);
+    if (path.isEmpty())
+        return;
+    // Made as an empty portfolio when it cannot be opened.
+    m.portfolio.OpenPortfolio(path);
+    SetAutoSaveTimer(true);
+    m.file.close();
+    m.file.CurrentFile.clear();
+    m.file.CurrentFileDesc.clear();
+    m.portfolio.clear();
+    emit portfolioOpened();
+    m.log.LogSession(QStringLiteral("Opened portfolio ") + m.portfolio.CurrentPortfolio);
+}
+
+FileDisplay* FileCommands::portfolioWindow()
+{
+    if (!m_fileDisplay) {
+        m_fileDisplay = new FileDisplay(m.portfolio, m.file, m.settings, m.log, m.messages,
+                                        m_descriptionInput, m_window);
+        m_descriptionBox->setParent(m_fileDisplay);
+    }
+    return m_fileDisplay;
+}
+
+void FileCommands::OpenInvestment()
+{
+    if (m.portfolio.CurrentPortfolio.isEmpty())
+        return;
+    SetAutoSaveTimer(true);
+    FileDisplay* window = portfolioWindow();
+    window->exec();
+    if (window->outcome() == QLatin1String(FileDisplay::OutcomeOpened)) {
+        if (m.settings.AlwaysCopyFile)
+            m_backup->SaveData(true);
+        SetAutoSaveTimer(false);
+        m.log.LogSession(QStringLiteral("Opened file ") + m.file.CurrentFile +
+                         QStringLiteral(" in portfolio ") + m.portfolio.CurrentPortfolio);
+        emit fileOpened();
+    } else if (!m.file.CurrentFile.isEmpty()) {
+        SetAutoSaveTimer(false);
+    }
+}
+
+void FileCommands::SaveData()
+{
+    m_backup->SaveData(false);
+}
+
+void FileCommands::Restore()
+{
+    m_backup->RestoreBackup();
+}
+
+void FileCommands::Rebuild()
+{
+    const QString path = m_chooseRebuildFile(m_window, m.file.CurrentFile);
+    if (path.isEmpty())
+        return;
+    m_backup->RebuildInvestmentFile(path);
+}
+
+void FileCommands::SetAutoSaveTimer(bool stop)
+{
+    if (stop) {
+        m_autoSaveTimer->stop();
+        return;
+    }
+    const int period = int(m.settings.AutoSaveInterval) * 60 * 1000;
+    if (m_autoSaveTimer->isActive() && period != m_autoSavePeriod)
+        m_autoSaveTimer->stop();
+    if (!m.file.CurrentFile.isEmpty() && period != 0 && !m_autoSaveTimer->isActive())
+        m_autoSaveTimer->start(period);
+    m_autoSavePeriod = period;
+}
+
+bool FileCommands::autoSaveRunning() const
+{
+    return m_autoSaveTimer->isActive();
+}
+
+}  // namespace brisden

@@ -1,0 +1,98 @@
+#include "grid/widgets/LedgerCommands.h"
+
+#include "analysis/Listing.h"
+#include "data/FileTable.h"
+#include "data/InvestmentFile.h"
+#include "grid/widgets/GridAppearance.h"
+#include "grid/widgets/LedgerGrid.h"
+#include "grid/widgets/LedgerModel.h"
+#include "grid/widgets/RecordTypeFilter.h"
+#include "grid/widgets/ScreenListing.h"
+#include "grid/widgets/SummaryPanel.h"
+#include "report/ReportState.h"
+
+#include <algorithm>
+
+namespace brisden::grid {
+
+LedgerCommands::LedgerCommands(const LedgerContext& context, LedgerGrid& grid, LedgerModel& model,
+                               SummaryPanel& summary, QWidget* dialogParent)
+    : QObject(dialogParent),
+      m(context),
+      m_grid(grid),
+      m_model(model),
+      m_summary(summary),
+      m_dialogParent(dialogParent)
+{
+    m_screen = std::make_unique<ScreenListing>(m_grid, m_summary.labels(), m.calendar.locale,
+                                               [this] { m_summary.clear(); });
+    m_priceBox = std::make_unique<PriceBox>(m_summary.sharePriceBox());
+    m_cancelPoll = std::make_unique<ui::WidgetCancelPoll>([this] { return m_cancelRequested; });
+}
+
+LedgerCommands::~LedgerCommands() = default;
+
+void LedgerCommands::ListLedger()
+{
+    if (m_listing || !m.file.isOpen())
+        return;
+    m_listing = true;
+    m_cancelRequested = false;
+    m.report.ReportDestination = DestinationScreen;
+    ApplyGridAppearance(m_grid, m_model, m.settings);
+    m_screen->expectRows(
+        size_t(std::max<std::int64_t>(0, m.file.files().length(InvestmentSlot) / RecordLength)));
+    ListingContext context{m.file,           m.report,   m.calendar, m.log,         *m_screen,
+                           m_priceBox.get(), m.messages, m.input,    *m_cancelPoll, m.ProgramTitle};
+    TransactionListing listing(context);
+    listing.ListTrans(nullptr);
+    m_listing = false;
+}
+
+void LedgerCommands::Refresh()
+{
+    if (m_listing || m.file.CurrentFile.isEmpty())
+        return;
+    m.report.ListFromDate = 0;
+    m.report.ListToDate = 99999999;
+    ListLedger();
+}
+
+void LedgerCommands::ChooseRecordTypes()
+{
+    std::optional<QString> types;
+    if (m_chooseRecordTypes) {
+        types = m_chooseRecordTypes();
+    } else {
+        if (!m_recordTypeFilter)
+            m_recordTypeFilter = new RecordTypeFilter(m_dialogParent);
+        types = m_recordTypeFilter->choose();
+    }
+    if (!types)
+        return;
+    if (types->size() >= HideableRecordTypes().size()) {
+        Refresh();
+        return;
+    }
+    m_grid.showRecordTypes(*types);
+}
+
+void LedgerCommands::SetRowHeightFromCurrent()
+{
+    m_grid.setDataRowHeight(m_grid.currentRowHeightTwips());
+    Refresh();
+}
+
+void LedgerCommands::ResetRowHeight(std::int16_t heightAtStart)
+{
+    m_grid.setDataRowHeight(heightAtStart);
+    Refresh();
+}
+
+int LedgerCommands::listedRows() const
+{
+    const int rows = m_model.rowCount();
+    return rows > 0 ? rows - 1 : 0;
+}
+
+}  // namespace brisden::grid

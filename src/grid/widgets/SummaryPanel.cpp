@@ -1,0 +1,84 @@
+#include "grid/widgets/SummaryPanel.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace brisden::grid {
+
+namespace {
+
+QLabel* SummaryLabel(QWidget* parent, const char* name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setMinimumWidth(90);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+QLabel* CaptionLabel(QWidget* parent, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+}  // namespace
+
+SummaryPanel::SummaryPanel(QWidget* parent) : QGroupBox(QStringLiteral("Profit/Loss:"), parent)
+{
+    setObjectName(QStringLiteral("Frame3"));
+    auto* summary = new QGridLayout(this);
+    m_labels.lblOOP = SummaryLabel(this, "lblOOP");
+    m_labels.lblPurchases = SummaryLabel(this, "lblPurchases");
+    m_labels.lblCashDistr = SummaryLabel(this, "lblCashDistr");
+    m_labels.lblSales = SummaryLabel(this, "lblSales");
+    m_labels.lblGain = SummaryLabel(this, "lblGain");
+    m_labels.lblIRR = SummaryLabel(this, "lblIRR");
+    m_labels.lblLowBuy = SummaryLabel(this, "lblLowBuy");
+    m_labels.lblHighBuy = SummaryLabel(this, "lblHighBuy");
+    m_labels.lblAvgBuy = SummaryLabel(this, "lblAvgBuy");
+    m_labels.lblLowSell = SummaryLabel(this, "lblLowSell");
+    m_labels.lblHiSell = SummaryLabel(this, "lblHiSell");
+    m_labels.lblAvgSell = SummaryLabel(this, "lblAvgSell");
+    auto place = [&](int row, int column, const QString& caption, QLabel* value) {
+        summary->addWidget(CaptionLabel(this, caption), row, column * 2);
+        summary->addWidget(value, row, column * 2 + 1);
+    };
+    place(0, 0, QStringLiteral("Out of pocket costs:"), m_labels.lblOOP);
+    place(0, 1, QStringLiteral("Total purchases:"), m_labels.lblPurchases);
+    place(0, 2, QStringLiteral("Cash distributions:"), m_labels.lblCashDistr);
+    place(0, 3, QStringLiteral("Sales:"), m_labels.lblSales);
+    place(1, 0, QStringLiteral("Realized + Unrealized Gain:"), m_labels.lblGain);
+    place(1, 1, QStringLiteral("Internal Rate of Return:"), m_labels.lblIRR);
+    place(2, 0, QStringLiteral("Low buy price:"), m_labels.lblLowBuy);
+    place(2, 1, QStringLiteral("High buy price:"), m_labels.lblHighBuy);
+    place(2, 2, QStringLiteral("Average buy price:"), m_labels.lblAvgBuy);
+    place(3, 0, QStringLiteral("Low sell price:"), m_labels.lblLowSell);
+    place(3, 1, QStringLiteral("High sell price:"), m_labels.lblHiSell);
+    place(3, 2, QStringLiteral("Average sell price:"), m_labels.lblAvgSell);
+    auto* prompt = new QLabel(QStringLiteral("To calculate projected values, if you were to "
+                                             "liquidate today, input today's share price:"),
+                              this);
+    prompt->setWordWrap(true);
+    prompt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_txtSharePrice = new QLineEdit(QStringLiteral("N/A"), this);
+    m_txtSharePrice->setObjectName(QStringLiteral("txtSharePrice"));
+    m_txtSharePrice->setMaximumWidth(110);
+    summary->addWidget(prompt, 1, 4, 1, 3);
+    summary->addWidget(m_txtSharePrice, 1, 7);
+}
+
+void SummaryPanel::clear()
+{
+    for (QLabel* label :
+         {m_labels.lblIRR, m_labels.lblOOP, m_labels.lblPurchases, m_labels.lblCashDistr,
+          m_labels.lblSales, m_labels.lblGain, m_labels.lblLowBuy, m_labels.lblHighBuy,
+          m_labels.lblAvgBuy, m_labels.lblLowSell, m_labels.lblHiSell, m_labels.lblAvgSell})
+        label->clear();
+}
+
+}  // namespace brisden::grid
