@@ -39,7 +39,6 @@ class FileCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void menusCarryTheirCaptionsAndKeys();
     void copyToBackupAsksFirst();
     void restoreCopiesTheBackupBack();
     void restoreWithoutBackupReportsAndReopens();
@@ -47,46 +46,6 @@ private slots:
     void rebuildOfAnotherFileLeavesTheCurrentOne();
     void automaticBackupFollowsTheSetting();
 };
-
-void FileCommandsTest::menusCarryTheirCaptionsAndKeys()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    MainWindow& w = *p.window;
-    const struct {
-        const char* name;
-        const char* caption;
-        QKeySequence key;
-    } items[] = {
-        {"mnuPortfolioItem", "Open a &portfolio...", QKeySequence(Qt::CTRL | Qt::Key_F)},
-        {"mnuOpenItem", "&Open an investment...", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {"mnuSaveData", "Copy &current file to backup", QKeySequence(Qt::SHIFT | Qt::Key_F5)},
-        {"mnuRestore", "Restore &backup file to current", QKeySequence(Qt::CTRL | Qt::Key_F5)},
-        {"mnuRebuildItem", "&Rebuild investment file...", QKeySequence(Qt::CTRL | Qt::Key_R)},
-        {"mnuLogItem", "Display &Session log", QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {"mnuExitItem", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_X)},
-        {"mnuRTHide", "&Select record types to display...", QKeySequence()},
-        {"mnuRefreshItem", "&Refresh/Recalc grid", QKeySequence(Qt::Key_F5)},
-        {"mnuTickmoor", "Start &Tickmoor", QKeySequence(Qt::CTRL | Qt::Key_W)},
-        {"mnuRecordTypeItem", "Show record &types legend", QKeySequence(Qt::CTRL | Qt::Key_T)},
-        {"mnuGridControlItem", "Show &Grid control frame", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {"mnuRowHeightSet", "&Make same as selected row", QKeySequence()},
-        {"mnuRowHeightReset", "&Reset to default", QKeySequence()},
-        {"mnuRCRowHeightSet", "&Make same as this row", QKeySequence()},
-        {"mnuRCRowHeightReset", "&Reset to default", QKeySequence()},
-    };
-    for (const auto& item : items) {
-        QAction* a = w.action(QLatin1String(item.name));
-        QVERIFY2(a, item.name);
-        QCOMPARE(a->text(), QLatin1String(item.caption));
-        QCOMPARE(a->shortcut(), item.key);
-    }
-    QStringList menus;
-    for (QAction* a : w.menuBar()->actions())
-        menus << a->text();
-    QCOMPARE(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("&Transactions"),
-                                 QStringLiteral("&Options")}));
-}
 
 void FileCommandsTest::copyToBackupAsksFirst()
 {
@@ -243,4 +202,4 @@ void FileCommandsTest::automaticBackupFollowsTheSetting()
 }
 
 QTEST_MAIN(FileCommandsTest)
-#include "test_file_commands.moc"
+#include "tst_filecommands.moc"

@@ -347,4 +347,4 @@ void StartupTest::dateWatchWaitsForMidnight()
 }
 
 QTEST_MAIN(StartupTest)
-#include "test_startup.moc"
+#include "tst_startup.moc"
