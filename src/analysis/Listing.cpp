@@ -103,6 +103,7 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
     std::int32_t lastRecordDate = 0;
     std::int32_t lastRecordDay = 0;
 
+    ListingRow row;
     for (std::size_t i = 1; i < index.size(); ++i) {
         const RecordIndexEntry& entry = index[i];
         if (entry.RecNo == 0)
@@ -173,9 +174,10 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
 
         ++RangeRows;
 
-        ListingRow row;
+        // One row object for the whole pass: its description keeps its storage.
         row.TransDate = record.TransDate;
-        row.Desc = record.descText();
+        row.Desc = QLatin1String(record.Desc.constData(), record.Desc.size());
+        row.PeriodROI = row.CumulativeROI = row.AnnualROI = 0;
         row.Amount = record.Amount;
         row.SharePrice = record.SharePrice;
         row.Shares = record.Shares;
@@ -265,7 +267,7 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
                 }
             }
 
-            ListingRow row;
+            row = ListingRow{};
             row.Closing = true;
             row.TransDate =
                 m.calendar.TodayDayNumber > lastRecordDay ? m.calendar.TodayYMD : lastRecordDate;

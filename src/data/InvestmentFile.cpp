@@ -81,14 +81,22 @@ RecordBytes EncodeRecord(const TransactionRecord& r)
 TransactionRecord DecodeRecord(const char* b)
 {
     TransactionRecord r;
+    DecodeRecordInto(b, r);
+    return r;
+}
+
+void DecodeRecordInto(const char* b, TransactionRecord& r)
+{
     r.Version = Get<std::int16_t>(b, OffVersion);
     r.TransDate = Get<std::int32_t>(b, OffDate);
     r.Seq = Get<std::int16_t>(b, OffSeq);
-    r.Desc = QByteArray(b + OffDesc, DescLength);
+    // The description's bytes are written over the old ones: a pass over a
+    // long ledger reads every record into the one buffer without allocating.
+    r.Desc.resize(DescLength);
+    std::memcpy(r.Desc.data(), b + OffDesc, DescLength);
     r.Amount = Get<double>(b, OffAmount);
     r.SharePrice = Get<double>(b, OffPrice);
     r.Shares = Get<double>(b, OffShares);
-    return r;
 }
 
 std::int16_t RecordVersionField(const char* bytes)
@@ -230,14 +238,15 @@ void InvestmentFile::close()
 
 bool InvestmentFile::ReadRecord(std::int32_t n)
 {
-    RecordBuffer.Desc = QByteArray(9, ' ');
     if (n == 0)
         n = m_lastRead + 1;
     char bytes[RecordLength];
-    if (n < 1 || !ReadRaw(m_files, InvestmentSlot, n, bytes))
+    if (n < 1 || !ReadRaw(m_files, InvestmentSlot, n, bytes)) {
+        RecordBuffer.Desc = QByteArray(DescLength, ' ');
         return false;
+    }
     m_lastRead = n;
-    RecordBuffer = DecodeRecord(bytes);
+    DecodeRecordInto(bytes, RecordBuffer);
     return true;
 }
 

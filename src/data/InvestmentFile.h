@@ -42,6 +42,7 @@ using RecordBytes = std::array<char, RecordLength>;
 
 RecordBytes EncodeRecord(const TransactionRecord& r);
 TransactionRecord DecodeRecord(const char* bytes);  // 41 bytes
+void DecodeRecordInto(const char* bytes, TransactionRecord& record);
 // The free-record overlay: first field and link.
 std::int16_t RecordVersionField(const char* bytes);
 std::int32_t RecordLinkField(const char* bytes);

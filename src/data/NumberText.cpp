@@ -78,14 +78,20 @@ namespace {
 // The shortest fixed-point text that reads back as the same value of T;
 // negative zero is written 0.
 template <typename T>
+char* WriteShortestPlain(char* out, T value)
+{
+    if (value == 0) {
+        *out = '0';
+        return out + 1;
+    }
+    return std::to_chars(out, out + PlainNumberRoom, value, std::chars_format::fixed).ptr;
+}
+
+template <typename T>
 QByteArray ShortestPlain(T value)
 {
-    if (value == 0)
-        return QByteArrayLiteral("0");
-    char buffer[400];  // room for the largest double written without exponent
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    return QByteArray(buffer, int(result.ptr - buffer));
+    char buffer[PlainNumberRoom];
+    return QByteArray(buffer, int(WriteShortestPlain(buffer, value) - buffer));
 }
 
 }  // namespace
@@ -98,6 +104,16 @@ QByteArray PlainNumber(double value)
 QByteArray PlainSingle(float value)
 {
     return ShortestPlain(value);
+}
+
+char* WritePlainNumber(char* out, double value)
+{
+    return WriteShortestPlain(out, value);
+}
+
+char* WritePlainSingle(char* out, float value)
+{
+    return WriteShortestPlain(out, value);
 }
 
 }  // namespace brisden

@@ -19,4 +19,10 @@ QByteArray PlainNumber(double value);
 // The same for values held in single precision (returns, rates).
 QByteArray PlainSingle(float value);
 
+// The same texts written into a buffer of at least PlainNumberRoom bytes;
+// returns the end of the text. For writers of millions of fields.
+constexpr int PlainNumberRoom = 400;  // the largest double written without exponent
+char* WritePlainNumber(char* out, double value);
+char* WritePlainSingle(char* out, float value);
+
 }  // namespace brisden

@@ -3,37 +3,53 @@
 #include "data/FileTable.h"
 #include "data/NumberText.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace brisden {
+
+// A long report writes millions of fields: each is written in place at the
+// end of the record, without a text of its own.
+char* ReportFileWriter::room(qsizetype n)
+{
+    const std::size_t need = m_length + std::size_t(n) + 3;  // the comma, CR LF
+    if (m_line.size() < need)
+        m_line.resize(std::max(need, 2 * m_line.size()));
+    char* out = m_line.data() + m_length;
+    if (!m_first)
+        *out++ = ',';
+    m_first = false;
+    return out;
+}
 
 void ReportFileWriter::field(const QByteArray& bytes)
 {
-    if (!m_first)
-        m_line += ',';
-    m_line += bytes;
-    m_first = false;
+    char* out = room(bytes.size());
+    std::memcpy(out, bytes.constData(), size_t(bytes.size()));
+    finish(out + bytes.size());
 }
 
 ReportFileWriter& ReportFileWriter::text(const QString& s)
 {
-    // Appended in place: a long report writes millions of fields.
-    if (!m_first)
-        m_line += ',';
-    m_line += '"';
-    m_line += s.toLatin1();
-    m_line += '"';
-    m_first = false;
+    // ANSI: one byte per character (Latin-1; others as "?").
+    char* out = room(s.size() + 2);
+    *out++ = '"';
+    for (const QChar c : s)
+        *out++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+    *out++ = '"';
+    finish(out);
     return *this;
 }
 
 ReportFileWriter& ReportFileWriter::number(double v)
 {
-    field(PlainNumber(v));
+    finish(WritePlainNumber(room(PlainNumberRoom), v));
     return *this;
 }
 
 ReportFileWriter& ReportFileWriter::single(float v)
 {
-    field(PlainSingle(v));
+    finish(WritePlainSingle(room(PlainNumberRoom), v));
     return *this;
 }
 
@@ -63,10 +79,9 @@ ReportFileWriter& ReportFileWriter::date(std::int32_t ymd)
                 v /= 10;
             }
         }
-        if (!m_first)
-            m_line += ',';
-        m_line.append(text, sizeof text);
-        m_first = false;
+        char* out = room(sizeof text);
+        std::memcpy(out, text, sizeof text);
+        finish(out + sizeof text);
         return *this;
     }
     const int year = ymd / 10000;
@@ -81,14 +96,20 @@ ReportFileWriter& ReportFileWriter::date(std::int32_t ymd)
 
 void ReportFileWriter::endLine()
 {
-    m_line += "\r\n";
+    if (m_line.size() < m_length + 2)
+        m_line.resize(m_length + 2);
+    char* end = m_line.data() + m_length;
+    *end++ = '\r';
+    *end++ = '\n';
+    const QByteArray record =
+        QByteArray::fromRawData(m_line.data(), qsizetype(end - m_line.data()));
     if (m_files) {
-        if (!m_files->write(m_slot, m_line))
+        if (!m_files->write(m_slot, record))
             m_failed = true;
     } else {
-        m_collected += m_line;
+        m_collected += record;
     }
-    m_line.resize(0);  // keeps the capacity for the next record
+    m_length = 0;
     m_first = true;
 }
 

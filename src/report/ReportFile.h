@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace brisden {
 
@@ -34,9 +35,14 @@ public:
 
 private:
     void field(const QByteArray& bytes);
+    // Room for n more bytes of the current record, after the comma that
+    // separates it from the field before; finish() sets the record's true end.
+    char* room(qsizetype n);
+    void finish(const char* end) { m_length = end - m_line.data(); }
     FileTable* m_files = nullptr;
     int m_slot = 0;
-    QByteArray m_line;
+    std::vector<char> m_line;  // the record being written, m_length bytes long
+    std::size_t m_length = 0;
     QByteArray m_collected;
     bool m_first = true;
     bool m_failed = false;
