@@ -9,6 +9,8 @@
 #include <QFile>
 #include <benchmark/benchmark.h>
 
+#include "GeneratedLedger.h"
+
 using namespace brisden;
 using namespace brisden::test;
 
@@ -67,6 +69,34 @@ void BM_OpenLargeLedger(benchmark::State& state)
     state.counters["rss_MB"] = ProcessMemoryMb("VmRSS:");
     state.counters["peak_MB"] = ProcessMemoryMb("VmHWM:");
 }
+
+// The generator's realistic history (late entries, splits, sales).
+void BM_OpenGeneratedLedger(benchmark::State& state)
+{
+    const QString dat = bench::GeneratedLedger(int(state.range(0)));
+    StartedProgram p;
+    if (dat.isEmpty() || !p.startWithFile(dat, QStringLiteral("Generated"),
+                                          QStringLiteral("AlwaysCopyFile=False\r\n"))) {
+        state.SkipWithError("the generator or the program did not start");
+        return;
+    }
+    p.window->show();
+    for (auto _ : state) {
+        if (!OpenInvestment(*p.window, dat)) {
+            state.SkipWithError("the file did not open");
+            return;
+        }
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = double(p.window->ledger().listedRows());
+    state.counters["rss_MB"] = ProcessMemoryMb("VmRSS:");
+    state.counters["peak_MB"] = ProcessMemoryMb("VmHWM:");
+}
+BENCHMARK(BM_OpenGeneratedLedger)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_RefreshWithTypedPrice(benchmark::State& state)
 {

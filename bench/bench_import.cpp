@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "GeneratedLedger.h"
+
 using namespace brisden;
 
 namespace {
@@ -120,6 +122,46 @@ void BM_ImportIntoLargeLedger(benchmark::State& state)
         benchmark::Counter(double(Lines) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ImportIntoLargeLedger)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The generator's history as a broker's CSV (100,000 or 1,000,000 lines)
+// imported into an empty file.
+void BM_ImportGeneratedHistory(benchmark::State& state)
+{
+    QString source;
+    if (bench::GeneratedLedger(int(state.range(0)), &source).isEmpty()) {
+        state.SkipWithError("the generator did not run (python3 missing?)");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString ledger = dir.filePath(QStringLiteral("imported.dat"));
+    const Calendar calendar = UsCalendar();
+    const ImportSchema schema =
+        ImportSchema::FromSaved(QStringLiteral("Date Description Amount Price Shares MDY"));
+    std::int32_t appended = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(ledger);
+        state.ResumeTiming();
+        FileTable files;
+        SessionLog log(files, QString());
+        InvestmentFile file(files);
+        file.open(ledger);
+        OpenImportSource(files, source);
+        ImportEngine engine(file, calendar, log);
+        engine.ImportFromSource(schema, source);
+        engine.LogFinished();
+        file.close();
+        appended = engine.appendedCount;
+    }
+    state.counters["appended"] = double(appended);
+    state.counters["lines/s"] = benchmark::Counter(
+        double(state.range(0)) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ImportGeneratedHistory)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 void BM_ParseLines(benchmark::State& state)
 {

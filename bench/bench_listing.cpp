@@ -12,6 +12,8 @@
 #include "shell/SessionLog.h"
 #include "ui/Interaction.h"
 
+#include "GeneratedLedger.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -122,24 +124,6 @@ public:
     void portfolioSummary(const QString&, const PortfolioTotalsArray&) override {}
     void rateOfReturn(float) override {}
 };
-
-// A long realistic history written by the generator (purchases, sales,
-// reinvestments, price updates in whole cents, two splits, 5 % of the records
-// entered late), made once per run.
-QString GeneratedLedger(int records)
-{
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("gen_%1.dat").arg(records));
-    if (!QFileInfo::exists(path)) {
-        const QString command = QStringLiteral("python3 '%1/gen_ledger.py' %2 '%3' --seed 1")
-                                    .arg(QStringLiteral(BRISDEN_BENCH_DIR))
-                                    .arg(records)
-                                    .arg(path);
-        if (std::system(command.toLocal8Bit().constData()) != 0)
-            return QString();
-    }
-    return path;
-}
 
 void RunListing(benchmark::State& state, bool toFile, const QString& ledgerPath = QString())
 {
@@ -287,7 +271,7 @@ void BareListing(const std::string& ledger, const std::string& report)
 // and, side by side, the bare floor above on the same file.
 void BM_GeneratedListingToReportFile(benchmark::State& state)
 {
-    const QString ledger = GeneratedLedger(LedgerRecords);
+    const QString ledger = bench::GeneratedLedger(LedgerRecords);
     if (ledger.isEmpty()) {
         state.SkipWithError("the generator did not run (python3 missing?)");
         return;
@@ -298,7 +282,7 @@ BENCHMARK(BM_GeneratedListingToReportFile)->Unit(benchmark::kMillisecond)->Itera
 
 void BM_GeneratedListingFloor(benchmark::State& state)
 {
-    const QString ledger = GeneratedLedger(LedgerRecords);
+    const QString ledger = bench::GeneratedLedger(LedgerRecords);
     if (ledger.isEmpty()) {
         state.SkipWithError("the generator did not run (python3 missing?)");
         return;
