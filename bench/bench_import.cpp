@@ -89,6 +89,22 @@ void WriteFile(const QString& path, const QByteArray& bytes)
         f.write(bytes);
 }
 
+// One import of source into the ledger file; the number of records appended.
+std::int32_t ImportOnce(const QString& ledger, const QString& source, const ImportSchema& schema,
+                        const Calendar& calendar)
+{
+    FileTable files;
+    SessionLog log(files, QString());
+    InvestmentFile file(files);
+    file.open(ledger);
+    OpenImportSource(files, source);
+    ImportEngine engine(file, calendar, log);
+    engine.ImportFromSource(schema, source);
+    engine.LogFinished();
+    file.close();
+    return engine.appendedCount;
+}
+
 void BM_ImportIntoLargeLedger(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -106,16 +122,7 @@ void BM_ImportIntoLargeLedger(benchmark::State& state)
         WriteFile(ledger, ledgerBytes);
         state.ResumeTiming();
 
-        FileTable files;
-        SessionLog log(files, QString());
-        InvestmentFile file(files);
-        file.open(ledger);
-        OpenImportSource(files, source);
-        ImportEngine engine(file, calendar, log);
-        engine.ImportFromSource(schema, source);
-        engine.LogFinished();
-        file.close();
-        appended = engine.appendedCount;
+        appended = ImportOnce(ledger, source, schema, calendar);
     }
     state.counters["appended"] = double(appended);
     state.counters["lines/s"] =
@@ -142,16 +149,7 @@ void BM_ImportGeneratedHistory(benchmark::State& state)
         state.PauseTiming();
         QFile::remove(ledger);
         state.ResumeTiming();
-        FileTable files;
-        SessionLog log(files, QString());
-        InvestmentFile file(files);
-        file.open(ledger);
-        OpenImportSource(files, source);
-        ImportEngine engine(file, calendar, log);
-        engine.ImportFromSource(schema, source);
-        engine.LogFinished();
-        file.close();
-        appended = engine.appendedCount;
+        appended = ImportOnce(ledger, source, schema, calendar);
     }
     state.counters["appended"] = double(appended);
     state.counters["lines/s"] = benchmark::Counter(
