@@ -2,63 +2,46 @@
 
 #include "analysis/RecordTypes.h"
 
+#include <QCloseEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace brisden {
 
-RecordTypesWindow::RecordTypesWindow(QWidget* owner) : QDialog(owner)
+RecordTypesWindow::RecordTypesWindow(QWidget* owner) : QDockWidget(owner)
 {
     setObjectName(QStringLiteral("RecordTypes"));
     setWindowTitle(QStringLiteral("Record types"));
-    setModal(false);
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    m_label = new QLabel(this);
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                QDockWidget::DockWidgetFloatable);
+    auto* body = new QWidget(this);
+    m_label = new QLabel(body);
     m_label->setObjectName(QStringLiteral("Label1"));
     m_label->setTextFormat(Qt::PlainText);
-    auto* layout = new QVBoxLayout(this);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* layout = new QVBoxLayout(body);
     layout->addWidget(m_label);
+    layout->addStretch();
+    setWidget(body);
 }
 
 void RecordTypesWindow::showEvent(QShowEvent* event)
 {
     if (Tag == QLatin1String("A")) {
         Tag.clear();
-        if (parentWidget())
-            setWindowIcon(parentWidget()->windowIcon());
         // The legend's lines end with CR LF; a label breaks at the LF.
         QString text = RecordTypesLegendText();
         text.remove(QLatin1Char('\r'));
         m_label->setText(text);
-        adjustSize();
-        followOwner();
     }
-    QDialog::showEvent(event);
+    QDockWidget::showEvent(event);
 }
 
-void RecordTypesWindow::followOwner()
+void RecordTypesWindow::closeEvent(QCloseEvent* event)
 {
-    const QWidget* owner = parentWidget();
-    if (!owner)
-        return;
-    const QRect area = m_anchor ? m_anchor() : owner->geometry();
-    const int x = area.right() - frameGeometry().width() - 4;
-    const int y = area.top() + 4;
-    move(std::max(area.left(), x), y);
-}
-
-void RecordTypesWindow::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    if (isVisible())
-        followOwner();
-}
-
-void RecordTypesWindow::reject()
-{
-    QDialog::reject();
-    emit closedByUser();
+    QDockWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closedByUser();
 }
 
 }  // namespace brisden
