@@ -153,10 +153,11 @@ void DesktopUseTest::everyCellOfTheLedgerFitsInThisLocale()
 void DesktopUseTest::keysAfterOpening()
 {
     StartedProgram p;
-    const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Wide.dat"));
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Wide")));
+    const QString dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
+                                    {{20200102, "buy", 1000, 10, 0}, {20200601, "price", 0, 12, 0}});
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Fund")));
     MainWindow& w = *p.window;
-    // The grid has the focus, on the empty last row.
+    // The grid has the focus, on the empty last row (there is no suspect row).
     QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.grid()));
     QCOMPARE(w.grid()->currentRow(), w.gridModel()->rowCount() - 1);
 

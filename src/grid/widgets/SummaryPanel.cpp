@@ -18,8 +18,9 @@ QLabel* SummaryLabel(QWidget* parent, const char* name)
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Room for the largest amount a ledger shows, in the system's currency.
-    const QString widest = QLocale().toCurrencyString(-9999999.99, QString(), 2);
+    // Room for a large amount in the system's currency; larger ones show in
+    // full once the window is wider.
+    const QString widest = QLocale().toCurrencyString(-999999.99, QString(), 2);
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) +
                            2 * label->frameWidth() + 6);
     return label;

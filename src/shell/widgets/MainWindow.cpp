@@ -146,7 +146,7 @@ void MainWindow::buildControls()
     m_model = new grid::LedgerModel(m_p.calendar, this);
     m_grid = new grid::LedgerGrid(m_model, central);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
-    m_grid->setMinimumSize(300, 150);
+    m_grid->setMinimumSize(300, 110);
 
     // Command7: portfolio, investment file, listing.
     const char* captions7[3] = {"Open &Port.", "&Open Invest.", "&List"};

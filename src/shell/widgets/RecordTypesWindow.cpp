@@ -4,7 +4,8 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QScrollArea>
+#include <QStyle>
 
 namespace brisden {
 
@@ -14,15 +15,18 @@ RecordTypesWindow::RecordTypesWindow(QWidget* owner) : QDockWidget(owner)
     setWindowTitle(QStringLiteral("Record types"));
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                 QDockWidget::DockWidgetFloatable);
-    auto* body = new QWidget(this);
-    m_label = new QLabel(body);
+    // The legend scrolls when the window is too low for all of it.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_label = new QLabel(scroll);
     m_label->setObjectName(QStringLiteral("Label1"));
     m_label->setTextFormat(Qt::PlainText);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* layout = new QVBoxLayout(body);
-    layout->addWidget(m_label);
-    layout->addStretch();
-    setWidget(body);
+    m_label->setMargin(4);
+    scroll->setWidget(m_label);
+    setWidget(scroll);
 }
 
 void RecordTypesWindow::showEvent(QShowEvent* event)
@@ -33,6 +37,9 @@ void RecordTypesWindow::showEvent(QShowEvent* event)
         QString text = RecordTypesLegendText();
         text.remove(QLatin1Char('\r'));
         m_label->setText(text);
+        // As wide as its longest line, with room for the scroll bar.
+        widget()->setMinimumWidth(m_label->sizeHint().width() +
+                                  style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     }
     QDockWidget::showEvent(event);
 }
