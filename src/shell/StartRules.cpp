@@ -61,8 +61,7 @@ QString ShippedExampleFolder(const QString& appFolder)
     return QFileInfo(installed).isDir() ? installed : QString();
 }
 
-QString PrepareExampleFolder(const QString& shipped, const QString& userDataFolder,
-                             QString* note)
+QString PrepareExampleFolder(const QString& shipped, const QString& userDataFolder, QString* note)
 {
     if (QFileInfo(shipped).isWritable())
         return shipped;

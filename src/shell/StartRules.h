@@ -40,7 +40,6 @@ QString ShippedExampleFolder(const QString& appFolder);
 // it can be written, else "Example" in userDataFolder, where the sample
 // ledgers are copied (those already there are kept). note tells where it went
 // and why, for the log; it stays empty when the shipped folder is used.
-QString PrepareExampleFolder(const QString& shipped, const QString& userDataFolder,
-                             QString* note);
+QString PrepareExampleFolder(const QString& shipped, const QString& userDataFolder, QString* note);
 
 }  // namespace brisden
