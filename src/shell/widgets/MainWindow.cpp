@@ -71,9 +71,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_notices->setDisplayLog([this] { showLog(); });
     m_p.log.setDisplay(m_notices);
 
-    // The legend stands beside the grid, never over it.
+    // The legend stands below the grid (or at a side of it), never over it.
     m_recordTypes = new RecordTypesWindow(this);
-    m_gridArea->addDockWidget(Qt::RightDockWidgetArea, m_recordTypes);
+    m_gridArea->addDockWidget(Qt::BottomDockWidgetArea, m_recordTypes);
+    m_recordTypes->setWide(true);
     m_recordTypes->hide();
     connect(m_recordTypes, &RecordTypesWindow::closedByUser, this,
             [this] { m_actions.mnuRecordTypeItem->setChecked(false); });
@@ -435,6 +436,10 @@ void MainWindow::Timer2_Timer()
             .toLatin1());
     if (!layout.isEmpty())
         m_gridArea->restoreState(layout);
+    const Qt::DockWidgetArea legendArea = m_gridArea->dockWidgetArea(m_recordTypes);
+    m_recordTypes->setWide(
+        !m_recordTypes->isFloating() &&
+        (legendArea == Qt::TopDockWidgetArea || legendArea == Qt::BottomDockWidgetArea));
     m_recordTypes->hide();
     if (m_p.settings.ShowRecordTypesLegend)
         toggleRecordTypesLegend();

@@ -2,11 +2,12 @@
 // The record types legend (RecordTypes): explains the one-character codes of
 // the record type column. It is docked beside the grid, so that it hides no
 // ledger data; the user may move it to another side or float it, and the main
-// window remembers where it was.
+// window remembers where it was. Below the grid it takes little height.
 
 #include <QDockWidget>
 
 class QLabel;
+class QStackedWidget;
 
 namespace brisden {
 
@@ -19,6 +20,10 @@ public:
     QString Tag;
 
     QLabel* label() const { return m_label; }
+    // Docked above or below the grid the legend lies in four columns of two
+    // lines; at a side, or floating, in one column.
+    void setWide(bool wide);
+    bool wide() const;
 
 signals:
     // The window was closed by the user (the main window unticks its item).
@@ -29,7 +34,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QStackedWidget* m_pages = nullptr;
     QLabel* m_label = nullptr;
+    QLabel* m_columns[4] = {};
 };
 
 }  // namespace brisden
