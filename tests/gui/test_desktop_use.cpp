@@ -153,8 +153,9 @@ void DesktopUseTest::everyCellOfTheLedgerFitsInThisLocale()
 void DesktopUseTest::keysAfterOpening()
 {
     StartedProgram p;
-    const QString dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
-                                    {{20200102, "buy", 1000, 10, 0}, {20200601, "price", 0, 12, 0}});
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
+                    {{20200102, "buy", 1000, 10, 0}, {20200601, "price", 0, 12, 0}});
     QVERIFY(StartAndOpen(p, dat, QStringLiteral("Fund")));
     MainWindow& w = *p.window;
     // The grid has the focus, on the empty last row (there is no suspect row).
