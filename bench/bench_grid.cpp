@@ -109,12 +109,44 @@ void BM_RefreshWithTypedPrice(benchmark::State& state)
     state.counters["rows"] = double(p.window->ledger().listedRows());
 }
 
+// "Make same as selected row" followed by "Reset to default": every row of
+// the grid takes a new height and then the old one again.
+void BM_SetAndResetRowHeight(benchmark::State& state)
+{
+    const int records = int(state.range(0));
+    StartedProgram p;
+    const QString dat = WriteLargeLedger(p.dir.path() + QStringLiteral("/Large.dat"), records);
+    if (!p.startWithFile(dat, QStringLiteral("Large"),
+                         QStringLiteral("AlwaysCopyFile=False\r\n")) ||
+        !OpenInvestment(*p.window, dat)) {
+        state.SkipWithError("the file did not open");
+        return;
+    }
+    p.window->show();
+    grid::LedgerGrid& g = *p.window->grid();
+    const int normal = g.rowHeight(1);
+    for (auto _ : state) {
+        g.setRowHeight(1, normal + 20);
+        g.setCurrentRow(1);
+        p.window->actions().mnuRowHeightSet->trigger();
+        QCoreApplication::processEvents();
+        if (g.rowHeight(g.ledgerModel()->rowCount() - 1) != normal + 20) {
+            state.SkipWithError("the rows did not take the height");
+            return;
+        }
+        p.window->actions().mnuRowHeightReset->trigger();
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = double(g.ledgerModel()->rowCount());
+}
+
 BENCHMARK(BM_OpenLargeLedger)
     ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK(BM_RefreshWithTypedPrice)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SetAndResetRowHeight)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

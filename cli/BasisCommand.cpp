@@ -60,9 +60,10 @@ int RunBasis(const QStringList& args)
     if (!options.today.isEmpty() && !ParseTodayOption(options.today, context))
         return 2;
 
-    // The file must be an investment file this program can read.
+    // The file must be an investment file this program can read; it is only
+    // read, so a file the desktop program has open can be worked on too.
     InvestmentFile file(context.files);
-    if (!OpenInvestmentFile(file, options.path, QString(), context.messages))
+    if (!OpenInvestmentFile(file, options.path, QString(), context.messages, FileAccess::View))
         return 1;
     file.CurrentFile = options.path;
 

@@ -42,7 +42,8 @@ int RunDump(const QStringList& args)
         return 2;
     CliContext context;
     InvestmentFile file(context.files);
-    if (!OpenInvestmentFile(file, path, QString(), context.messages))
+    // Read only: a file that another program has open is dumped all the same.
+    if (!OpenInvestmentFile(file, path, QString(), context.messages, FileAccess::View))
         return 1;
     file.BuildRecordIndex();
 
@@ -72,9 +73,9 @@ int RunRebuild(const QStringList& args)
     if (path.isEmpty())
         return 2;
     CliContext context;
-    // Only an investment file of this program is rebuilt.
+    // Only an investment file of this program that can be written is rebuilt.
     InvestmentFile probe(context.files);
-    if (!OpenInvestmentFile(probe, path, QString(), context.messages))
+    if (!OpenInvestmentFile(probe, path, QString(), context.messages, FileAccess::Write))
         return 1;
     probe.close();
 

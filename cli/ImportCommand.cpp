@@ -64,8 +64,15 @@ int RunImport(const QStringList& args)
         created = true;
     }
     InvestmentFile file(context.files);
-    bool usable = OpenInvestmentFile(file, datPath, QString(), context.messages);
-    if (usable) {
+    // Only a file that can be written: one the desktop program has open, or
+    // without write permission, is refused with the reason and left as it is.
+    if (!OpenInvestmentFile(file, datPath, QString(), context.messages, FileAccess::Write)) {
+        if (created)
+            QFile::remove(datPath);
+        return 1;
+    }
+    bool usable = true;
+    {
         // A file with a partial record or a damaged chain is left for a rebuild.
         FileTable& files = context.files;
         usable = files.length(InvestmentSlot) % RecordLength == 0 &&

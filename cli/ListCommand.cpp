@@ -88,7 +88,7 @@ int ParseListOptions(const QStringList& args, ListOptions& options)
 bool CheckInvestmentFile(CliContext& context, const QString& path)
 {
     InvestmentFile probe(context.files);
-    const bool ok = OpenInvestmentFile(probe, path, QString(), context.messages);
+    const bool ok = OpenInvestmentFile(probe, path, QString(), context.messages, FileAccess::View);
     probe.close();
     return ok;
 }
@@ -152,7 +152,9 @@ int RunList(const QStringList& args)
         }
     }
 
+    // Every file is only read: files the desktop program has open are listed too.
     InvestmentFile file(context.files);
+    file.setReadOnly(true);
     PriceAnswers prices(file);
     prices.price = options.price;
     for (const auto& [name, price] : options.pricesFor)

@@ -29,6 +29,15 @@ int OpenError(int err, const QString& path)
     return error;
 }
 
+// The permissions of a new file (0666 less the umask): backup copies get
+// these rather than those of the file they copy, which may be read-only.
+mode_t NewFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 mode_t FileMode(const QString& path)
 {
     struct stat st {};
@@ -132,7 +141,7 @@ QString BackupFileName(const QString& path)
     return path.left(dot + 1) + QStringLiteral("bak");
 }
 
-int CopyFileOver(const QString& source, const QString& destination)
+int CopyFileOver(const QString& source, const QString& destination, bool keepDestinationMode)
 {
     const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
@@ -142,7 +151,11 @@ int CopyFileOver(const QString& source, const QString& destination)
         ::close(in);
         return ErrPathFileAccess;
     }
-    ReplacingFile out(destination, st.st_mode & 07777);
+    // A restored file keeps its own permissions; a backup copy gets a new file's.
+    struct stat old {};
+    const bool haveOld =
+        keepDestinationMode && ::stat(QFile::encodeName(destination).constData(), &old) == 0;
+    ReplacingFile out(destination, haveOld ? (old.st_mode & 07777) : NewFileMode());
     std::vector<char> buffer(static_cast<size_t>(CopyBlock));
     int error = out.error();
     while (!error) {
@@ -314,7 +327,7 @@ bool Backup::SaveData(bool quiet)
         if (!files.isOpen(BackupSlot)) {
             error = -files.fileNumber(BackupSlot);
         } else {
-            ReplacingFile out(bak, FileMode(current));
+            ReplacingFile out(bak, NewFileMode());
             error = out.error();
             const std::int64_t length = files.length(BackupSlot);
             // Whole records, in order (a partial record at the end is copied
@@ -361,7 +374,7 @@ bool Backup::RestoreBackup()
     m_file.close();
     // The copy replaces the current file only when it is whole: after a
     // failure the current file is as it was.
-    const int error = CopyFileOver(bak, current);
+    const int error = CopyFileOver(bak, current, true);
     if (error) {
         m_messages.show(QStringLiteral("Error: ") + ErrorText(error) + QStringLiteral("\n") +
                             QStringLiteral("There was an error copying the backup file, ") + bak +
@@ -391,7 +404,10 @@ RebuildResult Backup::RebuildInvestmentFile(const QString& path)
     const RebuildResult result = RebuildFile(files, ShortSlot, path, RecordLength, m_messages);
     if (result.error) {
         m_messages.beep();
-        m_messages.show(QStringLiteral("Error: ") + ErrorText(result.error), ui::Icon::Exclamation);
+        m_messages.show(QStringLiteral("Error: ") + ErrorText(result.error) + QStringLiteral("\n") +
+                            path + QStringLiteral(": ") +
+                            OpenFailureReason(path, result.error, true),
+                        ui::Icon::Exclamation);
         files.CloseFile(ShortSlot);
     }
     if (current) {

@@ -24,8 +24,11 @@ QString BackupFileName(const QString& path);
 
 // Copies source over destination through a temporary file in the
 // destination's folder, so the destination is either the old file or the
-// whole copy. 0, or the error number of the failure.
-int CopyFileOver(const QString& source, const QString& destination);
+// whole copy. The copy gets a new file's permissions, or with
+// keepDestinationMode those of the file it replaces. 0, or the error number
+// of the failure.
+int CopyFileOver(const QString& source, const QString& destination,
+                 bool keepDestinationMode = false);
 
 struct RebuildResult {
     // 0, or the error number when the file could not be opened, copied to

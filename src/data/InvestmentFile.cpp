@@ -3,10 +3,13 @@
 #include "data/GapSort.h"
 #include "ui/Interaction.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 
 namespace brisden {
 
@@ -225,9 +228,16 @@ void SortRecordIndex(std::vector<RecordIndexEntry>& index)
 bool InvestmentFile::open(const QString& path)
 {
     close();
-    m_files.OpenFile(InvestmentSlot, path, QStringLiteral("R"), QStringLiteral("RW"), RecordLength);
+    m_files.OpenFile(InvestmentSlot, path, QStringLiteral("R"),
+                     m_readOnly ? QStringLiteral("R") : QStringLiteral("RW"), RecordLength);
     m_lastRead = 1;
     return m_files.isOpen(InvestmentSlot);
+}
+
+void InvestmentFile::setReadOnly(bool readOnly, const QString& reason)
+{
+    m_readOnly = readOnly;
+    ReadOnlyReason = readOnly ? reason : QString();
 }
 
 void InvestmentFile::close()
@@ -441,39 +451,108 @@ QString DamageReport(FileTable& files, int slot)
     return damage;
 }
 
+QString OpenFailureReason(const QString& path, int error, bool forWriting)
+{
+    const QFileInfo info(path);
+    switch (error) {
+        case ErrFileNotFound:
+            return QStringLiteral("it does not exist");
+        case ErrPathNotFound:
+            return QStringLiteral("its folder %1 does not exist").arg(info.absolutePath());
+        case ErrPermissionDenied:
+            return QStringLiteral("it is open in another copy of Brisden");
+        case ErrDiskFull:
+            return QStringLiteral("the disk is full");
+        case ErrPathFileAccess:
+            if (info.isDir())
+                return QStringLiteral("it is a folder");
+            if (info.exists() && !info.isReadable())
+                return QStringLiteral("you have no permission to read it");
+            if (forWriting && info.exists() && !info.isWritable())
+                return QStringLiteral("you have no permission to write it");
+            if (forWriting && !info.exists() && !QFileInfo(info.absolutePath()).isWritable())
+                return QStringLiteral("you have no permission to write in its folder");
+            return forWriting ? QStringLiteral("it cannot be written (read-only file system?)")
+                              : QStringLiteral("it cannot be read");
+        default:
+            return ErrorText(error);
+    }
+}
+
+QString WhyNotWritable(FileTable& files, int slot, const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && (st.st_mode & 0222) == 0)
+        return QStringLiteral("it is marked read-only (it has no write permission)");
+    files.OpenFile(slot, path, QStringLiteral("R"), QStringLiteral("RW"), RecordLength);
+    const int number = files.fileNumber(slot);
+    files.CloseFile(slot);
+    if (number >= 1)
+        return QString();
+    struct statvfs fs {};
+    if (-number == ErrPathFileAccess &&
+        ::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &fs) == 0 &&
+        (fs.f_flag & ST_RDONLY))
+        return QStringLiteral("its file system is read-only");
+    return OpenFailureReason(path, -number, true);
+}
+
 bool OpenInvestmentFile(InvestmentFile& file, const QString& path, const QString& description,
-                        ui::IMessageBox& messages)
+                        ui::IMessageBox& messages, FileAccess access, ui::ILogSink* log)
 {
     FileTable& files = file.files();
     if (path.trimmed().compare(file.CurrentFile.trimmed(), Qt::CaseInsensitive) == 0)
         file.close();
+    // Every failure names the file and the reason, and is logged.
+    auto fail = [&](const QString& text, bool beep) {
+        if (beep)
+            messages.beep();
+        messages.show(text, ui::Icon::Exclamation);
+        if (log) {
+            QString line = text;
+            line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            log->LogSession(QStringLiteral("Opening ") + path + QStringLiteral(" failed: ") + line);
+        }
+        return false;
+    };
 
     files.OpenFile(ShortSlot, path, QStringLiteral("I"), QStringLiteral("R"), 0);
     const int probe = files.fileNumber(ShortSlot);
-    if (probe < 1) {
-        if (-probe == ErrFileNotFound) {
-            messages.show(
-                QStringLiteral(
-                    "This file has been moved or deleted, or it's name has been changed."),
-                ui::Icon::Exclamation);
-        } else {
-            messages.beep();
-            messages.show(QStringLiteral("Error: ") + ErrorText(-probe), ui::Icon::Exclamation);
-        }
-        files.CloseFile(ShortSlot);
-        return false;
-    }
     files.CloseFile(ShortSlot);
+    if (probe < 1) {
+        if (-probe == ErrFileNotFound)
+            return fail(QStringLiteral(
+                            "This file has been moved or deleted, or it's name has been changed.") +
+                            QStringLiteral("\n") + path,
+                        false);
+        return fail(QStringLiteral("Error: ") + ErrorText(-probe) + QStringLiteral("\n") + path +
+                        QStringLiteral(": ") + OpenFailureReason(path, -probe, false),
+                    true);
+    }
+
+    // A file that cannot be written is refused for changes, or viewed.
+    const bool wasReadOnly = file.readOnly();
+    const QString oldReason = file.ReadOnlyReason;
+    QString notWritable;
+    if (access != FileAccess::View) {
+        notWritable = WhyNotWritable(files, ShortSlot, path);
+        if (!notWritable.isEmpty() && access == FileAccess::Write)
+            return fail(QStringLiteral("Error: ") + path + QStringLiteral(" cannot be changed: ") +
+                            notWritable + QStringLiteral("."),
+                        true);
+    }
+    if (access == FileAccess::View)
+        file.setReadOnly(true, QStringLiteral("it is opened for reading only"));
+    else
+        file.setReadOnly(!notWritable.isEmpty(), notWritable);
+    auto restoreMode = [&] { file.setReadOnly(wasReadOnly, oldReason); };
 
     if (!file.open(path)) {
-        messages.beep();
         const int error = -files.fileNumber(InvestmentSlot);
-        QString text = QStringLiteral("Error: ") + ErrorText(error);
-        if (error == ErrPermissionDenied)
-            text += QStringLiteral("\n") + path +
-                    QStringLiteral(" is open for writing in another program.");
-        messages.show(text, ui::Icon::Exclamation);
-        return false;
+        restoreMode();
+        return fail(QStringLiteral("Error: ") + ErrorText(error) + QStringLiteral("\n") + path +
+                        QStringLiteral(": ") + OpenFailureReason(path, error, !file.readOnly()),
+                    true);
     }
 
     const std::int64_t length = files.length(InvestmentSlot);
@@ -483,21 +562,27 @@ bool OpenInvestmentFile(InvestmentFile& file, const QString& path, const QString
             length >= RecordLength && files.readAt(InvestmentSlot, 0, bytes, RecordLength);
         const std::int16_t version = RecordVersionField(bytes);
         if (!whole || (version != VersionMajor && version != 5)) {
-            messages.show(
+            file.close();
+            restoreMode();
+            return fail(
                 path + QStringLiteral(" is the wrong format.  Convert your data files to version") +
                     QStringLiteral(" ") + QString::number(VersionMajor) +
                     QStringLiteral(", using BRISCONV, and try again."),
-                ui::Icon::Exclamation);
-            file.close();
-            return false;
+                false);
         }
         // A damaged file can still be read and listed; the user is told, and
         // writes that would land in the wrong place are refused record by
         // record. Rebuilding the file repairs it.
         const QString damage = DamageReport(files, InvestmentSlot);
-        if (!damage.isEmpty())
+        if (!damage.isEmpty()) {
             messages.show(path + damage, ui::Icon::Exclamation);
+            if (log)
+                log->LogSession(path + damage);
+        }
     }
+    if (log && access == FileAccess::ViewIfNeeded && file.readOnly())
+        log->LogSession(QStringLiteral("Opened ") + path + QStringLiteral(" read-only: ") +
+                        file.ReadOnlyReason);
     file.CurrentFile = path;
     file.CurrentFileDesc = description;
     return true;

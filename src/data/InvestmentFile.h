@@ -14,8 +14,9 @@
 namespace brisden {
 
 namespace ui {
+class ILogSink;
 class IMessageBox;
-}
+}  // namespace ui
 
 constexpr int RecordLength = 41;
 constexpr std::int16_t VersionMajor = BRISDEN_VERSION_MAJOR;
@@ -83,9 +84,16 @@ public:
     FileTable& files() { return m_files; }
     bool isOpen() const { return m_files.isOpen(InvestmentSlot); }
 
-    // Opens path in slot 2 (random, read-write, locked against other writers).
+    // Opens path in slot 2: random, read-write and locked against other
+    // writers, or read only while the file is viewed read-only.
     bool open(const QString& path);
     void close();
+
+    // A file viewed read-only: every write to it is refused; ReadOnlyReason
+    // says why it cannot be written ("you have no permission to write it").
+    bool readOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly, const QString& reason = QString());
+    QString ReadOnlyReason;
 
     // Reads record n (0 = the record after the last one read) into RecordBuffer.
     bool ReadRecord(std::int32_t n);
@@ -109,6 +117,7 @@ private:
 
     FileTable& m_files;
     std::int32_t m_lastRead = 1;
+    bool m_readOnly = false;
     // Seqs in use per date, kept in step with every write made through this
     // object so that AddRecord need not read the whole file each time.
     bool m_seqCacheValid = false;
@@ -119,10 +128,28 @@ private:
 // end, a broken chain of deleted records), or "" when it is sound.
 QString DamageReport(FileTable& files, int slot);
 
+// Why a file cannot be opened, in words for the user, after an open failed
+// with error (an error number of FileTable): "you have no permission to
+// write it", "it is open in another copy of Brisden", ...
+QString OpenFailureReason(const QString& path, int error, bool forWriting);
+// Why a file that can be read cannot be written, or "" when it can: no write
+// permission for anyone (root included), a read-only file system, or another
+// copy of Brisden holding it open. Tries the open for writing in slot.
+QString WhyNotWritable(FileTable& files, int slot, const QString& path);
+
+// How OpenInvestmentFile opens a file.
+enum class FileAccess {
+    Write,         // for changes: a file that cannot be written is refused
+    ViewIfNeeded,  // for changes, or read-only when the file cannot be written
+    View,          // read-only (listing, dump, worksheets, charts)
+};
+
 // Checks a file the user picked and makes it current: version 6 or 5, whole
-// records. Shows the program's messages and returns false when the file was
-// not opened; a damaged file opens with a warning.
+// records. Shows the program's messages (naming the file and the reason) and
+// returns false when the file was not opened; a damaged file opens with a
+// warning. With a log, failures, warnings and a read-only open are logged.
 bool OpenInvestmentFile(InvestmentFile& file, const QString& path, const QString& description,
-                        ui::IMessageBox& messages);
+                        ui::IMessageBox& messages, FileAccess access = FileAccess::Write,
+                        ui::ILogSink* log = nullptr);
 
 }  // namespace brisden

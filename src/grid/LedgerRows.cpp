@@ -2,6 +2,7 @@
 
 #include "data/Dates.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -73,7 +74,59 @@ QString ReturnText(float value, const QLocale& locale)
 
 }  // namespace
 
+QString GridDateFormat(const QLocale& locale)
+{
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (locale.language() == QLocale::C || format.contains(QLatin1String("MMM")) ||
+        format.contains(QLatin1String("ddd")) || !format.contains(QLatin1String("yy")))
+        return QStringLiteral("MM/dd/yyyy");
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
 QString CellText(const GridRow& row, Field field, const Calendar& calendar)
+{
+    return CellText(row, field, calendar, GridDateFormat(calendar.locale));
+}
+
+QStringList WidestCellTexts(Field field, const QLocale& locale, const QString& dateFormat)
+{
+    // The largest amounts a private ledger holds: money to tens of millions,
+    // share counts to millions, prices to hundreds of thousands, returns to
+    // a thousandfold; negative where the column can be.
+    switch (field) {
+        case Field::RecordType:
+            return {QStringLiteral("W")};
+        case Field::Date: {
+            // Every month (names differ in length), on a two-digit day.
+            QStringList texts;
+            for (int month = 1; month <= 12; ++month)
+                texts << locale.toString(QDate(2000, month, 28), dateFormat);
+            return texts;
+        }
+        case Field::Desc:
+            return {};
+        case Field::Amount:
+            return {FormatGridNumber(-99999999.99, 2, locale)};
+        case Field::SharePrice:
+            return {FormatGridNumber(-999999.99, 2, locale)};
+        case Field::Shares:
+            return {FormatGridNumber(-9999999.999, 3, locale)};
+        case Field::ShareBalance:
+            return {FormatGridNumber(-9999999.999, 3, locale)};
+        case Field::Value:
+            return {FormatGridNumber(-99999999.99, 2, locale)};
+        case Field::PeriodROI:
+        case Field::CumulativeROI:
+        case Field::AnnualROI:
+            return {FormatGridNumber(-999.999, 3, locale)};
+    }
+    return {};
+}
+
+QString CellText(const GridRow& row, Field field, const Calendar& calendar,
+                 const QString& dateFormat)
 {
     if (row.blank())
         return QString();
@@ -81,8 +134,13 @@ QString CellText(const GridRow& row, Field field, const Calendar& calendar)
     switch (field) {
         case Field::RecordType:
             return row.codeText();
-        case Field::Date:
-            return calendar.FormatLocalDate(ShortYearDate(SwapDateOrder(row.TransDate)), true);
+        case Field::Date: {
+            const QDate date(row.TransDate / 10000, (row.TransDate / 100) % 100,
+                             row.TransDate % 100);
+            // A date the calendar does not know (a damaged record) shows its digits.
+            return date.isValid() ? calendar.locale.toString(date, dateFormat)
+                                  : QString::number(row.TransDate);
+        }
         case Field::Desc:
             return row.descText();
         case Field::Amount:

@@ -54,8 +54,23 @@ GridRow BlankGridRow();
 // -0.25 -> -.25; a value that rounds to zero carries no sign).
 QString FormatGridNumber(double value, int decimals, const QLocale& locale);
 
-// The text of one cell. The date goes through the system's short date.
+// The date format of the grid: the system's short date with a four-digit
+// year. A locale whose short date is not all numbers, or that has none of its
+// own (C, POSIX), gets MM/dd/yyyy.
+QString GridDateFormat(const QLocale& locale);
+
+// The text of one cell. The date goes through GridDateFormat (the model
+// keeps it; the short form works it out each time).
+QString CellText(const GridRow& row, Field field, const Calendar& calendar,
+                 const QString& dateFormat);
 QString CellText(const GridRow& row, Field field, const Calendar& calendar);
+
+// The texts a column must have room for: its widest values in the locale.
+// Digits stand for any digit (the measuring side takes the widest one), and
+// an empty list means the width comes from the characters of a description
+// (DescriptionLength of the widest character).
+QStringList WidestCellTexts(Field field, const QLocale& locale, const QString& dateFormat);
+constexpr int DescriptionLength = 9;
 // True when the cell shows a negative number (drawn in GridForeColorNegative).
 bool CellIsNegative(const GridRow& row, Field field);
 // True for the five cells from the date on (date, description, amount,

@@ -4,6 +4,8 @@
 #include "data/NumberText.h"
 
 #include <QDir>
+#include <QFile>
+#include <QStringList>
 #include <QFileInfo>
 #include <QLocale>
 #include <cmath>
@@ -47,6 +49,36 @@ QString SamplePortfolioPath(const QString& appFolder)
 QString FirstStartMarker(const QString& appFolder)
 {
     return ExampleFolder(appFolder) + QStringLiteral("/.sample-portfolio-written");
+}
+
+QString ShippedExampleFolder(const QString& appFolder)
+{
+    const QString beside = ExampleFolder(appFolder);
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed =
+        QDir::cleanPath(appFolder + QStringLiteral("/../share/brisden/Example"));
+    return QFileInfo(installed).isDir() ? installed : QString();
+}
+
+QString PrepareExampleFolder(const QString& shipped, const QString& userDataFolder, QString* note)
+{
+    if (QFileInfo(shipped).isWritable())
+        return shipped;
+    const QString folder = userDataFolder + QStringLiteral("/Example");
+    QDir().mkpath(folder);
+    const QStringList ledgers =
+        QDir(shipped).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    for (const QString& name : ledgers) {
+        const QString copy = folder + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(copy) && QFile::copy(shipped + QLatin1Char('/') + name, copy))
+            QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    }
+    if (note)
+        *note = QStringLiteral("The sample portfolio is kept in ") + folder +
+                QStringLiteral(", since ") + shipped + QStringLiteral(" cannot be written");
+    return folder;
 }
 
 bool WriteSamplePortfolio(FileTable& files, const QString& folder)

@@ -32,4 +32,14 @@ bool WriteSamplePortfolio(FileTable& files, const QString& folder);
 // portfolio is written once per installation.
 QString FirstStartMarker(const QString& appFolder);
 
+// The sample ledgers as installed: "Example" beside the program, or the
+// program's data folder (../share/brisden/Example) of an installed program;
+// "" when there are none.
+QString ShippedExampleFolder(const QString& appFolder);
+// Where the sample portfolio of a first start goes: the shipped folder when
+// it can be written, else "Example" in userDataFolder, where the sample
+// ledgers are copied (those already there are kept). note tells where it went
+// and why, for the log; it stays empty when the shipped folder is used.
+QString PrepareExampleFolder(const QString& shipped, const QString& userDataFolder, QString* note);
+
 }  // namespace brisden

@@ -3,7 +3,11 @@
 
 #include "support/TestSupport.h"
 
+#include "data/FileTable.h"
+#include "data/InvestmentFile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -131,6 +135,36 @@ TEST_F(CliErrorsTest, DumpAndRebuildShowTheRecordsAndTheCounts)
     EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("fund.bak"))), fundBytes);
 
     EXPECT_EQ(run(words("rebuild missing.dat")).exitCode, 1);
+}
+
+// A file that the desktop program has open (and locked against other
+// writers) is read by list, basis and dump; import and rebuild refuse it,
+// say why, and change nothing.
+TEST_F(CliErrorsTest, AFileOpenInTheDesktopProgramIsReadButNotChanged)
+{
+    brisden::FileTable desktop;
+    desktop.OpenFile(brisden::InvestmentSlot, fund, QStringLiteral("R"), QStringLiteral("RW"),
+                     brisden::RecordLength);
+    ASSERT_TRUE(desktop.isOpen(brisden::InvestmentSlot));
+    WriteAll(dir.filePath(QStringLiteral("p.def")),
+             QByteArray("\"Portfolio definition file\"\r\n\"") + fund.toLocal8Bit() +
+                 "\"\r\n\"Fund\"\r\n");
+
+    const CliRun dump = run(words("dump FUND"));
+    EXPECT_EQ(dump.exitCode, 0) << dump.errors.toStdString();
+    EXPECT_EQ(dump.output.count(QLatin1Char('\n')), 3);
+    for (const char* line : {"list FUND --out out.txt --price 12", "list p.def --out out.txt",
+                             "basis FUND --method 1 --out out.txt"}) {
+        const CliRun r = run(words(line));
+        EXPECT_EQ(r.exitCode, 0) << line << ": " << r.errors.toStdString();
+        EXPECT_GT(ReadAll(dir.filePath(QStringLiteral("out.txt"))).size(), 100) << line;
+        QFile::remove(dir.filePath(QStringLiteral("out.txt")));
+    }
+
+    WriteAll(dir.filePath(QStringLiteral("new.csv")), "01/02/2005,Buy,100,10,10\r\n");
+    expectFailure("import FUND new.csv", 1, "it is open in another copy of Brisden");
+    expectFailure("rebuild FUND", 1, "it is open in another copy of Brisden");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("fund.bak"))));
 }
 
 }  // namespace

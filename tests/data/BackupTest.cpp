@@ -193,7 +193,9 @@ TEST_F(BackupTest, RebuildingTheCurrentFileThroughTheCommand)
     const RebuildResult missing =
         backup.RebuildInvestmentFile(dir.filePath(QStringLiteral("x.dat")));
     EXPECT_EQ(missing.error, ErrFileNotFound);
-    EXPECT_EQ(messages.shown.back().text, QStringLiteral("Error: File not found"));
+    EXPECT_EQ(messages.shown.back().text, QStringLiteral("Error: File not found\n") +
+                                              dir.filePath(QStringLiteral("x.dat")) +
+                                              QStringLiteral(": it does not exist"));
     EXPECT_EQ(messages.beeps, 1);
 }
 

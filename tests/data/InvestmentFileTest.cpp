@@ -327,16 +327,21 @@ TEST_F(OpeningTest, Versions6And5OpenOthersAreRefused)
 TEST_F(OpeningTest, AMissingFileIsMovedAMissingFolderShowsItsErrorText)
 {
     EXPECT_FALSE(openIt());
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral(
-                                    "This file has been moved or deleted, or it's name has been "
-                                    "changed.")});
+    EXPECT_EQ(
+        messages.texts(),
+        QStringList{QStringLiteral("This file has been moved or deleted, or it's name has been "
+                                   "changed.\n") +
+                    path});
     EXPECT_EQ(messages.beeps, 0);
     EXPECT_FALSE(QFileInfo::exists(path));
 
     path = dir.filePath(QStringLiteral("gone/fund.dat"));
     EXPECT_FALSE(openIt());
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].text, QStringLiteral("Error: ") + ErrorText(ErrPathNotFound));
+    EXPECT_EQ(messages.shown[1].text,
+              QStringLiteral("Error: ") + ErrorText(ErrPathNotFound) + QStringLiteral("\n") + path +
+                  QStringLiteral(": its folder ") + dir.filePath(QStringLiteral("gone")) +
+                  QStringLiteral(" does not exist"));
     EXPECT_EQ(messages.shown[1].icon, ui::Icon::Exclamation);
     EXPECT_EQ(messages.beeps, 1);
     EXPECT_FALSE(inv.isOpen());

@@ -424,7 +424,8 @@ void TestFileDisplay::failedOpenStaysAndCloseReopensCurrentFile()
     desk.click(FileDisplay::OpenCommand);
     QCOMPARE(desk.messages.texts(),
              QStringList({QStringLiteral("This file has been moved or deleted, or it's name has "
-                                         "been changed.")}));
+                                         "been changed.\n") +
+                          gone}));
     QVERIFY(window.isVisible());
     QCOMPARE(desk.file.CurrentFile, fund);
 

@@ -126,7 +126,7 @@ void LedgerGridTest::gridNumbers()
     row.Code = QStringLiteral("S");
     const grid::GridRow g = grid::MakeGridRow(row, false);
     const QStringList cells = {QStringLiteral("S"),
-                               QStringLiteral("1/4/21"),
+                               QStringLiteral("1/4/2021"),
                                QStringLiteral("sell     "),
                                QStringLiteral("-600.00"),
                                QStringLiteral("12.00"),

@@ -267,17 +267,18 @@ void StartupTest::closingWritesTheSettingsBack()
     StartedProgram p;
     QVERIFY(p.start(QStringLiteral("[General]\r\nGridColWidth=True\r\nSortByDesc=False\r\n")));
     MainWindow& w = *p.window;
-    // The marker "True" keeps the default widths; the record type column is
-    // on the right because widths are remembered.
+    // The marker "True" keeps the default widths (shown wider where the
+    // contents need more); the record type column is on the right because
+    // widths are remembered.
     QCOMPARE(w.gridModel()->recordTypePosition(), 0);
-    QCOMPARE(w.grid()->columnWidth(0), 60);   // date, 900 twips
-    QCOMPARE(w.grid()->columnWidth(10), 20);  // record type, 300 twips
-    w.grid()->setColumnWidth(1, 100);
+    QCOMPARE(w.grid()->columnWidth(0), std::max(60, w.grid()->minimumColumnWidth(0)));
+    QCOMPARE(w.grid()->columnWidth(10), std::max(20, w.grid()->minimumColumnWidth(10)));
+    w.grid()->setColumnWidth(1, 160);
     w.move(30, 45);
     QVERIFY(w.close());
     const QString ini = QString::fromLatin1(ReadAll(p.ini()));
     QVERIFY2(ini.contains(
-                 QStringLiteral("GridColWidth=900 1500 1210 1210 1210 1210 1435 835 835 835 300 ")),
+                 QStringLiteral("GridColWidth=900 2400 1210 1210 1210 1210 1435 835 835 835 300 ")),
              qPrintable(ini));
     QVERIFY(ini.contains(QStringLiteral("SortByDesc=False")));
     QVERIFY(ini.contains(QStringLiteral("WindowSize=0")));
@@ -300,9 +301,13 @@ void StartupTest::closingWithoutRememberedWidthsWritesNoWidths()
 
 void StartupTest::windowPositionIsRestored()
 {
+    // A window that fits there goes where it was.
     StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=1500\r\nTop=3000\r\n")));
-    QCOMPARE(p.window->pos(), QPoint(100, 200));
+    QVERIFY(p.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=150\r\nTop=3000\r\n"),
+                    QString(), false));
+    p.window->resize(p.window->minimumSizeHint());
+    p.window->runDeferredStart();
+    QCOMPARE(p.window->pos(), QPoint(10, 200));
 
     StartedProgram q;
     QVERIFY(q.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=-9000000\r\nTop=abc\r\n")));

@@ -7,10 +7,27 @@
 #include "data/widgets/FileDisplay.h"
 #include "shell/Settings.h"
 
+#include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
 
 namespace brisden {
+
+namespace {
+
+// The same file, under this spelling or another (letter case, links).
+bool IsSameFile(const QString& a, const QString& b)
+{
+    if (a.trimmed().isEmpty() || b.trimmed().isEmpty())
+        return false;
+    if (a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0)
+        return true;
+    const QFileInfo x(a.trimmed());
+    const QFileInfo y(b.trimmed());
+    return x.exists() && y.exists() && x.canonicalFilePath() == y.canonicalFilePath();
+}
+
+}  // namespace
 
 FileCommands::FileCommands(const FileCommandsContext& context, QWidget* window)
     : QObject(window),
@@ -85,8 +102,22 @@ void FileCommands::SaveData()
     m_backup->SaveData(false);
 }
 
+bool FileCommands::refuseReadOnly(const QString& command)
+{
+    if (!m.file.readOnly() || m.file.CurrentFile.isEmpty())
+        return false;
+    const QString text = QStringLiteral("Can't ") + command + QStringLiteral(" ") +
+                         m.file.CurrentFile + QStringLiteral(": it is open read-only because ") +
+                         m.file.ReadOnlyReason + QStringLiteral(".");
+    m.messages.show(text, ui::Icon::Exclamation);
+    m.log.LogSession(text);
+    return true;
+}
+
 void FileCommands::Restore()
 {
+    if (refuseReadOnly(QStringLiteral("restore the backup file to")))
+        return;
     m_backup->RestoreBackup();
 }
 
@@ -94,6 +125,8 @@ void FileCommands::Rebuild()
 {
     const QString path = m_chooseRebuildFile(m_window, m.file.CurrentFile);
     if (path.isEmpty())
+        return;
+    if (IsSameFile(path, m.file.CurrentFile) && refuseReadOnly(QStringLiteral("rebuild")))
         return;
     m_backup->RebuildInvestmentFile(path);
 }

@@ -67,6 +67,10 @@ public:
     // The description question of the portfolio window (null: the window's own).
     void setDescriptionInput(ui::IInputBox* input);
 
+    // The current file is viewed read-only: a command that would write it
+    // shows why it can't and logs that; true when it refused.
+    bool refuseReadOnly(const QString& command);
+
 signals:
     void portfolioOpened();
     void fileOpened();

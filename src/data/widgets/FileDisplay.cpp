@@ -68,7 +68,6 @@ FileDisplay::FileDisplay(Portfolio& portfolio, InvestmentFile& file, Settings& s
     m_list = new QListWidget(m_body);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_list->setUniformItemSizes(true);
     // Long descriptions scroll rather than being cut.
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -208,14 +207,24 @@ void FileDisplay::FillList()
         else
             path = path.right(PathColumnCharacters);
         const QString description = i < descriptions.size() ? descriptions[i] : QString();
-        auto* item = new QListWidgetItem(path + QLatin1Char('\t') + description, m_list);
+        const QString text = path + QLatin1Char('\t') + description;
+        auto* item = new QListWidgetItem(text, m_list);
         item->setData(Qt::UserRole, int(i));
         item->setToolTip(files[i]);
+        // The row is as wide as its text with the tab expanded, so that the
+        // list scrolls sideways to the end of a long description.
+        const QSize textSize = metrics.size(Qt::TextExpandTabs | Qt::TextSingleLine, text);
+        item->setSizeHint(QSize(textSize.width() + 2 * metrics.averageCharWidth(),
+                                std::max(textSize.height(), metrics.height()) + 4));
         if (!m_file.CurrentFile.isEmpty() &&
             files[i].trimmed().compare(m_file.CurrentFile.trimmed(), Qt::CaseInsensitive) == 0) {
             m_list->setCurrentItem(item);
         }
     }
+    // The row that looks chosen is chosen: the current file's, else the first.
+    if (!m_list->currentItem() || !m_list->currentItem()->isSelected())
+        m_list->setCurrentRow(m_list->currentItem() ? m_list->currentRow() : 0,
+                              QItemSelectionModel::ClearAndSelect);
 }
 
 std::vector<int> FileDisplay::selectedPositions() const
@@ -246,7 +255,9 @@ void FileDisplay::OpenClicked()
     const QString description = p < m_portfolio.PortfolioDescriptions.size()
                                     ? m_portfolio.PortfolioDescriptions[p]
                                     : QString();
-    if (!OpenInvestmentFile(m_file, path, description, m_messages))
+    // A file that cannot be written opens read-only, for viewing.
+    if (!OpenInvestmentFile(m_file, path, description, m_messages, FileAccess::ViewIfNeeded,
+                            &m_log))
         return;  // the window stays open for another choice
     m_outcome = QString::fromLatin1(OutcomeOpened);
     done(QDialog::Accepted);

@@ -79,14 +79,15 @@ void LedgerCommands::ChooseRecordTypes()
 
 void LedgerCommands::SetRowHeightFromCurrent()
 {
+    // Only the heights change: the rows are not listed again.
     m_grid.setDataRowHeight(m_grid.currentRowHeightTwips());
-    Refresh();
+    m_grid.applyUniformRowHeight();
 }
 
 void LedgerCommands::ResetRowHeight(std::int16_t heightAtStart)
 {
     m_grid.setDataRowHeight(heightAtStart);
-    Refresh();
+    m_grid.applyUniformRowHeight();
 }
 
 int LedgerCommands::listedRows() const

@@ -59,7 +59,7 @@ public:
     // "Select record types to display...".
     void ChooseRecordTypes();
     // "Make same as selected row" and "Reset to default" (to the height read
-    // at start), each followed by a refresh.
+    // at start): every row takes the height at once, without a new listing.
     void SetRowHeightFromCurrent();
     void ResetRowHeight(std::int16_t heightAtStart);
 

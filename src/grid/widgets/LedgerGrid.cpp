@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <algorithm>
 
 namespace brisden::grid {
@@ -28,12 +29,17 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), m_lineColour);
 }
 
-WrappingHeader::WrappingHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+LedgerHeader::LedgerHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
 {
     setSectionsClickable(false);
 }
 
-void WrappingHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+int LedgerHeader::captionWidth(int logicalIndex) const
+{
+    return sectionSizeFromContents(logicalIndex).width();
+}
+
+void LedgerHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     if (!rect.isValid())
         return;
@@ -52,25 +58,19 @@ void WrappingHeader::paintSection(QPainter* painter, const QRect& rect, int logi
                                  ->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole)
                                  .value<Qt::Alignment>()
                            : Qt::Alignment(Qt::AlignCenter);
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
     painter->save();
     painter->setPen(palette().color(QPalette::ButtonText));
     painter->setClipRect(rect);
-    painter->drawText(rect.adjusted(3, 1, -3, -1),
-                      int((align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter) | Qt::TextWordWrap,
-                      text);
+    painter->drawText(
+        rect.adjusted(margin, 0, -margin, 0),
+        int((align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter) | Qt::TextSingleLine, text);
     painter->restore();
-}
-
-QSize WrappingHeader::sectionSizeFromContents(int logicalIndex) const
-{
-    QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
-    size.setHeight(std::max(size.height(), 2 * fontMetrics().lineSpacing() + 6));
-    return size;
 }
 
 LedgerGrid::LedgerGrid(LedgerModel* model, QWidget* parent) : QTableView(parent), m_model(model)
 {
-    setHorizontalHeader(new WrappingHeader(this));
+    setHorizontalHeader(new LedgerHeader(this));
     setModel(model);
     setTextElideMode(Qt::ElideNone);
     setShowGrid(false);
@@ -98,7 +98,7 @@ void LedgerGrid::setupFrozen()
 {
     m_frozen = new QTableView(this);
     m_frozen->setObjectName(QStringLiteral("frozenColumns"));
-    m_frozen->setHorizontalHeader(new WrappingHeader(m_frozen));
+    m_frozen->setHorizontalHeader(new LedgerHeader(m_frozen));
     m_frozen->setModel(m_model);
     m_frozen->setTextElideMode(Qt::ElideNone);
     m_frozen->setSelectionModel(selectionModel());
@@ -127,6 +127,11 @@ void LedgerGrid::setupFrozen()
     // vertical scrolling.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int size) {
+                if (column >= 0 && column < ColumnCount && size < m_minWidth[size_t(column)]) {
+                    // Dragged narrower than its contents: it stops at the minimum.
+                    setColumnWidth(column, m_minWidth[size_t(column)]);
+                    return;
+                }
                 if (column < m_fixedColumns) {
                     if (m_frozen->columnWidth(column) != size)
                         m_frozen->setColumnWidth(column, size);
@@ -199,8 +204,9 @@ void LedgerGrid::updateFrozenGeometry()
 void LedgerGrid::setColumnWidthsTwips(const std::array<int, ColumnCount>& widths)
 {
     m_widthTwips = widths;
+    updateMinimumWidths();
     for (int c = 0; c < ColumnCount; ++c)
-        setColumnWidth(c, TwipsToPixels(widths[size_t(c)]));
+        setColumnWidth(c, std::max(TwipsToPixels(widths[size_t(c)]), m_minWidth[size_t(c)]));
     updateFrozenColumns();
 }
 
@@ -208,11 +214,61 @@ std::array<int, ColumnCount> LedgerGrid::columnWidthsTwips() const
 {
     std::array<int, ColumnCount> widths{};
     for (int c = 0; c < ColumnCount; ++c) {
+        // A column the user left alone keeps the width it was given, even
+        // where the minimum showed it wider.
         const int given = m_widthTwips[size_t(c)];
-        widths[size_t(c)] =
-            TwipsToPixels(given) == columnWidth(c) ? given : PixelsToTwips(columnWidth(c));
+        const int shown = std::max(TwipsToPixels(given), m_minWidth[size_t(c)]);
+        widths[size_t(c)] = shown == columnWidth(c) ? given : PixelsToTwips(columnWidth(c));
     }
     return widths;
+}
+
+int LedgerGrid::cellPadding() const
+{
+    // The item delegate's text margins at both sides, and the grid line.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return 2 * margin + std::max(0, m_appearance.lineWidth) + 2;
+}
+
+void LedgerGrid::updateMinimumWidths()
+{
+    const QFontMetrics metrics(m_appearance.font);
+    // The widest digit stands for every digit of a sample value.
+    QChar widestDigit = QLatin1Char('0');
+    for (char d = '0'; d <= '9'; ++d) {
+        if (metrics.horizontalAdvance(QLatin1Char(d)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QLatin1Char(d);
+    }
+    // A description may hold any character of the files' character set.
+    int widestCharacter = 0;
+    for (int c = 0x20; c <= 0xFF; ++c) {
+        if (c >= 0x7F && c < 0xA0)
+            continue;
+        widestCharacter = std::max(widestCharacter, metrics.horizontalAdvance(QChar(c)));
+    }
+    auto* header = static_cast<LedgerHeader*>(horizontalHeader());
+    const QLocale& locale = m_model->calendar().locale;
+    for (int c = 0; c < ColumnCount; ++c) {
+        const QStringList texts =
+            WidestCellTexts(m_model->fieldAt(c), locale, m_model->dateFormat());
+        int text = 0;
+        if (texts.isEmpty()) {
+            text = DescriptionLength * widestCharacter;
+        } else {
+            for (QString sample : texts) {
+                for (QChar& ch : sample) {
+                    if (ch.isDigit())
+                        ch = widestDigit;
+                }
+                text = std::max(text, metrics.horizontalAdvance(sample));
+            }
+        }
+        m_minWidth[size_t(c)] = std::max(text + cellPadding(), header->captionWidth(c));
+    }
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (columnWidth(c) < m_minWidth[size_t(c)])
+            setColumnWidth(c, m_minWidth[size_t(c)]);
+    }
 }
 
 void LedgerGrid::setFixedColumns(int count)
@@ -251,6 +307,7 @@ void LedgerGrid::setAppearance(const GridAppearance& appearance)
     m_delegate->setLines(appearance.line, appearance.lineWidth);
     m_frozenDelegate->setLines(appearance.line, appearance.lineWidth);
     m_frozenDelegate->setFixedBackground(appearance.fixed);
+    updateMinimumWidths();
     viewport()->update();
     m_frozen->viewport()->update();
 }
@@ -260,22 +317,41 @@ int LedgerGrid::defaultRowHeightPixels() const
     return QFontMetrics(m_appearance.font).height() + 4;
 }
 
+int LedgerGrid::dataRowHeightPixels() const
+{
+    return m_dataRowHeight < 0 ? defaultRowHeightPixels()
+                               : std::max(1, TwipsToPixels(m_dataRowHeight));
+}
+
 void LedgerGrid::applyRowHeights()
 {
-    const int height = m_dataRowHeight < 0 ? defaultRowHeightPixels()
-                                           : std::max(1, TwipsToPixels(m_dataRowHeight));
-    verticalHeader()->setDefaultSectionSize(height);
-    m_frozen->verticalHeader()->setDefaultSectionSize(height);
-    // Rows the user made taller, or that were hidden, take the data row height.
-    verticalHeader()->resizeSections(QHeaderView::Interactive);
-    const int rows = m_model->rowCount();
+    // Rows hidden by record type are shown again (they are few next to the
+    // ledger), then every row takes the data row height.
     if (verticalHeader()->hiddenSectionCount() > 0) {
+        const int rows = m_model->rowCount();
         for (int r = 0; r < rows; ++r) {
             if (isRowHidden(r)) {
                 setRowHidden(r, false);
                 m_frozen->setRowHidden(r, false);
             }
         }
+    }
+    applyUniformRowHeight();
+}
+
+void LedgerGrid::applyUniformRowHeight()
+{
+    // The headers give every shown row their default size in one pass of
+    // their own, rows the user made taller included. The views are told
+    // once at the end rather than row by row.
+    const int height = dataRowHeightPixels();
+    for (QTableView* view : {static_cast<QTableView*>(this), m_frozen}) {
+        QHeaderView* header = view->verticalHeader();
+        {
+            const QSignalBlocker quiet(header);
+            header->setDefaultSectionSize(height);
+        }
+        view->doItemsLayout();
     }
 }
 
@@ -300,6 +376,9 @@ void LedgerGrid::showRecordTypes(const QString& types)
         if (hide != isRowHidden(r)) {
             setRowHidden(r, hide);
             m_frozen->setRowHidden(r, hide);
+            // A row shown again comes back at the data row height.
+            if (!hide && rowHeight(r) != dataRowHeightPixels())
+                setRowHeight(r, dataRowHeightPixels());
         }
     }
     m_frozen->setUpdatesEnabled(true);

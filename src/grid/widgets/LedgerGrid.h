@@ -50,16 +50,16 @@ private:
     int m_lineWidth = 1;
 };
 
-// Column captions wider than their column break into a second line, as the
-// ledger's narrow columns need; the header is always two lines high.
-class WrappingHeader final : public QHeaderView {
+// The column captions, on one line, in the colours of the fixed cells.
+class LedgerHeader final : public QHeaderView {
     Q_OBJECT
 public:
-    explicit WrappingHeader(QWidget* parent = nullptr);
+    explicit LedgerHeader(QWidget* parent = nullptr);
+    // The width a section needs for its caption.
+    int captionWidth(int logicalIndex) const;
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
-    QSize sectionSizeFromContents(int logicalIndex) const override;
 };
 
 class LedgerGrid final : public QTableView {
@@ -71,8 +71,12 @@ public:
     QTableView* frozenView() const { return m_frozen; }
 
     // Columns: their order comes from the model; widths in twips, grid order.
+    // A column is never narrower than its caption and its widest value in the
+    // grid's font and the locale (minimumColumnWidth); a wider width is kept
+    // as given, so remembered widths come back as they were written.
     void setColumnWidthsTwips(const std::array<int, ColumnCount>& widths);
     std::array<int, ColumnCount> columnWidthsTwips() const;
+    int minimumColumnWidth(int column) const { return m_minWidth[size_t(column)]; }
     void setFixedColumns(int count);
     int fixedColumns() const { return m_fixedColumns; }
 
@@ -80,11 +84,15 @@ public:
     const GridAppearance& appearance() const { return m_appearance; }
 
     // Height of the data rows in twips, -1 for the grid's own default. Applied
-    // to every row by applyRowHeights (after each listing).
+    // to every row by applyRowHeights (after each listing, which also shows
+    // the rows hidden by record type again) or applyUniformRowHeight (the
+    // heights only, through the row header: no work row by row).
     void setDataRowHeight(int twips) { m_dataRowHeight = twips; }
     int dataRowHeight() const { return m_dataRowHeight; }
     int defaultRowHeightPixels() const;
+    int dataRowHeightPixels() const;
     void applyRowHeights();
+    void applyUniformRowHeight();
     // Height of the current row in twips.
     int currentRowHeightTwips() const;
 
@@ -108,6 +116,9 @@ private:
     void updateFrozenGeometry();
     int frozenWidth() const;
     void applyPalette(QTableView* view);
+    // Measures the captions and widest values; widens columns that fall short.
+    void updateMinimumWidths();
+    int cellPadding() const;
 
     LedgerModel* m_model;
     QTableView* m_frozen = nullptr;
@@ -116,6 +127,7 @@ private:
     // The widths as given in twips: a column the user did not resize keeps
     // its width exactly, although pixels are coarser than twips.
     std::array<int, ColumnCount> m_widthTwips{};
+    std::array<int, ColumnCount> m_minWidth{};
     int m_fixedColumns = 1;
     int m_dataRowHeight = -1;
     GridAppearance m_appearance;

@@ -22,7 +22,10 @@ Qt::Alignment ToQt(Align align)
 }  // namespace
 
 LedgerModel::LedgerModel(const Calendar& calendar, QObject* parent)
-    : QAbstractTableModel(parent), m_calendar(calendar), m_layout(ColumnLayout(1))
+    : QAbstractTableModel(parent),
+      m_calendar(calendar),
+      m_dateFormat(GridDateFormat(calendar.locale)),
+      m_layout(ColumnLayout(1))
 {
     m_colours.fore = Qt::black;
     m_colours.negative = Qt::red;
@@ -86,7 +89,7 @@ QString LedgerModel::cellText(int r, int column) const
 {
     if (r < 0 || r >= int(m_rows.size()) || column < 0 || column >= ColumnCount)
         return QString();
-    return CellText(m_rows[size_t(r)], fieldAt(column), m_calendar);
+    return CellText(m_rows[size_t(r)], fieldAt(column), m_calendar, m_dateFormat);
 }
 
 int LedgerModel::rowCount(const QModelIndex& parent) const
@@ -107,7 +110,7 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
     const Field field = fieldAt(index.column());
     switch (role) {
         case Qt::DisplayRole:
-            return CellText(r, field, m_calendar);
+            return CellText(r, field, m_calendar, m_dateFormat);
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(ToQt(m_layout[size_t(index.column())].align));
         case Qt::ForegroundRole:

@@ -25,6 +25,10 @@ public:
 
     LedgerModel(const Calendar& calendar, QObject* parent = nullptr);
 
+    const Calendar& calendar() const { return m_calendar; }
+    // The format of the date column (GridDateFormat of the calendar's locale).
+    const QString& dateFormat() const { return m_dateFormat; }
+
     // The column order; resets the model.
     void setRecordTypePosition(int RTColPos);
     int recordTypePosition() const { return m_RTColPos; }
@@ -63,6 +67,7 @@ public:
 
 private:
     const Calendar& m_calendar;
+    QString m_dateFormat;
     int m_RTColPos = 1;
     std::array<GridColumn, ColumnCount> m_layout;
     Colours m_colours;

@@ -10,8 +10,10 @@
 #include "grid/widgets/LedgerModel.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/SummaryPanel.h"
+#include "shell/IniFile.h"
 #include "shell/StartRules.h"
 #include "shell/widgets/DateWatch.h"
+#include "shell/widgets/LogViewer.h"
 #include "shell/widgets/NoticesWindow.h"
 #include "shell/widgets/RecordTypesWindow.h"
 
@@ -38,6 +40,11 @@
 
 namespace brisden {
 
+namespace {
+// The key of Application.ini that keeps where the legend stands.
+constexpr const char* WindowLayoutKey = "WindowLayout";
+}  // namespace
+
 MainWindow::MainWindow(Program& program, QWidget* parent)
     : QMainWindow(parent),
       m_p(program),
@@ -47,7 +54,8 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_input(&m_widgetInput)
 {
     setObjectName(QStringLiteral("frmPelmar"));
-    m_displayLog = [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_p.LogPath)); };
+    m_logDisplay = new LogDisplay(m_p.LogPath, m_p.ProgramTitle, this);
+    m_displayLog = [this] { m_logDisplay->show(); };
 
     buildControls();
     buildMenus();
@@ -63,12 +71,11 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_notices->setDisplayLog([this] { showLog(); });
     m_p.log.setDisplay(m_notices);
 
+    // The legend stands below the grid (or at a side of it), never over it.
     m_recordTypes = new RecordTypesWindow(this);
-    m_recordTypes->setAnchor([this] {
-        // The grid's free area at the right, below the column captions.
-        QWidget* viewport = m_grid->viewport();
-        return QRect(viewport->mapToGlobal(QPoint(0, 0)), viewport->size());
-    });
+    m_gridArea->addDockWidget(Qt::BottomDockWidgetArea, m_recordTypes);
+    m_recordTypes->setWide(true);
+    m_recordTypes->hide();
     connect(m_recordTypes, &RecordTypesWindow::closedByUser, this,
             [this] { m_actions.mnuRecordTypeItem->setChecked(false); });
 
@@ -140,7 +147,7 @@ void MainWindow::buildControls()
     m_model = new grid::LedgerModel(m_p.calendar, this);
     m_grid = new grid::LedgerGrid(m_model, central);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
-    m_grid->setMinimumSize(300, 150);
+    m_grid->setMinimumSize(300, 110);
 
     // Command7: portfolio, investment file, listing.
     const char* captions7[3] = {"Open &Port.", "&Open Invest.", "&List"};
@@ -186,6 +193,8 @@ void MainWindow::buildControls()
     for (int i = 0; i < 4; ++i) {
         m_command1[i] = new QPushButton(QString::fromLatin1(captions1[i]), m_frame2);
         m_command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        // A little room around the caption.
+        m_command1[i]->setMinimumWidth(m_command1[i]->sizeHint().width() + 12);
         frame2Layout->addWidget(m_command1[i]);
         // Cell editing, clearing and row deletion join with the grid editor.
         if (i < 3)
@@ -193,16 +202,26 @@ void MainWindow::buildControls()
     }
     frame2Layout->addStretch();
 
-    auto* middle = new QHBoxLayout;
+    // The grid with the grid controls, in an area of its own whose sides
+    // take the record types legend: the legend stands beside the grid and
+    // never over it or the summary.
+    m_gridArea = new QMainWindow(central);
+    m_gridArea->setObjectName(QStringLiteral("GridArea"));
+    m_gridArea->setWindowFlags(Qt::Widget);
+    m_gridArea->setDockOptions(QMainWindow::AnimatedDocks);
+    auto* gridBox = new QWidget(m_gridArea);
+    auto* middle = new QHBoxLayout(gridBox);
+    middle->setContentsMargins(0, 0, 0, 0);
     middle->addWidget(m_grid, 1);
     middle->addWidget(m_frame2);
+    m_gridArea->setCentralWidget(gridBox);
 
     // Frame3: the summary of the listing and the share price box.
     m_summary = new grid::SummaryPanel(central);
 
     auto* layout = new QVBoxLayout(central);
     layout->addLayout(top);
-    layout->addLayout(middle, 1);
+    layout->addWidget(m_gridArea, 1);
     layout->addWidget(m_summary);
 
     connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -247,6 +266,10 @@ void MainWindow::buildMenus()
     m_mnuFile->addSeparator();
     m.mnuExitItem =
         add(m_mnuFile, "mnuExitItem", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    // Ctrl+Q as well, as on every Linux desktop. Where the focus is in a text
+    // box, Ctrl+X cuts there instead.
+    m.mnuExitItem->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
     m.mnuExitItem->setShortcutContext(Qt::WindowShortcut);
 
     m_mnuTransactions = menuBar()->addMenu(QStringLiteral("&Transactions"));
@@ -305,6 +328,15 @@ void MainWindow::wireCommands()
     const MainActions& a = m_actions;
     FileCommands* files = m_files;
     grid::LedgerCommands* ledger = m_ledger;
+
+    // A button is enabled exactly when its menu item is.
+    const std::pair<QAction*, QPushButton*> twins[] = {{a.mnuPortfolioItem, m_command7[0]},
+                                                       {a.mnuOpenItem, m_command7[1]},
+                                                       {a.mnuRefreshItem, m_command1[3]}};
+    for (const auto& [item, button] : twins) {
+        button->setEnabled(item->isEnabled());
+        connect(item, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    }
 
     // Files and backups.
     onCommand(a.mnuPortfolioItem, [files] { files->OpenPortfolio(); });
@@ -395,11 +427,20 @@ void MainWindow::Timer2_Timer()
     if (havePortfolio)
         LogSession(QStringLiteral("Opened portfolio ") + m_p.portfolio.CurrentPortfolio);
     m_actions.mnuOpenItem->setEnabled(havePortfolio);
-    if (havePortfolio)
-        m_command7[1]->setEnabled(true);
     EnableFileControls(false);
     restoreWindowPosition();
     AttachMenuPictures();
+    // Where the legend stood last time (its showing follows the setting).
+    const QByteArray layout = QByteArray::fromBase64(
+        ReadINI(QStringLiteral("General"), QLatin1String(WindowLayoutKey), QString(), m_p.IniPath)
+            .toLatin1());
+    if (!layout.isEmpty())
+        m_gridArea->restoreState(layout);
+    const Qt::DockWidgetArea legendArea = m_gridArea->dockWidgetArea(m_recordTypes);
+    m_recordTypes->setWide(
+        !m_recordTypes->isFloating() &&
+        (legendArea == Qt::TopDockWidgetArea || legendArea == Qt::BottomDockWidgetArea));
+    m_recordTypes->hide();
     if (m_p.settings.ShowRecordTypesLegend)
         toggleRecordTypesLegend();
     if (m_p.settings.ShowGridControl)
@@ -413,8 +454,10 @@ void MainWindow::Timer2_Timer()
 void MainWindow::restoreWindowPosition()
 {
     const Settings& s = m_p.settings;
-    if (s.WindowSize.isEmpty() || windowState() != Qt::WindowNoState)
+    if (s.WindowSize.isEmpty() || windowState() != Qt::WindowNoState) {
+        fitOnScreen(pos());
         return;
+    }
     bool leftOk = false;
     bool topOk = false;
     const double left = s.Left.trimmed().toDouble(&leftOk);
@@ -432,7 +475,32 @@ void MainWindow::restoreWindowPosition()
             }
         }
     }
-    move(target);
+    fitOnScreen(target);
+}
+
+void MainWindow::fitOnScreen(QPoint topLeft)
+{
+    // The whole window, frame included, stays inside the available area of
+    // the screen it lands on: smaller if need be, then moved in.
+    QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (!screen)
+        screen = this->screen();
+    if (!screen) {
+        move(topLeft);
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    const QSize room = area.size() - frameExtra;
+    const QSize wanted = size().boundedTo(room).expandedTo(minimumSize());
+    if (wanted != size())
+        resize(wanted);
+    const QSize outer = wanted + frameExtra;
+    const int x = std::clamp(topLeft.x(), area.left(),
+                             std::max(area.left(), area.right() + 1 - outer.width()));
+    const int y = std::clamp(topLeft.y(), area.top(),
+                             std::max(area.top(), area.bottom() + 1 - outer.height()));
+    move(x, y);
 }
 
 void MainWindow::bringToFront()
@@ -486,13 +554,19 @@ void MainWindow::UpdateCaption()
     m_portfolioValue->setText(portfolio.isEmpty() ? QString()
                                                   : PathWithEllipses(*this, portfolio, 230));
     m_portfolioValue->setToolTip(portfolio);
+    // A file viewed read-only says so in the caption and its label.
+    const bool readOnly = !file.isEmpty() && m_p.file.readOnly();
     if (!file.isEmpty())
         caption += QStringLiteral(", File: ") + PathWithEllipses(*this, file, 180);
+    if (readOnly)
+        caption += QStringLiteral(" [read-only]");
     QFont font = m_fileValue->font();
     font.setPointSize(m_p.file.CurrentFileDesc.size() < 73 ? 10 : 8);
     m_fileValue->setFont(font);
-    m_fileValue->setText(m_p.file.CurrentFileDesc);
-    m_fileValue->setToolTip(file);
+    m_fileValue->setText(readOnly ? m_p.file.CurrentFileDesc + QStringLiteral(" (read-only)")
+                                  : m_p.file.CurrentFileDesc);
+    m_fileValue->setToolTip(
+        readOnly ? file + QStringLiteral("\nRead-only: ") + m_p.file.ReadOnlyReason : file);
     setWindowTitle(caption);
 }
 
@@ -525,6 +599,9 @@ void MainWindow::fileOpened()
     EnableFileControls(true);
     m_ledger->ListLedger();
     m_command7[2]->setEnabled(true);
+    // The keys work on the ledger: the current row is the first suspect one
+    // or the empty last row.
+    m_grid->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::dateChanged()
@@ -603,13 +680,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    if (m_recordTypes && m_recordTypes->isVisible())
-        m_recordTypes->followOwner();
-}
-
 void MainWindow::writeSettingsAtExit()
 {
     Settings& s = m_p.settings;
@@ -619,6 +689,8 @@ void MainWindow::writeSettingsAtExit()
     }
     const bool skipWindow = isMinimized() || m_systemShutdown;
     if (!skipWindow) {
+        WriteINI(QStringLiteral("General"), QLatin1String(WindowLayoutKey),
+                 QString::fromLatin1(m_gridArea->saveState().toBase64()), m_p.IniPath);
         s.WindowSize = isMaximized() ? QStringLiteral("2") : QStringLiteral("0");
         const QPoint at = isMaximized() ? normalGeometry().topLeft() : pos();
         s.Left = QString::number(grid::PixelsToTwips(at.x()));

@@ -24,6 +24,7 @@ class QTimer;
 namespace brisden {
 
 class DateWatch;
+class LogDisplay;
 class FileCommands;
 class NoticesWindow;
 class RecordTypesWindow;
@@ -72,7 +73,8 @@ public:
     // --- what the tests replace ---------------------------------------
     void setMessageBox(ui::IMessageBox* messages);
     void setInputBox(ui::IInputBox* input);
-    // Opens the session log (the system's text editor by default).
+    // Opens the session log (the desktop's text viewer, else the program's
+    // own log window, by default).
     void setDisplayLog(std::function<void()> displayLog) { m_displayLog = std::move(displayLog); }
 
     // --- start --------------------------------------------------------
@@ -103,6 +105,7 @@ public:
     FileCommands& fileCommands() const { return *m_files; }
     grid::LedgerCommands& ledger() const { return *m_ledger; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
+    LogDisplay& logDisplay() const { return *m_logDisplay; }
 
     // --- controls -----------------------------------------------------
     grid::LedgerGrid* grid() const { return m_grid; }
@@ -126,7 +129,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -139,6 +141,8 @@ private:
     void onCommand(QPushButton* button, std::function<void()> handler);
     void AttachMenuPictures();
     void restoreWindowPosition();
+    // Moves the window to topLeft, inside the screen's available area.
+    void fitOnScreen(QPoint topLeft);
     void Timer2_Timer();
     void portfolioOpened();
     void fileOpened();
@@ -157,6 +161,7 @@ private:
     ui::MessageRouter m_messages;
     ui::InputRouter m_input;
     std::function<void()> m_displayLog;
+    LogDisplay* m_logDisplay = nullptr;
 
     MainActions m_actions;
     FileCommands* m_files = nullptr;
@@ -167,6 +172,7 @@ private:
     grid::LedgerModel* m_model = nullptr;
     grid::LedgerGrid* m_grid = nullptr;
     grid::SummaryPanel* m_summary = nullptr;
+    QMainWindow* m_gridArea = nullptr;
     QGroupBox* m_frame2 = nullptr;
     QPushButton* m_command1[4] = {};
     QPushButton* m_command7[3] = {};

@@ -2,63 +2,95 @@
 
 #include "analysis/RecordTypes.h"
 
+#include <QCloseEvent>
 #include <QLabel>
-#include <QScreen>
-#include <QVBoxLayout>
+#include <QHBoxLayout>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QStyle>
 
 namespace brisden {
 
-RecordTypesWindow::RecordTypesWindow(QWidget* owner) : QDialog(owner)
+RecordTypesWindow::RecordTypesWindow(QWidget* owner) : QDockWidget(owner)
 {
     setObjectName(QStringLiteral("RecordTypes"));
     setWindowTitle(QStringLiteral("Record types"));
-    setModal(false);
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    m_label = new QLabel(this);
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                QDockWidget::DockWidgetFloatable);
+    m_pages = new QStackedWidget(this);
+    // One column, scrolling when the window is too low for all of it.
+    auto* scroll = new QScrollArea(m_pages);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_label = new QLabel(scroll);
     m_label->setObjectName(QStringLiteral("Label1"));
     m_label->setTextFormat(Qt::PlainText);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setMargin(4);
+    scroll->setWidget(m_label);
+    m_pages->addWidget(scroll);
+    // Four columns of two lines.
+    auto* wide = new QWidget(m_pages);
+    auto* columns = new QHBoxLayout(wide);
+    columns->setContentsMargins(6, 2, 6, 2);
+    for (QLabel*& column : m_columns) {
+        column = new QLabel(wide);
+        column->setTextFormat(Qt::PlainText);
+        column->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        columns->addWidget(column);
+    }
+    columns->addStretch();
+    m_pages->addWidget(wide);
+    setWidget(m_pages);
+    connect(this, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
+        setWide(area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea);
+    });
+    connect(this, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+        if (floating)
+            setWide(false);
+    });
+}
+
+void RecordTypesWindow::setWide(bool wide)
+{
+    m_pages->setCurrentIndex(wide ? 1 : 0);
+    // The page not shown takes no room.
+    for (int i = 0; i < m_pages->count(); ++i)
+        m_pages->widget(i)->setSizePolicy(
+            i == m_pages->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+            i == m_pages->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    m_pages->adjustSize();
+}
+
+bool RecordTypesWindow::wide() const
+{
+    return m_pages->currentIndex() == 1;
 }
 
 void RecordTypesWindow::showEvent(QShowEvent* event)
 {
     if (Tag == QLatin1String("A")) {
         Tag.clear();
-        if (parentWidget())
-            setWindowIcon(parentWidget()->windowIcon());
         // The legend's lines end with CR LF; a label breaks at the LF.
         QString text = RecordTypesLegendText();
         text.remove(QLatin1Char('\r'));
         m_label->setText(text);
-        adjustSize();
-        followOwner();
+        // As wide as its longest line, with room for the scroll bar.
+        m_pages->widget(0)->setMinimumWidth(m_label->sizeHint().width() +
+                                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (int c = 0; c < 4; ++c)
+            m_columns[c]->setText(lines.mid(2 * c, 2).join(QLatin1Char('\n')));
     }
-    QDialog::showEvent(event);
+    QDockWidget::showEvent(event);
 }
 
-void RecordTypesWindow::followOwner()
+void RecordTypesWindow::closeEvent(QCloseEvent* event)
 {
-    const QWidget* owner = parentWidget();
-    if (!owner)
-        return;
-    const QRect area = m_anchor ? m_anchor() : owner->geometry();
-    const int x = area.right() - frameGeometry().width() - 4;
-    const int y = area.top() + 4;
-    move(std::max(area.left(), x), y);
-}
-
-void RecordTypesWindow::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    if (isVisible())
-        followOwner();
-}
-
-void RecordTypesWindow::reject()
-{
-    QDialog::reject();
-    emit closedByUser();
+    QDockWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closedByUser();
 }
 
 }  // namespace brisden

@@ -1,46 +1,42 @@
 #pragma once
-// The record types legend (RecordTypes): a small modeless window owned by the
-// main window that explains the one-character codes of the record type
-// column. It keeps its place at the top right of the main window's grid when
-// either changes size.
+// The record types legend (RecordTypes): explains the one-character codes of
+// the record type column. It is docked beside the grid, so that it hides no
+// ledger data; the user may move it to another side or float it, and the main
+// window remembers where it was. Below the grid it takes little height.
 
-#include <QDialog>
-#include <QRect>
-#include <functional>
+#include <QDockWidget>
 
 class QLabel;
+class QStackedWidget;
 
 namespace brisden {
 
-class RecordTypesWindow final : public QDialog {
+class RecordTypesWindow final : public QDockWidget {
     Q_OBJECT
 public:
     explicit RecordTypesWindow(QWidget* owner);
 
-    // The window's tag: "A" asks the next activation to fill it.
+    // The window's tag: "A" asks the next showing to fill it.
     QString Tag;
 
     QLabel* label() const { return m_label; }
-    // The area (global coordinates) whose top right corner it keeps to; by
-    // default the owner window.
-    void setAnchor(std::function<QRect()> anchor) { m_anchor = std::move(anchor); }
-    void followOwner();
+    // Docked above or below the grid the legend lies in four columns of two
+    // lines; at a side, or floating, in one column.
+    void setWide(bool wide);
+    bool wide() const;
 
 signals:
     // The window was closed by the user (the main window unticks its item).
     void closedByUser();
 
-public slots:
-    // Escape and the close box.
-    void reject() override;
-
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    QStackedWidget* m_pages = nullptr;
     QLabel* m_label = nullptr;
-    std::function<QRect()> m_anchor;
+    QLabel* m_columns[4] = {};
 };
 
 }  // namespace brisden

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 #include <cmath>
 
 namespace brisden {
@@ -51,13 +52,27 @@ Startup::Outcome Startup::Main(const StartOptions& options)
     // 6. Today.
     p.calendar.SetToday();
 
-    // 7. First start: the sample portfolio, once per installation.
-    if (QFileInfo(ExampleFolder(appFolder)).isDir() &&
-        !QFileInfo::exists(FirstStartMarker(appFolder))) {
-        WriteSamplePortfolio(p.files, ExampleFolder(appFolder));
-        QFile marker(FirstStartMarker(appFolder));
-        if (marker.open(QIODevice::WriteOnly))
-            marker.write("The sample portfolio has been written.\n");
+    // 7. First start: the sample portfolio, once per installation. An
+    // installed program whose folder the user cannot write keeps it, with
+    // copies of the sample ledgers, in the user's data folder instead.
+    const QString shipped = ShippedExampleFolder(appFolder);
+    if (!shipped.isEmpty()) {
+        QString note;
+        const QString folder = PrepareExampleFolder(
+            shipped,
+            options.userDataFolder.isEmpty()
+                ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                : options.userDataFolder,
+            &note);
+        const QString marker = folder + QStringLiteral("/.sample-portfolio-written");
+        if (!QFileInfo::exists(marker)) {
+            WriteSamplePortfolio(p.files, folder);
+            QFile file(marker);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("The sample portfolio has been written.\n");
+            if (!note.isEmpty())
+                p.log.LogSession(note);
+        }
     }
 
     // 8 and 9. Settings; the main window is made for them (its grid

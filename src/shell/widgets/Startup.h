@@ -18,10 +18,11 @@
 namespace brisden {
 
 struct StartOptions {
-    QString currentDir;   // empty: the process's current directory
-    QString appFolder;    // empty: the folder of the program file
-    QString commandLine;  // the arguments after the program name, joined by blanks
-    QString instanceKey;  // empty: one copy per user
+    QString currentDir;      // empty: the process's current directory
+    QString appFolder;       // empty: the folder of the program file
+    QString commandLine;     // the arguments after the program name, joined by blanks
+    QString instanceKey;     // empty: one copy per user
+    QString userDataFolder;  // empty: the user's data folder of the system
     // Messages before the main window can answer them (the default portfolio
     // check); null: a message box.
     ui::IMessageBox* messages = nullptr;
