@@ -344,4 +344,4 @@ void DesktopUseTest::windowFitsTheScreenWithoutOverlaps()
 }
 
 QTEST_MAIN(DesktopUseTest)
-#include "test_desktop_use.moc"
+#include "tst_desktopuse.moc"
