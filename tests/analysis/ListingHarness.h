@@ -97,11 +97,13 @@ struct ListingHarness {
         report.ListToDate = toMdy;
     }
 
-    TransactionListing& run(const Portfolio* portfolio = nullptr, bool withPriceBox = false)
+    // Lists into the recording output, or into another one.
+    TransactionListing& run(const Portfolio* portfolio = nullptr, bool withPriceBox = false,
+                            IListingOutput* into = nullptr)
     {
-        listing = std::make_unique<TransactionListing>(
-            ListingContext{file, report, calendar, log, output, withPriceBox ? &priceBox : nullptr,
-                           messages, input, cancel, QStringLiteral("Brisden 6.00")});
+        listing = std::make_unique<TransactionListing>(ListingContext{
+            file, report, calendar, log, into ? *into : output, withPriceBox ? &priceBox : nullptr,
+            messages, input, cancel, QStringLiteral("Brisden 6.00")});
         listing->ListTrans(portfolio);
         return *listing;
     }
@@ -149,6 +151,37 @@ inline double BisectRate(const std::vector<std::pair<double, std::int32_t>>& flo
 inline std::int32_t Day(std::int32_t ymd)
 {
     return DateToDayNumber(ymd);
+}
+
+// Twelve significant digits: rounding in the last bit does not count.
+inline QString Num(double d)
+{
+    return QString::number(d, 'g', 12);
+}
+
+// A file's summary figures: "costs purchases cash sales gain | buys low high
+// average | sells low high average", "N/A" for a missing average, and
+// " split" when the prices were restated.
+inline QString SummaryText(const ListingFileSummary& s)
+{
+    const auto average = [](const std::optional<double>& a) {
+        return a ? Num(*a) : QStringLiteral("N/A");
+    };
+    return QStringList{Num(s.OutOfPocketCosts),
+                       Num(s.TotalPurchases),
+                       Num(s.CashDistributions),
+                       Num(s.Sales),
+                       Num(s.Gain),
+                       QStringLiteral("|"),
+                       Num(s.LowBuy),
+                       Num(s.HighBuy),
+                       average(s.AverageBuy),
+                       QStringLiteral("|"),
+                       Num(s.LowSell),
+                       Num(s.HighSell),
+                       average(s.AverageSell)}
+               .join(u' ') +
+           (s.SplitRestated ? QStringLiteral(" split") : QString());
 }
 
 }  // namespace brisden::test

@@ -24,16 +24,12 @@ struct FileListing {
     {
         ListingFileOutput output(writer, h.calendar, QStringLiteral("Brisden 6.00"),
                                  [] { return QTime(12, 0); });
-        listing = std::make_unique<TransactionListing>(
-            ListingContext{h.file, h.report, h.calendar, h.log, output, nullptr, h.messages,
-                           h.input, h.cancel, QStringLiteral("Brisden 6.00")});
-        listing->ListTrans(portfolio);
+        h.run(portfolio, false, &output);
         return writer.collected();
     }
 
     ListingHarness h;
     ReportFileWriter writer;
-    std::unique_ptr<TransactionListing> listing;
 };
 
 QByteArray Single(double value)
@@ -72,9 +68,9 @@ TEST(ListingTextFile, SingleFileRecordByRecord)
         "\"Low Buy:\",10,\"High buy:\",10,\"Avg:\",10\r\n"
         "\"Low Sell:\",0,\"Hi sell:\",0,\"Avg:\",\"N/A\"\r\n"
         "\"IRR:\"," +
-        PlainSingle(f.listing->Rate) + "\r\n";
+        PlainSingle(f.h.listing->Rate) + "\r\n";
     EXPECT_EQ(text, expected);
-    EXPECT_NEAR(f.listing->Rate, annual, 1e-5);
+    EXPECT_NEAR(f.h.listing->Rate, annual, 1e-5);
 }
 
 TEST(ListingTextFile, SuspectRowsSplitNoteAndClosingNote)

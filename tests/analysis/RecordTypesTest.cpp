@@ -1,3 +1,6 @@
+// Record types: the code each record gets, what it does to the running
+// totals, and which records are suspect.
+
 #include "analysis/RecordTypes.h"
 
 #include <gtest/gtest.h>
@@ -27,54 +30,63 @@ protected:
         record = r;
         return ClassifyTransaction(record, state, row, inRange, flows);
     }
+    // A fresh pass holding `balance` shares.
+    void reset(double balance = 0)
+    {
+        state = ListingState();
+        state.ShareBalance() = balance;
+        flows = CashFlowTable(4);
+    }
     TransactionRecord record;
     ListingState state;
     CashFlowTable flows = CashFlowTable(4);
 };
 
-TEST_F(ClassifyTest, PurchaseReplacesTheEnteredShareCount)
+TEST_F(ClassifyTest, CodesAndTheDerivedAmountsAndShares)
 {
-    const QString code = classify(Rec(100, 8, 99));
-    EXPECT_EQ(code, "P");
-    EXPECT_DOUBLE_EQ(record.Shares, 12.5);
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 12.5);
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_DOUBLE_EQ(state.CostTotals[i], 100) << i;
-    EXPECT_DOUBLE_EQ(state.ShareTotals[2], 12.5);
-    EXPECT_DOUBLE_EQ(state.LowPrices[1], 8);
-    EXPECT_DOUBLE_EQ(state.HighPrices[1], 8);
-    EXPECT_DOUBLE_EQ(state.LastPrice, 8);
-    EXPECT_DOUBLE_EQ(flows[1].Amount, 100);
-}
+    const struct {
+        double balance;  // shares held before
+        TransactionRecord given;
+        const char* code;
+        double amount, shares, balanceAfter;
+    } cases[] = {
+        {0, Rec(100, 8, 99), "P", 100, 12.5, 12.5},  // the entered share count is replaced
+        {0, Rec(25, 0, 0), "F", 25, 0, 0},           // money without a price is a fee
+        {0, Rec(0, 5, 10, "divid"), "R", 50, 10, 10},
+        {0, Rec(-50, 0, 0), "D", -50, 0, 0},
+        {10, Rec(-50, 0, 2), "D", -50, 2, 8},  // counted as a sale first
+        {10, Rec(0, 0, -0.5), "A", 0, -0.5, 9.5},
+        {10, Rec(0, 4, -2), "S", -8, -2, 8},  // the computed amount is negative
+        {10, Rec(-30, 6, 5), "S", -30, 5, 5},
+        {10.0005, Rec(-100, 10, 10), "S", -100, 10, 0},  // dust becomes zero
+        {1, Rec(-30, 10, 3), "S", -30, 3, 0},            // more sold than held
+        {0, Rec(0, 12.5, 0), "U", 0, 0, 0},
+        {0, Rec(0, 0, 0), "", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        reset(c.balance);
+        EXPECT_EQ(classify(c.given), QLatin1String(c.code));
+        SCOPED_TRACE(c.code);
+        EXPECT_DOUBLE_EQ(record.Amount, c.amount);
+        EXPECT_DOUBLE_EQ(record.Shares, c.shares);
+        EXPECT_DOUBLE_EQ(state.ShareBalance(), c.balanceAfter);
+    }
+    EXPECT_TRUE(IsSuspectRecord(record, QString()));  // the record without a code
 
-TEST_F(ClassifyTest, MoneyWithoutPriceIsAFee)
-{
-    const QString code = classify(Rec(25, 0, 0));
-    EXPECT_EQ(code, "F");
+    // A fee is money put in, but no purchase.
+    reset();
+    classify(Rec(25, 0, 0));
     EXPECT_DOUBLE_EQ(state.CostTotals[2], 25);
-    EXPECT_DOUBLE_EQ(state.CostTotals[3], 0);  // no shares moved
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 0);
-}
-
-TEST_F(ClassifyTest, ReinvestmentGetsItsAmountButIsNoCashFlow)
-{
-    const QString code = classify(Rec(0, 5, 10, "divid"));
-    EXPECT_EQ(code, "R");
-    EXPECT_DOUBLE_EQ(record.Amount, 50);
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 10);
-    EXPECT_DOUBLE_EQ(state.CostTotals[2], 0);
-    EXPECT_DOUBLE_EQ(state.CostTotals[3], 50);
-    EXPECT_DOUBLE_EQ(state.ShareTotals[2], 10);
-    EXPECT_DOUBLE_EQ(flows[1].Amount, 0);
+    EXPECT_DOUBLE_EQ(state.CostTotals[3], 0);
 }
 
 TEST_F(ClassifyTest, SplitRestatesShareTotalsAndPrices)
 {
-    classify(Rec(1000, 10, 0));                                  // 100 shares at 10
-    classify(Rec(1200, 12, 0));                                  // 100 shares at 12
-    classify(Rec(-260, 13, 20));                                 // sale of 20 at 13, 180 left
-    const QString code = classify(Rec(0, 5, 360, "stk SpLiT"));  // a price does not matter
-    EXPECT_EQ(code, "*");
+    classify(Rec(1000, 10, 0));   // 100 shares at 10
+    classify(Rec(1200, 12, 0));   // 100 shares at 12
+    classify(Rec(-260, 13, 20));  // 20 sold at 13, 180 left
+    EXPECT_EQ(classify(Rec(0, 5, 360, "stk SpLiT")),
+              QStringLiteral("*"));  // a price does not matter
     EXPECT_TRUE(state.SplitRestated);
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 360);
     EXPECT_DOUBLE_EQ(state.ShareTotals[2], 400);
@@ -83,88 +95,21 @@ TEST_F(ClassifyTest, SplitRestatesShareTotalsAndPrices)
     EXPECT_DOUBLE_EQ(state.HighPrices[1], 6);
     EXPECT_DOUBLE_EQ(state.LowPrices[2], 6.5);
     EXPECT_DOUBLE_EQ(state.HighPrices[2], 6.5);
-}
 
-TEST_F(ClassifyTest, SplitAtZeroBalanceRestatesNoTotals)
-{
-    state.ShareTotals[2] = 7;
-    const QString code = classify(Rec(0, 0, 50, "split"));
-    EXPECT_EQ(code, "*");
-    EXPECT_DOUBLE_EQ(state.ShareTotals[2], 7);
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 50);
-}
-
-TEST_F(ClassifyTest, LowPriceSentinelSurvivesASplit)
-{
+    // Nothing sold yet: the low sell price stays the sentinel.
+    reset();
     classify(Rec(1000, 10, 0));
     classify(Rec(0, 0, 200, "Split"));
     EXPECT_DOUBLE_EQ(state.LowPrices[1], 5);
-    EXPECT_DOUBLE_EQ(state.LowPrices[2], NoPriceSentinel);  // nothing sold yet
+    EXPECT_DOUBLE_EQ(state.LowPrices[2], NoPriceSentinel);
     EXPECT_DOUBLE_EQ(state.HighPrices[2], 0);
-}
 
-TEST_F(ClassifyTest, CashDistributionAndDistributionWithShares)
-{
-    QString code = classify(Rec(-50, 0, 0));
-    EXPECT_EQ(code, "D");
-    EXPECT_DOUBLE_EQ(state.DistributionTotals[1], -50);
-    EXPECT_DOUBLE_EQ(state.DistributionTotals[2], -50);
-    EXPECT_DOUBLE_EQ(state.SaleTotals[2], 0);
-
-    state = ListingState();
-    state.ShareBalance() = 10;
-    code = classify(Rec(-50, 0, 2));
-    EXPECT_EQ(code, "D");  // counted as a sale first, then shown as a distribution
-    EXPECT_DOUBLE_EQ(state.SaleTotals[2], -50);
-    EXPECT_DOUBLE_EQ(state.ShareTotals[3], 2);
-    EXPECT_DOUBLE_EQ(state.DistributionTotals[2], -50);
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 8);
-    EXPECT_DOUBLE_EQ(state.LowPrices[2], 0);
-}
-
-TEST_F(ClassifyTest, FeeInSharesAndPricedShareRemoval)
-{
-    state.ShareBalance() = 10;
-    QString code = classify(Rec(0, 0, -0.5));
-    EXPECT_EQ(code, "A");
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 9.5);
-
-    code = classify(Rec(0, 4, -2));
-    EXPECT_EQ(code, "S");  // the computed amount is negative
-    EXPECT_DOUBLE_EQ(record.Amount, -8);
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 7.5);
-    EXPECT_DOUBLE_EQ(state.SaleTotals[2], -8);
-}
-
-TEST_F(ClassifyTest, SaleWithPositiveSharesAndNegativeAmount)
-{
-    state.ShareBalance() = 10;
-    const QString code = classify(Rec(-30, 6, 5));
-    EXPECT_EQ(code, "S");
-    EXPECT_DOUBLE_EQ(state.ShareBalance(), 5);
-    EXPECT_DOUBLE_EQ(state.LowPrices[2], 6);
-    EXPECT_DOUBLE_EQ(state.HighPrices[2], 6);
-    EXPECT_DOUBLE_EQ(flows[1].Amount, -30);
-}
-
-TEST_F(ClassifyTest, PriceAloneIsAnUpdateAndEmptyRecordHasNoCode)
-{
-    QString code = classify(Rec(0, 12.5, 0));
-    EXPECT_EQ(code, "U");
-    EXPECT_DOUBLE_EQ(state.LastPrice, 12.5);
-    code = classify(Rec(0, 0, 0));
-    EXPECT_TRUE(code.isEmpty());
-    EXPECT_TRUE(IsSuspectRecord(record, code));
-}
-
-TEST_F(ClassifyTest, DustBalanceBecomesZero)
-{
-    state.ShareBalance() = 10.0005;
-    classify(Rec(-100, 10, 10));
-    EXPECT_EQ(state.ShareBalance(), 0);
-    state.ShareBalance() = 1;
-    classify(Rec(-30, 10, 3));  // more sold than held
-    EXPECT_EQ(state.ShareBalance(), 0);
+    // At a zero balance no totals are restated.
+    reset();
+    state.ShareTotals[2] = 7;
+    EXPECT_EQ(classify(Rec(0, 0, 50, "split")), QStringLiteral("*"));
+    EXPECT_DOUBLE_EQ(state.ShareTotals[2], 7);
+    EXPECT_DOUBLE_EQ(state.ShareBalance(), 50);
 }
 
 TEST_F(ClassifyTest, OnlyRecordsInRangeAreCashFlows)
@@ -187,23 +132,12 @@ TEST(SuspectRecord, SaleArithmeticAndDates)
     EXPECT_FALSE(IsSuspectRecord(sale, QStringLiteral("S")));
     sale.Amount = -100.01;  // a cent off, but 0.01 is not exact in binary
     EXPECT_TRUE(IsSuspectRecord(sale, QStringLiteral("S")));
-
-    TransactionRecord negativeCount = Rec(-100, 10, -10);  // a sale entered with negative shares
-    EXPECT_TRUE(IsSuspectRecord(negativeCount, QStringLiteral("S")));
+    // A sale entered with negative shares.
+    EXPECT_TRUE(IsSuspectRecord(Rec(-100, 10, -10), QStringLiteral("S")));
 
     EXPECT_TRUE(IsSuspectRecord(Rec(100, 10, 10, "bad", 20010229), QStringLiteral("P")));
     EXPECT_FALSE(IsSuspectRecord(Rec(100, 10, 10, "leap", 20040229), QStringLiteral("P")));
     EXPECT_FALSE(IsSuspectRecord(Rec(-5, 0, 0), QStringLiteral("D")));
-}
-
-TEST(RecordTypesLegend, EightLinesInLegendOrder)
-{
-    const QStringList lines = RecordTypesLegend();
-    ASSERT_EQ(lines.size(), 8);
-    EXPECT_EQ(lines.first(), "* = Share split");
-    EXPECT_EQ(lines.at(1), "A = Service fee Against shares");
-    EXPECT_EQ(lines.last(), "U = Price Update");
-    EXPECT_TRUE(RecordTypesLegendText().contains("D = Cash Distribution\r\nF = Service Fee"));
 }
 
 TEST(ContainsSplit, AnyLetterCaseAnywhereInTheDescription)

@@ -65,16 +65,12 @@ protected:
         t.CloseAll();
         return ReadAll(where);
     }
-    void makeCurrent()
-    {
-        ASSERT_TRUE(inv.open(path));
-        inv.CurrentFile = path;
-    }
     // The holed ledger as the open current file; its bytes.
     QByteArray currentHoled()
     {
         const QByteArray bytes = writeHoledLedger(path);
-        makeCurrent();
+        EXPECT_TRUE(inv.open(path));
+        inv.CurrentFile = path;
         return bytes;
     }
     QStringList logLines() const { return brisden::test::TextLines(logPath); }
@@ -82,7 +78,8 @@ protected:
 
 TEST_F(BackupTest, RebuildingDropsFreedRecordsAndKeepsTheOldFileAsBackup)
 {
-    const QByteArray old = writeHoledLedger(path);
+    const QByteArray old = writeHoledLedger(path) + QByteArray(17, 'x');  // a partial tail
+    WriteAll(path, old);
     const RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
     EXPECT_TRUE(r.rebuilt);
     EXPECT_EQ(r.error, 0);
@@ -108,18 +105,7 @@ TEST_F(BackupTest, RebuildingDropsFreedRecordsAndKeepsTheOldFileAsBackup)
     EXPECT_FALSE(files.isOpen(ShortSlot));
 }
 
-TEST_F(BackupTest, RebuildingAPartialTailDropsIt)
-{
-    QByteArray old = writeHoledLedger(path);
-    old += QByteArray(17, 'x');
-    WriteAll(path, old);
-    const RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
-    EXPECT_EQ(r.recordsRead, 6);
-    EXPECT_EQ(ReadAll(path).size(), 4 * 41);
-    EXPECT_EQ(ReadAll(bak), old);
-}
-
-TEST_F(BackupTest, RebuildingNothingOrAMissingFileChangesNothing)
+TEST_F(BackupTest, RebuildsThatCannotBeDoneChangeNothing)
 {
     WriteAll(path, {});
     RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
@@ -129,57 +115,55 @@ TEST_F(BackupTest, RebuildingNothingOrAMissingFileChangesNothing)
     EXPECT_FALSE(QFileInfo::exists(bak));
     EXPECT_EQ(files.fileNumber(ShortSlot), 0);
 
+    // A missing file leaves its error in the slot.
     const QString missing = dir.filePath(QStringLiteral("gone.dat"));
     r = RebuildFile(files, ShortSlot, missing, 41, messages);
     EXPECT_EQ(r.error, ErrFileNotFound);
     EXPECT_EQ(files.fileNumber(ShortSlot), -ErrFileNotFound);
     EXPECT_FALSE(QFileInfo::exists(missing));
-}
+    files.CloseFile(ShortSlot);
 
-TEST_F(BackupTest, ABackupFileIsNotRebuiltOverItself)
-{
+    // A backup file is not rebuilt over itself.
     const QByteArray old = writeHoledLedger(bak);
-    const RebuildResult r = RebuildFile(files, ShortSlot, bak, 41, messages);
-    EXPECT_FALSE(r.rebuilt);
+    messages.shown.clear();
+    EXPECT_FALSE(RebuildFile(files, ShortSlot, bak, 41, messages).rebuilt);
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(ReadAll(bak), old);
-}
+    QFile::remove(bak);
 
-TEST_F(BackupTest, AFileAnotherHandleWritesIsNotRebuilt)
-{
-    const QByteArray old = writeHoledLedger(path);
-    FileTable other;
-    other.OpenFile(InvestmentSlot, path, QStringLiteral("R"), QStringLiteral("RW"), 41);
-    const RebuildResult r = RebuildFile(files, ShortSlot, path, 41, messages);
-    EXPECT_EQ(r.error, ErrPermissionDenied);
-    EXPECT_EQ(ReadAll(path), old);
-    EXPECT_FALSE(QFileInfo::exists(bak));
-}
-
-TEST_F(BackupTest, TheRebuildCommandReopensTheCurrentFileOnly)
-{
+    // Nor a file another handle writes.
     writeHoledLedger(path);
+    {
+        FileTable other;
+        other.OpenFile(InvestmentSlot, path, QStringLiteral("R"), QStringLiteral("RW"), 41);
+        EXPECT_EQ(RebuildFile(files, ShortSlot, path, 41, messages).error, ErrPermissionDenied);
+        EXPECT_EQ(ReadAll(path), old);
+        EXPECT_FALSE(QFileInfo::exists(bak));
+    }
+
+    // Nor one whose backup cannot be written (a folder has its name).
+    ASSERT_TRUE(QDir().mkdir(bak));
+    r = RebuildFile(files, ShortSlot, path, 41, messages);
+    EXPECT_FALSE(r.rebuilt);
+    EXPECT_NE(r.error, 0);
+    EXPECT_EQ(ReadAll(path), old);
+}
+
+TEST_F(BackupTest, TheRebuildCommandClosesAndReopensOnlyTheCurrentFile)
+{
     const QString other = dir.filePath(QStringLiteral("Other.dat"));
     writeHoledLedger(other);
-    makeCurrent();
+    currentHoled();
     const int number = files.fileNumber(InvestmentSlot);
-
-    backup.RebuildInvestmentFile(other);
+    EXPECT_TRUE(backup.RebuildInvestmentFile(other).rebuilt);
     EXPECT_EQ(files.fileNumber(InvestmentSlot), number);  // slot 2 untouched
     EXPECT_EQ(stops, 0);
     EXPECT_EQ(ReadAll(other).size(), 4 * 41);
-
-    EXPECT_TRUE(inv.isOpen());
     EXPECT_EQ(logLines(),
               (QStringList{QStringLiteral("09:30:00: Rebuilding file ") + other + QLatin1Char('.'),
                            QStringLiteral("09:30:00: File has been rebuilt.")}));
-}
 
-TEST_F(BackupTest, RebuildingTheCurrentFileThroughTheCommand)
-{
-    currentHoled();
-    const RebuildResult r = backup.RebuildInvestmentFile(path);
-    EXPECT_TRUE(r.rebuilt);
+    EXPECT_TRUE(backup.RebuildInvestmentFile(path).rebuilt);
     EXPECT_TRUE(inv.isOpen());
     EXPECT_EQ(files.length(InvestmentSlot), 4 * 41);
     EXPECT_EQ(stops, 1);
@@ -214,10 +198,10 @@ TEST_F(BackupTest, TheQuietCopyKeepsTheCurrentFileOpen)
     EXPECT_FALSE(backup.busy());
 }
 
-TEST_F(BackupTest, TheAskedCopyDoesNothingOnNo)
+TEST_F(BackupTest, TheAskedCopyDoesNothingOnNoAndReopensTheCurrentFileOnYes)
 {
-    currentHoled();
-    messages.answers = {false};
+    const QByteArray old = currentHoled();
+    messages.answers = {false, true};
     EXPECT_FALSE(backup.SaveData(false));
     EXPECT_EQ(messages.questions,
               QStringList{QStringLiteral("Should I copy the current file, ") + path +
@@ -225,12 +209,7 @@ TEST_F(BackupTest, TheAskedCopyDoesNothingOnNo)
     EXPECT_FALSE(QFileInfo::exists(bak));
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_FALSE(backup.busy());
-}
 
-TEST_F(BackupTest, TheAskedCopyReopensTheCurrentFile)
-{
-    const QByteArray old = currentHoled();
-    messages.answers = {true};
     EXPECT_TRUE(backup.SaveData(false));
     EXPECT_EQ(ReadAll(bak), old);
     EXPECT_TRUE(inv.isOpen());

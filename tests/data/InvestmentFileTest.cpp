@@ -124,27 +124,24 @@ protected:
 TEST_F(InvestmentFileTest, TheFirstRecordOfAnEmptyFileBringsItsHeader)
 {
     WriteAll(path, {});
-    ASSERT_TRUE(inv.open(path));
-    EXPECT_EQ(add(20031231, "Buy", 500), 2);
-    const QByteArray bytes = ReadAll(path);
-    ASSERT_EQ(bytes.size(), 82);
-    EXPECT_EQ(bytes.left(41), HandHeader(VersionMajor, -1));
-    EXPECT_EQ(bytes.mid(41), HandRecord(VersionMajor, 20031231, 0, "Buy", 500, 0, 0));
-}
-
-TEST_F(InvestmentFileTest, AllocationOnAnySlotWritesOnlyTheHeaderOfAnEmptyFile)
-{
-    WriteAll(path, {});
+    // Allocation on any slot writes only the header of an empty file, and
+    // nothing while the chain is empty: the next record is past the end,
+    // again and again until something is written there.
     files.OpenFile(ShortSlot, path, QStringLiteral("R"), QStringLiteral("RW"), 41);
-    EXPECT_EQ(AllocateRecord(files, ShortSlot, 5), 2);
-    EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
-    // Nothing is written when the chain is empty: the next record is past
-    // the end, again and again until something is written there.
-    EXPECT_EQ(AllocateRecord(files, ShortSlot, 5), 2);
-    EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(AllocateRecord(files, ShortSlot, 5), 2);
+        EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
+    }
     EXPECT_EQ(ReleaseRecord(files, ShortSlot, 2), -2);
     EXPECT_LT(ReleaseRecord(files, ShortSlot, 1), 0);  // the header is never freed
     EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
+    files.CloseFile(ShortSlot);
+
+    WriteAll(path, {});
+    ASSERT_TRUE(inv.open(path));
+    EXPECT_EQ(add(20031231, "Buy", 500), 2);
+    EXPECT_EQ(ReadAll(path), HandHeader(VersionMajor, -1) +
+                                 HandRecord(VersionMajor, 20031231, 0, "Buy", 500, 0, 0));
 }
 
 TEST_F(InvestmentFileTest, SeqCountsRecordsOfTheSameDateInUse)
@@ -226,6 +223,17 @@ TEST_F(InvestmentFileTest, FreedRecordsFormAChainFromTheHeadAndAreReusedInOrder)
     EXPECT_EQ(ReadAll(path).size(), 7 * 41);
 }
 
+// The index past its unused position 0 as "recno:date/seq" words.
+QString IndexText(const InvestmentFile& inv)
+{
+    QStringList words;
+    for (std::size_t i = 1; i < inv.RecordIndex.size(); ++i) {
+        const RecordIndexEntry& e = inv.RecordIndex[i];
+        words << QStringLiteral("%1:%2/%3").arg(e.RecNo).arg(e.TransDate).arg(e.Seq);
+    }
+    return words.join(u' ');
+}
+
 TEST_F(InvestmentFileTest, TheIndexIsInDateThenSeqOrderOfTheRecordsInUse)
 {
     WriteLedger(path, {{20050301, "a", 0, 0, 0},
@@ -237,56 +245,36 @@ TEST_F(InvestmentFileTest, TheIndexIsInDateThenSeqOrderOfTheRecordsInUse)
     ASSERT_TRUE(inv.open(path));
     ASSERT_EQ(inv.DeleteRecord(4), 4);
     inv.BuildRecordIndex();
-    ASSERT_EQ(inv.RecordIndex.size(), 6u);  // position 0 unused, five records
+    EXPECT_EQ(IndexText(inv), "7:19991231/0 5:20030615/0 3:20040101/0 6:20040101/1 2:20050301/0");
     EXPECT_EQ(inv.indexedCount(), 5u);
-    const std::int32_t recNos[] = {7, 5, 3, 6, 2};
-    for (size_t i = 1; i < inv.RecordIndex.size(); ++i) {
-        const RecordIndexEntry& e = inv.RecordIndex[i];
-        EXPECT_EQ(e.RecNo, recNos[i - 1]) << i;
-        ASSERT_TRUE(inv.ReadRecord(e.RecNo));
-        EXPECT_EQ(inv.RecordBuffer.TransDate, e.TransDate);
-        EXPECT_EQ(inv.RecordBuffer.Seq, e.Seq);
-        if (i > 1) {
-            const RecordIndexEntry& p = inv.RecordIndex[i - 1];
-            EXPECT_TRUE(p.TransDate < e.TransDate || (p.TransDate == e.TransDate && p.Seq < e.Seq));
-        }
+
+    // Without records in use the index holds one zeroed entry: a file of
+    // its header alone, or one whose every record is free (a partial record
+    // at the end is not looked at).
+    QByteArray bytes = HandHeader(6, 2) + HandRecord(0, 20040101, 0, "gone", 0, 0, 0);
+    PutLE(bytes, 41 + 2, std::uint32_t(-1), 4);
+    for (const QByteArray& file :
+         {HandHeader(6, -1),
+          QByteArray(bytes + HandRecord(6, 20040101, 0, "partial", 0, 0, 0).left(20))}) {
+        WriteAll(path, file);
+        reopen();
+        inv.BuildRecordIndex();
+        EXPECT_EQ(IndexText(inv), "0:0/0");
+        EXPECT_EQ(inv.indexedCount(), 0u);
     }
 }
 
-TEST_F(InvestmentFileTest, AFileWithoutRecordsIndexesOneZeroedEntry)
+TEST(RecordSortTest, EqualKeysStayWhereTheGapSortLeavesThem)
 {
-    WriteAll(path, HandHeader(6, -1));
-    ASSERT_TRUE(inv.open(path));
-    inv.BuildRecordIndex();
-    ASSERT_EQ(inv.RecordIndex.size(), 2u);
-    EXPECT_EQ(inv.RecordIndex[1].TransDate, 0);
-    EXPECT_EQ(inv.RecordIndex[1].Seq, 0);
-    EXPECT_EQ(inv.RecordIndex[1].RecNo, 0);
-    EXPECT_EQ(inv.indexedCount(), 0u);
-
-    // Likewise when every record is free; a partial record at the end is
-    // not looked at.
-    QByteArray bytes = HandHeader(6, 2);
-    bytes += HandRecord(0, 20040101, 0, "gone", 0, 0, 0);
-    PutLE(bytes, 41 + 2, std::uint32_t(-1), 4);
-    bytes += HandRecord(6, 20040101, 0, "partial", 0, 0, 0).left(20);
-    WriteAll(path, bytes);
-    reopen();
-    inv.BuildRecordIndex();
-    ASSERT_EQ(inv.RecordIndex.size(), 2u);
-    EXPECT_EQ(inv.RecordIndex[1].RecNo, 0);
-}
-
-TEST_F(InvestmentFileTest, TheRecordSortLeavesEqualKeysWhereTheGapSortPutsThem)
-{
-    // Two entries with the same date and Seq (a damaged file) are not
-    // exchanged with each other; the others are ordered around them.
+    // Two entries with the same date and Seq (a damaged file) are never
+    // exchanged with each other; the gap sort's passes leave them as 3, 2 (a
+    // stable sort would give 2, 3).
     std::vector<RecordIndexEntry> index = {{}, {5, 0, 1}, {3, 1, 2}, {3, 1, 3}, {1, 0, 4}};
     SortRecordIndex(index);
-    EXPECT_EQ(index[1].RecNo, 4);
-    EXPECT_EQ(index[4].RecNo, 1);
-    EXPECT_EQ(index[2].TransDate, 3);
-    EXPECT_EQ(index[3].TransDate, 3);
+    std::vector<std::int32_t> recNos;
+    for (std::size_t i = 1; i < index.size(); ++i)
+        recNos.push_back(index[i].RecNo);
+    EXPECT_EQ(recNos, (std::vector<std::int32_t>{4, 3, 2, 1}));
 }
 
 class OpeningTest : public InvestmentFileTest {
@@ -299,27 +287,46 @@ protected:
     bool openIt() { return OpenInvestmentFile(inv, path, QStringLiteral("Fund"), messages); }
 };
 
-TEST_F(OpeningTest, Versions6And5OpenOthersAreRefused)
+TEST_F(OpeningTest, Versions6And5OpenWholeOthersAreRefusedAndNoneIsChanged)
 {
-    WriteAll(path, HandHeader(6, -1) + HandRecord(6, 20040101, 0, "a", 1, 2, 3));
-    EXPECT_TRUE(openIt());
-    EXPECT_EQ(inv.CurrentFile, path);
-    EXPECT_EQ(inv.CurrentFileDesc, QStringLiteral("Fund"));
-    EXPECT_TRUE(inv.isOpen());
-    EXPECT_TRUE(messages.shown.empty());
-
-    WriteAll(path, HandHeader(5, -1));
-    EXPECT_TRUE(openIt());
-    EXPECT_TRUE(inv.isOpen());
-
-    const QString other = dir.filePath(QStringLiteral("old.dat"));
-    WriteAll(other, HandHeader(4, -1));
-    EXPECT_FALSE(OpenInvestmentFile(inv, other, QString(), messages));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, other + wrongFormat);
-    EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
-    EXPECT_FALSE(inv.isOpen());
-    EXPECT_EQ(ReadAll(other), HandHeader(4, -1));
+    const QByteArray record = HandRecord(6, 20040101, 0, "a", 1, 2, 3);
+    const struct {
+        QByteArray bytes;
+        bool opens;
+        std::size_t records;  // in the index when it opens
+        const char* message;  // "" none, "wrong" the format message, "damage" a warning
+    } cases[] = {
+        {HandHeader(6, -1) + record, true, 1, ""},
+        {HandHeader(5, -1), true, 0, ""},
+        {{}, true, 0, ""},  // an empty file opens for its first record
+        {HandHeader(4, -1), false, 0, "wrong"},
+        {QByteArray("\x06\x00", 2), false, 0, "wrong"},  // shorter than its header
+        // A partial last record is ignored and told about.
+        {HandHeader(6, -1) + record + QByteArray(10, 'q'), true, 1, "damage"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().toStdString());
+        messages.shown.clear();
+        WriteAll(path, c.bytes);  // a refused file leaves none open
+        EXPECT_EQ(openIt(), c.opens);
+        EXPECT_EQ(inv.isOpen(), c.opens);
+        const QString message = messages.texts().join(QLatin1Char('|'));
+        if (QLatin1String(c.message) == QLatin1String("wrong")) {
+            EXPECT_EQ(message, path + wrongFormat);
+            EXPECT_TRUE(!messages.shown.empty() && messages.shown[0].icon == ui::Icon::Exclamation);
+        } else if (QLatin1String(c.message) == QLatin1String("damage")) {
+            EXPECT_TRUE(message.startsWith(path)) << message.toStdString();
+        } else {
+            EXPECT_EQ(message, QString());
+        }
+        if (c.opens) {
+            EXPECT_EQ(inv.CurrentFile, path);
+            EXPECT_EQ(inv.CurrentFileDesc, QStringLiteral("Fund"));
+            inv.BuildRecordIndex();
+            EXPECT_EQ(inv.indexedCount(), c.records);
+        }
+        EXPECT_EQ(ReadAll(path), c.bytes);
+    }
 }
 
 // Only a file that is not there is "moved or deleted"; any other failure
@@ -345,35 +352,6 @@ TEST_F(OpeningTest, AMissingFileIsMovedAMissingFolderShowsItsErrorText)
     EXPECT_EQ(messages.shown[1].icon, ui::Icon::Exclamation);
     EXPECT_EQ(messages.beeps, 1);
     EXPECT_FALSE(inv.isOpen());
-}
-
-TEST_F(OpeningTest, AnEmptyFileOpensForItsFirstRecord)
-{
-    WriteAll(path, {});
-    EXPECT_TRUE(openIt());
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(OpeningTest, AFileShorterThanItsHeaderIsTheWrongFormat)
-{
-    WriteAll(path, QByteArray("\x06\x00", 2));
-    EXPECT_FALSE(openIt());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, path + wrongFormat);
-    EXPECT_EQ(ReadAll(path), QByteArray("\x06\x00", 2));
-}
-
-TEST_F(OpeningTest, APartialLastRecordIsIgnoredAndToldAbout)
-{
-    const QByteArray bytes =
-        HandHeader(6, -1) + HandRecord(6, 20040101, 0, "a", 1, 2, 3) + QByteArray(10, 'q');
-    WriteAll(path, bytes);
-    EXPECT_TRUE(openIt());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(messages.shown[0].text.startsWith(path));
-    inv.BuildRecordIndex();
-    EXPECT_EQ(inv.indexedCount(), 1u);
-    EXPECT_EQ(ReadAll(path), bytes);
 }
 
 // A damaged free chain (a loop, a link past the end, a link through a record

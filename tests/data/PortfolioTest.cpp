@@ -103,11 +103,21 @@ TEST_F(PortfolioTest, EmptyAndMissingPortfoliosAreOneEmptyEntry)
     EXPECT_TRUE(portfolio.PortfolioDescriptions[1].isEmpty());
     EXPECT_TRUE(portfolio.isEmpty());
 
-    portfolio.CurrentPortfolio = file("none.def");
-    EXPECT_FALSE(portfolio.LoadPortfolio(true));
-    EXPECT_EQ(portfolio.PortfolioFiles.size(), 2u);
-    EXPECT_TRUE(portfolio.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(file("none.def")));
+    // A missing file, or one in a missing folder, is neither read nor made.
+    for (const char* name : {"none.def", "gone/My.def"}) {
+        portfolio.CurrentPortfolio = file(name);
+        EXPECT_FALSE(portfolio.LoadPortfolio(true)) << name;
+        EXPECT_EQ(portfolio.PortfolioFiles.size(), 2u);
+        EXPECT_TRUE(portfolio.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(file(name)));
+    }
+
+    // A path without its description gets an empty one.
+    portfolio.CurrentPortfolio = defPath;
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n");
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QString());
 }
 
 TEST_F(PortfolioTest, OpeningAMissingPortfolioCreatesItEmpty)
@@ -136,14 +146,6 @@ TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
 
     portfolio.CurrentPortfolio = file("missing/folder.def");
     EXPECT_FALSE(portfolio.SavePortfolio());
-}
-
-TEST_F(PortfolioTest, APathWithoutDescriptionGetsAnEmptyOne)
-{
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n");
-    portfolio.LoadPortfolio(false);
-    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QString());
 }
 
 TEST_F(PortfolioTest, FilesBeyond99AreKeptAsideAndNeverLost)
@@ -181,19 +183,24 @@ TEST_F(PortfolioTest, FindingAFileIgnoresCaseAndBlanksAndRefusesIllegalNames)
 {
     portfolio.PortfolioFiles = Items({"", "C:\\Data\\Fund.DAT", "/home/me/bond.dat"});
     portfolio.PortfolioDescriptions = Items({"", "Fund", "Bond"});
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("  c:\\data\\fund.dat ")), 1);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/HOME/ME/BOND.DAT")), 2);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/other.dat")), -1);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("C:\\.dat")), -3);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/.DAT")), -3);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/ .dat")), -3);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("D:")), -3);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/a\"b.dat")), -3);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/\u20ac.dat")), -3);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/.hidden.dat")), -3);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/home/me/x.hidden.dat")), -1);
+    const std::pair<QString, int> cases[] = {
+        {QStringLiteral("  c:\\data\\fund.dat "), 1},
+        {QStringLiteral("/HOME/ME/BOND.DAT"), 2},
+        {QStringLiteral("/home/me/other.dat"), -1},
+        {QStringLiteral("/home/me/x.hidden.dat"), -1},
+        {QStringLiteral("C:\\.dat"), -3},
+        {QStringLiteral("/home/me/.DAT"), -3},
+        {QStringLiteral("/home/me/ .dat"), -3},
+        {QStringLiteral("D:"), -3},
+        {QStringLiteral("/home/me/a\"b.dat"), -3},
+        {QStringLiteral("/home/me/\u20ac.dat"), -3},
+        {QStringLiteral("/home/me/.hidden.dat"), -3},
+    };
+    for (const auto& [name, found] : cases)
+        EXPECT_EQ(portfolio.FindPortfolioFile(name), found) << name.toStdString();
+    // An empty entry is never found, not even by an empty name.
     portfolio.PortfolioFiles = Items({"", ""});
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("")), -3);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QString()), -3);
     EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("/x/a.dat")), -1);
 }
 
@@ -252,15 +259,12 @@ TEST_F(PortfolioTest, AnEmptyDescriptionCancelsEveryQueuedAddition)
     input.answers = {std::nullopt};  // Cancel
     EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 0);
     EXPECT_FALSE(QFileInfo::exists(file("one.dat")));
-}
 
-TEST_F(PortfolioTest, LongDescriptionsAreCutTo100Characters)
-{
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n");
-    std::deque<QString> pending{file("one.dat")};
-    input.answers.push_back(QString(150, QLatin1Char('d')));
+    // A long description is cut to 100 characters.
+    pending = {file("one.dat")};
+    input.answers = {QString(150, QLatin1Char('d'))};
     EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 1);
-    EXPECT_EQ(portfolio.PortfolioDescriptions[1].size(), 100);
+    EXPECT_EQ(portfolio.PortfolioDescriptions[1], QString(100, QLatin1Char('d')));
 }
 
 TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndLogsEachRemoval)

@@ -20,12 +20,6 @@ Calendar UsCalendar()
     return c;
 }
 
-std::int32_t D(const char* field, DateReadOrder order)
-{
-    static const Calendar calendar = UsCalendar();
-    return ImportDate(QString::fromLatin1(field), order, calendar);
-}
-
 TransactionRecord Rec(double amount, double price, double shares, const char* desc = "")
 {
     TransactionRecord r;
@@ -36,156 +30,134 @@ TransactionRecord Rec(double amount, double price, double shares, const char* de
     return r;
 }
 
-}  // namespace
+constexpr auto MDY = DateReadOrder::MDY;
+constexpr auto DMY = DateReadOrder::DMY;
+constexpr auto YMD = DateReadOrder::YMD;
 
-TEST(ImportDate, DigitsWithDelimiters)
+TEST(ImportDate, DigitsDelimitersAndTheCenturyWindow)
 {
-    EXPECT_EQ(D("12/31/04", DateReadOrder::MDY), 20041231);
-    EXPECT_EQ(D("31-12-2004", DateReadOrder::DMY), 20041231);
-    EXPECT_EQ(D("2004 12 31", DateReadOrder::YMD), 20041231);
-    EXPECT_EQ(D("29 - 06 // 10", DateReadOrder::DMY), 20100629);  // runs of delimiters
-    EXPECT_EQ(D("2/30/2004", DateReadOrder::MDY), 0);
-    EXPECT_EQ(D("1/13/2007", DateReadOrder::DMY), 0);
-    EXPECT_EQ(D("12/31", DateReadOrder::MDY), 20001231);  // a missing year reads as 0, then 2000
-}
-
-TEST(ImportDate, DigitsOnly)
-{
-    EXPECT_EQ(D("123104", DateReadOrder::MDY), 20041231);
-    EXPECT_EQ(D("1232004", DateReadOrder::MDY), 20040123);  // seven digits get a leading 0
-    EXPECT_EQ(D("041231", DateReadOrder::YMD), 20041231);
-    EXPECT_EQ(D("51231", DateReadOrder::YMD), 20051231);
-    EXPECT_EQ(D("311204", DateReadOrder::DMY), 20041231);
-    EXPECT_EQ(D("12312004", DateReadOrder::MDY), 20041231);
-    EXPECT_EQ(D("31122004", DateReadOrder::DMY), 20041231);
-    EXPECT_EQ(D("20041231", DateReadOrder::YMD), 20041231);
-    EXPECT_EQ(D("20041231", DateReadOrder::MDY), 0);
-    EXPECT_EQ(D("", DateReadOrder::MDY), 0);
-}
-
-TEST(ImportDate, CenturyWindow)
-{
-    EXPECT_EQ(D("1/2/49", DateReadOrder::MDY), 20490102);
-    EXPECT_EQ(D("1/2/50", DateReadOrder::MDY), 19500102);
-    EXPECT_EQ(D("1/2/99", DateReadOrder::MDY), 19990102);
-    EXPECT_EQ(D("1/2/150", DateReadOrder::MDY), 20500102);
-    EXPECT_EQ(D("1/2/0", DateReadOrder::MDY), 20000102);
-}
-
-TEST(ImportDate, HashesAreRemoved)
-{
-    EXPECT_EQ(D("#12/31/2004#", DateReadOrder::MDY), 20041231);
-    EXPECT_EQ(D("#140209#", DateReadOrder::DMY), 20090214);
+    const struct {
+        const char* field;
+        DateReadOrder order;
+        std::int32_t ymd;
+    } cases[] = {
+        {"12/31/04", MDY, 20041231},
+        {"31-12-2004", DMY, 20041231},
+        {"2004 12 31", YMD, 20041231},
+        {"29 - 06 // 10", DMY, 20100629},  // runs of delimiters
+        {"2/30/2004", MDY, 0},
+        {"1/13/2007", DMY, 0},
+        {"12/31", MDY, 20001231},  // a missing year reads as 0, then 2000
+        // Digits only.
+        {"123104", MDY, 20041231},
+        {"1232004", MDY, 20040123},  // seven digits get a leading 0
+        {"041231", YMD, 20041231},
+        {"51231", YMD, 20051231},
+        {"311204", DMY, 20041231},
+        {"12312004", MDY, 20041231},
+        {"31122004", DMY, 20041231},
+        {"20041231", YMD, 20041231},
+        {"20041231", MDY, 0},
+        {"", MDY, 0},
+        // Two-digit years.
+        {"1/2/49", MDY, 20490102},
+        {"1/2/50", MDY, 19500102},
+        {"1/2/99", MDY, 19990102},
+        {"1/2/150", MDY, 20500102},
+        {"1/2/0", MDY, 20000102},
+        // Hashes are removed.
+        {"#12/31/2004#", MDY, 20041231},
+        {"#140209#", DMY, 20090214},
+        {" #15/5/10#", DMY, 20100515},  // a blank before the date
+    };
+    const Calendar calendar = UsCalendar();
+    for (const auto& c : cases)
+        EXPECT_EQ(ImportDate(QLatin1String(c.field), c.order, calendar), c.ymd) << c.field;
 }
 
 TEST(ImportDate, LettersGoThroughTheLocaleWhateverTheOrder)
 {
-    for (DateReadOrder order : {DateReadOrder::MDY, DateReadOrder::DMY, DateReadOrder::YMD}) {
-        EXPECT_EQ(D("31-Dec-2004", order), 20041231);
-        EXPECT_EQ(D("31-DEC-04", order), 20041231);
-        EXPECT_EQ(D("1-Mar-35", order), 19350301);  // two-digit years: 1930 to 2029
-        EXPECT_EQ(D("Dec 31 2004", order), 20041231);
-        EXPECT_EQ(D("Dec 31, 2004", order), 20041231);
-        EXPECT_EQ(D("December 31, 2004", order), 20041231);
-        EXPECT_EQ(D("31 December 2004", order), 20041231);
-        EXPECT_EQ(D("Friday, December 31, 2004", order), 20041231);
-        EXPECT_EQ(D("#1-Jan-2005#", order), 20050101);
-        EXPECT_EQ(D("Date", order), 0);
-        EXPECT_EQ(D("31-Foo-2004", order), 0);
-        EXPECT_EQ(D("Feb 30 2004", order), 0);
-    }
+    const Calendar calendar = UsCalendar();
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"31-Dec-2004", 20041231},
+        {"31-DEC-04", 20041231},
+        {"1-Mar-35", 19350301},  // two-digit years: 1930 to 2029
+        {"Dec 31 2004", 20041231},
+        {"Dec 31, 2004", 20041231},
+        {"December 31, 2004", 20041231},
+        {"31 December 2004", 20041231},
+        {"Friday, December 31, 2004", 20041231},
+        {"#1-Jan-2005#", 20050101},
+        {"Date", 0},
+        {"31-Foo-2004", 0},
+        {"Feb 30 2004", 0},
+    };
+    for (const DateReadOrder order : {MDY, DMY, YMD})
+        for (const auto& [field, ymd] : cases)
+            EXPECT_EQ(ImportDate(QLatin1String(field), order, calendar), ymd) << field;
 }
 
 TEST(ImportDate, LocaleSeparatorIsADelimiter)
 {
     Calendar calendar = UsCalendar();
     calendar.DateSeparator = QStringLiteral(".");
-    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DateReadOrder::DMY, calendar), 20041231);
+    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DMY, calendar), 20041231);
     // Without it the dots are no delimiter: the field is read as digits.
-    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DateReadOrder::DMY, UsCalendar()), 0);
+    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DMY, UsCalendar()), 0);
 }
 
 TEST(ImportNumber, LocaleConversion)
 {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
-    EXPECT_EQ(ImportNumber(QStringLiteral(" 12.9300"), us), 12.93);
-    EXPECT_EQ(ImportNumber(QStringLiteral("0"), us), 0.0);
-    EXPECT_EQ(ImportNumber(QStringLiteral("-28.135 "), us), -28.135);
-    EXPECT_EQ(ImportNumber(QStringLiteral("1,234.5"), us), 1234.5);
-    EXPECT_EQ(ImportNumber(QStringLiteral("1e3"), us), 1000.0);
-    EXPECT_FALSE(ImportNumber(QString(), us));
-    EXPECT_FALSE(ImportNumber(QStringLiteral("  "), us));
-    EXPECT_FALSE(ImportNumber(QStringLiteral("Amount"), us));
-    EXPECT_FALSE(ImportNumber(QStringLiteral("12abc"), us));
-    EXPECT_FALSE(ImportNumber(QStringLiteral("inf"), us));
-    EXPECT_FALSE(ImportNumber(QStringLiteral("nan"), us));
+    const std::pair<const char*, double> numbers[] = {
+        {" 12.9300", 12.93}, {"0", 0}, {"-28.135 ", -28.135}, {"1,234.5", 1234.5}, {"1e3", 1000}};
+    for (const auto& [text, value] : numbers)
+        EXPECT_EQ(ImportNumber(QLatin1String(text), us), value) << text;
+    for (const char* text : {"", "  ", "Amount", "12abc", "inf", "nan"})
+        EXPECT_FALSE(ImportNumber(QLatin1String(text), us)) << text;
     // A locale with a decimal comma still reads the plain form.
-    const QLocale de(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(ImportNumber(QStringLiteral("12,5"), de), 12.5);
+    EXPECT_EQ(ImportNumber(QStringLiteral("12,5"), QLocale(QLocale::German, QLocale::Germany)),
+              12.5);
     EXPECT_EQ(ImportNumber(QStringLiteral("0.25"), QLocale::c()), 0.25);
 }
 
-TEST(CompleteImportRecord, PriceRecords)
+TEST(CompleteImportRecord, FillsInWhatTheLineLeftOut)
 {
-    TransactionRecord r = Rec(0, 12.69, 0);
-    EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::PriceRecord);
-    EXPECT_EQ(r.Desc, QByteArray("Price imp"));
-    r = Rec(0, 12.69, 0, "Price chk");
-    CompleteImportRecord(r);
-    EXPECT_EQ(r.Desc, QByteArray("Price chk"));
-}
-
-TEST(CompleteImportRecord, PurchaseFromSharesAndPrice)
-{
-    TransactionRecord r = Rec(0, 5, 10);
-    EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::Purchase);
-    EXPECT_EQ(r.Amount, 50);
-    EXPECT_EQ(r.Shares, 0);
-    EXPECT_EQ(r.Desc, QByteArray("Purch imp"));
-
-    r = Rec(100, 10, 0, "Fund buy");
-    CompleteImportRecord(r);
-    EXPECT_EQ(r.Desc, QByteArray("Fund buy "));
-    EXPECT_EQ(r.Shares, 0);
-}
-
-TEST(CompleteImportRecord, Sales)
-{
-    // Negative shares without an amount: a sale of 10 shares for -50.
-    TransactionRecord r = Rec(0, 5, -10);
-    EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::Sale);
-    EXPECT_EQ(r.Amount, -50);
-    EXPECT_EQ(r.Shares, 10);
-    EXPECT_EQ(r.Desc, QByteArray("Sale imp."));
-
-    // A negative amount without shares: the shares come out negative.
-    r = Rec(-50, 5, 0);
-    CompleteImportRecord(r);
-    EXPECT_EQ(r.Shares, -10);
-    EXPECT_EQ(r.Amount, -50);
-
-    // A positive amount with negative shares turns into a sale.
-    r = Rec(467.43, 12.76, -3);
-    EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::Sale);
-    EXPECT_EQ(r.Amount, -467.43);
-    EXPECT_EQ(r.Shares, 3);
-
-    // The product is taken as the double it is.
-    r = Rec(0, 12.22, -28.135);
-    CompleteImportRecord(r);
-    EXPECT_EQ(r.Amount, -28.135 * 12.22);
-
-    // A negative amount without shares at no price cannot be completed.
-    r = Rec(-95.25, 0, 0);
-    EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::SaleWithoutPrice);
-}
-
-TEST(CompleteImportRecord, SaleWithSharesAtZeroPriceKeepsANegativeZeroAmount)
-{
+    const struct {
+        TransactionRecord given;
+        ImportCompletion kind;
+        double amount, shares;
+        const char* desc;
+    } cases[] = {
+        {Rec(0, 12.69, 0), ImportCompletion::PriceRecord, 0, 0, "Price imp"},
+        {Rec(0, 12.69, 0, "Price chk"), ImportCompletion::PriceRecord, 0, 0, "Price chk"},
+        {Rec(0, 5, 10), ImportCompletion::Purchase, 50, 0, "Purch imp"},
+        {Rec(100, 10, 0, "Fund buy"), ImportCompletion::Purchase, 100, 0, "Fund buy "},
+        // Negative shares without an amount: a sale of 10 shares for -50.
+        {Rec(0, 5, -10), ImportCompletion::Sale, -50, 10, "Sale imp."},
+        // A negative amount without shares: the shares come out negative.
+        {Rec(-50, 5, 0), ImportCompletion::Sale, -50, -10, "Sale imp."},
+        // A positive amount with negative shares turns into a sale.
+        {Rec(467.43, 12.76, -3), ImportCompletion::Sale, -467.43, 3, "Sale imp."},
+        // The product is taken as the double it is.
+        {Rec(0, 12.22, -28.135), ImportCompletion::Sale, -28.135 * 12.22, 28.135, "Sale imp."},
+        // A negative amount without shares at no price cannot be completed.
+        {Rec(-95.25, 0, 0), ImportCompletion::SaleWithoutPrice, -95.25, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        TransactionRecord r = c.given;
+        SCOPED_TRACE(r.descText().toStdString() + " " + std::to_string(r.Amount));
+        EXPECT_EQ(CompleteImportRecord(r), c.kind);
+        if (c.kind == ImportCompletion::SaleWithoutPrice)
+            continue;
+        EXPECT_EQ(r.Amount, c.amount);
+        EXPECT_EQ(r.Shares, c.shares);
+        EXPECT_EQ(r.Desc, QByteArray(c.desc));
+    }
+    // Shares sold at no price keep a negative zero amount.
     TransactionRecord r = Rec(0, 0, -0.45);
     EXPECT_EQ(CompleteImportRecord(r), ImportCompletion::Sale);
-    EXPECT_EQ(r.Amount, 0);
-    EXPECT_TRUE(std::signbit(r.Amount));
+    EXPECT_TRUE(r.Amount == 0 && std::signbit(r.Amount));
     EXPECT_EQ(r.Shares, 0.45);
 }
 
@@ -221,3 +193,5 @@ TEST(ImportLineParser, AsIsKeepsReinvestmentsDistributionsAndFeesAgainstShares)
     EXPECT_TRUE(asIs.parse(QStringLiteral("20150105,x,abc,1,1"), 4).skip);
     EXPECT_TRUE(asIs.parse(QStringLiteral("Date,x,1,1,1"), 5).invalidDate);
 }
+
+}  // namespace

@@ -29,43 +29,33 @@ protected:
     }
 };
 
-TEST_F(IniFileTest, MissingFileSectionOrKeyReadsAsTheDefault)
+TEST_F(IniFileTest, ReadingFindsTheKeyInItsOwnSectionOnly)
 {
-    EXPECT_EQ(read("General", "SortByDesc"), QString());
-    EXPECT_EQ(read("General", "SortByDesc", "x"), QStringLiteral("x"));
-    WriteAll(path, "[General]\r\nA=1\r\n");
-    EXPECT_EQ(read("Colors", "A"), QString());
-    EXPECT_EQ(read("General", "B", "d"), QStringLiteral("d"));
+    EXPECT_EQ(read("General", "SortByDesc", "x"), QStringLiteral("x"));  // no file
     EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("A"), QString(), QString()),
               QString());
-}
-
-TEST_F(IniFileTest, NamesMatchInAnyLetterCaseAndBlanksAroundAreIgnored)
-{
-    WriteAll(path, "[general]\r\n  confirmDELETE =  false  \r\n[ Colors ]\r\nX=&HFF\r\n");
-    EXPECT_EQ(read("GENERAL", "ConfirmDelete"), QStringLiteral("false"));
-    EXPECT_EQ(read("colors", "x"), QStringLiteral("&HFF"));
-}
-
-TEST_F(IniFileTest, KeysAreLookedUpOnlyInTheirOwnSection)
-{
     WriteAll(path,
-             "Top=9\r\n[Printer]\r\nTop=1\r\n;Left=4\r\n[General]\r\nLeft=2\r\n"
-             "[General]\r\nTop=3\r\n");
-    EXPECT_EQ(read("Printer", "Top"), QStringLiteral("1"));
-    EXPECT_EQ(read("Printer", "Left"), QString());   // in another section
-    EXPECT_EQ(read("Printer", ";Left"), QString());  // a comment line is no key
-    EXPECT_EQ(read("General", "Left"), QStringLiteral("2"));
-    EXPECT_EQ(read("General", "Top"), QString());  // only the first [General] counts
-}
-
-TEST_F(IniFileTest, ValuesAreCutAt2047CharactersAndLoseMatchingQuotes)
-{
-    const QByteArray longValue(5000, 'v');
-    WriteAll(path, "[S]\nLong=" + longValue + "\nQ=\"Courier New\"\nHalf=\"x\n");
+             "Top=9\r\n[Printer]\r\nTop=1\r\n;Left=4\r\n[general]\r\n  confirmDELETE =  false  \r\n"
+             "Left=2\r\n[ Colors ]\r\nX=&HFF\r\n[General]\r\nTop=3\r\n[S]\nLong=" +
+                 QByteArray(5000, 'v') + "\nQ=\"Courier New\"\nHalf=\"x\n");
+    const struct {
+        const char *section, *key, *value;
+    } cases[] = {
+        {"GENERAL", "ConfirmDelete", "false"},  // any letter case, blanks around ignored
+        {"colors", "x", "&HFF"},
+        {"Printer", "Top", "1"},
+        {"Printer", "Left", ""},   // in another section
+        {"Printer", ";Left", ""},  // a comment line is no key
+        {"General", "Left", "2"},
+        {"General", "Top", ""},  // only the first [General] counts
+        {"Nothing", "A", ""},
+        {"S", "Q", "Courier New"},  // matching quotes are dropped
+        {"S", "Half", "\"x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(read(c.section, c.key, ""), QLatin1String(c.value)) << c.section << c.key;
+    EXPECT_EQ(read("General", "B", "d"), QStringLiteral("d"));
     EXPECT_EQ(read("S", "Long").size(), 2047);
-    EXPECT_EQ(read("S", "Q"), QStringLiteral("Courier New"));
-    EXPECT_EQ(read("S", "Half"), QStringLiteral("\"x"));
 }
 
 TEST_F(IniFileTest, WritingCreatesTheFileAndTheSection)
@@ -80,10 +70,9 @@ TEST_F(IniFileTest, WritingCreatesTheFileAndTheSection)
 
 TEST_F(IniFileTest, WritingReplacesOnlyTheKeysLineAndKeepsEverythingElse)
 {
-    const QByteArray before =
-        "; settings\r\n\r\n[General]\r\nLeft = 100 \r\n"
-        "ShowHelp=False\r\n\r\n[GridMisc]\r\nLeft=7\r\n";
-    WriteAll(path, before);
+    WriteAll(path,
+             "; settings\r\n\r\n[General]\r\nLeft = 100 \r\nShowHelp=False\r\n\r\n[GridMisc]\r\n"
+             "Left=7\r\n");
     write("general", "LEFT", QStringLiteral("250"));
     EXPECT_EQ(ReadAll(path), QByteArray("; settings\r\n\r\n[General]\r\nLEFT=250\r\n"
                                         "ShowHelp=False\r\n\r\n[GridMisc]\r\nLeft=7\r\n"));

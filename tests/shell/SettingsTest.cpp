@@ -1,5 +1,5 @@
-// Reading every setting with its default and encoding, and the keys written
-// when the main window closes.
+// Reading the settings with their encodings and the defaults that depend on
+// other values, and the keys written when the main window closes.
 
 #include "shell/IniFile.h"
 #include "shell/Settings.h"
@@ -20,11 +20,10 @@ protected:
     QString path = dir.filePath(QStringLiteral("Application.ini"));
     Settings s;
 
-    void readFrom(const QByteArray& ini, const QString& printer = QStringLiteral("LaserJet"),
-                  std::int16_t orientation = 2)
+    void readFrom(const QByteArray& ini)
     {
         WriteAll(path, ini);
-        s.ReadAll(path, printer, orientation);
+        s.ReadAll(path, QStringLiteral("LaserJet"), 2);
     }
 };
 
@@ -38,18 +37,6 @@ TEST_F(SettingsTest, DefaultsThatDependOnOtherValues)
     EXPECT_EQ(s.TextLinesPerPage, 38);
     EXPECT_EQ(s.TextBasisTopMargin, 3);
     EXPECT_EQ(s.TextOrientation, 2);
-    EXPECT_EQ(s.ListMargins, (std::vector<double>{0, 0, 0, 0}));
-}
-
-TEST_F(SettingsTest, OnlyConfirmDeleteFalseChangesOnlyThatSetting)
-{
-    readFrom("[General]\r\nConfirmDelete=false\r\n");
-    EXPECT_FALSE(s.ConfirmDelete);
-    EXPECT_TRUE(s.SortByDesc);
-    EXPECT_TRUE(s.AlwaysCopyFile);
-    EXPECT_EQ(s.CurrentBackColor, 0x0080FF80u);
-    EXPECT_EQ(s.RTColPos, 1);
-    EXPECT_EQ(s.TextFontSize, 10);
 }
 
 TEST_F(SettingsTest, ColoursAreHexadecimal32BitValues)
@@ -83,28 +70,23 @@ TEST_F(SettingsTest, NegativeNumbersAreRedUnlessShowRed4NegativeIsFalse)
     EXPECT_EQ(s.GridForeColorNegative, 0xFF00u);
 }
 
-TEST_F(SettingsTest, ShowFlagsHideOnlyForFalse)
-{
-    readFrom("[General]\r\nShowGridControl=no\r\nShowRecordTypesLegend=false\r\n");
-    EXPECT_TRUE(s.ShowGridControl);
-    EXPECT_FALSE(s.ShowRecordTypesLegend);
-}
-
 TEST_F(SettingsTest, RecordTypeColumnPositionAndFixedColumns)
 {
-    readFrom("[GridMisc]\r\nRTColPos=Left\r\n");
-    EXPECT_EQ(s.RTColPos, 1);
-    EXPECT_EQ(s.GridFixedColumns, 1);
-    readFrom("[GridMisc]\r\nRTColPos=rIGHT\r\n");
-    EXPECT_EQ(s.RTColPos, 0);
-    EXPECT_EQ(s.GridFixedColumns, 0);
-    readFrom("[General]\r\nGridColWidth=True\r\n");
-    EXPECT_EQ(s.RTColPos, 0);
-    EXPECT_EQ(s.GridFixedColumns, 0);
-    readFrom(
-        "[General]\r\nGridColWidth=True\r\n[GridMisc]\r\nRTColPos=1\r\nGridFixedColumns=3\r\n");
-    EXPECT_EQ(s.RTColPos, 1);
-    EXPECT_EQ(s.GridFixedColumns, 3);
+    const struct {
+        const char* ini;
+        int position, fixedColumns;
+    } cases[] = {
+        {"[GridMisc]\r\nRTColPos=lEFT\r\n", 1, 1},
+        {"[GridMisc]\r\nRTColPos=rIGHT\r\n", 0, 0},
+        {"[General]\r\nGridColWidth=True\r\n", 0, 0},
+        {"[General]\r\nGridColWidth=True\r\n[GridMisc]\r\nRTColPos=1\r\nGridFixedColumns=3\r\n", 1,
+         3},
+    };
+    for (const auto& c : cases) {
+        readFrom(c.ini);
+        EXPECT_EQ(s.RTColPos, c.position) << c.ini;
+        EXPECT_EQ(s.GridFixedColumns, c.fixedColumns) << c.ini;
+    }
 }
 
 TEST_F(SettingsTest, PrinterLinesMarginsAndFontSize)
@@ -130,14 +112,10 @@ TEST_F(SettingsTest, PrinterLinesMarginsAndFontSize)
     EXPECT_EQ(s.TextDevice, QStringLiteral("Epson"));
     EXPECT_EQ(s.GraphicsDevice, QStringLiteral("LaserJet"));
     EXPECT_EQ(s.TextOrientation, 1);
-    readFrom("[Printer]\r\nTextLinesPerPage=60\r\n");
-    EXPECT_EQ(s.TextLinesPerPage, 60);
-}
-
-TEST_F(SettingsTest, AnEmptyMarginListLeavesTheMarginsAsTheyWere)
-{
+    // An empty margin list leaves the margins as they were.
     s.ListMargins = {5, 6, 7, 8};
-    readFrom("[Printer]\r\nFont=Arial\r\n");
+    readFrom("[Printer]\r\nTextLinesPerPage=60\r\nFont=Arial\r\n");
+    EXPECT_EQ(s.TextLinesPerPage, 60);
     EXPECT_EQ(s.ListMargins, (std::vector<double>{5, 6, 7, 8}));
     EXPECT_EQ(s.Font, QStringLiteral("Arial"));
 }
@@ -147,15 +125,15 @@ TEST_F(SettingsTest, IntegersTakeTheLeadingNumber)
     readFrom("[General]\r\nAutoSaveInterval=abc\r\nGridRowHeight=240twips\r\n");
     EXPECT_EQ(s.AutoSaveInterval, 0);
     EXPECT_EQ(s.GridRowHeight, 240);
-    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("-5abc")), -5);
-    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("12.5")), 12);  // halves go to even
-    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("13.5")), 14);
-    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("99999")), 32767);
-    EXPECT_EQ(Settings::ParseInteger(QStringLiteral("-99999")), -32768);
-    EXPECT_EQ(Settings::ParseInteger(QString()), 0);
+    const std::pair<const char*, int> cases[] = {
+        {"-5abc", -5}, {"12.5", 12},  // halves go to even
+        {"13.5", 14},  {"99999", 32767}, {"-99999", -32768}, {"", 0},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(Settings::ParseInteger(QLatin1String(text)), value) << text;
 }
 
-TEST_F(SettingsTest, BooleansInAnyCaseAndTheirDefaults)
+TEST_F(SettingsTest, BooleansInAnyCaseAndShowFlagsHideOnlyForFalse)
 {
     EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("tRUE"), false));
     EXPECT_FALSE(Settings::ParseBoolean(QStringLiteral("FALSE"), true));
@@ -166,11 +144,15 @@ TEST_F(SettingsTest, BooleansInAnyCaseAndTheirDefaults)
     EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("maybe"), true));
     readFrom(
         "[General]\r\nSortByDesc=False\r\nStartTickmoor=TRUE\r\nAlwaysCopyFile=false\r\n"
-        "CRFiresTab=true\r\n");
+        "CRFiresTab=true\r\nConfirmDelete=false\r\nShowGridControl=no\r\n"
+        "ShowRecordTypesLegend=false\r\n");
     EXPECT_FALSE(s.SortByDesc);
     EXPECT_TRUE(s.StartTickmoor);
     EXPECT_FALSE(s.AlwaysCopyFile);
     EXPECT_TRUE(s.CRFiresTab);
+    EXPECT_FALSE(s.ConfirmDelete);
+    EXPECT_TRUE(s.ShowGridControl);
+    EXPECT_FALSE(s.ShowRecordTypesLegend);
 }
 
 TEST_F(SettingsTest, ExitWritesItsKeysInOrder)

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QLocale>
 #include <cstring>
 #include <map>
 #include <stdexcept>
@@ -66,6 +67,32 @@ QString WriteLedger(const QString& path, const std::vector<Tx>& records)
 QString WriteLedger(const QString& path, std::initializer_list<Tx> records)
 {
     return WriteLedger(path, std::vector<Tx>(records));
+}
+
+std::vector<TransactionRecord> ReadRecords(const QString& path)
+{
+    const QByteArray bytes = ReadAll(path);
+    std::vector<TransactionRecord> records;
+    for (qsizetype at = RecordLength; at + RecordLength <= bytes.size(); at += RecordLength)
+        records.push_back(DecodeRecord(bytes.constData() + at));
+    return records;
+}
+
+QStringList RecordLines(const QString& path)
+{
+    const auto number = [](double d) {
+        return QString::number(d, 'g', QLocale::FloatingPointShortest);
+    };
+    QStringList lines;
+    for (const TransactionRecord& r : ReadRecords(path))
+        lines << QStringList{QString::number(r.TransDate),
+                             QString::number(r.Seq),
+                             r.descText(),
+                             number(r.Amount),
+                             number(r.SharePrice),
+                             number(r.Shares)}
+                     .join(QLatin1Char(','));
+    return lines;
 }
 
 QByteArray ReadAll(const QString& path)

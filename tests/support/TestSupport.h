@@ -11,7 +11,14 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <initializer_list>
+#include <ostream>
 #include <vector>
+
+// Test failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace brisden::test {
 
@@ -59,7 +66,12 @@ private:
 class FakeNotices final : public ui::INoticeDisplay {
 public:
     QStringList notices;
-    void showNotice(const QString& message, bool, bool) override { notices << message; }
+    std::vector<bool> waited;  // per notice: shown until the user closes it
+    void showNotice(const QString& message, bool wait, bool) override
+    {
+        notices << message;
+        waited.push_back(wait);
+    }
 };
 
 // One transaction for building files in tests.
@@ -75,6 +87,11 @@ struct Tx {
 // numbered per date as the program would) and returns its path.
 QString WriteLedger(const QString& path, std::initializer_list<Tx> records);
 QString WriteLedger(const QString& path, const std::vector<Tx>& records);
+// The transaction records of an investment file (the header left out), and
+// the same as "date,seq,desc,amount,price,shares" lines, numbers in their
+// shortest exact form.
+std::vector<TransactionRecord> ReadRecords(const QString& path);
+QStringList RecordLines(const QString& path);
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
 // The non-empty lines of a Latin-1 text file (log, definition file), without line ends.

@@ -1,0 +1,195 @@
+// brisden-cli as a user runs it: where the import schema comes from, the
+// dump and rebuild commands, and bad input, which gives a one-line message
+// on stderr, a non-zero exit and no file changed.
+
+#include "support/TestSupport.h"
+
+#include "data/FileTable.h"
+#include "data/InvestmentFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brisden;
+using namespace brisden::test;
+
+namespace {
+
+class CliTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString fund =
+        WriteLedger(dir.filePath(QStringLiteral("fund.dat")), {{20040105, "Buy", 1000, 10, 0},
+                                                               {20040601, "Price", 0, 11, 0},
+                                                               {20041001, "Sell", -550, 11, 50}});
+    QByteArray fundBytes = ReadAll(fund);
+    QString errors, output;
+
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    // Runs the command line in the scratch folder; FUND stands for the
+    // ledger's full path. Words are split at blanks unless given one by one.
+    int run(const QStringList& words)
+    {
+        QStringList args = words;
+        for (QString& arg : args)
+            if (arg == QLatin1String("FUND"))
+                arg = fund;
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(BRISDEN_CLI), args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        errors = QString::fromLocal8Bit(process.readAllStandardError());
+        output = QString::fromLocal8Bit(process.readAllStandardOutput());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    int run(const char* line) { return run(QString::fromLatin1(line).split(QLatin1Char(' '))); }
+
+    // Every failure leaves the ledger as it was and writes no report.
+    void expectFailure(const char* line, int exitCode, const char* messagePart)
+    {
+        EXPECT_EQ(run(line), exitCode) << line;
+        EXPECT_TRUE(errors.contains(QLatin1String(messagePart)))
+            << line << ": " << errors.toStdString();
+        EXPECT_EQ(ReadAll(fund), fundBytes);
+        EXPECT_FALSE(QFileInfo::exists(path("out.txt")));
+    }
+};
+
+TEST_F(CliTest, BadOptionsAreUsageErrors)
+{
+    const struct {
+        const char* line;
+        const char* message;
+    } cases[] = {
+        {"list FUND", "--out"},
+        {"list FUND --out out.txt --from 1/1/2004", "MMDDYYYY"},
+        {"list FUND --out out.txt --today 20040231", "--today"},
+        {"list FUND --out out.txt --price abc", "number"},
+        {"list FUND --out out.txt --bogus", "unknown option"},
+        {"list FUND --out FUND", "Illegal pathname"},  // never written over an investment file
+        {"basis FUND --out out.txt", "--method"},
+        {"basis FUND --method 6 --out out.txt", "1 to 5"},
+        {"frobnicate", "unknown command"},
+        {"import FUND", ""},
+        {"import FUND in.csv --schema", ""},
+    };
+    for (const auto& c : cases)
+        expectFailure(c.line, 2, c.message);
+}
+
+TEST_F(CliTest, BadFilesAreReportedAndLeftAlone)
+{
+    expectFailure("list missing.dat --out out.txt", 1, "moved or deleted");
+    expectFailure("basis missing.dat --method 1 --out out.txt", 1, "moved or deleted");
+    expectFailure("import new.dat missing.csv", 1, "Can't access missing.csv");
+    EXPECT_FALSE(QFileInfo::exists(path("new.dat")));
+    EXPECT_EQ(run("rebuild missing.dat"), 1);
+
+    // Another version's file, or one with a partial record at its end, is
+    // refused by every command that reads or writes it.
+    QByteArray old = fundBytes;
+    old[0] = 4;
+    WriteAll(path("old.dat"), old);
+    const QByteArray partial = fundBytes + "abc";
+    WriteAll(path("partial.dat"), partial);
+    WriteAll(path("in.csv"), "20100105,12\r\n");
+    for (const char* line : {"list old.dat --out out.txt", "basis old.dat --out out.txt --method 1",
+                             "import old.dat in.csv"})
+        expectFailure(line, 1, "is the wrong format");
+    EXPECT_NE(run("import partial.dat in.csv"), 0);
+    EXPECT_EQ(ReadAll(path("old.dat")), old);
+    EXPECT_EQ(ReadAll(path("partial.dat")), partial);
+
+    // A portfolio naming a missing file lists nothing.
+    WriteAll(path("p.def"),
+             "\"Portfolio definition file\"\r\n\"fund.dat\"\r\n\"Fund\"\r\n\"gone.dat\"\r\n"
+             "\"Gone\"\r\n");
+    expectFailure("list p.def --out out.txt", 1, "moved or deleted");
+}
+
+TEST_F(CliTest, DumpAndRebuildShowTheRecordsAndTheCounts)
+{
+    EXPECT_EQ(run("dump FUND"), 0);
+    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(QLatin1String("2,20040105,0,\"Buy      \",1000,10,0")))
+        << lines[0].toStdString();
+
+    EXPECT_EQ(run("rebuild FUND"), 0);
+    EXPECT_TRUE(output.contains(QLatin1String("Records read: 4, Records written: 4")))
+        << output.toStdString();
+    EXPECT_EQ(ReadAll(fund), fundBytes);
+    EXPECT_EQ(ReadAll(path("fund.bak")), fundBytes);
+}
+
+TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettings)
+{
+    WriteAll(path("in.csv"), "31/12/2004,Fund buy,100,10\r\n");
+    WriteAll(path("Application.ini"),
+             "[General]\r\nImportSchema=Date Description Amount Price Shares DMY\r\n");
+    EXPECT_EQ(run("import new.dat in.csv"), 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("Lines read: 1.")));
+    EXPECT_TRUE(errors.contains(QStringLiteral("Import finished.")));
+    // The option wins over the setting; the setting is not rewritten.
+    EXPECT_EQ(run({QStringLiteral("import"), QStringLiteral("new.dat"), QStringLiteral("in.csv"),
+                   QStringLiteral("--schema"),
+                   QStringLiteral("Date Description Price Amount Shares DMY")}),
+              0);
+    EXPECT_EQ(RecordLines(path("new.dat")),
+              (QStringList{QStringLiteral("20041231,0,Fund buy ,100,10,0"),
+                           QStringLiteral("20041231,1,Fund buy ,10,100,0")}));
+    EXPECT_TRUE(ReadAll(path("Application.ini")).contains("Shares DMY"));
+
+    // No schema at all is no error: every column unused gives a price record
+    // with the default description.
+    QFile::remove(path("Application.ini"));
+    WriteAll(path("any.csv"), "whatever,1,2\r\n");
+    EXPECT_EQ(run("import a.dat any.csv"), 0) << errors.toStdString();
+    EXPECT_EQ(RecordLines(path("a.dat")), QStringList{QStringLiteral("0,0,Price imp,0,0,0")});
+}
+
+TEST_F(CliTest, ImportErrorLinesStillExitWithZero)
+{
+    WriteAll(path("in.csv"), "Date,Amount\r\n20100105,12\r\n");
+    EXPECT_EQ(run({QStringLiteral("import"), QStringLiteral("a.dat"), QStringLiteral("in.csv"),
+                   QStringLiteral("--schema"), QStringLiteral("Date Amount")}),
+              0);
+    EXPECT_EQ(RecordLines(path("a.dat")).size(), 1);
+    EXPECT_TRUE(
+        errors.contains(QStringLiteral("Errors were encountered.  Check log for details.")));
+}
+
+// A file that the desktop program has open (and locked against other
+// writers) is read by list, basis and dump; import and rebuild refuse it,
+// say why, and change nothing.
+TEST_F(CliTest, AFileOpenInTheDesktopProgramIsReadButNotChanged)
+{
+    FileTable desktop;
+    desktop.OpenFile(InvestmentSlot, fund, QStringLiteral("R"), QStringLiteral("RW"), RecordLength);
+    ASSERT_TRUE(desktop.isOpen(InvestmentSlot));
+    WriteAll(path("p.def"), QByteArray("\"Portfolio definition file\"\r\n\"") + fund.toLocal8Bit() +
+                                "\"\r\n\"Fund\"\r\n");
+
+    EXPECT_EQ(run("dump FUND"), 0) << errors.toStdString();
+    EXPECT_EQ(output.count(QLatin1Char('\n')), 3);
+    for (const char* line : {"list FUND --out out.txt --price 12", "list p.def --out out.txt",
+                             "basis FUND --method 1 --out out.txt"}) {
+        EXPECT_EQ(run(line), 0) << line << ": " << errors.toStdString();
+        EXPECT_GT(ReadAll(path("out.txt")).size(), 100) << line;
+        QFile::remove(path("out.txt"));
+    }
+
+    WriteAll(path("new.csv"), "01/02/2005,Buy,100,10,10\r\n");
+    expectFailure("import FUND new.csv", 1, "it is open in another copy of Brisden");
+    expectFailure("rebuild FUND", 1, "it is open in another copy of Brisden");
+    EXPECT_FALSE(QFileInfo::exists(path("fund.bak")));
+}
+
+}  // namespace
