@@ -30,6 +30,15 @@ bool IsValuationRow(const TransactionRecord& record, double shareBalance)
 
 }  // namespace
 
+double PriceBoxValue(const QString& text, const QLocale& locale)
+{
+    // The price as the user reads it in their own number format ("27,81" in
+    // German); a text that is no number there gives its leading number.
+    bool isNumber = false;
+    const double value = locale.toDouble(text.trimmed(), &isNumber);
+    return isNumber ? value : Val(text);
+}
+
 void TransactionListing::logShown(const QString& message)
 {
     m.log.LogSession(message, true, false, false);
@@ -41,7 +50,7 @@ double TransactionListing::currentSharePrice(double lastPrice)
 {
     if (m.priceBox && !PriceBoxFile.isEmpty() &&
         PriceBoxFile.compare(m.file.CurrentFile, Qt::CaseInsensitive) == 0)
-        return Val(m.priceBox->text());
+        return PriceBoxValue(m.priceBox->text(), m.calendar.locale);
     const std::optional<QString> answer =
         m.input.ask(QStringLiteral("Input the current share price for: ") + m.file.CurrentFileDesc,
                     m.ProgramTitle, PlainText(lastPrice).trimmed());
@@ -444,7 +453,8 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
             m.messages.show(listing_text::SuspectScreen(), ui::Icon::Information);
         if (m.priceBox) {
             bool isNumber = false;
-            const double price = m.priceBox->text().trimmed().toDouble(&isNumber);
+            const double price =
+                m.calendar.locale.toDouble(m.priceBox->text().trimmed(), &isNumber);
             if (isNumber) {
                 QLocale plain = m.calendar.locale;
                 plain.setNumberOptions(QLocale::OmitGroupSeparator);

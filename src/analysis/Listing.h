@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <cstdint>
 
+class QLocale;
+
 namespace brisden {
 
 struct Calendar;
@@ -85,6 +87,10 @@ private:
     bool m_firstFile = true;
     QString m_portfolioPath;
 };
+
+// The share price typed in the price box: a number in the system's own
+// format, else the leading number of the text.
+double PriceBoxValue(const QString& text, const QLocale& locale);
 
 // The fixed texts of the listing.
 namespace listing_text {

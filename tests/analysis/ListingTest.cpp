@@ -240,6 +240,23 @@ TEST(Listing, ScreenTakesTheShownFilesPriceFromThePriceBox)
     EXPECT_EQ(h.priceBox.text(), "17.50");
     EXPECT_TRUE(h.logLines.isEmpty());  // the screen logs none of its listing
     EXPECT_EQ(h.output.finishedWith, -1);
+
+    // A German user types and reads "27,81", and the listing after the
+    // refresh reads back 27.81, not 27; a price typed with a point still
+    // counts by its leading number.
+    h.calendar.locale = QLocale(QLocale::German, QLocale::Germany);
+    auto lastPrice = [&h] { return h.output.closingRow(h.output.files.size() - 1)->SharePrice; };
+    for (const char* typed : {"27,8100", "27.81"}) {
+        h.priceBox.setText(QLatin1String(typed));
+        h.run(nullptr, true);
+        EXPECT_DOUBLE_EQ(lastPrice(), 27.81) << typed;
+        h.run(nullptr, true);
+        EXPECT_DOUBLE_EQ(lastPrice(), 27.81) << typed;
+    }
+    EXPECT_EQ(h.priceBox.text(), "27.81");
+    h.priceBox.setText(QStringLiteral("27,8100"));
+    h.run(nullptr, true);
+    EXPECT_EQ(h.priceBox.text(), "27,81");
 }
 
 TEST(Listing, NoCurrentPrice)
