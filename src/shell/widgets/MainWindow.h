@@ -28,6 +28,7 @@ class FileCommands;
 class NoticesWindow;
 class RecordTypesWindow;
 namespace grid {
+class GridEditor;
 class LedgerCommands;
 class LedgerGrid;
 class LedgerModel;
@@ -45,7 +46,17 @@ struct MainActions {
     QAction* mnuRebuildItem = nullptr;
     QAction* mnuLogItem = nullptr;
     QAction* mnuExitItem = nullptr;
+    // Edit
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
     // Transactions
+    QAction* mnuEditItem = nullptr;
+    QAction* mnuClearItem = nullptr;
+    QAction* mnuCopyCell = nullptr;
+    QAction* mnuPasteData = nullptr;
+    QAction* mnuInsertRows = nullptr;
+    QAction* mnuDeleteItem = nullptr;
+    QAction* mnuSelectAll = nullptr;
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
@@ -55,6 +66,16 @@ struct MainActions {
     QAction* mnuRowHeightSet = nullptr;
     QAction* mnuRowHeightReset = nullptr;
     // The grid's right-click menu
+    QAction* mnuRCEdit = nullptr;
+    QAction* mnuRCClear = nullptr;
+    QAction* mnuRCCopy = nullptr;
+    QAction* mnuRCPaste = nullptr;
+    QAction* mnuRCInsertRows = nullptr;
+    QAction* mnuRCDelRow = nullptr;
+    QAction* mnuRCSelectAll = nullptr;
+    QAction* mnuRCDragDropHelp = nullptr;
+    QAction* mnuRCHowToEdit = nullptr;
+    QAction* mnuRCWhatsThis = nullptr;
     QAction* mnuRCRowHeightSet = nullptr;
     QAction* mnuRCRowHeightReset = nullptr;
 };
@@ -102,6 +123,7 @@ public:
     QAction* action(const QString& name) const;  // by object name (tests)
     FileCommands& fileCommands() const { return *m_files; }
     grid::LedgerCommands& ledger() const { return *m_ledger; }
+    grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
 
     // --- controls -----------------------------------------------------
@@ -161,6 +183,7 @@ private:
     MainActions m_actions;
     FileCommands* m_files = nullptr;
     grid::LedgerCommands* m_ledger = nullptr;
+    grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
 
     // Controls.
@@ -175,9 +198,11 @@ private:
     QLabel* m_dateValue = nullptr;
     QMenu* m_rightClick = nullptr;
     QMenu* m_mnuFile = nullptr;
+    QMenu* m_mnuEdit = nullptr;
     QMenu* m_mnuTransactions = nullptr;
     QMenu* m_mnuOptions = nullptr;
     QMenu* m_mnuRowHeight = nullptr;
+    QMenu* m_mnuRCRowHeight = nullptr;
     NoticesWindow* m_notices = nullptr;
     RecordTypesWindow* m_recordTypes = nullptr;
 
