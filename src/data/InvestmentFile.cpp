@@ -423,8 +423,8 @@ std::int32_t InvestmentFile::DeleteRecord(std::int32_t n)
     return result;
 }
 
-bool InvestmentFile::RestoreRecords(std::int32_t count,
-                                    const std::vector<std::pair<std::int32_t, RecordBytes>>& records)
+bool InvestmentFile::RestoreRecords(
+    std::int32_t count, const std::vector<std::pair<std::int32_t, RecordBytes>>& records)
 {
     // The Seqs in use are read from the file again at the next AddRecord.
     forgetSeqCache();

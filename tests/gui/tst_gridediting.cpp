@@ -58,7 +58,13 @@ struct Ledger {
         return g->hasFocus() && m->rowCount() == 4;
     }
     int col(Field f) const { return grid::ColumnOf(f, m->recordTypePosition()); }
-    void go(int row, Field f) { g->setCurrentIndex(m->index(row, col(f))); }
+    // A click on a cell. (The view would read the modifiers of the last key
+    // sent, which may still hold Shift.)
+    void go(int row, Field f)
+    {
+        g->selectionModel()->setCurrentIndex(m->index(row, col(f)),
+                                             QItemSelectionModel::ClearAndSelect);
+    }
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
     TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
@@ -222,7 +228,15 @@ void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
     QCOMPARE(l.bytes(), before);
     QCOMPARE(l.ed->undoStack()->count(), 0);
 
-    // A double click on a computed cell or on the closing row starts nothing.
+    // A double click starts an edit with the cell's value.
+    const QModelIndex desc = l.m->index(0, l.col(Field::Desc));
+    QTest::mouseDClick(l.g->viewport(), Qt::LeftButton, {}, l.g->visualRect(desc).center());
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.g->currentIndex(), desc);
+    QCOMPARE(l.editor()->text(), QStringLiteral("buy      "));
+    l.key(Qt::Key_Escape);
+
+    // A command on a computed cell or on the closing row starts nothing.
     l.go(0, Field::Value);
     l.w->actions().mnuEditItem->trigger();
     QVERIFY(!l.ed->editing());
@@ -561,6 +575,14 @@ void GridEditingTest::commandsFollowFocusAndMode()
     Ledger l;
     QVERIFY(l.open());
     const MainActions& a = l.w->actions();
+    // After the listing, Shift and an arrow make a block of two cells.
+    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
+    QVERIFY(l.ed->blockMode());
+    const grid::GridEditor::Block two = l.ed->block();
+    QCOMPARE(two.top, two.bottom);
+    QCOMPARE(two.right - two.left, 1);
+    l.go(0, Field::Date);
+    QTest::keyClick(l.g, Qt::Key_Escape);
     QVERIFY(a.mnuEditItem->isEnabled());
     QVERIFY(a.mnuDeleteItem->isEnabled());
     QVERIFY(l.w->command1(0)->isEnabled());
@@ -578,7 +600,8 @@ void GridEditingTest::commandsFollowFocusAndMode()
     QCOMPARE(b.top, 0);
     QCOMPARE(b.bottom, 3);
     QCOMPARE(b.left, l.col(Field::Date));
-    for (QAction* item : {a.mnuCopyCell, a.mnuSelectAll, a.mnuEditItem, a.mnuInsertRows, a.mnuRTHide})
+    for (QAction* item :
+         {a.mnuCopyCell, a.mnuSelectAll, a.mnuEditItem, a.mnuInsertRows, a.mnuRTHide})
         QVERIFY(!item->isEnabled());
     QVERIFY(a.mnuClearItem->isEnabled());
     QTest::keyClick(l.g, Qt::Key_Escape);
@@ -622,6 +645,11 @@ void GridEditingTest::rightClickMenu()
     menu->hide();
     // The record type column: only "What's this?".
     l.ed->rightClickGrid(centre(0, Field::RecordType));
+    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
+    menu->hide();
+    // So does the frame of the grid control buttons.
+    l.ed->rightClickElsewhere(l.w->gridControlFrame(), QPoint(10, 10));
+    QVERIFY(menu->isVisible());
     QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
     menu->hide();
     // "Data entry help" shows the prompt of the current column.

@@ -41,8 +41,7 @@ protected:
             event->accept();
             return true;
         }
-        if (event->type() == QEvent::KeyPress && onKey &&
-            onKey(static_cast<QKeyEvent*>(event)))
+        if (event->type() == QEvent::KeyPress && onKey && onKey(static_cast<QKeyEvent*>(event)))
             return true;
         return QLineEdit::event(event);
     }
@@ -147,9 +146,6 @@ GridEditor::GridEditor(const GridEditorContext& context, LedgerGrid& grid, Ledge
     m_grid.installEventFilter(this);
     m_grid.viewport()->installEventFilter(this);
     m_grid.frozenView()->viewport()->installEventFilter(this);
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(&m_grid),
-                                    static_cast<QAbstractItemView*>(m_grid.frozenView())})
-        connect(view, &QAbstractItemView::doubleClicked, this, [this] { GridEdit(); });
     connect(m_grid.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (m_selecting || m_editing || (m_busy && m_busy()) || blockMode())
             return;
@@ -529,8 +525,8 @@ void GridEditor::showDataEntryHelp()
     }
     QStringList prompts;
     for (Field f : {Field::Date, Field::Desc, Field::Amount, Field::SharePrice, Field::Shares})
-        prompts << QString::fromLatin1(m_model.gridColumn(ColumnOf(f, m_model.recordTypePosition()))
-                                           .header) +
+        prompts << QString::fromLatin1(
+                       m_model.gridColumn(ColumnOf(f, m_model.recordTypePosition())).header) +
                        QStringLiteral(": ") + EntryPrompt(f);
     showHelp(prompts.join(QStringLiteral("\n\n")));
     m_help->resize(420, 300);
@@ -710,9 +706,9 @@ void GridEditor::mnuInsertRows_Click()
     const QModelIndex current = m_grid.currentIndex();
     if (m_editing || !current.isValid())
         return;
-    const std::optional<QString> answer = m.input.ask(
-        QStringLiteral("Input the # of rows to insert before the current row."), m.ProgramTitle,
-        QString());
+    const std::optional<QString> answer =
+        m.input.ask(QStringLiteral("Input the # of rows to insert before the current row."),
+                    m.ProgramTitle, QString());
     if (!answer || answer->isEmpty())
         return;
     const double wanted = Val(*answer);
@@ -825,9 +821,8 @@ void GridEditor::mnuSelectAll_Click()
     const QModelIndex first = m_model.index(0, dateColumn());
     m_selecting = true;
     m_grid.selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    m_grid.selectionModel()->select(
-        QItemSelection(first, m_model.index(rows - 1, ColumnCount - 1)),
-        QItemSelectionModel::ClearAndSelect);
+    m_grid.selectionModel()->select(QItemSelection(first, m_model.index(rows - 1, ColumnCount - 1)),
+                                    QItemSelectionModel::ClearAndSelect);
     m_selecting = false;
     SetSelectionMode(true);
 }
@@ -865,12 +860,15 @@ void GridEditor::gridKey(QKeyEvent* key, bool* handled)
     const int k = key->key();
     const Qt::KeyboardModifiers mods = key->modifiers();
     if (IsNavigationKey(k)) {
-        if ((mods & Qt::ShiftModifier) && !blockMode())
+        if ((mods & Qt::ShiftModifier) && !blockMode()) {
+            // The block grows from the current cell alone.
+            SetSelectionMode(false);
             SetSelectionMode(true);
+        }
         return;
     }
-    const bool modifierOnly = k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt ||
-                              k == Qt::Key_Meta;
+    const bool modifierOnly =
+        k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt || k == Qt::Key_Meta;
     const bool selectAll = k == Qt::Key_A && (mods & Qt::ControlModifier);
     if (!modifierOnly && !selectAll && blockMode())
         SetSelectionMode(false);
@@ -909,6 +907,17 @@ bool GridEditor::eventFilter(QObject* watched, QEvent* event)
             default:
                 break;
         }
+    } else if (event->type() == QEvent::MouseButtonDblClick) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        QAbstractItemView* view = watched == m_grid.viewport()
+                                      ? static_cast<QAbstractItemView*>(&m_grid)
+                                      : m_grid.frozenView();
+        const QModelIndex at = view->indexAt(mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton && at.isValid()) {
+            setCurrent(at.row(), at.column());
+            GridEdit();
+            return true;
+        }
     } else if (event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         // The right button opens the menu without moving the block.
@@ -929,7 +938,8 @@ void GridEditor::rightClickGrid(const QPoint& viewportPos)
     if (!at.isValid())
         return;
     const bool recordType = fieldAt(at.column()) == Field::RecordType;
-    if (!recordType && (m_model.rowData(at.row()) == -1 || !m_model.gridColumn(at.column()).editable))
+    if (!recordType &&
+        (m_model.rowData(at.row()) == -1 || !m_model.gridColumn(at.column()).editable))
         return;
     m_grid.setFocus(Qt::MouseFocusReason);
     if (!blockMode())
@@ -941,9 +951,9 @@ void GridEditor::rightClickGrid(const QPoint& viewportPos)
 void GridEditor::prepareRightClickMenu(bool overGrid)
 {
     const EditItems& i = m_items;
-    const QList<QAction*> all = {i.mnuRCEdit,      i.mnuRCClear,     i.mnuRCCopy,
+    const QList<QAction*> all = {i.mnuRCEdit,      i.mnuRCClear,      i.mnuRCCopy,
                                  i.mnuRCPaste,     i.mnuRCInsertRows, i.mnuRCDelRow,
-                                 i.mnuRCSelectAll, i.mnuRCRowHeight, i.mnuRCDragDropHelp,
+                                 i.mnuRCSelectAll, i.mnuRCRowHeight,  i.mnuRCDragDropHelp,
                                  i.mnuRCHowToEdit, i.mnuRCWhatsThis};
     for (QAction* item : all)
         if (item)
@@ -964,9 +974,9 @@ void GridEditor::prepareRightClickMenu(bool overGrid)
     for (const auto& [item, main] : mirrored)
         if (item && main)
             item->setEnabled(main->isEnabled());
-    for (QAction* item : {i.mnuRCEdit, i.mnuRCClear, i.mnuRCCopy, i.mnuRCPaste, i.mnuRCDelRow,
-                          i.mnuRCSelectAll, i.mnuRCHowToEdit, i.mnuRCRowHeight,
-                          i.mnuRCDragDropHelp})
+    for (QAction* item :
+         {i.mnuRCEdit, i.mnuRCClear, i.mnuRCCopy, i.mnuRCPaste, i.mnuRCDelRow, i.mnuRCSelectAll,
+          i.mnuRCHowToEdit, i.mnuRCRowHeight, i.mnuRCDragDropHelp})
         if (item)
             item->setVisible(true);
 }
@@ -997,8 +1007,8 @@ void GridEditor::showWhatsThis()
 
 void GridEditor::pushEdit(const QString& text, FileChange change, std::vector<GridStep> steps)
 {
-    m_undo->push(new LedgerEdit(*this, text, std::move(change), std::move(steps),
-                                m_model.generation()));
+    m_undo->push(
+        new LedgerEdit(*this, text, std::move(change), std::move(steps), m_model.generation()));
 }
 
 void GridEditor::resetUndo()
@@ -1011,8 +1021,8 @@ void GridEditor::applyEdit(LedgerEdit& edit, bool forward)
 {
     cancelEdit();
     if (!edit.change.empty()) {
-        const bool ok = forward ? RedoFileChange(m.file, edit.change)
-                                : UndoFileChange(m.file, edit.change);
+        const bool ok =
+            forward ? RedoFileChange(m.file, edit.change) : UndoFileChange(m.file, edit.change);
         if (!ok)
             writeFailed();
     }

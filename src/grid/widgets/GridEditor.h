@@ -200,8 +200,8 @@ private:
     QLineEdit* m_editor = nullptr;
     QPointer<QWidget> m_help;
     QLabel* m_helpLabel = nullptr;
-    TransactionRecord m_record;          // the edited record
-    std::int32_t m_editedRecord = 0;     // < 1 for a row without record
+    TransactionRecord m_record;       // the edited record
+    std::int32_t m_editedRecord = 0;  // < 1 for a row without record
     int m_editRow = -1;
     int m_editColumn = -1;
     std::int32_t m_lastDate = 0;

@@ -101,8 +101,7 @@ void LedgerModel::insertGridRow(int r, const GridRow& row)
 
 bool LedgerModel::insertRows(int row, int count, const QModelIndex& parent)
 {
-    if (parent.isValid() || count < 1 || row < 0 || row > m_shown ||
-        m_shown != int(m_rows.size()))
+    if (parent.isValid() || count < 1 || row < 0 || row > m_shown || m_shown != int(m_rows.size()))
         return false;
     beginInsertRows(QModelIndex(), row, row + count - 1);
     m_rows.insert(m_rows.begin() + row, size_t(count), BlankGridRow());

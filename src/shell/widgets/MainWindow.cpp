@@ -213,6 +213,13 @@ void MainWindow::buildControls()
 
     // Frame3: the summary of the listing and the share price box.
     m_summary = new grid::SummaryPanel(central);
+    if (auto* prompt = m_summary->findChild<QLabel*>(QStringLiteral("SharePricePrompt"))) {
+        prompt->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(prompt, &QWidget::customContextMenuRequested, this,
+                [this, prompt](const QPoint& pos) {
+                    m_editor->rightClickElsewhere(prompt, prompt->mapToGlobal(pos));
+                });
+    }
 
     auto* layout = new QVBoxLayout(central);
     layout->addLayout(top);
@@ -272,8 +279,8 @@ void MainWindow::buildMenus()
     m_mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     m.mnuUndo = add(m_mnuEdit, "mnuUndo", QStringLiteral("&Undo"), QKeySequence::Undo);
     m.mnuRedo = add(m_mnuEdit, "mnuRedo", QStringLiteral("&Redo"));
-    m.mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m.mnuRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     m_mnuTransactions = menuBar()->addMenu(QStringLiteral("&Transactions"));
     m_mnuTransactions->setObjectName(QStringLiteral("mnuTransactions"));
@@ -392,13 +399,32 @@ void MainWindow::wireCommands()
     for (QAction* reset : {a.mnuRowHeightReset, a.mnuRCRowHeightReset})
         onCommand(reset, [ledger, heightAtStart] { ledger->ResetRowHeight(heightAtStart); });
     // Editing the ledger.
-    m_editor->setItems(grid::EditItems{
-        a.mnuEditItem, a.mnuClearItem, a.mnuCopyCell, a.mnuPasteData, a.mnuInsertRows,
-        a.mnuDeleteItem, a.mnuSelectAll, m_mnuRowHeight->menuAction(), a.mnuRTHide, a.mnuUndo,
-        a.mnuRedo, m_command1[0], m_command1[1], m_command1[2], m_rightClick, a.mnuRCEdit,
-        a.mnuRCClear, a.mnuRCCopy, a.mnuRCPaste, a.mnuRCInsertRows, a.mnuRCDelRow,
-        a.mnuRCSelectAll, m_mnuRCRowHeight->menuAction(), a.mnuRCDragDropHelp, a.mnuRCHowToEdit,
-        a.mnuRCWhatsThis});
+    m_editor->setItems(grid::EditItems{a.mnuEditItem,
+                                       a.mnuClearItem,
+                                       a.mnuCopyCell,
+                                       a.mnuPasteData,
+                                       a.mnuInsertRows,
+                                       a.mnuDeleteItem,
+                                       a.mnuSelectAll,
+                                       m_mnuRowHeight->menuAction(),
+                                       a.mnuRTHide,
+                                       a.mnuUndo,
+                                       a.mnuRedo,
+                                       m_command1[0],
+                                       m_command1[1],
+                                       m_command1[2],
+                                       m_rightClick,
+                                       a.mnuRCEdit,
+                                       a.mnuRCClear,
+                                       a.mnuRCCopy,
+                                       a.mnuRCPaste,
+                                       a.mnuRCInsertRows,
+                                       a.mnuRCDelRow,
+                                       a.mnuRCSelectAll,
+                                       m_mnuRCRowHeight->menuAction(),
+                                       a.mnuRCDragDropHelp,
+                                       a.mnuRCHowToEdit,
+                                       a.mnuRCWhatsThis});
     for (QAction* edit : {a.mnuEditItem, a.mnuRCEdit})
         onCommand(edit, [editor] { editor->GridEdit(); });
     onCommand(m_command1[0], [editor] { editor->GridEdit(); });
