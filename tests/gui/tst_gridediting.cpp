@@ -110,10 +110,12 @@ private slots:
     void copyAndPasteToABlock();
     void undoAndRedoRestoreTheFileExactly();
     void undoAfterARefreshListsAgain();
+    void undoAcrossTheFreeChain();
     void modelKeepsTheItemModelRules();
     void commandsFollowFocusAndMode();
     void rightClickMenu();
     void resizeCancelsTheEdit();
+    void closingStoresTheEntry();
 };
 
 void GridEditingTest::entryRules()
@@ -548,6 +550,33 @@ void GridEditingTest::undoAfterARefreshListsAgain()
     QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
 }
 
+void GridEditingTest::undoAcrossTheFreeChain()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    const QByteArray original = l.bytes();
+    // Records 3 then 2 are deleted (chain 3 -> 2); a new entry takes 3 again.
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.go(0, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 3);
+    l.go(l.m->rowCount() - 1, Field::Desc);
+    l.typeInGrid(QStringLiteral("fee"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.m->rowData(l.m->rowCount() - 1), 3);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 2);
+    const QByteArray after = l.bytes();
+    for (int i = 0; i < 3; ++i)
+        l.w->actions().mnuUndo->trigger();
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowData(0), 2);
+    QCOMPARE(l.m->rowData(1), 3);
+    for (int i = 0; i < 3; ++i)
+        l.w->actions().mnuRedo->trigger();
+    QCOMPARE(l.bytes(), after);
+}
+
 void GridEditingTest::modelKeepsTheItemModelRules()
 {
     Ledger l;
@@ -671,6 +700,20 @@ void GridEditingTest::resizeCancelsTheEdit()
     QTRY_VERIFY(!l.ed->editing());
     QCOMPARE(l.bytes(), before);
     QVERIFY(l.g->isEnabled());
+}
+
+void GridEditingTest::closingStoresTheEntry()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("1x"));
+    QVERIFY(!l.w->close());  // "1x" is refused: the window stays
+    QCOMPARE(l.lastMessage(), QStringLiteral("Entry is not numeric"));
+    QVERIFY(l.ed->editing());
+    l.retype(QStringLiteral("12"));
+    QVERIFY(l.w->close());
+    QCOMPARE(l.record(2).Amount, 12.0);
 }
 
 QTEST_MAIN(GridEditingTest)

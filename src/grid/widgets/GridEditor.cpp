@@ -298,6 +298,7 @@ void GridEditor::ChangeCellText()
     static_cast<QAbstractItemView&>(m_grid).scrollTo(index);
     const QRect cell = m_grid.visualRect(index);
     const QPoint at = m_grid.viewport()->mapTo(m_editorParent, cell.topLeft());
+    m_editor->setFont(m_grid.font());
     m_editor->setGeometry(QRect(at, cell.size()));
     if (m_editor->cursorPosition() == 0)
         m_editor->selectAll();

@@ -774,6 +774,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
         QTimer::singleShot(50, this, &QWidget::close);
         return;
     }
+    // An entry being typed is stored first; a refused one keeps the window open.
+    if (m_editor->editing()) {
+        if (!m_editor->CommitCellEdit()) {
+            event->ignore();
+            return;
+        }
+        m_editor->cancelEdit();
+    }
     m_closing = true;
     m_files->SetAutoSaveTimer(true);
     m_dateWatch->stop();
