@@ -111,6 +111,7 @@ private slots:
     void undoAndRedoRestoreTheFileExactly();
     void undoAfterARefreshListsAgain();
     void undoAcrossTheFreeChain();
+    void deletingTheOnlyRowLeavesAnEmptyRow();
     void modelKeepsTheItemModelRules();
     void commandsFollowFocusAndMode();
     void rightClickMenu();
@@ -499,6 +500,7 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     l.p.input.answers = {QStringLiteral("2")};
     l.key(Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(l.ed->undoStack()->count(), 6);
+    QVERIFY(l.p.messages.questions.isEmpty());  // ConfirmDelete is off
     QCOMPARE(l.record(2).Version, std::int16_t(0));
     const QByteArray changed = l.bytes();
     const int changedRows = l.m->rowCount();
@@ -575,6 +577,31 @@ void GridEditingTest::undoAcrossTheFreeChain()
     for (int i = 0; i < 3; ++i)
         l.w->actions().mnuRedo->trigger();
     QCOMPARE(l.bytes(), after);
+}
+
+void GridEditingTest::deletingTheOnlyRowLeavesAnEmptyRow()
+{
+    StartedProgram p;
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/One.dat"), {{20240105, "note", 0, 0, 0}});
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("One"), QStringLiteral("ConfirmDelete=False\r\n")));
+    MainWindow& w = *p.window;
+    QVERIFY(Activate(w));
+    w.grid()->setFocus();
+    grid::LedgerModel& m = *w.gridModel();
+    QCOMPARE(m.rowCount(), 2);  // the record and the empty row
+    QTest::keyClick(w.grid(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(m.rowCount(), 1);
+    QCOMPARE(m.rowData(0), 0);
+    QCOMPARE(RecordOf(ReadAll(dat), 2).Version, std::int16_t(0));
+    // The empty row takes the next entry, in the released record.
+    QTest::keyClicks(w.grid(), QStringLiteral("0"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3152024"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(m.rowData(0), 2);
+    QCOMPARE(RecordOf(ReadAll(dat), 2).TransDate, 20240315);
+    QCOMPARE(ReadAll(dat).size(), 2 * RecordLength);
 }
 
 void GridEditingTest::modelKeepsTheItemModelRules()
