@@ -500,6 +500,7 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     l.p.input.answers = {QStringLiteral("2")};
     l.key(Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(l.ed->undoStack()->count(), 6);
+    QCOMPARE(l.w->actions().mnuUndo->text(), QStringLiteral("&Undo Insert rows"));
     QVERIFY(l.p.messages.questions.isEmpty());  // ConfirmDelete is off
     QCOMPARE(l.record(2).Version, std::int16_t(0));
     const QByteArray changed = l.bytes();

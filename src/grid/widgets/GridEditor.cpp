@@ -163,6 +163,19 @@ GridEditor::~GridEditor() = default;
 void GridEditor::setItems(const EditItems& items)
 {
     m_items = items;
+    // "Undo Clear cells", "Redo Paste": the items name what they take back.
+    if (items.mnuUndo)
+        connect(m_undo, &QUndoStack::undoTextChanged, items.mnuUndo,
+                [undo = items.mnuUndo](const QString& text) {
+                    undo->setText(text.isEmpty() ? QStringLiteral("&Undo")
+                                                 : QStringLiteral("&Undo ") + text);
+                });
+    if (items.mnuRedo)
+        connect(m_undo, &QUndoStack::redoTextChanged, items.mnuRedo,
+                [redo = items.mnuRedo](const QString& text) {
+                    redo->setText(text.isEmpty() ? QStringLiteral("&Redo")
+                                                 : QStringLiteral("&Redo ") + text);
+                });
     for (QPushButton* button : {items.editButton, items.clearButton, items.deleteButton}) {
         // A click on a button leaves the focus in the grid, so that the
         // button still finds its command enabled.
