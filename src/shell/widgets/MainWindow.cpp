@@ -18,7 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -36,7 +35,6 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
-#include <QWhatsThis>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -345,6 +343,9 @@ void MainWindow::buildMenus()
     m.mnuRCRowHeightReset = rowHeight->addAction(QStringLiteral("&Reset to default"));
     m.mnuRCRowHeightReset->setObjectName(QStringLiteral("mnuRCRowHeightReset"));
     m.mnuRCDragDropHelp = rc("mnuRCDragDropHelp", QStringLiteral("&Drag/drop help"));
+    // Dropping a file on the grid joins with the import window; its help
+    // waits hidden until then.
+    m.mnuRCDragDropHelp->setVisible(false);
     m.mnuRCHowToEdit = rc("mnuRCHowToEdit", QStringLiteral("Data entry &help"));
     m.mnuRCWhatsThis = rc("mnuRCWhatsThis", QStringLiteral("&What's this?"));
 }
@@ -422,7 +423,7 @@ void MainWindow::wireCommands()
                                        a.mnuRCDelRow,
                                        a.mnuRCSelectAll,
                                        m_mnuRCRowHeight->menuAction(),
-                                       a.mnuRCDragDropHelp,
+                                       nullptr,  // drag/drop help: with the import
                                        a.mnuRCHowToEdit,
                                        a.mnuRCWhatsThis});
     for (QAction* edit : {a.mnuEditItem, a.mnuRCEdit})
@@ -446,12 +447,6 @@ void MainWindow::wireCommands()
     onCommand(a.mnuRedo, [editor] { editor->undoStack()->redo(); });
     onCommand(a.mnuRCHowToEdit, [editor] { editor->showDataEntryHelp(); });
     onCommand(a.mnuRCWhatsThis, [editor] { editor->showWhatsThis(); });
-    onCommand(a.mnuRCDragDropHelp, [this] {
-        QWhatsThis::showText(QCursor::pos(),
-                             QStringLiteral("A text or comma-separated file of transactions "
-                                            "dropped onto the grid is read by the import."),
-                             m_grid);
-    });
 
     // Enter in the share price box lists again with the typed price.
     connect(m_summary->sharePriceBox(), &QLineEdit::returnPressed, this, [this] {
