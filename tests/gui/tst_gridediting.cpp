@@ -105,6 +105,7 @@ private slots:
     void datesAndNumbersAreChecked();
     void tabShiftTabAndArrows();
     void enterActsAsTabWhenCRFiresTab();
+    void recordTypeColumnOnTheRight();
     void failedWriteKeepsTheEntry();
     void clearDeleteInsertAskFirst();
     void copyAndPasteToABlock();
@@ -345,6 +346,29 @@ void GridEditingTest::enterActsAsTabWhenCRFiresTab()
     QCOMPARE(l.g->currentIndex().column(), l.col(Field::Amount));
     QCOMPARE(l.record(2).Desc, QByteArray("bought   "));
     l.key(Qt::Key_Escape);
+}
+
+void GridEditingTest::recordTypeColumnOnTheRight()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("[GridMisc]\r\nRTColPos=0\r\n")));
+    QCOMPARE(l.col(Field::Date), 0);
+    l.go(0, Field::Date);
+    l.w->actions().mnuEditItem->trigger();
+    for (int i = 0; i < 4; ++i)
+        l.key(Qt::Key_Tab);
+    QCOMPARE(l.g->currentIndex(), l.m->index(0, 4));
+    l.retype(QStringLiteral("101"));
+    l.key(Qt::Key_Tab);
+    QCOMPARE(l.g->currentIndex(), l.m->index(1, 0));
+    QCOMPARE(l.record(2).Shares, 101.0);
+    l.key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(l.g->currentIndex(), l.m->index(0, 4));
+    l.key(Qt::Key_Escape);
+    // The record type column, now the last, is not edited.
+    l.g->selectionModel()->setCurrentIndex(l.m->index(0, 10), QItemSelectionModel::ClearAndSelect);
+    l.w->actions().mnuEditItem->trigger();
+    QVERIFY(!l.ed->editing());
 }
 
 void GridEditingTest::failedWriteKeepsTheEntry()
