@@ -433,6 +433,21 @@ std::int32_t InvestmentFile::DeleteRecord(std::int32_t n)
     return result;
 }
 
+bool InvestmentFile::RestoreRecords(
+    std::int32_t count, const std::vector<std::pair<std::int32_t, RecordBytes>>& records)
+{
+    // The Seqs in use are read from the file again at the next AddRecord.
+    forgetSeqCache();
+    if (!m_files.isOpen(InvestmentSlot))
+        return false;
+    bool ok = true;
+    if (RecordCount(m_files, InvestmentSlot) > count)
+        ok = m_files.truncate(InvestmentSlot, std::int64_t(count) * RecordLength);
+    for (const auto& [n, bytes] : records)
+        ok = WriteRaw(m_files, InvestmentSlot, n, bytes.data()) && ok;
+    return ok;
+}
+
 QString DamageReport(FileTable& files, int slot)
 {
     const std::int64_t length = files.length(slot);

@@ -109,6 +109,11 @@ public:
     // Number of entries in RecordIndex that are real records.
     std::size_t indexedCount() const;
 
+    // Puts records back byte for byte as they were before a change (an
+    // undo): cuts the file to count records, then writes each record given.
+    bool RestoreRecords(std::int32_t count,
+                        const std::vector<std::pair<std::int32_t, RecordBytes>>& records);
+
 private:
     void forgetSeqCache();
     bool ensureSeqCache();

@@ -130,6 +130,17 @@ QString CellText(const GridRow& row, Field field, const Calendar& calendar,
 {
     if (row.blank())
         return QString();
+    if ((row.Flags & RowNew) && !IsMarkedField(field))
+        return QString();
+    if (row.Flags & RowEdited) {
+        // What the user left empty or cleared stays empty until the next listing.
+        const bool empty = (field == Field::Date && row.TransDate == 0) ||
+                           (field == Field::Amount && row.Amount == 0) ||
+                           (field == Field::SharePrice && row.SharePrice == 0) ||
+                           (field == Field::Shares && row.Shares == 0);
+        if (empty)
+            return QString();
+    }
     const QLocale& locale = calendar.locale;
     switch (field) {
         case Field::RecordType:

@@ -20,6 +20,8 @@ enum RowFlag : std::uint8_t {
     RowSuspect = 1,  // fails the validity rule: its five cells from the date on are marked
     RowClosing = 2,  // the closing "Today" valuation: no amount, no shares this transaction
     RowBlank = 4,    // the empty row at the end, for new entries
+    RowEdited = 8,   // changed since the listing: an empty date or a zero number shows empty
+    RowNew = 16,     // entered since the listing: only the five entered cells show
 };
 
 // One grid row: 72 bytes.

@@ -8,6 +8,7 @@
 
 #include "grid/GridLayout.h"
 #include "grid/LedgerRows.h"
+#include "grid/widgets/GridEditor.h"
 #include "shell/widgets/LogViewer.h"
 #include "shell/widgets/RecordTypesWindow.h"
 
@@ -221,6 +222,15 @@ void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
     w.actions().mnuRebuildItem->trigger();
     QVERIFY(p.messages.texts().last().startsWith(QStringLiteral("Can't rebuild ") + dat + refusal));
     QVERIFY(LogHas(p, QStringLiteral("Can't rebuild ") + dat));
+    // So does the grid: no cell is edited, no row deleted.
+    w.grid()->setFocus();
+    w.grid()->setCurrentIndex(w.gridModel()->index(0, 1));
+    w.editor().GridEdit(QChar());
+    QVERIFY(!w.editor().editing());
+    QVERIFY(p.messages.texts().last().startsWith(QStringLiteral("Can't edit ") + dat + refusal));
+    w.editor().mnuDeleteItem_Click();
+    QVERIFY(p.messages.texts().last().startsWith(QStringLiteral("Can't delete rows of ") + dat +
+                                                 refusal));
     QCOMPARE(ReadAll(dat), before);
     // Reading goes on: a refresh lists it again.
     w.actions().mnuRefreshItem->trigger();

@@ -186,12 +186,12 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     grid::LedgerModel& m = *w.gridModel();
     QCOMPARE(m.rowCount(), 7);  // five records, the closing row, the empty row
     QCOMPARE(w.ledger().listedRows(), 6);
-    // Record type codes; row data: the record numbers in file order, 0 for
-    // the closing and empty rows.
+    // Record type codes; row data: the record numbers in file order, -1 for
+    // the closing row (no transaction), 0 for the empty row.
     const struct {
         const char* code;
         int recNo;
-    } rows[] = {{"P", 2}, {"U", 3}, {"S", 4}, {"", 5}, {"D", 6}, {"U", 0}, {"", 0}};
+    } rows[] = {{"P", 2}, {"U", 3}, {"S", 4}, {"", 5}, {"D", 6}, {"U", -1}, {"", 0}};
     for (int r = 0; r < 7; ++r) {
         QCOMPARE(m.data(m.index(r, 0)).toString(), QLatin1String(rows[r].code));
         QCOMPARE(m.rowData(r), rows[r].recNo);

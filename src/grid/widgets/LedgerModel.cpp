@@ -52,6 +52,7 @@ void LedgerModel::clear()
 {
     // Rows are removed rather than the model reset, so that the views keep
     // their column widths.
+    ++m_generation;
     if (m_shown > 0) {
         beginRemoveRows(QModelIndex(), 0, m_shown - 1);
         std::vector<GridRow>().swap(m_rows);
@@ -82,7 +83,46 @@ std::int32_t LedgerModel::rowData(int r) const
 {
     if (r < 0 || r >= m_shown)
         return 0;
-    return m_rows[size_t(r)].RecNo;
+    const GridRow& row = m_rows[size_t(r)];
+    return row.closing() ? -1 : row.RecNo;
+}
+
+void LedgerModel::setRow(int r, const GridRow& row)
+{
+    if (r < 0 || r >= m_shown)
+        return;
+    m_rows[size_t(r)] = row;
+    emit dataChanged(index(r, 0), index(r, ColumnCount - 1));
+}
+
+void LedgerModel::insertGridRow(int r, const GridRow& row)
+{
+    if (!insertRows(r, 1))
+        return;
+    m_rows[size_t(r)] = row;
+}
+
+bool LedgerModel::insertRows(int row, int count, const QModelIndex& parent)
+{
+    if (parent.isValid() || count < 1 || row < 0 || row > m_shown || m_shown != int(m_rows.size()))
+        return false;
+    beginInsertRows(QModelIndex(), row, row + count - 1);
+    m_rows.insert(m_rows.begin() + row, size_t(count), BlankGridRow());
+    m_shown += count;
+    endInsertRows();
+    return true;
+}
+
+bool LedgerModel::removeRows(int row, int count, const QModelIndex& parent)
+{
+    if (parent.isValid() || count < 1 || row < 0 || row + count > m_shown ||
+        m_shown != int(m_rows.size()))
+        return false;
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
+    m_shown -= count;
+    endRemoveRows();
+    return true;
 }
 
 QString LedgerModel::cellText(int r, int column) const
@@ -122,7 +162,7 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
                 return QBrush(m_colours.ambiguous);
             return QVariant();
         case RowDataRole:
-            return r.RecNo;
+            return rowData(index.row());
         default:
             return QVariant();
     }
@@ -155,7 +195,11 @@ Qt::ItemFlags LedgerModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // The cell editor writes the record itself; the flag tells which cells it takes.
+    if (gridColumn(index.column()).editable && rowData(index.row()) >= 0)
+        f |= Qt::ItemIsEditable;
+    return f;
 }
 
 }  // namespace brisden::grid

@@ -53,8 +53,19 @@ public:
     void publish();
     size_t storedRows() const { return m_rows.size(); }
     const GridRow& row(int r) const { return m_rows[size_t(r)]; }
-    // Row data of a row (record number), 0 when the row is out of range.
+    // Row data of a row: the record number, 0 for a row without a record
+    // (and out of range), -1 for the closing row, which is no transaction.
     std::int32_t rowData(int r) const;
+    // Counts the listings: rows keep their places until the next one.
+    int generation() const { return m_generation; }
+
+    // Edits between listings (never while a listing runs).
+    void setRow(int r, const GridRow& row);
+    // Inserts rows as they were (undo of a deletion).
+    void insertGridRow(int r, const GridRow& row);
+    // Inserts empty rows without records; removes rows.
+    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
     // The text a cell shows.
     QString cellText(int r, int column) const;
 
@@ -73,6 +84,7 @@ private:
     Colours m_colours;
     std::vector<GridRow> m_rows;
     int m_shown = 0;
+    int m_generation = 0;
 };
 
 }  // namespace brisden::grid

@@ -77,6 +77,10 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QGroupBox(QStringLiteral("Profit/L
     auto* prompt = new QLabel(QStringLiteral("To calculate projected values, if you were to "
                                              "liquidate today, input today's share price:"),
                               this);
+    prompt->setObjectName(QStringLiteral("SharePricePrompt"));
+    prompt->setWhatsThis(QStringLiteral(
+        "Type today's share price and press Enter: the ledger is listed again and valued at "
+        "that price, as if everything were sold today."));
     prompt->setWordWrap(true);
     prompt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_txtSharePrice = new QLineEdit(QStringLiteral("N/A"), this);

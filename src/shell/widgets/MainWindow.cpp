@@ -5,6 +5,7 @@
 #include "data/widgets/PathEllipsis.h"
 #include "grid/GridLayout.h"
 #include "grid/widgets/GridAppearance.h"
+#include "grid/widgets/GridEditor.h"
 #include "grid/widgets/LedgerCommands.h"
 #include "grid/widgets/LedgerGrid.h"
 #include "grid/widgets/LedgerModel.h"
@@ -34,6 +35,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
@@ -66,6 +68,13 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         grid::LedgerContext{m_p.file, m_p.report, m_p.settings, m_p.calendar, m_p.log, m_messages,
                             m_input, m_p.ProgramTitle},
         *m_grid, *m_model, *m_summary, this);
+    m_editor = new grid::GridEditor(
+        grid::GridEditorContext{m_p.file, m_p.settings, m_messages, m_input, m_p.ProgramTitle,
+                                &m_p.log},
+        *m_grid, *m_model, centralWidget(), [this](bool enabled) { FormEnableToggle(enabled); },
+        [this] { m_ledger->ListLedger(); }, [this] { return busy(); });
+    // New rows take today's date until the first entry.
+    m_editor->setLastDate(m_p.calendar.TodayYMD);
 
     m_notices = new NoticesWindow(m_p.ProgramTitle, this);
     m_notices->setDisplayLog([this] { showLog(); });
@@ -196,10 +205,14 @@ void MainWindow::buildControls()
         // A little room around the caption.
         m_command1[i]->setMinimumWidth(m_command1[i]->sizeHint().width() + 12);
         frame2Layout->addWidget(m_command1[i]);
-        // Cell editing, clearing and row deletion join with the grid editor.
-        if (i < 3)
-            m_command1[i]->setVisible(false);
     }
+    m_frame2->setWhatsThis(QStringLiteral(
+        "Edit the current cell, clear the selected cells, delete the selected rows, or list the "
+        "ledger again with its balances and returns recomputed."));
+    m_frame2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_frame2, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_editor->rightClickElsewhere(m_frame2, m_frame2->mapToGlobal(pos));
+    });
     frame2Layout->addStretch();
 
     // The grid with the grid controls, in an area of its own whose sides
@@ -218,15 +231,27 @@ void MainWindow::buildControls()
 
     // Frame3: the summary of the listing and the share price box.
     m_summary = new grid::SummaryPanel(central);
+    if (auto* prompt = m_summary->findChild<QLabel*>(QStringLiteral("SharePricePrompt"))) {
+        prompt->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(prompt, &QWidget::customContextMenuRequested, this,
+                [this, prompt](const QPoint& pos) {
+                    m_editor->rightClickElsewhere(prompt, prompt->mapToGlobal(pos));
+                });
+    }
 
     auto* layout = new QVBoxLayout(central);
     layout->addLayout(top);
     layout->addWidget(m_gridArea, 1);
     layout->addWidget(m_summary);
 
+    m_grid->setWhatsThis(QStringLiteral(
+        "The ledger of the current investment file, one transaction a row.  Type into a cell, "
+        "double-click it or press Ctrl+E to edit it; every entry is written to the file at once.  "
+        "\"R T\" shows each row's record type; balances, value and returns follow after a "
+        "refresh (F5)."));
     connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (m_grid->isEnabled())
-            m_rightClick->popup(m_grid->viewport()->mapToGlobal(pos));
+            m_editor->rightClickGrid(pos);
     });
 }
 
@@ -272,8 +297,31 @@ void MainWindow::buildMenus()
         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
     m.mnuExitItem->setShortcutContext(Qt::WindowShortcut);
 
+    m_mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    m_mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    m.mnuUndo = add(m_mnuEdit, "mnuUndo", QStringLiteral("&Undo"), QKeySequence::Undo);
+    m.mnuRedo = add(m_mnuEdit, "mnuRedo", QStringLiteral("&Redo"));
+    m.mnuRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+
     m_mnuTransactions = menuBar()->addMenu(QStringLiteral("&Transactions"));
     m_mnuTransactions->setObjectName(QStringLiteral("mnuTransactions"));
+    m.mnuEditItem = add(m_mnuTransactions, "mnuEditItem", QStringLiteral("&Edit selected cell"),
+                        QKeySequence(Qt::CTRL | Qt::Key_E));
+    m.mnuClearItem = add(m_mnuTransactions, "mnuClearItem",
+                         QStringLiteral("&Clear selected cell(s)"), QKeySequence(Qt::Key_Delete));
+    m.mnuCopyCell = add(m_mnuTransactions, "mnuCopyCell", QStringLiteral("Copy cell &data"),
+                        QKeySequence(Qt::CTRL | Qt::Key_C));
+    m.mnuPasteData = add(m_mnuTransactions, "mnuPasteData", QStringLiteral("&Paste to cell(s)"),
+                         QKeySequence(Qt::CTRL | Qt::Key_V));
+    m.mnuInsertRows = add(m_mnuTransactions, "mnuInsertRows", QStringLiteral("&Insert rows..."),
+                          QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    m.mnuDeleteItem =
+        add(m_mnuTransactions, "mnuDeleteItem", QStringLiteral("&Delete selected row(s)"),
+            QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    m.mnuSelectAll = add(m_mnuTransactions, "mnuSelectAll", QStringLiteral("Select &All"),
+                         QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_mnuTransactions->addSeparator();
     m.mnuRTHide =
         add(m_mnuTransactions, "mnuRTHide", QStringLiteral("&Select record types to display..."));
     m.mnuRefreshItem = add(m_mnuTransactions, "mnuRefreshItem",
@@ -299,18 +347,37 @@ void MainWindow::buildMenus()
     // The right-click menu of the grid.
     m_rightClick = new QMenu(this);
     m_rightClick->setObjectName(QStringLiteral("mnuRightClick"));
+    auto rc = [this](const char* name, const QString& caption) {
+        QAction* a = m_rightClick->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    m.mnuRCEdit = rc("mnuRCEdit", QStringLiteral("&Edit Cell"));
+    m.mnuRCClear = rc("mnuRCClear", QStringLiteral("&Clear cell(s)"));
+    m.mnuRCCopy = rc("mnuRCCopy", QStringLiteral("Copy cell &data"));
+    m.mnuRCPaste = rc("mnuRCPaste", QStringLiteral("&Paste to cell(s)"));
+    m.mnuRCInsertRows = rc("mnuRCInsertRows", QStringLiteral("&Insert rows..."));
+    m.mnuRCDelRow = rc("mnuRCDelRow", QStringLiteral("&Delete row(s)"));
+    m.mnuRCSelectAll = rc("mnuRCSelectAll", QStringLiteral("Select &All"));
     QMenu* rowHeight = m_rightClick->addMenu(QStringLiteral("&Global grid row height"));
     rowHeight->setObjectName(QStringLiteral("mnuRCRowHeight"));
+    m_mnuRCRowHeight = rowHeight;
     m.mnuRCRowHeightSet = rowHeight->addAction(QStringLiteral("&Make same as this row"));
     m.mnuRCRowHeightSet->setObjectName(QStringLiteral("mnuRCRowHeightSet"));
     m.mnuRCRowHeightReset = rowHeight->addAction(QStringLiteral("&Reset to default"));
     m.mnuRCRowHeightReset->setObjectName(QStringLiteral("mnuRCRowHeightReset"));
+    m.mnuRCDragDropHelp = rc("mnuRCDragDropHelp", QStringLiteral("&Drag/drop help"));
+    // Dropping a file on the grid joins with the import window; its help
+    // waits hidden until then.
+    m.mnuRCDragDropHelp->setVisible(false);
+    m.mnuRCHowToEdit = rc("mnuRCHowToEdit", QStringLiteral("Data entry &help"));
+    m.mnuRCWhatsThis = rc("mnuRCWhatsThis", QStringLiteral("&What's this?"));
 }
 
 void MainWindow::onCommand(QAction* action, std::function<void()> handler)
 {
     connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
-        if (!busy())
+        if (!busy() && !m_editor->editing())
             handler();
     });
 }
@@ -318,7 +385,7 @@ void MainWindow::onCommand(QAction* action, std::function<void()> handler)
 void MainWindow::onCommand(QPushButton* button, std::function<void()> handler)
 {
     connect(button, &QPushButton::clicked, this, [this, handler = std::move(handler)] {
-        if (!busy())
+        if (!busy() && !m_editor->editing())
             handler();
     });
 }
@@ -344,8 +411,15 @@ void MainWindow::wireCommands()
     onCommand(a.mnuOpenItem, [files] { files->OpenInvestment(); });
     onCommand(m_command7[1], [files] { files->OpenInvestment(); });
     onCommand(a.mnuSaveData, [files] { files->SaveData(); });
-    onCommand(a.mnuRestore, [files] { files->Restore(); });
-    onCommand(a.mnuRebuildItem, [files] { files->Rebuild(); });
+    grid::GridEditor* editor = m_editor;
+    onCommand(a.mnuRestore, [files, editor] {
+        files->Restore();
+        editor->resetUndo();
+    });
+    onCommand(a.mnuRebuildItem, [files, editor] {
+        files->Rebuild();
+        editor->resetUndo();
+    });
     connect(files, &FileCommands::portfolioOpened, this, &MainWindow::portfolioOpened);
     connect(files, &FileCommands::fileOpened, this, &MainWindow::fileOpened);
 
@@ -358,6 +432,55 @@ void MainWindow::wireCommands()
         onCommand(set, [ledger] { ledger->SetRowHeightFromCurrent(); });
     for (QAction* reset : {a.mnuRowHeightReset, a.mnuRCRowHeightReset})
         onCommand(reset, [ledger, heightAtStart] { ledger->ResetRowHeight(heightAtStart); });
+    // Editing the ledger.
+    m_editor->setItems(grid::EditItems{a.mnuEditItem,
+                                       a.mnuClearItem,
+                                       a.mnuCopyCell,
+                                       a.mnuPasteData,
+                                       a.mnuInsertRows,
+                                       a.mnuDeleteItem,
+                                       a.mnuSelectAll,
+                                       m_mnuRowHeight->menuAction(),
+                                       a.mnuRTHide,
+                                       a.mnuUndo,
+                                       a.mnuRedo,
+                                       m_command1[0],
+                                       m_command1[1],
+                                       m_command1[2],
+                                       m_rightClick,
+                                       a.mnuRCEdit,
+                                       a.mnuRCClear,
+                                       a.mnuRCCopy,
+                                       a.mnuRCPaste,
+                                       a.mnuRCInsertRows,
+                                       a.mnuRCDelRow,
+                                       a.mnuRCSelectAll,
+                                       m_mnuRCRowHeight->menuAction(),
+                                       nullptr,  // drag/drop help: with the import
+                                       a.mnuRCHowToEdit,
+                                       a.mnuRCWhatsThis});
+    for (QAction* edit : {a.mnuEditItem, a.mnuRCEdit})
+        onCommand(edit, [editor] { editor->GridEdit(); });
+    onCommand(m_command1[0], [editor] { editor->GridEdit(); });
+    for (QAction* clear : {a.mnuClearItem, a.mnuRCClear})
+        onCommand(clear, [editor] { editor->mnuClearItem_Click(); });
+    onCommand(m_command1[1], [editor] { editor->mnuClearItem_Click(); });
+    for (QAction* del : {a.mnuDeleteItem, a.mnuRCDelRow})
+        onCommand(del, [editor] { editor->mnuDeleteItem_Click(); });
+    onCommand(m_command1[2], [editor] { editor->mnuDeleteItem_Click(); });
+    for (QAction* insert : {a.mnuInsertRows, a.mnuRCInsertRows})
+        onCommand(insert, [editor] { editor->mnuInsertRows_Click(); });
+    for (QAction* copy : {a.mnuCopyCell, a.mnuRCCopy})
+        onCommand(copy, [editor] { editor->mnuCopyCell_Click(); });
+    for (QAction* paste : {a.mnuPasteData, a.mnuRCPaste})
+        onCommand(paste, [editor] { editor->mnuPasteData_Click(); });
+    for (QAction* all : {a.mnuSelectAll, a.mnuRCSelectAll})
+        onCommand(all, [editor] { editor->mnuSelectAll_Click(); });
+    onCommand(a.mnuUndo, [editor] { editor->undoStack()->undo(); });
+    onCommand(a.mnuRedo, [editor] { editor->undoStack()->redo(); });
+    onCommand(a.mnuRCHowToEdit, [editor] { editor->showDataEntryHelp(); });
+    onCommand(a.mnuRCWhatsThis, [editor] { editor->showWhatsThis(); });
+
     // Enter in the share price box lists again with the typed price.
     connect(m_summary->sharePriceBox(), &QLineEdit::returnPressed, this, [this] {
         if (m_actions.mnuRefreshItem->isEnabled() && !busy())
@@ -522,7 +645,7 @@ void MainWindow::FormEnableToggle(bool enabled)
         w->setEnabled(enabled);
     for (QPushButton* b : m_command7)
         b->setEnabled(enabled);
-    for (QMenu* menu : {m_mnuFile, m_mnuTransactions, m_mnuOptions})
+    for (QMenu* menu : {m_mnuFile, m_mnuEdit, m_mnuTransactions, m_mnuOptions})
         menu->menuAction()->setEnabled(enabled);
 }
 
@@ -541,6 +664,8 @@ void MainWindow::EnableFileControls(bool enabled)
         a->setEnabled(enabled);
     m_grid->setEnabled(enabled);
     m_command7[2]->setEnabled(enabled);
+    // The editing commands follow the grid's focus from here.
+    m_editor->updateAvailability();
 }
 
 void MainWindow::UpdateCaption()
@@ -583,6 +708,7 @@ void MainWindow::portfolioOpened()
     m_actions.mnuOpenItem->setEnabled(true);
     m_command7[1]->setEnabled(true);
     EnableFileControls(false);
+    m_editor->resetUndo();
     UpdateCaption();
     m_model->clear();
     m_summary->clear();
@@ -590,6 +716,7 @@ void MainWindow::portfolioOpened()
 
 void MainWindow::fileOpened()
 {
+    m_editor->resetUndo();
     UpdateCaption();
     m_p.report.ListFromDate = 0;
     m_p.report.ListToDate = 99999999;
@@ -680,6 +807,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // The editor would no longer lie over its cell.
+    if (m_editor && m_editor->editing())
+        m_editor->cancelEdit();
+}
+
 void MainWindow::writeSettingsAtExit()
 {
     Settings& s = m_p.settings;
@@ -711,6 +846,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         QTimer::singleShot(50, this, &QWidget::close);
         return;
+    }
+    // An entry being typed is stored first; a refused one keeps the window open.
+    if (m_editor->editing()) {
+        if (!m_editor->CommitCellEdit()) {
+            event->ignore();
+            return;
+        }
+        m_editor->cancelEdit();
     }
     m_closing = true;
     m_files->SetAutoSaveTimer(true);

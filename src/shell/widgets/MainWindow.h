@@ -29,6 +29,7 @@ class FileCommands;
 class NoticesWindow;
 class RecordTypesWindow;
 namespace grid {
+class GridEditor;
 class LedgerCommands;
 class LedgerGrid;
 class LedgerModel;
@@ -46,7 +47,17 @@ struct MainActions {
     QAction* mnuRebuildItem = nullptr;
     QAction* mnuLogItem = nullptr;
     QAction* mnuExitItem = nullptr;
+    // Edit
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
     // Transactions
+    QAction* mnuEditItem = nullptr;
+    QAction* mnuClearItem = nullptr;
+    QAction* mnuCopyCell = nullptr;
+    QAction* mnuPasteData = nullptr;
+    QAction* mnuInsertRows = nullptr;
+    QAction* mnuDeleteItem = nullptr;
+    QAction* mnuSelectAll = nullptr;
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
@@ -56,6 +67,16 @@ struct MainActions {
     QAction* mnuRowHeightSet = nullptr;
     QAction* mnuRowHeightReset = nullptr;
     // The grid's right-click menu
+    QAction* mnuRCEdit = nullptr;
+    QAction* mnuRCClear = nullptr;
+    QAction* mnuRCCopy = nullptr;
+    QAction* mnuRCPaste = nullptr;
+    QAction* mnuRCInsertRows = nullptr;
+    QAction* mnuRCDelRow = nullptr;
+    QAction* mnuRCSelectAll = nullptr;
+    QAction* mnuRCDragDropHelp = nullptr;
+    QAction* mnuRCHowToEdit = nullptr;
+    QAction* mnuRCWhatsThis = nullptr;
     QAction* mnuRCRowHeightSet = nullptr;
     QAction* mnuRCRowHeightReset = nullptr;
 };
@@ -104,6 +125,7 @@ public:
     QAction* action(const QString& name) const;  // by object name (tests)
     FileCommands& fileCommands() const { return *m_files; }
     grid::LedgerCommands& ledger() const { return *m_ledger; }
+    grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
 
@@ -129,6 +151,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -166,6 +189,7 @@ private:
     MainActions m_actions;
     FileCommands* m_files = nullptr;
     grid::LedgerCommands* m_ledger = nullptr;
+    grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
 
     // Controls.
@@ -181,9 +205,11 @@ private:
     QLabel* m_dateValue = nullptr;
     QMenu* m_rightClick = nullptr;
     QMenu* m_mnuFile = nullptr;
+    QMenu* m_mnuEdit = nullptr;
     QMenu* m_mnuTransactions = nullptr;
     QMenu* m_mnuOptions = nullptr;
     QMenu* m_mnuRowHeight = nullptr;
+    QMenu* m_mnuRCRowHeight = nullptr;
     NoticesWindow* m_notices = nullptr;
     RecordTypesWindow* m_recordTypes = nullptr;
 

@@ -1,0 +1,772 @@
+// Editing the ledger in the grid, driven by keys and menu commands as a user
+// would: cell entries with their checks, new records, the editor's keys,
+// clear, delete, insert, copy and paste over blocks with the question
+// answered both ways, undo and redo back to the file's exact bytes, the
+// commands' availability and the right-click menu.
+
+#include "GuiTestSupport.h"
+
+#include "data/InvestmentFile.h"
+#include "grid/CellEntry.h"
+#include "grid/GridLayout.h"
+#include "grid/widgets/GridEditor.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QUndoStack>
+
+using namespace brisden;
+using namespace brisden::test;
+using grid::Field;
+
+namespace {
+
+TransactionRecord RecordOf(const QByteArray& bytes, int n)
+{
+    return DecodeRecord(bytes.constData() + (n - 1) * RecordLength);
+}
+
+// A ledger of a purchase and a cash distribution, listed into the grid: rows
+// 0 and 1 hold records 2 and 3, row 2 is the closing valuation (no
+// transaction), row 3 the empty row for new entries.
+struct Ledger {
+    StartedProgram p;
+    QString dat;
+    MainWindow* w = nullptr;
+    grid::GridEditor* ed = nullptr;
+    grid::LedgerGrid* g = nullptr;
+    grid::LedgerModel* m = nullptr;
+
+    bool open(const QString& settings = QString())
+    {
+        dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
+                          {{20240102, "buy", 1000, 10, 100}, {20240201, "div", -20, 0, 0}});
+        if (!StartAndOpen(p, dat, QStringLiteral("Fund"), settings))
+            return false;
+        w = p.window;
+        ed = &w->editor();
+        g = w->grid();
+        m = w->gridModel();
+        w->sharePriceBox()->setText(QStringLiteral("11"));
+        w->actions().mnuRefreshItem->trigger();
+        if (!Activate(*w))
+            return false;
+        g->setFocus();
+        return g->hasFocus() && m->rowCount() == 4;
+    }
+    int col(Field f) const { return grid::ColumnOf(f, m->recordTypePosition()); }
+    // A click on a cell. (The view would read the modifiers of the last key
+    // sent, which may still hold Shift.)
+    void go(int row, Field f)
+    {
+        g->selectionModel()->setCurrentIndex(m->index(row, col(f)),
+                                             QItemSelectionModel::ClearAndSelect);
+    }
+    QLineEdit* editor() const { return ed->editor(); }
+    QByteArray bytes() const { return ReadAll(dat); }
+    TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
+    }
+    // Types into the grid: the first character starts the edit, the others
+    // go where the focus then is (the editor).
+    void typeInGrid(const QString& text)
+    {
+        QTest::keyClicks(g, text.left(1));
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+    }
+    // Replaces the editor's text as a user would.
+    void retype(const QString& text)
+    {
+        editor()->selectAll();
+        QTest::keyClick(editor(), Qt::Key_Backspace);
+        editor()->setCursorPosition(0);
+        QTest::keyClicks(editor(), text);
+    }
+    QString lastMessage() const
+    {
+        return p.messages.shown.empty() ? QString() : p.messages.shown.back().text;
+    }
+};
+
+}  // namespace
+
+class GridEditingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void entryRules();
+    void firstEditCreatesARecordAndASecondRewritesIt();
+    void typingStartsTheEditAndEscapeWritesNothing();
+    void datesAndNumbersAreChecked();
+    void tabShiftTabAndArrows();
+    void enterActsAsTabWhenCRFiresTab();
+    void recordTypeColumnOnTheRight();
+    void failedWriteKeepsTheEntry();
+    void clearDeleteInsertAskFirst();
+    void copyAndPasteToABlock();
+    void undoAndRedoRestoreTheFileExactly();
+    void undoAfterARefreshListsAgain();
+    void undoAcrossTheFreeChain();
+    void deletingTheOnlyRowLeavesAnEmptyRow();
+    void modelKeepsTheItemModelRules();
+    void commandsFollowFocusAndMode();
+    void rightClickMenu();
+    void resizeCancelsTheEdit();
+    void closingStoresTheEntry();
+};
+
+void GridEditingTest::entryRules()
+{
+    TransactionRecord r;
+    r.TransDate = 20040105;
+    QCOMPARE(grid::EditorText(r, Field::Date), QStringLiteral("01/05/2004"));
+    QCOMPARE(grid::ApplyEntry(r, Field::Date, QStringLiteral("02/29/2001")),
+             grid::EntryResult::InvalidDate);
+    QCOMPARE(r.TransDate, 20040105);
+    QCOMPARE(grid::ApplyEntry(r, Field::Date, QStringLiteral("02/29/2000")),
+             grid::EntryResult::Stored);
+    QCOMPARE(r.TransDate, 20000229);
+    QCOMPARE(grid::ApplyEntry(r, Field::Desc, QStringLiteral("dividends paid")),
+             grid::EntryResult::Stored);
+    QCOMPARE(r.Desc, QByteArray("dividends"));
+    // Grouping separators are read as such, not as the end of the number.
+    QCOMPARE(grid::ApplyEntry(r, Field::Amount, QStringLiteral("1,234.50")),
+             grid::EntryResult::Stored);
+    QCOMPARE(r.Amount, 1234.5);
+    QCOMPARE(grid::ApplyEntry(r, Field::Amount, QStringLiteral("12abc")),
+             grid::EntryResult::NotNumeric);
+    QCOMPARE(r.Amount, 1234.5);
+    QCOMPARE(grid::ApplyEntry(r, Field::Shares, QStringLiteral("  ")), grid::EntryResult::Stored);
+    QCOMPARE(r.Shares, 0.0);
+    r.SharePrice = 0.1 + 0.2;
+    QCOMPARE(grid::EditorText(r, Field::SharePrice), QStringLiteral("0.30000000000000004"));
+    QCOMPARE(grid::EditorText(r, Field::Shares), QStringLiteral("0"));
+
+    // Paste takes a value only into a column of its kind.
+    grid::CopyBuffer number;
+    number.kind = grid::CopyBuffer::Number;
+    number.number = 7.5;
+    QVERIFY(!grid::PasteIntoField(r, Field::Date, number));
+    QVERIFY(!grid::PasteIntoField(r, Field::Desc, number));
+    QVERIFY(grid::PasteIntoField(r, Field::SharePrice, number));
+    QCOMPARE(r.SharePrice, 7.5);
+    QCOMPARE(number.valueText(), QStringLiteral("7.5"));
+}
+
+void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    const std::int32_t today = l.p.program().calendar.TodayYMD;
+    QCOMPARE(l.bytes().size(), 3 * RecordLength);
+
+    // The empty row: typing starts the edit, Enter writes a new record with
+    // the default date and description.
+    l.go(3, Field::Amount);
+    l.typeInGrid(QStringLiteral("250"));
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.editor()->text(), QStringLiteral("250"));
+    QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Amount));
+    QVERIFY(!l.w->transactionsMenu()->menuAction()->isEnabled());
+    QVERIFY(!l.g->isEnabled());  // the window is frozen around the editor
+    l.key(Qt::Key_Return);
+    QVERIFY(!l.ed->editing());
+    QVERIFY(l.g->isEnabled());
+    QCOMPARE(l.bytes().size(), 4 * RecordLength);
+    TransactionRecord r = l.record(4);
+    QCOMPARE(r.Version, VersionMajor);
+    QCOMPARE(r.TransDate, today);
+    QCOMPARE(r.Desc, QByteArray(9, ' '));
+    QCOMPARE(r.Amount, 250.0);
+    QCOMPARE(l.m->rowData(3), 4);
+    QCOMPARE(l.m->cellText(3, l.col(Field::Amount)), QStringLiteral("250.00"));
+    // The computed cells of the new row stay empty until a refresh.
+    QCOMPARE(l.m->cellText(3, l.col(Field::ShareBalance)), QString());
+
+    // A second edit of the row rewrites the same record.
+    l.w->actions().mnuEditItem->trigger();
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.editor()->text(), QStringLiteral("250"));
+    l.retype(QStringLiteral("300"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.bytes().size(), 4 * RecordLength);
+    QCOMPARE(l.record(4).Amount, 300.0);
+
+    // The next new row takes the last committed date and description.
+    l.go(1, Field::Desc);
+    l.w->actions().mnuEditItem->trigger();
+    l.retype(QStringLiteral("reinvest"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.record(3).Desc, QByteArray("reinvest "));
+    l.w->actions().mnuRefreshItem->trigger();
+    const int blank = l.m->rowCount() - 1;
+    l.go(blank, Field::Shares);
+    l.typeInGrid(QStringLiteral("2"));
+    l.key(Qt::Key_Return);
+    const TransactionRecord added = l.record(5);
+    QCOMPARE(added.TransDate, 20240201);
+    QCOMPARE(added.Desc, QByteArray("reinvest "));
+    QCOMPARE(added.Shares, 2.0);
+    QCOMPARE(added.Seq, std::int16_t(1));  // a second record of that date
+}
+
+void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    const QByteArray before = l.bytes();
+    l.go(0, Field::Date);
+    QTest::keyClick(l.g, Qt::Key_5);
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.editor()->inputMask().left(10), QStringLiteral("00/00/0000"));
+    QCOMPARE(l.editor()->displayText().left(2).trimmed(), QStringLiteral("5"));
+    QCOMPARE(l.editor()->text().remove(QLatin1Char('/')).trimmed(), QStringLiteral("5"));
+    l.key(Qt::Key_Escape);
+    QVERIFY(!l.ed->editing());
+    QVERIFY(l.g->hasFocus());
+    QCOMPARE(l.bytes(), before);
+    QCOMPARE(l.ed->undoStack()->count(), 0);
+
+    // A double click starts an edit with the cell's value.
+    const QModelIndex desc = l.m->index(0, l.col(Field::Desc));
+    QTest::mouseDClick(l.g->viewport(), Qt::LeftButton, {}, l.g->visualRect(desc).center());
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.g->currentIndex(), desc);
+    QCOMPARE(l.editor()->text(), QStringLiteral("buy      "));
+    l.key(Qt::Key_Escape);
+
+    // A command on a computed cell or on the closing row starts nothing.
+    l.go(0, Field::Value);
+    l.w->actions().mnuEditItem->trigger();
+    QVERIFY(!l.ed->editing());
+    l.go(2, Field::Amount);
+    QTest::keyClick(l.g, Qt::Key_7);
+    QVERIFY(!l.ed->editing());
+}
+
+void GridEditingTest::datesAndNumbersAreChecked()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    const QByteArray before = l.bytes();
+    l.go(0, Field::Date);
+    l.w->actions().mnuEditItem->trigger();
+    QCOMPARE(l.editor()->text(), QStringLiteral("01/02/2024"));
+    l.retype(QStringLiteral("02292001"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.lastMessage(), QStringLiteral("Invalid date"));
+    QCOMPARE(l.p.messages.shown.back().icon, ui::Icon::Exclamation);
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.bytes(), before);
+    l.retype(QStringLiteral("02292000"));
+    l.key(Qt::Key_Return);
+    QVERIFY(!l.ed->editing());
+    QCOMPARE(l.record(2).TransDate, 20000229);
+
+    l.go(1, Field::Amount);
+    l.w->actions().mnuEditItem->trigger();
+    QCOMPARE(l.editor()->text(), QStringLiteral("-20"));
+    l.retype(QStringLiteral("ten"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.lastMessage(), QStringLiteral("Entry is not numeric"));
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.record(3).Amount, -20.0);
+    l.retype(QString());
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.record(3).Amount, 0.0);
+    QCOMPARE(l.m->cellText(1, l.col(Field::Amount)), QString());
+}
+
+void GridEditingTest::tabShiftTabAndArrows()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    // Tab walks the row's five cells and goes on to the next row's date.
+    l.go(0, Field::Date);
+    l.w->actions().mnuEditItem->trigger();
+    l.key(Qt::Key_Tab);
+    QCOMPARE(l.g->currentIndex().column(), l.col(Field::Desc));
+    QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Desc));
+    QCOMPARE(l.editor()->maxLength(), 9);
+    l.key(Qt::Key_Tab);
+    l.key(Qt::Key_Tab);
+    l.key(Qt::Key_Tab);
+    QCOMPARE(l.g->currentIndex().column(), l.col(Field::Shares));
+    l.key(Qt::Key_Tab);
+    QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Date)));
+    QVERIFY(l.ed->editing());
+    // Down skips the closing row, which is no transaction.
+    l.key(Qt::Key_Down);
+    QCOMPARE(l.g->currentIndex().row(), 3);
+    l.key(Qt::Key_Up);
+    QCOMPARE(l.g->currentIndex().row(), 1);
+    l.key(Qt::Key_Escape);
+
+    // Tab on the shares cell of the last row appends an empty row.
+    l.go(3, Field::Shares);
+    l.typeInGrid(QStringLiteral("4"));
+    l.key(Qt::Key_Tab);
+    QCOMPARE(l.m->rowCount(), 5);
+    QCOMPARE(l.g->currentIndex(), l.m->index(4, l.col(Field::Date)));
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.record(4).Shares, 4.0);
+    // Shift+Tab on a date goes back to the shares of the row above.
+    l.key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(l.g->currentIndex(), l.m->index(3, l.col(Field::Shares)));
+    QCOMPARE(l.bytes().size(), 5 * RecordLength);  // the new row got its record
+    l.key(Qt::Key_Escape);
+
+    // Shift+Tab on the date of the first data row stays in the editor.
+    l.go(0, Field::Date);
+    l.w->actions().mnuEditItem->trigger();
+    l.key(Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.g->currentIndex(), l.m->index(0, l.col(Field::Date)));
+    QVERIFY(l.editor()->hasFocus());
+    l.key(Qt::Key_Up);  // nothing above either
+    QCOMPARE(l.g->currentIndex().row(), 0);
+    QVERIFY(l.ed->editing());
+    l.key(Qt::Key_Escape);
+}
+
+void GridEditingTest::enterActsAsTabWhenCRFiresTab()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("CRFiresTab=True\r\n")));
+    l.go(0, Field::Desc);
+    l.w->actions().mnuEditItem->trigger();
+    l.retype(QStringLiteral("bought"));
+    l.key(Qt::Key_Return);
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.g->currentIndex().column(), l.col(Field::Amount));
+    QCOMPARE(l.record(2).Desc, QByteArray("bought   "));
+    l.key(Qt::Key_Escape);
+}
+
+void GridEditingTest::recordTypeColumnOnTheRight()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("[GridMisc]\r\nRTColPos=0\r\n")));
+    QCOMPARE(l.col(Field::Date), 0);
+    l.go(0, Field::Date);
+    l.w->actions().mnuEditItem->trigger();
+    for (int i = 0; i < 4; ++i)
+        l.key(Qt::Key_Tab);
+    QCOMPARE(l.g->currentIndex(), l.m->index(0, 4));
+    l.retype(QStringLiteral("101"));
+    l.key(Qt::Key_Tab);
+    QCOMPARE(l.g->currentIndex(), l.m->index(1, 0));
+    QCOMPARE(l.record(2).Shares, 101.0);
+    l.key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(l.g->currentIndex(), l.m->index(0, 4));
+    l.key(Qt::Key_Escape);
+    // The record type column, now the last, is not edited.
+    l.g->selectionModel()->setCurrentIndex(l.m->index(0, 10), QItemSelectionModel::ClearAndSelect);
+    l.w->actions().mnuEditItem->trigger();
+    QVERIFY(!l.ed->editing());
+}
+
+void GridEditingTest::failedWriteKeepsTheEntry()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    l.go(0, Field::Amount);
+    l.w->actions().mnuEditItem->trigger();
+    l.retype(QStringLiteral("999"));
+    // The file goes away under the editor.
+    l.p.program().files.CloseFile(InvestmentSlot);
+    l.key(Qt::Key_Return);
+    QVERIFY(l.lastMessage().startsWith(QStringLiteral("The change could not be written to ")));
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.editor()->text(), QStringLiteral("999"));
+    QCOMPARE(l.record(2).Amount, 1000.0);
+    QCOMPARE(l.ed->undoStack()->count(), 0);
+    l.key(Qt::Key_Escape);
+}
+
+void GridEditingTest::clearDeleteInsertAskFirst()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    const QByteArray before = l.bytes();
+    // A block of amounts, prices and shares over both records, made with
+    // Shift and the arrows.
+    l.go(0, Field::Amount);
+    l.key(Qt::Key_Right, Qt::ShiftModifier);
+    l.key(Qt::Key_Right, Qt::ShiftModifier);
+    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    QVERIFY(l.ed->blockMode());
+    QVERIFY(!l.w->actions().mnuCopyCell->isEnabled());
+    l.p.messages.answers = {false};
+    l.key(Qt::Key_Delete);
+    QCOMPARE(l.p.messages.questions.back(), QStringLiteral("Should I clear these cells?"));
+    QCOMPARE(l.bytes(), before);
+    QVERIFY(!l.ed->blockMode());
+
+    l.go(0, Field::Amount);
+    l.key(Qt::Key_Right, Qt::ShiftModifier);
+    l.key(Qt::Key_Right, Qt::ShiftModifier);
+    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.p.messages.answers = {true};
+    l.key(Qt::Key_Delete);
+    for (int n : {2, 3}) {
+        const TransactionRecord r = l.record(n);
+        QCOMPARE(r.Amount, 0.0);
+        QCOMPARE(r.SharePrice, 0.0);
+        QCOMPARE(r.Shares, 0.0);
+    }
+    QCOMPARE(l.record(2).TransDate, 20240102);
+    QCOMPARE(l.m->cellText(0, l.col(Field::Amount)), QString());
+
+    // Clearing a date stores 0; a single cell asks as well.
+    l.go(1, Field::Date);
+    l.p.messages.answers = {true};
+    l.key(Qt::Key_Delete);
+    QCOMPARE(l.record(3).TransDate, 0);
+
+    // Delete: answered No, then Yes; the record joins the free chain.
+    l.go(0, Field::Desc);
+    l.p.messages.answers = {false};
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(l.p.messages.questions.back(), QStringLiteral("Should I delete these rows?"));
+    QCOMPARE(l.m->rowCount(), 4);
+    l.p.messages.answers = {true};
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(l.m->rowCount(), 3);
+    QCOMPARE(l.record(2).Version, std::int16_t(0));
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 2);  // FreeHead
+
+    // Insert three rows before row 1: the old row 1 (the closing row) moves to 4.
+    l.go(1, Field::Date);
+    l.p.input.answers = {QStringLiteral("3")};
+    l.key(Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(l.p.input.asked.back().prompt,
+             QStringLiteral("Input the # of rows to insert before the current row."));
+    QCOMPARE(l.m->rowCount(), 6);
+    QCOMPARE(l.m->rowData(4), -1);
+    QCOMPARE(l.m->rowData(1), 0);
+    // A block with empty rows only changes the grid.
+    const QByteArray withRows = l.bytes();
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.p.messages.answers = {true};
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(l.m->rowCount(), 4);
+    QCOMPARE(l.bytes(), withRows);
+}
+
+void GridEditingTest::copyAndPasteToABlock()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    // Nothing copied yet: no paste.
+    QVERIFY(l.w->actions().mnuCopyCell->isEnabled());
+    QVERIFY(!l.w->actions().mnuPasteData->isEnabled());
+    l.go(0, Field::Amount);
+    QTest::keyClick(l.g, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(l.ed->copyBuffer().kind, grid::CopyBuffer::Number);
+    QCOMPARE(l.ed->copyBuffer().number, 1000.0);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1000"));
+    QVERIFY(l.w->actions().mnuPasteData->isEnabled());
+
+    // Onto Date, Desc and Amount of both records: only the amounts change.
+    l.go(0, Field::Date);
+    l.key(Qt::Key_Right, Qt::ShiftModifier);
+    l.key(Qt::Key_Right, Qt::ShiftModifier);
+    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    const int shownBefore = int(l.p.messages.shown.size());
+    QTest::keyClick(l.g, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(l.p.messages.questions.isEmpty());  // ConfirmDelete is off
+    QCOMPARE(l.record(2).Amount, 1000.0);
+    QCOMPARE(l.record(3).Amount, 1000.0);
+    QCOMPARE(l.record(3).TransDate, 20240201);
+    QCOMPARE(l.record(3).Desc, QByteArray("div      "));
+    QCOMPARE(int(l.p.messages.shown.size()), shownBefore + 1);
+    QVERIFY(l.lastMessage().startsWith(QStringLiteral("Some cells could not be pasted")));
+
+    // A date goes to dates only, as a date.
+    l.go(0, Field::Date);
+    QTest::keyClick(l.g, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(l.ed->copyBuffer().kind, grid::CopyBuffer::Date);
+    l.go(1, Field::Date);
+    QTest::keyClick(l.g, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(l.record(3).TransDate, 20240102);
+}
+
+void GridEditingTest::undoAndRedoRestoreTheFileExactly()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    const QByteArray original = l.bytes();
+    const int rows = l.m->rowCount();
+
+    // A new record, an edit, a clear, a paste, a deletion and inserted rows.
+    l.go(3, Field::Amount);
+    l.typeInGrid(QStringLiteral("75"));
+    l.key(Qt::Key_Return);
+    l.go(0, Field::SharePrice);
+    l.w->actions().mnuEditItem->trigger();
+    l.retype(QStringLiteral("10.5"));
+    l.key(Qt::Key_Return);
+    l.go(1, Field::Desc);
+    l.key(Qt::Key_Delete);
+    l.go(0, Field::Shares);
+    QTest::keyClick(l.g, Qt::Key_C, Qt::ControlModifier);
+    l.go(1, Field::Shares);
+    QTest::keyClick(l.g, Qt::Key_V, Qt::ControlModifier);
+    l.go(0, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.p.input.answers = {QStringLiteral("2")};
+    l.key(Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(l.ed->undoStack()->count(), 6);
+    QCOMPARE(l.w->actions().mnuUndo->text(), QStringLiteral("&Undo Insert rows"));
+    QVERIFY(l.p.messages.questions.isEmpty());  // ConfirmDelete is off
+    QCOMPARE(l.record(2).Version, std::int16_t(0));
+    const QByteArray changed = l.bytes();
+    const int changedRows = l.m->rowCount();
+
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowCount(), rows);
+    QCOMPARE(l.m->rowData(0), 2);
+    QCOMPARE(l.m->cellText(0, l.col(Field::SharePrice)), QStringLiteral("10.00"));
+    QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
+
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(l.g, Qt::Key_Y, Qt::ControlModifier);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(l.bytes(), changed);
+    QCOMPARE(l.m->rowCount(), changedRows);
+    QVERIFY(!l.w->actions().mnuRedo->isEnabled());
+
+    // Undo twice, then a new change: the redo is gone.
+    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(l.record(2).Version, VersionMajor);
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("1"));
+    l.key(Qt::Key_Return);
+    QVERIFY(!l.ed->undoStack()->canRedo());
+
+    // Opening a file again starts with nothing to undo.
+    QVERIFY(OpenInvestment(*l.w, l.dat));
+    QCOMPARE(l.ed->undoStack()->count(), 0);
+}
+
+void GridEditingTest::undoAfterARefreshListsAgain()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    const QByteArray original = l.bytes();
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.go(1, Field::Amount);  // now the closing row... the empty row after a refresh
+    l.key(Qt::Key_F5);
+    QCOMPARE(l.ed->undoStack()->count(), 1);  // a refresh keeps the stack
+    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowCount(), 4);
+    QCOMPARE(l.m->rowData(1), 3);
+    QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
+}
+
+void GridEditingTest::undoAcrossTheFreeChain()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    const QByteArray original = l.bytes();
+    // Records 3 then 2 are deleted (chain 3 -> 2); a new entry takes 3 again.
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.go(0, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 3);
+    l.go(l.m->rowCount() - 1, Field::Desc);
+    l.typeInGrid(QStringLiteral("fee"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.m->rowData(l.m->rowCount() - 1), 3);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 2);
+    const QByteArray after = l.bytes();
+    for (int i = 0; i < 3; ++i)
+        l.w->actions().mnuUndo->trigger();
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowData(0), 2);
+    QCOMPARE(l.m->rowData(1), 3);
+    for (int i = 0; i < 3; ++i)
+        l.w->actions().mnuRedo->trigger();
+    QCOMPARE(l.bytes(), after);
+}
+
+void GridEditingTest::deletingTheOnlyRowLeavesAnEmptyRow()
+{
+    StartedProgram p;
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/One.dat"), {{20240105, "note", 0, 0, 0}});
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("One"), QStringLiteral("ConfirmDelete=False\r\n")));
+    MainWindow& w = *p.window;
+    QVERIFY(Activate(w));
+    w.grid()->setFocus();
+    grid::LedgerModel& m = *w.gridModel();
+    QCOMPARE(m.rowCount(), 2);  // the record and the empty row
+    QTest::keyClick(w.grid(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(m.rowCount(), 1);
+    QCOMPARE(m.rowData(0), 0);
+    QCOMPARE(RecordOf(ReadAll(dat), 2).Version, std::int16_t(0));
+    // The empty row takes the next entry, in the released record.
+    QTest::keyClicks(w.grid(), QStringLiteral("0"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3152024"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(m.rowData(0), 2);
+    QCOMPARE(RecordOf(ReadAll(dat), 2).TransDate, 20240315);
+    QCOMPARE(ReadAll(dat).size(), 2 * RecordLength);
+}
+
+void GridEditingTest::modelKeepsTheItemModelRules()
+{
+    Ledger l;
+    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    QAbstractItemModelTester tester(l.m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(l.m->flags(l.m->index(0, l.col(Field::Amount))) & Qt::ItemIsEditable);
+    QVERIFY(!(l.m->flags(l.m->index(0, l.col(Field::Value))) & Qt::ItemIsEditable));
+    QVERIFY(!(l.m->flags(l.m->index(2, l.col(Field::Amount))) & Qt::ItemIsEditable));
+    l.go(3, Field::Desc);
+    l.typeInGrid(QStringLiteral("x"));
+    l.key(Qt::Key_Down);
+    l.key(Qt::Key_Escape);
+    l.p.input.answers = {QStringLiteral("2")};
+    l.key(Qt::Key_Insert, Qt::ShiftModifier);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(l.g, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(l.m->rowCount(), 5);
+    QCOMPARE(l.m->rowData(3), 4);
+}
+
+void GridEditingTest::commandsFollowFocusAndMode()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    const MainActions& a = l.w->actions();
+    // After the listing, Shift and an arrow make a block of two cells.
+    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
+    QVERIFY(l.ed->blockMode());
+    const grid::GridEditor::Block two = l.ed->block();
+    QCOMPARE(two.top, two.bottom);
+    QCOMPARE(two.right - two.left, 1);
+    l.go(0, Field::Date);
+    QTest::keyClick(l.g, Qt::Key_Escape);
+    QVERIFY(a.mnuEditItem->isEnabled());
+    QVERIFY(a.mnuDeleteItem->isEnabled());
+    QVERIFY(l.w->command1(0)->isEnabled());
+    // The price box takes the focus: the grid's commands rest.
+    l.w->sharePriceBox()->setFocus();
+    QVERIFY(!a.mnuEditItem->isEnabled());
+    QVERIFY(!a.mnuClearItem->isEnabled());
+    QVERIFY(!l.w->command1(2)->isEnabled());
+    l.g->setFocus();
+    QVERIFY(a.mnuClearItem->isEnabled());
+    // Block mode turns its six items off; any other key turns them back on.
+    QTest::keyClick(l.g, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(l.ed->blockMode());
+    const grid::GridEditor::Block b = l.ed->block();
+    QCOMPARE(b.top, 0);
+    QCOMPARE(b.bottom, 3);
+    QCOMPARE(b.left, l.col(Field::Date));
+    for (QAction* item :
+         {a.mnuCopyCell, a.mnuSelectAll, a.mnuEditItem, a.mnuInsertRows, a.mnuRTHide})
+        QVERIFY(!item->isEnabled());
+    QVERIFY(a.mnuClearItem->isEnabled());
+    QTest::keyClick(l.g, Qt::Key_Escape);
+    QVERIFY(!l.ed->blockMode());
+    QVERIFY(a.mnuCopyCell->isEnabled());
+    // A button runs its command with the focus left in the grid.
+    l.go(1, Field::Amount);
+    QTest::mouseClick(l.w->command1(0), Qt::LeftButton);
+    QVERIFY(l.ed->editing());
+    l.key(Qt::Key_Escape);
+}
+
+void GridEditingTest::rightClickMenu()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    QMenu* menu = l.w->rightClickMenu();
+    auto visible = [menu] {
+        QStringList names;
+        for (QAction* a : menu->actions())
+            if (a->isVisible())
+                names << (a->menu() ? a->menu()->objectName() : a->objectName());
+        return names;
+    };
+    auto centre = [&l](int row, Field f) {
+        return l.g->visualRect(l.m->index(row, l.col(f))).center();
+    };
+    // A computed column or the closing row: no menu.
+    l.ed->rightClickGrid(centre(0, Field::Value));
+    QVERIFY(!menu->isVisible());
+    l.ed->rightClickGrid(centre(2, Field::Amount));
+    QVERIFY(!menu->isVisible());
+    // An editable cell becomes current; the menu shows its grid items.
+    l.ed->rightClickGrid(centre(1, Field::Amount));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Amount)));
+    QCOMPARE(visible(),
+             QStringList({"mnuRCEdit", "mnuRCClear", "mnuRCCopy", "mnuRCPaste", "mnuRCDelRow",
+                          "mnuRCSelectAll", "mnuRCRowHeight", "mnuRCHowToEdit"}));
+    QVERIFY(!l.w->action(QStringLiteral("mnuRCPaste"))->isEnabled());
+    menu->hide();
+    // The record type column: only "What's this?".
+    l.ed->rightClickGrid(centre(0, Field::RecordType));
+    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
+    menu->hide();
+    // So does the frame of the grid control buttons.
+    l.ed->rightClickElsewhere(l.w->gridControlFrame(), QPoint(10, 10));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
+    menu->hide();
+    // "Data entry help" shows the prompt of the current column.
+    l.go(0, Field::SharePrice);
+    l.w->action(QStringLiteral("mnuRCHowToEdit"))->trigger();
+    QVERIFY(l.ed->helpWindow()->isVisible());
+    QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::SharePrice));
+}
+
+void GridEditingTest::resizeCancelsTheEdit()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    const QByteArray before = l.bytes();
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("5"));
+    QVERIFY(l.ed->editing());
+    l.w->resize(l.w->width() + 40, l.w->height() + 20);
+    QTRY_VERIFY(!l.ed->editing());
+    QCOMPARE(l.bytes(), before);
+    QVERIFY(l.g->isEnabled());
+}
+
+void GridEditingTest::closingStoresTheEntry()
+{
+    Ledger l;
+    QVERIFY(l.open());
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("1x"));
+    QVERIFY(!l.w->close());  // "1x" is refused: the window stays
+    QCOMPARE(l.lastMessage(), QStringLiteral("Entry is not numeric"));
+    QVERIFY(l.ed->editing());
+    l.retype(QStringLiteral("12"));
+    QVERIFY(l.w->close());
+    QCOMPARE(l.record(2).Amount, 12.0);
+}
+
+QTEST_MAIN(GridEditingTest)
+#include "tst_gridediting.moc"
