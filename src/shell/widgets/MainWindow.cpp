@@ -297,7 +297,7 @@ void MainWindow::buildMenus()
         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
     m.mnuExitItem->setShortcutContext(Qt::WindowShortcut);
 
-    m_mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    m_mnuEdit = menuBar()->addMenu(QStringLiteral("Ed&it"));
     m_mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     m.mnuUndo = add(m_mnuEdit, "mnuUndo", QStringLiteral("&Undo"), QKeySequence::Undo);
     m.mnuRedo = add(m_mnuEdit, "mnuRedo", QStringLiteral("&Redo"));
