@@ -45,13 +45,16 @@ QString WorkPath(const QString& name)
     return WorkFolder() + QLatin1Char('/') + name;
 }
 
-Calendar FixedCalendar()
+const Calendar& FixedCalendar()
 {
-    Calendar calendar;
-    calendar.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    calendar.DateSeparator = QStringLiteral("/");
-    calendar.DateOrderMask = QStringLiteral("MDY");
-    calendar.SetToday(QDate(2024, 6, 28));
+    static const Calendar calendar = [] {
+        Calendar c;
+        c.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        c.DateSeparator = QStringLiteral("/");
+        c.DateOrderMask = QStringLiteral("MDY");
+        c.SetToday(QDate(2024, 6, 28));
+        return c;
+    }();
     return calendar;
 }
 

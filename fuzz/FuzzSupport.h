@@ -54,7 +54,7 @@ public:
 };
 
 // A calendar with a fixed today and the US conventions, so that runs repeat.
-Calendar FixedCalendar();
+const Calendar& FixedCalendar();
 
 QByteArray Bytes(const std::uint8_t* data, std::size_t size);
 void WriteBytes(const QString& path, const QByteArray& bytes);

@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteBytes(path, start);
     WriteBytes(source, Bytes(data + 3, size - 3));
 
-    const Calendar calendar = FixedCalendar();
+    const Calendar& calendar = FixedCalendar();
     FileTable files;
     SessionLog log(files, QString());
     QStringList logged;

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(applied.field(i) == schema.field(i));
 
     WriteBytes(path, QByteArray());
-    const Calendar calendar = FixedCalendar();
+    const Calendar& calendar = FixedCalendar();
     FileTable files;
     SessionLog log(files, QString());
     InvestmentFile file(files);

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray dat = Bytes(data, size);
     WriteBytes(path, dat);
 
-    const Calendar calendar = FixedCalendar();
+    const Calendar& calendar = FixedCalendar();
     FileTable files;
     SessionLog log(files, QString());
     QuietMessages messages;

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The listing of every file it names.
     {
-        const Calendar calendar = FixedCalendar();
+        const Calendar& calendar = FixedCalendar();
         SessionLog log(files, QString());
         QuietMessages messages;
         DefaultInput input;
