@@ -275,7 +275,8 @@ void InvestmentFile::BuildRecordIndex()
     // Read in large blocks: the file is scanned once from record 2; a partial
     // record at the end is ignored.
     constexpr std::int32_t Block = 4096;
-    std::vector<char> buffer(size_t(Block) * RecordLength);
+    // No larger than the file needs: most ledgers are far below one block.
+    std::vector<char> buffer(size_t(std::clamp(count - 1, 1, Block)) * RecordLength);
     for (std::int32_t first = 2; first <= count; first += Block) {
         const std::int32_t n = std::min(Block, count - first + 1);
         if (!m_files.readAt(InvestmentSlot, std::int64_t(first - 1) * RecordLength, buffer.data(),
@@ -359,7 +360,8 @@ bool InvestmentFile::ensureSeqCache()
     m_seqs.clear();
     const std::int32_t count = RecordCount(m_files, InvestmentSlot);
     constexpr std::int32_t Block = 4096;
-    std::vector<char> buffer(size_t(Block) * RecordLength);
+    // No larger than the file needs: most ledgers are far below one block.
+    std::vector<char> buffer(size_t(std::clamp(count - 1, 1, Block)) * RecordLength);
     for (std::int32_t first = 2; first <= count; first += Block) {
         const std::int32_t n = std::min(Block, count - first + 1);
         if (!m_files.readAt(InvestmentSlot, std::int64_t(first - 1) * RecordLength, buffer.data(),
