@@ -54,23 +54,31 @@ int RunImport(const QStringList& args)
         return 1;
     }
 
+    // A missing file is created empty. Only one process can create it; one
+    // that finds it made meanwhile by another uses it as it is.
     bool created = false;
     if (!QFileInfo::exists(datPath)) {
         QFile empty(datPath);
-        if (!empty.open(QIODevice::WriteOnly)) {
+        if (empty.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            created = true;
+        else if (!QFileInfo::exists(datPath)) {
             Fail(QStringLiteral("cannot create %1: %2").arg(datPath, empty.errorString()));
             return 1;
         }
-        created = true;
     }
     InvestmentFile file(context.files);
+    // The file this run created goes again when the run fails, but only
+    // while it is still empty and locked by this run: a file that another
+    // process holds is never taken from it.
+    const auto dropCreated = [&] {
+        if (created && file.isOpen() && context.files.length(InvestmentSlot) == 0)
+            QFile::remove(datPath);
+        file.close();
+    };
     // Only a file that can be written: one the desktop program has open, or
     // without write permission, is refused with the reason and left as it is.
-    if (!OpenInvestmentFile(file, datPath, QString(), context.messages, FileAccess::Write)) {
-        if (created)
-            QFile::remove(datPath);
+    if (!OpenInvestmentFile(file, datPath, QString(), context.messages, FileAccess::Write))
         return 1;
-    }
     bool usable = true;
     {
         // A file with a partial record or a damaged chain is left for a rebuild.
@@ -79,18 +87,14 @@ int RunImport(const QStringList& args)
                  CheckFreeChain(files, InvestmentSlot);
     }
     if (!usable) {
-        file.close();
-        if (created)
-            QFile::remove(datPath);
+        dropCreated();
         Fail(datPath + QStringLiteral(" is not a valid investment file"));
         return 1;
     }
 
     if (!OpenImportSource(context.files, sourcePath)) {
         context.files.CloseFile(ShortSlot);
-        file.close();
-        if (created)
-            QFile::remove(datPath);
+        dropCreated();
         Fail(CantAccessMessage(sourcePath));
         return 1;
     }

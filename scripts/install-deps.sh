@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build and test Brisden.
+# Installs what a fresh Debian 12 machine lacks to build, test, fuzz and run Brisden.
 # Idempotent; prints nothing when everything is already there.
 set -euo pipefail
 
@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libbenchmark-dev
   xauth xvfb
+  # the sanitizer build and the fuzz targets: clang with its runtimes and libFuzzer
+  clang libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()

@@ -2,6 +2,8 @@
 
 #include "analysis/RoundTo.h"
 
+#include <limits>
+
 namespace brisden {
 
 QString BasisMethodName(int method)
@@ -24,6 +26,10 @@ QString BasisMethodName(int method)
 
 std::int32_t LongTermCutoffFor(std::int32_t ymd)
 {
+    // A damaged file may hold any number as a date: the earliest one has
+    // nothing before it.
+    if (ymd < std::numeric_limits<std::int32_t>::min() + 10000)
+        return std::numeric_limits<std::int32_t>::min();
     std::int32_t cutoff = ymd - 10000;
     if (cutoff % 10000 == 229)
         cutoff = (cutoff / 10000) * 10000 + 301;

@@ -46,9 +46,11 @@ mode_t FileMode(const QString& path)
     return 0666 & ~mode_t(0022);
 }
 
-// A file that replaces destination only when it is complete: written to a
-// temporary file in the same folder and renamed over the destination on
-// commit; dropped if never committed.
+// A file that replaces destination only when it is complete: written in the
+// destination's folder and renamed over the destination on commit; dropped if
+// never committed. Where the file system allows it the file has no name
+// until the commit (O_TMPFILE), so a process that dies while writing it
+// leaves nothing behind; elsewhere it is a hidden temporary file.
 class ReplacingFile {
 public:
     ReplacingFile(const QString& destination, mode_t mode) : m_destination(destination)
@@ -58,13 +60,19 @@ public:
             m_error = ErrPathNotFound;
             return;
         }
-        m_temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                   QStringLiteral(".XXXXXX"));
-        m_fd = ::mkostemp(m_temp.data(), O_CLOEXEC);
+        m_folder = QFile::encodeName(info.absolutePath());
+        m_tempBase = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                       info.fileName() + QStringLiteral("."));
+        if (::access("/proc/self/fd", X_OK) == 0)
+            m_fd = ::open(m_folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
         if (m_fd < 0) {
-            m_error = ErrorFromErrno(errno);
-            m_temp.clear();
-            return;
+            m_temp = m_tempBase + "XXXXXX";
+            m_fd = ::mkostemp(m_temp.data(), O_CLOEXEC);
+            if (m_fd < 0) {
+                m_error = ErrorFromErrno(errno);
+                m_temp.clear();
+                return;
+            }
         }
         ::fchmod(m_fd, mode);
     }
@@ -99,24 +107,64 @@ public:
     }
 
     // 0, or the error that kept the file from replacing the destination.
+    // The data reaches the disk before the new name does, and the folder
+    // after it: the destination is the old file or the whole new one, also
+    // after a power failure.
     int commit()
     {
         if (m_error)
             return m_error;
-        if (::fsync(m_fd) != 0 || ::close(m_fd) != 0) {
-            m_fd = -1;
-            return m_error = ErrorFromErrno(errno);
-        }
-        m_fd = -1;
+        if (::fsync(m_fd) != 0)
+            return fail(errno);
+        if (m_temp.isEmpty() && !nameUnnamedFile())
+            return m_error;
         if (::rename(m_temp.constData(), QFile::encodeName(m_destination).constData()) != 0)
-            return m_error = ErrorFromErrno(errno);
+            return fail(errno);
         m_temp.clear();
+        const int closed = ::close(m_fd);
+        m_fd = -1;
+        if (closed != 0)
+            return fail(errno);
+        const int folder = ::open(m_folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
         return 0;
     }
 
 private:
+    int fail(int err)
+    {
+        m_error = ErrorFromErrno(err);
+        return m_error;
+    }
+
+    // Gives the unnamed file a temporary name in the folder, for the rename.
+    bool nameUnnamedFile()
+    {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QByteArray name =
+                m_tempBase + QByteArray::number(::getpid()) + '.' + QByteArray::number(attempt);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
+                         AT_SYMLINK_FOLLOW) == 0) {
+                m_temp = name;
+                return true;
+            }
+            if (errno != EEXIST) {
+                fail(errno);
+                return false;
+            }
+        }
+        fail(EEXIST);
+        return false;
+    }
+
     QString m_destination;
-    QByteArray m_temp;
+    QByteArray m_folder;
+    QByteArray m_tempBase;
+    QByteArray m_temp;  // the temporary name, once the file has one
     int m_fd = -1;
     int m_error = 0;
 };
@@ -203,28 +251,25 @@ RebuildResult RebuildFile(FileTable& files, int slot, const QString& path, int r
                       ui::Icon::Exclamation);
         return result;
     }
-    // No other program may be writing the file while it is replaced.
+    // No other program may write the file while it is rebuilt: the lock is
+    // held from here until the new file has replaced it, so that nothing is
+    // written to the old file after it was copied.
     files.OpenFile(slot, path, QStringLiteral("R"), QStringLiteral("RW"), recordLength);
     if (!files.isOpen(slot)) {
         result.error = -files.fileNumber(slot);
         files.CloseFile(slot);
         return result;
     }
-    files.CloseFile(slot);
     const mode_t mode = FileMode(path);
     if (const int error = CopyFileOver(path, bakPath)) {
+        files.CloseFile(slot);
         result.error = error;
         return result;
     }
 
-    files.OpenFile(slot, bakPath, QStringLiteral("R"), QStringLiteral("RW"), recordLength);
-    if (!files.isOpen(slot)) {
-        result.error = -files.fileNumber(slot);
-        files.CloseFile(slot);
-        return result;
-    }
-    // The new file replaces path only once it is whole; until then path is
-    // the old file (and the backup holds it in any case).
+    // The new file is written from the old one's records (the very bytes the
+    // backup now holds) and replaces path only once it is whole; until then
+    // path is the old file.
     ReplacingFile out(path, mode);
     const std::int64_t records = files.length(slot) / recordLength;
     std::vector<char> header(static_cast<size_t>(recordLength));
@@ -261,9 +306,9 @@ RebuildResult RebuildFile(FileTable& files, int slot, const QString& path, int r
         }
         ok = out.write(kept.data(), std::int64_t(kept.size()));
     }
-    files.CloseFile(slot);
     if (!error)
         error = ok ? out.commit() : out.error();
+    files.CloseFile(slot);  // the lock goes with the old file
     if (error) {
         result.error = error;
         result.recordsRead = result.recordsWritten = 0;
@@ -348,10 +393,9 @@ bool Backup::SaveData(bool quiet)
         }
         files.CloseFile(BackupSlot);
     } else {
-        m_file.close();
+        // The system's copy. Slot 2 stays open, and with it the lock, so that
+        // no other program can take the file while it is copied.
         error = CopyFileOver(current, bak);
-        if (!m_file.open(current) && !error)
-            error = -files.fileNumber(InvestmentSlot);
     }
     if (!error)
         m_log.LogSession(QStringLiteral("Copied ") + current + QStringLiteral(" to ") + bak);
@@ -371,10 +415,13 @@ bool Backup::RestoreBackup()
         return false;
     if (stopAutoBackup)
         stopAutoBackup();
-    m_file.close();
     // The copy replaces the current file only when it is whole: after a
-    // failure the current file is as it was.
+    // failure the current file is as it was. Slot 2 keeps its lock on the
+    // old file until the copy has replaced it, so that no other program
+    // writes records into a file that is about to go; the restored file keeps
+    // the permissions of the current one.
     const int error = CopyFileOver(bak, current, true);
+    m_file.close();
     if (error) {
         m_messages.show(QStringLiteral("Error: ") + ErrorText(error) + QStringLiteral("\n") +
                             QStringLiteral("There was an error copying the backup file, ") + bak +

@@ -40,6 +40,18 @@ bool LockedByOther(int fd)
     return lock.l_type != F_UNLCK;
 }
 
+// True when path still names the file open on fd. A file that another
+// process replaced (a rebuild or restore renames a new file over the old one)
+// or removed between our open and our lock is no longer the file at path.
+bool StillAtPath(int fd, const QByteArray& path)
+{
+    struct stat open {};
+    struct stat named {};
+    if (::fstat(fd, &open) != 0 || ::stat(path.constData(), &named) != 0)
+        return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 bool WriteFully(int fd, const char* data, std::int64_t count, std::int64_t offset, bool positioned)
 {
     while (count > 0) {
@@ -173,37 +185,49 @@ void FileTable::OpenFile(int slot, const QString& path, const QString& kindText,
         error = ErrBadFileName;
     } else {
         const QByteArray native = QFile::encodeName(path);
-        fd = ::open(native.constData(), flags | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            error = ErrorFromErrno(errno);
-            if (error == ErrFileNotFound) {
-                // A missing folder is reported as such.
-                const QFileInfo info(path);
-                if (!QFileInfo(info.absolutePath()).isDir())
-                    error = ErrPathNotFound;
+        // A locked open is taken again when the file was replaced before the
+        // lock was ours: the lock must hold the file that is at path.
+        for (int attempt = 0;; ++attempt) {
+            fd = ::open(native.constData(), flags | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                error = ErrorFromErrno(errno);
+                if (error == ErrFileNotFound) {
+                    // A missing folder is reported as such.
+                    const QFileInfo info(path);
+                    if (!QFileInfo(info.absolutePath()).isDir())
+                        error = ErrPathNotFound;
+                }
+                break;
             }
-        } else {
+            bool locked = false;
             struct stat st {};
             if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
                 error = ErrPathFileAccess;
             } else if (flags != O_RDONLY) {
                 if (LockedByOther(fd)) {
                     error = ErrPermissionDenied;
-                } else if (lockForWriters && !m_plainOpen &&
-                           LockWholeFile(fd, F_WRLCK, F_OFD_SETLK) != 0) {
-                    if (errno == EAGAIN || errno == EACCES)
+                } else if (lockForWriters && !m_plainOpen) {
+                    if (LockWholeFile(fd, F_WRLCK, F_OFD_SETLK) == 0)
+                        locked = true;
+                    else if (errno == EAGAIN || errno == EACCES)
                         error = ErrPermissionDenied;
                     else
                         m_plainOpen =
                             true;  // the file system has no locks: open plainly from now on
                 }
-                if (!error && truncateAfterCheck && ::ftruncate(fd, 0) != 0)
-                    error = ErrorFromErrno(errno);
             }
+            if (!error && locked && attempt < 10 && !StillAtPath(fd, native)) {
+                ::close(fd);
+                fd = -1;
+                continue;
+            }
+            if (!error && truncateAfterCheck && ::ftruncate(fd, 0) != 0)
+                error = ErrorFromErrno(errno);
             if (error) {
                 ::close(fd);
                 fd = -1;
             }
+            break;
         }
     }
 
@@ -381,9 +405,14 @@ bool FileTable::truncate(int slot, std::int64_t newLength)
     if (!e || e->fd < 0 || !e->canWrite)
         return false;
     flushWrites(*e);
-    e->cacheOffset = -1;
-    e->cache.clear();
+    // Growing the file changes no byte that is read ahead; shrinking may.
+    if (e->knownLength < 0 || newLength < e->knownLength) {
+        e->cacheOffset = -1;
+        e->cache.clear();
+    }
     if (::ftruncate(e->fd, newLength) != 0) {
+        e->cacheOffset = -1;
+        e->cache.clear();
         m_lastError = ErrorFromErrno(errno);
         e->knownLength = -1;
         return false;

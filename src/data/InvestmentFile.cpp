@@ -205,12 +205,16 @@ std::int32_t ReleaseRecord(FileTable& files, int slot, std::int32_t n)
         if (!ReadRaw(files, slot, tail, tailBytes) || RecordVersionField(tailBytes) != 0)
             return -3;
     }
-    Put<std::int32_t>(tailBytes, 2, n);
-    if (!WriteRaw(files, slot, tail, tailBytes))
-        return -2;
+    // The record is marked free before the chain reaches it: a process that
+    // dies between the two writes leaves a free record outside the chain
+    // (never reused, dropped by the next rebuild), never a chain that links
+    // a record in use.
     Put<std::int16_t>(record, 0, 0);
     Put<std::int32_t>(record, 2, -1);
     if (!WriteRaw(files, slot, n, record))
+        return -2;
+    Put<std::int32_t>(tailBytes, 2, n);
+    if (!WriteRaw(files, slot, tail, tailBytes))
         return -2;
     return n;
 }
@@ -290,7 +294,8 @@ void InvestmentFile::BuildRecordIndex()
     // Read in large blocks: the file is scanned once from record 2; a partial
     // record at the end is ignored.
     constexpr std::int32_t Block = 4096;
-    std::vector<char> buffer(size_t(Block) * RecordLength);
+    // No larger than the file needs: most ledgers are far below one block.
+    std::vector<char> buffer(size_t(std::clamp(count - 1, 1, Block)) * RecordLength);
     for (std::int32_t first = 2; first <= count; first += Block) {
         const std::int32_t n = std::min(Block, count - first + 1);
         if (!m_files.readAt(InvestmentSlot, std::int64_t(first - 1) * RecordLength, buffer.data(),
@@ -374,7 +379,8 @@ bool InvestmentFile::ensureSeqCache()
     m_seqs.clear();
     const std::int32_t count = RecordCount(m_files, InvestmentSlot);
     constexpr std::int32_t Block = 4096;
-    std::vector<char> buffer(size_t(Block) * RecordLength);
+    // No larger than the file needs: most ledgers are far below one block.
+    std::vector<char> buffer(size_t(std::clamp(count - 1, 1, Block)) * RecordLength);
     for (std::int32_t first = 2; first <= count; first += Block) {
         const std::int32_t n = std::min(Block, count - first + 1);
         if (!m_files.readAt(InvestmentSlot, std::int64_t(first - 1) * RecordLength, buffer.data(),
@@ -414,12 +420,32 @@ std::int32_t InvestmentFile::AddRecord()
     copy.Version = VersionMajor;
     RecordBuffer = copy;
     const RecordBytes bytes = EncodeRecord(copy);
-    if (!WriteRaw(m_files, InvestmentSlot, n, bytes.data())) {
+    if (!WriteNewRecord(n, bytes)) {
         forgetSeqCache();
         return -2;
     }
     seqCacheAdd(copy.TransDate, copy.Seq);
     return n;
+}
+
+bool InvestmentFile::WriteNewRecord(std::int32_t n, const RecordBytes& bytes)
+{
+    // Written so that a process that dies at any moment leaves either no new
+    // record or the whole one. Until its first field is written the record
+    // reads as free (Version 0), and it is on no chain: AllocateRecord has
+    // taken it off already, or it lies past the old end. So the file first
+    // grows by a whole zeroed record when the record is new (one change of
+    // length, never a partial record), then takes the fields after the first,
+    // and the first field comes last. A reused record's first field goes from
+    // 0 to the version in its low byte alone.
+    const std::int64_t offset = std::int64_t(n - 1) * RecordLength;
+    if (m_files.length(InvestmentSlot) < offset + RecordLength &&
+        !m_files.truncate(InvestmentSlot, offset + RecordLength))
+        return false;
+    constexpr int Rest = OffVersion + int(sizeof(std::int16_t));
+    return m_files.writeAt(InvestmentSlot, offset + Rest, bytes.data() + Rest,
+                           RecordLength - Rest) &&
+           m_files.writeAt(InvestmentSlot, offset, bytes.data(), Rest);
 }
 
 std::int32_t InvestmentFile::DeleteRecord(std::int32_t n)

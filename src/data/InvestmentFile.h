@@ -115,6 +115,8 @@ public:
                         const std::vector<std::pair<std::int32_t, RecordBytes>>& records);
 
 private:
+    // Writes a record that AddRecord allocated (reused or past the end).
+    bool WriteNewRecord(std::int32_t n, const RecordBytes& bytes);
     void forgetSeqCache();
     bool ensureSeqCache();
     void seqCacheRemove(std::int32_t date, std::int16_t seq);

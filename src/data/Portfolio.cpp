@@ -174,10 +174,14 @@ bool Portfolio::LoadPortfolio(bool sortByDesc)
 
     // The first item is the header, skipped without looking at it; then
     // path and description pairs. A path without its description (the file
-    // ends early) gets an empty description.
+    // ends early) gets an empty description. A pair without a path names no
+    // file: it is passed over (an empty first entry is what marks the empty
+    // portfolio, and a save would drop it anyway).
     for (size_t i = 1; i < items.size(); i += 2) {
         const QString& path = items[i];
         const QString description = i + 1 < items.size() ? items[i + 1] : QString();
+        if (path.trimmed().isEmpty())
+            continue;
         if (int(PortfolioFiles.size()) - 1 < MaxFiles) {
             PortfolioFiles.push_back(path);
             PortfolioDescriptions.push_back(description);

@@ -13,7 +13,8 @@
 namespace brisden::test {
 
 WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& options,
-                          std::unique_ptr<LotBook> book)
+                          std::unique_ptr<LotBook> book,
+                          const std::function<void(const LotBook&)>& inspect)
 {
     WorksheetRun run;
     FileTable files;
@@ -47,11 +48,14 @@ WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& opt
         book = std::make_unique<LiteralLotBook>();
     else if (!book)
         book = MakeLotBook();
+    const LotBook* used = book.get();
     BasisWorksheet worksheet(
         BasisContext{file, report, calendar, log, output, messages, cancel,
                      QStringLiteral("Brisden 6.00"), [] { return QTime(12, 0, 0); }},
         std::move(book));
     run.result = worksheet.Run(options.method);
+    if (inspect)
+        inspect(*used);
     file.close();
     run.text = writer.collected();
     run.beeps = messages.beeps;

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace brisden::test {
@@ -29,8 +30,10 @@ struct WorksheetOptions {
 };
 
 // With a book, that lot list is used (options.literal is then ignored).
+// inspect sees the lot list after the run, before it goes with the worksheet.
 WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& options,
-                          std::unique_ptr<LotBook> book = nullptr);
+                          std::unique_ptr<LotBook> book = nullptr,
+                          const std::function<void(const LotBook&)>& inspect = {});
 
 // The records of a report file, split into fields (quotes kept).
 QList<QStringList> ReportRecords(const QByteArray& text);

@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace brisden::test {
 namespace {
@@ -248,6 +249,23 @@ TEST_F(BasisLedger, HoldingPeriodBoundaryIsOneYearAndADay)
     EXPECT_EQ(20030301, LongTermCutoffFor(20040229));
     EXPECT_EQ(20030301, LongTermCutoffFor(20040301));
     EXPECT_EQ(20040228, LongTermCutoffFor(20050228));
+}
+
+TEST_F(BasisLedger, DatesOfADamagedFileAtTheEndsOfTheRangeAreWorkedThrough)
+{
+    // Found by fuzzing: the holding-period cutoff of the earliest possible
+    // date overflowed.
+    const std::int32_t lowest = std::numeric_limits<std::int32_t>::min();
+    EXPECT_EQ(lowest, LongTermCutoffFor(lowest));
+    EXPECT_EQ(lowest, LongTermCutoffFor(lowest + 9999));
+    EXPECT_EQ(lowest, LongTermCutoffFor(lowest + 10000));
+    const QString path = Write({
+        {lowest + 1600, "BUY", 1000, 10, 0},
+        {-5, "SELL", -150, 15, 10},
+        {std::numeric_limits<std::int32_t>::max(), "SELL", -15, 15, 1},
+    });
+    for (int method = 1; method <= 5; ++method)
+        EXPECT_FALSE(Run(path, 20040301, method).text.isEmpty()) << "method " << method;
 }
 
 TEST_F(BasisLedger, DynamicOrders)

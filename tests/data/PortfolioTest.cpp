@@ -148,6 +148,27 @@ TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
     EXPECT_FALSE(portfolio.SavePortfolio());
 }
 
+TEST_F(PortfolioTest, APathWithoutDescriptionGetsAnEmptyOne)
+{
+    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n");
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QString());
+}
+
+TEST_F(PortfolioTest, APairWithoutAPathIsPassedOverSoEveryFileIsFound)
+{
+    // Sorted by path, an empty path would come first and read as the empty
+    // portfolio: no file of the list would be found again.
+    WriteAll(defPath,
+             "\"Portfolio definition file\"\r\n\"b.dat\"\r\n\"B\"\r\n\"\"\r\n"
+             "\"no file\"\r\n\"  \"\r\n\"blank\"\r\n\"a.dat\"\r\n\"A\"\r\n");
+    EXPECT_TRUE(portfolio.LoadPortfolio(false));
+    EXPECT_EQ(files1(), (std::vector<QString>{QStringLiteral("a.dat"), QStringLiteral("b.dat")}));
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("a.dat")), 1);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("B.DAT")), 2);
+}
+
 TEST_F(PortfolioTest, FilesBeyond99AreKeptAsideAndNeverLost)
 {
     QByteArray def = "\"Portfolio definition file\"\r\n";

@@ -175,8 +175,11 @@ void FileCommandsTest::rebuildOfAnotherFileLeavesTheCurrentOne()
     QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 2, Records written: 2"));
 
     // A file that is not there: the system's text after "Error: ".
-    w.fileCommands().setChooseRebuildFile(
-        [&](QWidget*, const QString&) { return l.p.dir.path() + QStringLiteral("/Missing.dat"); });
+    // The explicit QString: a concatenation returned as it is would outlive the
+    // temporary path it refers to.
+    w.fileCommands().setChooseRebuildFile([&](QWidget*, const QString&) -> QString {
+        return l.p.dir.path() + QStringLiteral("/Missing.dat");
+    });
     w.actions().mnuRebuildItem->trigger();
     QVERIFY(l.p.messages.texts().last().startsWith(QStringLiteral("Error: ")));
     QVERIFY(l.p.messages.beeps > 0);

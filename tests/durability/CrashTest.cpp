@@ -1,0 +1,272 @@
+// A process killed (SIGKILL) at random moments while it adds, deletes,
+// imports, rebuilds, copies to the backup and restores. After every kill the
+// investment file must open without a damage warning; each record must be
+// byte for byte as it was before the interrupted step or as that step would
+// have left it; a file replaced whole (rebuild, restore, backup copy) must be
+// the old file or the new one, and never the new file without its backup.
+//
+// What the files held before and after the interrupted step is known by
+// replaying the same numbered steps, from the same files, in this process.
+//
+// BRISDEN_CRASH_ROUNDS sets the number of kills per kind of work (default 50).
+
+#include "durability/ChildProcess.h"
+#include "durability/CrashOps.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <random>
+#include <thread>
+
+using namespace brisden;
+using namespace brisden::durability;
+using namespace brisden::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Files {
+    QByteArray dat;
+    QByteArray bak;
+    bool operator==(const Files&) const = default;
+};
+
+Files ReadFiles(const QString& folder)
+{
+    const QDir dir(folder);
+    return {ReadAll(dir.filePath(DatName())), ReadAll(dir.filePath(BakName()))};
+}
+
+void WriteFiles(const QString& folder, const Files& files, const QByteArray& source)
+{
+    const QDir dir(folder);
+    WriteAll(dir.filePath(DatName()), files.dat);
+    if (files.bak.isNull())
+        QFile::remove(dir.filePath(BakName()));
+    else
+        WriteAll(dir.filePath(BakName()), files.bak);
+    WriteAll(dir.filePath(SourceName()), source);
+}
+
+// Record n (from 2) when it is in use, else nothing.
+std::optional<QByteArray> InUse(const QByteArray& dat, qsizetype n)
+{
+    const qsizetype offset = (n - 1) * RecordLength;
+    if (offset + RecordLength > dat.size())
+        return std::nullopt;
+    const QByteArray record = dat.mid(offset, RecordLength);
+    if (RecordVersionField(record.constData()) == 0)
+        return std::nullopt;
+    return record;
+}
+
+qsizetype InUseCount(const QByteArray& dat)
+{
+    qsizetype count = 0;
+    for (qsizetype n = 2; n * RecordLength <= dat.size(); ++n)
+        count += InUse(dat, n).has_value();
+    return count;
+}
+
+// Leftover temporary files of an interrupted replacement (".Fund.dat.XXXXXX").
+int RemoveTemporaries(const QString& folder)
+{
+    QDir dir(folder);
+    const QStringList names =
+        dir.entryList({QStringLiteral(".Fund.*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names)
+        dir.remove(name);
+    return int(names.size());
+}
+
+int Rounds()
+{
+    const int rounds = qEnvironmentVariableIntValue("BRISDEN_CRASH_ROUNDS");
+    return rounds > 0 ? rounds : 50;
+}
+
+struct Figures {
+    int kills = 0;
+    int interrupted = 0;  // killed between the start and the end of a step
+    int between = 0;      // files left in a state between before and after
+    std::int64_t recordsChecked = 0;
+    std::int64_t losses = 0;
+    int temporaries = 0;
+    int steps = 0;
+};
+
+class CrashTest : public ::testing::TestWithParam<Work> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(work.isValid());
+        ASSERT_TRUE(replays.isValid());
+        source = ImportSource(20, 17);
+        reset();
+    }
+
+    void reset()
+    {
+        const QByteArray base = BaseLedger(300, 5);
+        WriteFiles(work.path(), {base, base}, source);
+    }
+
+    // The state after `done` steps (and after the step `done` too when
+    // interrupted) of the sequence seed, started from before.
+    bool Replay(const Files& start, std::uint32_t seed, int done, int interrupted, Files* after,
+                Files* next, StepKind* kind)
+    {
+        QTemporaryDir dir(replays.filePath(QStringLiteral("r")));
+        WriteFiles(dir.path(), start, source);
+        Sequence sequence(dir.path(), GetParam(), seed);
+        if (!sequence.open())
+            return false;
+        for (int k = 0; k <= done; ++k) {
+            if (!sequence.step(k))
+                return false;
+        }
+        *after = ReadFiles(dir.path());
+        if (interrupted >= 0) {
+            *kind = sequence.kind(interrupted);
+            if (!sequence.step(interrupted))
+                return false;
+            *next = ReadFiles(dir.path());
+        }
+        return true;
+    }
+
+    QTemporaryDir work;
+    QTemporaryDir replays;
+    QByteArray source;
+};
+
+TEST_P(CrashTest, NoRecordIsLostWhenTheProcessIsKilled)
+{
+    const QString name = WorkName(GetParam());
+    // Steps that copy whole files (and sync them to the disk) take longer:
+    // the kills are spread over a longer time.
+    const bool wholeFiles =
+        GetParam() == Work::Rebuild || GetParam() == Work::Backup || GetParam() == Work::Restore;
+    const int maxDelayUs = wholeFiles ? 40000 : 12000;
+    std::mt19937 random(20240611u + unsigned(GetParam()));
+    Figures figures;
+
+    for (int round = 0; round < Rounds(); ++round) {
+        Files before = ReadFiles(work.path());
+        const qsizetype inUse = InUseCount(before.dat);
+        if (inUse < 40 || before.dat.size() > 4000 * RecordLength) {
+            reset();
+            before = ReadFiles(work.path());
+        }
+        const std::uint32_t seed = 1000u + std::uint32_t(round);
+
+        ChildProcess worker;
+        ASSERT_TRUE(worker.start(QStringLiteral(BRISDEN_CRASH_WORKER),
+                                 {name, work.path(), QString::number(seed)}));
+        const std::optional<QByteArray> ready = worker.readLine(20s);
+        ASSERT_TRUE(ready && *ready == "R")
+            << "round " << round << ": the worker did not start: " << worker.errors().constData();
+        const auto deadline =
+            std::chrono::steady_clock::now() +
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, maxDelayUs)(random));
+        while (std::chrono::steady_clock::now() < deadline)
+            worker.drain();
+        worker.kill();
+        ++figures.kills;
+
+        int begun = -1, done = -1;
+        for (const QByteArray& line : worker.takeLines()) {
+            ASSERT_FALSE(line.startsWith("F "))
+                << "round " << round << ": step failed: " << line.constData();
+            if (line.startsWith("B "))
+                begun = line.mid(2).toInt();
+            else if (line.startsWith("D "))
+                done = line.mid(2).toInt();
+        }
+        const int interrupted = begun > done ? begun : -1;
+        figures.steps += done + 1 + (interrupted >= 0);
+        figures.temporaries += RemoveTemporaries(work.path());
+        const Files crashed = ReadFiles(work.path());
+
+        Files after, next;
+        StepKind kind = StepKind::Records;
+        ASSERT_TRUE(Replay(before, seed, done, interrupted, &after, &next, &kind))
+            << "round " << round << ": the replay failed";
+
+        // The file opens as the desktop program opens it: no partial record,
+        // no damaged chain of deleted records.
+        {
+            FileTable files;
+            InvestmentFile file(files);
+            FakeMessages messages;
+            EXPECT_TRUE(OpenInvestmentFile(file, QDir(work.path()).filePath(DatName()), QString(),
+                                           messages))
+                << "round " << round;
+            EXPECT_TRUE(messages.texts().isEmpty())
+                << "round " << round << ": " << messages.texts().join(' ').toStdString();
+        }
+        figures.recordsChecked += InUseCount(after.dat);
+
+        if (interrupted < 0) {
+            // Killed between two steps: exactly the files of the steps done.
+            EXPECT_TRUE(crashed == after) << "round " << round << " after step " << done;
+            figures.losses += crashed == after ? 0 : 1;
+            continue;
+        }
+        ++figures.interrupted;
+        const QString step =
+            QStringLiteral("round %1, step %2 (%3)")
+                .arg(round)
+                .arg(interrupted)
+                .arg(Sequence(work.path(), GetParam(), seed).describe(interrupted));
+        if (!(crashed == after) && !(crashed == next))
+            ++figures.between;
+        if (kind == StepKind::WholeFiles) {
+            // Old or new, and the new investment file never without the new
+            // backup (the rebuild's backup is the old file).
+            const bool ok = crashed == after || crashed == next ||
+                            (crashed.dat == after.dat && crashed.bak == next.bak);
+            EXPECT_TRUE(ok) << step.toStdString();
+            figures.losses += ok ? 0 : 1;
+            continue;
+        }
+        EXPECT_EQ(crashed.bak, after.bak) << step.toStdString();
+        const qsizetype records =
+            std::max({crashed.dat.size(), after.dat.size(), next.dat.size()}) / RecordLength;
+        for (qsizetype n = 2; n <= records; ++n) {
+            const auto c = InUse(crashed.dat, n);
+            const bool ok = c == InUse(after.dat, n) || c == InUse(next.dat, n);
+            EXPECT_TRUE(ok) << step.toStdString() << ": record " << n
+                            << (c ? " is neither as before nor as after the step" : " is missing");
+            figures.losses += ok ? 0 : 1;
+        }
+    }
+
+    std::printf(
+        "[ figures  ] %s: %d kills, %d steps run, %d steps interrupted (%d left the files between "
+        "before and after), %lld records checked, %lld lost, %d temporary files left\n",
+        qPrintable(name), figures.kills, figures.steps, figures.interrupted, figures.between,
+        static_cast<long long>(figures.recordsChecked), static_cast<long long>(figures.losses),
+        figures.temporaries);
+    RecordProperty("kills", figures.kills);
+    RecordProperty("interrupted", figures.interrupted);
+    RecordProperty("records_checked", int(figures.recordsChecked));
+    RecordProperty("losses", int(figures.losses));
+    EXPECT_EQ(figures.losses, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Works, CrashTest,
+                         ::testing::Values(Work::Add, Work::Release, Work::Import, Work::Rebuild,
+                                           Work::Backup, Work::Restore),
+                         [](const ::testing::TestParamInfo<Work>& param) {
+                             QString name = WorkName(param.param);
+                             name[0] = name[0].toUpper();
+                             return name.toStdString();
+                         });
+
+}  // namespace

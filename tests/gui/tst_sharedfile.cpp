@@ -1,0 +1,151 @@
+// One investment file shared by the desktop program, the command line and a
+// second start of the desktop program: while the desktop program has the
+// file open, the command line can neither import into it nor rebuild it, a
+// second start ends without touching it, and the desktop program goes on
+// writing it soundly; once it is closed the command line can write again.
+
+#include "GuiTestSupport.h"
+
+#include <QProcess>
+
+using namespace brisden;
+using namespace brisden::test;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray errors;
+};
+
+Run Start(const QString& program, const QStringList& args, const QString& folder,
+          const QProcessEnvironment& environment)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessEnvironment(environment);
+    process.start(program, args);
+    Run run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.errors = process.readAllStandardError();
+    return run;
+}
+
+// The file opens without a warning; its descriptions in date order.
+QStringList SoundDescriptions(const QString& dat)
+{
+    FileTable files;
+    InvestmentFile file(files);
+    FakeMessages messages;
+    QStringList list;
+    if (!OpenInvestmentFile(file, dat, QString(), messages) || !messages.shown.empty())
+        return {QStringLiteral("(unsound)")};
+    file.BuildRecordIndex();
+    for (std::size_t i = 1; i <= file.indexedCount(); ++i) {
+        file.ReadRecord(file.RecordIndex[i].RecNo);
+        list << file.RecordBuffer.descText().trimmed();
+    }
+    return list;
+}
+
+}  // namespace
+
+class SharedFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void desktopCommandLineAndSecondStartNeverCorruptTheFile();
+};
+
+void SharedFileTest::desktopCommandLineAndSecondStartNeverCorruptTheFile()
+{
+    // The socket that keeps the desktop program to one copy per user lives in
+    // the temporary folder: a folder of this test's own keeps it apart from
+    // any real copy, and a second start finds this one there.
+    QTemporaryDir sockets;
+    QVERIFY(sockets.isValid());
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(sockets.path()));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), sockets.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+
+    QTemporaryDir dir;
+    const QString dat =
+        WriteLedger(dir.path() + QStringLiteral("/Fund.dat"),
+                    {{20200102, "buy", 1000, 10, 0}, {20210104, "sell", -600, 12, 0}});
+    const QString bak = dir.path() + QStringLiteral("/Fund.bak");
+    const QString source = dir.path() + QStringLiteral("/in.csv");
+    WriteAll(source, "20220301,Imported,100,5,\r\n");
+    const QStringList import{QStringLiteral("import"), dat, source, QStringLiteral("--schema"),
+                             QStringLiteral("Date Description Amount Price Shares YMD")};
+    const QString other = dir.path() + QStringLiteral("/other");
+    QDir().mkpath(other);
+
+    {
+        // The desktop program as a user starts it (one copy per user), with
+        // the file open.
+        StartedProgram p;
+        const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
+                                           {{dat, QStringLiteral("Fund")}});
+        WriteText(p.ini(), QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
+                               QStringLiteral("\r\nAlwaysCopyFile=False\r\n"));
+        StartOptions options;
+        options.currentDir = p.run();
+        options.appFolder = p.app();
+        options.messages = &p.messages;
+        QCOMPARE(p.startup->Main(options), Startup::Outcome::Started);
+        p.window = p.startup->window();
+        p.window->setMessageBox(&p.messages);
+        p.window->setInputBox(&p.input);
+        p.window->fileCommands().setDescriptionInput(&p.descriptions);
+        p.window->setDisplayLog([] {});
+        p.window->runDeferredStart();
+        QVERIFY(OpenInvestment(*p.window, dat));
+        const QByteArray opened = ReadAll(dat);
+
+        // The command line cannot write it.
+        for (const QStringList& args : {import, QStringList{QStringLiteral("rebuild"), dat}}) {
+            const Run run = Start(QStringLiteral(BRISDEN_CLI), args, other, environment);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.errors.contains("open in another copy of Brisden"),
+                     run.errors.constData());
+        }
+        QCOMPARE(ReadAll(dat), opened);
+        QVERIFY(!QFile::exists(bak));
+
+        // A second start of the desktop program brings this one to the front
+        // and ends before it touches any file, even its log.
+        const Run second = Start(QStringLiteral(BRISDEN_APP), {}, other, environment);
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY(!QFile::exists(other + QStringLiteral("/Application.log")));
+        QCOMPARE(ReadAll(dat), opened);
+
+        // The desktop program still writes the file, soundly.
+        InvestmentFile& file = p.program().file;
+        file.RecordBuffer = TransactionRecord();
+        file.RecordBuffer.TransDate = 20220101;
+        file.RecordBuffer.setDesc(QStringLiteral("Desktop"));
+        file.RecordBuffer.Amount = 50;
+        file.RecordBuffer.SharePrice = 5;
+        QVERIFY(file.AddRecord() >= 2);
+        QVERIFY(file.DeleteRecord(2) == 2);
+        p.window->close();
+    }
+
+    // Closed: the command line writes it again, after what the desktop wrote.
+    const Run run = Start(QStringLiteral(BRISDEN_CLI), import, other, environment);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(SoundDescriptions(dat), (QStringList{QStringLiteral("sell"), QStringLiteral("Desktop"),
+                                                  QStringLiteral("Imported")}));
+
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
+}
+
+QTEST_MAIN(SharedFileTest)
+#include "tst_sharedfile.moc"
