@@ -118,18 +118,17 @@ Comparison CompareOnLedger(const QString& path, std::mt19937& rng, const std::ve
             options.fromMdy = (from % 10000) * 10000 + from / 10000;
             options.toMdy = (to % 10000) * 10000 + to / 10000;
         }
-        auto fast = std::make_unique<FastLotBook>();
-        FastLotBook* book = fast.get();
-        const WorksheetRun quick = RunWorksheet(path, options, std::move(fast));
+        FastLotBook book;
+        const WorksheetRun quick = RunWorksheet(path, options, Borrow(book));
         options.literal = true;
         const WorksheetRun reference = RunWorksheet(path, options);
         EXPECT_EQ(std::string(reference.text.constData()), std::string(quick.text.constData()))
             << "method " << method;
         EXPECT_EQ(reference.log, quick.log) << "method " << method;
         EXPECT_EQ(reference.result.oversold, quick.result.oversold);
-        counts.sorts += book->sorts();
-        counts.literalSorts += book->literalSorts();
-        counts.followedGroups += book->followedGroups();
+        counts.sorts += book.sorts();
+        counts.literalSorts += book.literalSorts();
+        counts.followedGroups += book.followedGroups();
     }
     return counts;
 }

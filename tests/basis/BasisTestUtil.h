@@ -32,6 +32,10 @@ struct WorksheetOptions {
 WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& options,
                           std::unique_ptr<LotBook> book = nullptr);
 
+// A lot list that passes every call on to `book`, which the caller keeps (to
+// read its counters after the run).
+std::unique_ptr<LotBook> Borrow(LotBook& book);
+
 // The records of a report file, split into fields (quotes kept).
 QList<QStringList> ReportRecords(const QByteArray& text);
 
