@@ -151,21 +151,11 @@ void FastLotBook::ScaleForSplit(double newBalance, double oldBalance)
     m_hint = 0;
 }
 
-void FastLotBook::SortList(int mode)
+void FastLotBook::refile(const std::vector<std::pair<int, ListRank>>& moved)
 {
-    if (!sorting())
-        return;
-    bool everything = false;
-    const std::vector<std::pair<int, ListRank>> moved =
-        m_order.Sort(m_lots, mode, *this, everything);
-    if (everything) {
-        rebuildIndexes();
-        return;
-    }
-    // File the lots that moved under their new ranks.
     for (const auto& [id, was] : moved) {
         const BasisLot& lot = m_lots[std::size_t(id)];
-        if (lot.Shares > 0) {
+        if (sorting() && lot.Shares > 0) {
             m_holding.erase(was);
             m_holding.insert(rank(id));
         }
@@ -176,19 +166,55 @@ void FastLotBook::SortList(int mode)
     }
 }
 
-std::vector<int> FastLotBook::inListOrder(std::vector<int> ids) const
+void FastLotBook::settle(const std::vector<int>& ids)
 {
     if (sorting())
-        std::sort(ids.begin(), ids.end(), [this](int a, int b) { return before(a, b); });
+        refile(m_order.Settle(ids));
+}
+
+void FastLotBook::SortList(int mode)
+{
+    if (!sorting())
+        return;
+    bool everything = false;
+    const std::vector<std::pair<int, ListRank>> moved =
+        m_order.Sort(m_lots, mode, *this, everything);
+    if (everything)
+        rebuildIndexes();
     else
+        refile(moved);
+}
+
+std::vector<int> FastLotBook::inListOrder(std::vector<int> ids)
+{
+    if (sorting()) {
+        settle(ids);
+        std::sort(ids.begin(), ids.end(), [this](int a, int b) { return before(a, b); });
+    } else {
         std::sort(ids.begin(), ids.end());
+    }
     return ids;
 }
 
 int FastLotBook::firstHolding()
 {
-    if (sorting())
-        return m_holding.empty() ? -1 : m_holding.begin()->id;
+    if (sorting()) {
+        if (m_holding.empty())
+            return -1;
+        // Lots of the first key: their places are settled only when needed.
+        const ListRank first = *m_holding.begin();
+        const auto second = std::next(m_holding.begin());
+        if (second != m_holding.end() && second->major == first.major &&
+            second->minor == first.minor) {
+            std::vector<int> tied;
+            for (auto it = m_holding.begin();
+                 it != m_holding.end() && it->major == first.major && it->minor == first.minor;
+                 ++it)
+                tied.push_back(it->id);
+            settle(tied);
+        }
+        return m_holding.begin()->id;
+    }
     while (m_hint < m_lots.size() && !(m_lots[m_hint].Shares > 0))
         ++m_hint;
     return m_hint < m_lots.size() ? int(m_hint) : -1;
@@ -215,16 +241,12 @@ void FastLotBook::ClassifyLots(BasisPools& pools)
     visit.reserve(m_unpooled.size());
     for (const ListRank& r : m_unpooled)
         visit.push_back(r.id);
-    std::vector<int> aged;
     for (const auto& [date, id] : m_pooledShort) {
         if (date >= pools.LongTermCutoff)
             break;
-        aged.push_back(id);
+        visit.push_back(id);
     }
-    for (const int id : inListOrder(std::move(aged)))
-        visit.insert(std::lower_bound(visit.begin(), visit.end(), id,
-                                      [this](int a, int b) { return before(a, b); }),
-                     id);
+    visit = inListOrder(std::move(visit));
     for (const int id : visit) {
         const BasisLot was = m_lots[std::size_t(id)];
         ClassifyLot(m_lots[std::size_t(id)], pools);
@@ -260,6 +282,7 @@ void FastLotBook::ReleaseUnpooledLots(BasisPools& pools)
     visit.reserve(m_unpooled.size());
     for (const ListRank& r : m_unpooled)
         visit.push_back(r.id);
+    visit = inListOrder(std::move(visit));
     for (const int id : visit) {
         const BasisLot was = m_lots[std::size_t(id)];
         ReleaseLot(m_lots[std::size_t(id)], pools);

@@ -54,7 +54,10 @@ private:
     bool sorting() const;  // methods that sort the list
     ListRank rank(int id) const;
     bool before(int a, int b) const { return rank(a) < rank(b); }
-    std::vector<int> inListOrder(std::vector<int> ids) const;
+    // The lots in list order (places of equal lots settled first).
+    std::vector<int> inListOrder(std::vector<int> ids);
+    void settle(const std::vector<int>& ids);
+    void refile(const std::vector<std::pair<int, ListRank>>& moved);
     int firstHolding();  // id of the first lot with Shares > 0, or -1
     void noteChange(int id, const BasisLot& was);
     void indexLot(int id, int sign);  // adds (+1) or removes (-1) a lot from the indexes

@@ -144,6 +144,7 @@ void LotOrder::Added()
 {
     ++m_count;
     m_sortedKey.emplace_back();
+    m_addedKey.emplace_back();
     m_place.push_back(-1);
 }
 
@@ -182,9 +183,145 @@ std::vector<std::pair<int, ListRank>> LotOrder::Sort(const std::vector<BasisLot>
     return {};
 }
 
+std::vector<std::pair<int, ListRank>> LotOrder::Settle(const std::vector<int>& ids)
+{
+    std::vector<std::pair<int, ListRank>> moved;
+    if (m_explicit || m_steps.empty())
+        return moved;
+    std::vector<SortKey> keys;
+    for (const int id : ids)
+        if (id < m_sortedCount && m_place[std::size_t(id)] >= 0)
+            keys.push_back(m_sortedKey[std::size_t(id)]);
+    std::sort(keys.begin(), keys.end());
+    for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+        if (!(keys[i] == keys[i + 1]) || (i > 0 && keys[i - 1] == keys[i]))
+            continue;
+        const auto found = m_groups.find(keys[i]);
+        if (found != m_groups.end())
+            catchUp(found->first, found->second, &moved);
+    }
+    return moved;
+}
+
+void LotOrder::throughStep(std::size_t s, const SortKey& v, std::int64_t staying,
+                           std::int64_t stayStart, std::vector<TieMember>& members,
+                           std::int64_t& before, std::int64_t& equal)
+{
+    const Step& step = m_steps[s];
+    const std::int64_t n = step.count;
+    const std::int64_t sorted = step.sorted;
+    const auto labelOf = [&v](const SortKey& key) {
+        return key < v ? TieLabel::Before : (key == v ? TieLabel::Equal : TieLabel::After);
+    };
+
+    // The word of the list for this key.
+    std::int64_t unmovedBefore = stayStart;  // sorted lots before v that keep their key
+    before = 0;
+    equal = staying;
+    for (std::size_t b = step.firstBlock; b < step.lastBlock; ++b) {
+        const Block& block = m_blocks[b];
+        if (block.from < v)
+            unmovedBefore -= block.size;
+        const TieLabel label = labelOf(block.to);
+        before += label == TieLabel::Before ? block.size : 0;
+        equal += label == TieLabel::Equal ? block.size : 0;
+    }
+    for (std::int64_t id = sorted; id < n; ++id) {
+        const TieLabel label = labelOf(m_addedKey[std::size_t(id)]);
+        before += label == TieLabel::Before;
+        equal += label == TieLabel::Equal;
+    }
+    before += unmovedBefore;
+
+    // The positions whose letter differs from the sorted form.
+    thread_local std::vector<TieLetter> odd;
+    odd.clear();
+    const std::int64_t firstAfter = before + equal;
+    // Positions [x, y), all with one letter: those outside its sorted range.
+    const auto addRun = [&](std::int64_t x, std::int64_t y, TieLabel label) {
+        const std::int64_t lo = label == TieLabel::Before  ? 0
+                                : label == TieLabel::Equal ? before
+                                                           : firstAfter;
+        const std::int64_t hi = label == TieLabel::Before  ? before
+                                : label == TieLabel::Equal ? firstAfter
+                                                           : n;
+        for (std::int64_t p = x; p < std::min(y, lo); ++p)
+            odd.push_back({p, label});
+        for (std::int64_t p = std::max(x, hi); p < y; ++p)
+            odd.push_back({p, label});
+    };
+    // The lots that keep their key, in order, between the blocks.
+    const auto addUnmoved = [&](std::int64_t x, std::int64_t y, std::int64_t firstIndex) {
+        const std::int64_t e0 = unmovedBefore - firstIndex + x;  // the first of v
+        const std::int64_t e1 = e0 + staying;
+        addRun(x, std::min(y, e0), TieLabel::Before);
+        addRun(std::max(x, e0), std::min(y, e1), TieLabel::Equal);
+        addRun(std::max(x, e1), y, TieLabel::After);
+    };
+    std::int64_t position = 0;
+    std::int64_t unmovedIndex = 0;
+    for (std::size_t b = step.firstBlock; b < step.lastBlock; ++b) {
+        const Block& block = m_blocks[b];
+        addUnmoved(position, block.start, unmovedIndex);
+        unmovedIndex += block.start - position;
+        addRun(block.start, block.start + block.size, labelOf(block.to));
+        position = block.start + block.size;
+    }
+    addUnmoved(position, sorted, unmovedIndex);
+    for (std::int64_t id = sorted; id < n; ++id)
+        addRun(id, id + 1, labelOf(m_addedKey[std::size_t(id)]));
+
+    if (!odd.empty() && equal > 1) {
+        ++m_followedGroups;
+        EqualLotsAfterGapSort(n, before, equal, odd, members);
+        return;
+    }
+    // In order already, or the only lot of its key.
+    for (TieMember& m : members)
+        m.place = equal > 1 ? m.place - before : 0;
+    std::sort(members.begin(), members.end(),
+              [](const TieMember& a, const TieMember& b) { return a.place < b.place; });
+}
+
+void LotOrder::catchUp(const SortKey& v, Group& group, std::vector<std::pair<int, ListRank>>* moved)
+{
+    if (group.applied >= m_steps.size())
+        return;
+    if (moved)
+        for (const auto& [place, id] : group.kept)
+            moved->push_back({id, Rank(id)});
+    thread_local std::vector<TieMember> members;
+    members.clear();
+    for (const auto& [place, id] : group.kept)
+        members.push_back({group.start + place, id});
+    for (std::size_t s = group.applied; s < m_steps.size(); ++s) {
+        std::int64_t before = 0;
+        std::int64_t equal = 0;
+        throughStep(s, v, group.size, group.start, members, before, equal);
+        group.start = before;
+        group.size = equal;
+        for (TieMember& m : members)
+            m.place += before;
+    }
+    group.kept.clear();
+    for (const TieMember& m : members) {
+        group.kept.push_back({m.place - group.start, m.id});
+        m_place[std::size_t(m.id)] = std::int32_t(m.place - group.start);
+    }
+    group.applied = m_steps.size();
+    if (moved) {
+        // Keep only the lots whose rank changed.
+        std::size_t out = moved->size() - group.kept.size();
+        for (std::size_t i = out; i < moved->size(); ++i)
+            if (!(Rank((*moved)[i].first) == (*moved)[i].second))
+                (*moved)[out++] = (*moved)[i];
+        moved->resize(out);
+    }
+}
+
 // The list as the walk sees it: sorted lots by rank, a followed group's kept
 // lots at their places and its other lots in the places left, then the lots
-// added since.
+// added since. Every followed group must be up to date.
 std::vector<int> LotOrder::layOut() const
 {
     std::vector<int> order(static_cast<std::size_t>(m_count));
@@ -194,8 +331,8 @@ std::vector<int> LotOrder::layOut() const
         return order;
     std::vector<int> block;
     for (const auto& [key, group] : m_groups) {
-        const std::size_t start = std::size_t(m_counts->before(key));
-        const std::size_t size = std::size_t(m_counts->count(key));
+        const std::size_t start = std::size_t(group.start);
+        const std::size_t size = std::size_t(group.size);
         block.assign(size, -1);
         for (const auto& [place, id] : group.kept)
             block[std::size_t(place)] = id;
@@ -214,6 +351,8 @@ std::vector<int> LotOrder::layOut() const
 void LotOrder::sortAsWritten(const std::vector<BasisLot>& lots, int mode,
                              const LotOrderPolicy& policy)
 {
+    for (auto& [key, group] : m_groups)
+        catchUp(key, group, nullptr);
     std::vector<int> order = layOut();
     const int n = int(order.size());
     std::vector<SortKey> keys(order.size());
@@ -259,6 +398,8 @@ void LotOrder::sortAsWritten(const std::vector<BasisLot>& lots, int mode,
         byKey = !(keys[std::size_t(i + 1)] < keys[std::size_t(i)]);
     m_groups.clear();
     m_counts->clear();
+    m_steps.clear();
+    m_blocks.clear();
     m_place.assign(std::size_t(n), -1);
     m_sortedKey.assign(std::size_t(n), SortKey{});
     m_explicit = !byKey;
@@ -280,6 +421,8 @@ void LotOrder::sortAsWritten(const std::vector<BasisLot>& lots, int mode,
             m_counts->add(key, j - i);
             if (anchored || (kept && policy.open(key))) {
                 Group& group = m_groups.emplace_hint(m_groups.end(), key, Group{})->second;
+                group.start = i;
+                group.size = j - i;
                 for (int q = i; q < j; ++q) {
                     const int id = order[std::size_t(q)];
                     if (!policy.keeps(id))
@@ -305,26 +448,16 @@ bool LotOrder::sortByGroups(const std::vector<BasisLot>& lots, int mode,
     const std::int64_t sorted = m_sortedCount;
 
     // The lots added since the last sort.
-    std::vector<SortKey> tailKey(std::size_t(n - sorted));
-    for (std::int64_t j = 0; j < n - sorted; ++j) {
-        tailKey[std::size_t(j)] = SortKeyOf(lots[std::size_t(sorted + j)], mode);
-        if (!std::isfinite(tailKey[std::size_t(j)].major))
+    for (std::int64_t id = sorted; id < n; ++id) {
+        m_addedKey[std::size_t(id)] = SortKeyOf(lots[std::size_t(id)], mode);
+        if (!std::isfinite(m_addedKey[std::size_t(id)].major))
             return false;
     }
 
-    // Sorted lots with a new key: whole groups that all take one new key
-    // ("blocks", each where its group stands in the list).
-    struct Block {
-        SortKey from;
-        SortKey to;
-        std::int64_t start = 0;
-        std::int64_t size = 0;
-        std::vector<int> ids;
-        const Group* group = nullptr;  // when the group was followed
-    };
+    // Sorted lots with a new key: whole groups that all take one new key.
     std::sort(m_changed.begin(), m_changed.end());
     m_changed.erase(std::unique(m_changed.begin(), m_changed.end()), m_changed.end());
-    std::map<SortKey, Block> blocksByKey;
+    std::map<SortKey, std::pair<Block, std::vector<int>>> blocksByKey;  // with their lots
     for (const int id : m_changed) {
         const SortKey key = SortKeyOf(lots[std::size_t(id)], mode);
         if (!std::isfinite(key.major))
@@ -333,7 +466,7 @@ bool LotOrder::sortByGroups(const std::vector<BasisLot>& lots, int mode,
         if (key == was)
             continue;
         const auto [it, fresh] = blocksByKey.try_emplace(was);
-        Block& block = it->second;
+        Block& block = it->second.first;
         if (fresh) {
             block.from = was;
             block.to = key;
@@ -341,205 +474,164 @@ bool LotOrder::sortByGroups(const std::vector<BasisLot>& lots, int mode,
             return false;
         }
         ++block.size;
-        block.ids.push_back(id);
+        it->second.second.push_back(id);
     }
-    std::vector<Block> blocks;
-    for (auto& [key, block] : blocksByKey) {
+    std::int64_t moving = n - sorted;
+    for (auto& [key, entry] : blocksByKey) {
+        Block& block = entry.first;
         if (block.size != m_counts->count(key))
             return false;
         block.start = m_counts->before(key);
-        const auto found = m_groups.find(key);
-        block.group = found != m_groups.end() ? &found->second : nullptr;
-        blocks.push_back(std::move(block));
+        moving += block.size;
     }
 
-    // The groups to place, by their new key: followed groups that keep
-    // their key, groups that blocks join, groups that added lots join.
-    struct Work {
-        const Group* stays = nullptr;
-        std::vector<std::size_t> blocks;
+    // The groups that lots join at this sort, by key.
+    struct Target {
+        std::vector<const Block*> blocks;
         std::vector<int> added;
     };
-    std::map<SortKey, Work> work;
-    for (const auto& [key, group] : m_groups)
-        if (!blocksByKey.count(key))
-            work[key].stays = &group;
-    for (std::size_t b = 0; b < blocks.size(); ++b)
-        work[blocks[b].to].blocks.push_back(b);
-    for (std::int64_t j = 0; j < n - sorted; ++j)
-        work[tailKey[std::size_t(j)]].added.push_back(int(sorted + j));
+    std::map<SortKey, Target> targets;
+    for (const auto& [key, entry] : blocksByKey)
+        targets[entry.first.to].blocks.push_back(&entry.first);
+    for (std::int64_t id = sorted; id < n; ++id)
+        targets[m_addedKey[std::size_t(id)]].added.push_back(int(id));
 
-    const auto labelOf = [](const SortKey& key, const SortKey& v) {
-        return key < v ? TieLabel::Before : (key == v ? TieLabel::Equal : TieLabel::After);
-    };
-    // Beyond this many odd letters in all, the sort as written is cheaper.
-    const std::int64_t oddLimit = std::max<std::int64_t>(256, n / 8);
-    std::int64_t oddTotal = 0;
+    // Every lot that moves puts a few odd letters into the word of every
+    // group that is placed through this sort, now or later: beyond some
+    // point the sort as written is cheaper.
+    const std::int64_t groups = std::int64_t(m_groups.size() + targets.size()) + 1;
+    if (moving * groups > 2 * n + 4096)
+        return false;
 
+    // Groups that lots leave or join take part with their places of now.
+    // (`was` collects ranks before the sort; a lot's first entry is its
+    // rank before anything changed.)
+    std::vector<std::pair<int, ListRank>> was;
+    for (auto& [key, group] : m_groups)
+        if (blocksByKey.count(key) || targets.count(key))
+            catchUp(key, group, &was);
+
+    // Record the sort.
+    Step step;
+    step.count = n;
+    step.sorted = sorted;
+    step.firstBlock = m_blocks.size();
+    for (const auto& [key, entry] : blocksByKey)
+        m_blocks.push_back(entry.first);
+    step.lastBlock = m_blocks.size();
+    m_steps.push_back(step);
+    const std::size_t s = m_steps.size() - 1;
+
+    // Place the groups that lots join.
     std::map<SortKey, Group> placed;
-    std::vector<TieLetter> odd;
     std::vector<TieMember> members;
-    for (const auto& [v, w] : work) {
-        // Is the group still followed?
+    for (const auto& [v, target] : targets) {
+        const auto stays = blocksByKey.count(v) ? m_groups.end() : m_groups.find(v);
+        const Group* group = stays != m_groups.end() ? &stays->second : nullptr;
         bool anchored = false;
         bool kept = false;
-        const auto look = [&](int id) {
+        members.clear();
+        const auto consider = [&](std::int64_t position, int id) {
             anchored = anchored || policy.anchors(id);
-            kept = kept || policy.keeps(id);
+            const bool keeps = policy.keeps(id);
+            kept = kept || keeps;
+            if (keeps)
+                members.push_back({position, id});
         };
-        if (w.stays)
-            for (const auto& entry : w.stays->kept)
-                look(entry.second);
-        for (const std::size_t b : w.blocks)
-            if (blocks[b].group)
-                for (const auto& entry : blocks[b].group->kept)
-                    look(entry.second);
-        for (const int id : w.added)
-            look(id);
+        const std::int64_t stayStart = m_counts->before(v);
+        if (group)
+            for (const auto& [place, id] : group->kept)
+                consider(stayStart + place, id);
+        for (const Block* block : target.blocks) {
+            const auto from = m_groups.find(block->from);
+            if (from != m_groups.end())
+                for (const auto& [place, id] : from->second.kept)
+                    consider(block->start + place, id);
+        }
+        for (const int id : target.added)
+            consider(id, id);
         if (!anchored && !(kept && policy.open(v)))
             continue;
-
-        // The word of the list for this key.
-        const bool stayed = !blocksByKey.count(v);
-        const std::int64_t staying = stayed ? m_counts->count(v) : 0;
-        const std::int64_t stayStart = m_counts->before(v);
-        std::int64_t unmovedBefore = stayStart;  // sorted lots before v that keep their key
-        std::int64_t before = 0;
-        std::int64_t equal = staying;
-        for (const Block& block : blocks) {
-            if (block.from < v)
-                unmovedBefore -= block.size;
-            const TieLabel label = labelOf(block.to, v);
-            before += label == TieLabel::Before ? block.size : 0;
-            equal += label == TieLabel::Equal ? block.size : 0;
-        }
-        for (const SortKey& key : tailKey) {
-            const TieLabel label = labelOf(key, v);
-            before += label == TieLabel::Before;
-            equal += label == TieLabel::Equal;
-        }
-        before += unmovedBefore;
-
-        odd.clear();
-        const auto sortedLabel = [&](std::int64_t p) {
-            return p < before ? TieLabel::Before
-                              : (p < before + equal ? TieLabel::Equal : TieLabel::After);
-        };
-        // Positions [x, y), all with one letter: those outside its sorted range are odd.
-        const auto addRun = [&](std::int64_t x, std::int64_t y, TieLabel label) {
-            if (x >= y)
-                return;
-            const std::int64_t lo = label == TieLabel::Before  ? 0
-                                    : label == TieLabel::Equal ? before
-                                                               : before + equal;
-            const std::int64_t hi = label == TieLabel::Before  ? before
-                                    : label == TieLabel::Equal ? before + equal
-                                                               : n;
-            for (std::int64_t p = x; p < std::min(y, lo); ++p)
-                odd.push_back({p, label});
-            for (std::int64_t p = std::max(x, hi); p < y; ++p)
-                odd.push_back({p, label});
-        };
-        // The lots that keep their key, in order, between the blocks.
-        const auto addUnmoved = [&](std::int64_t x, std::int64_t y, std::int64_t firstIndex) {
-            const std::int64_t e0 = unmovedBefore - firstIndex + x;  // first Equal position
-            const std::int64_t e1 = e0 + staying;
-            addRun(x, std::min(y, e0), TieLabel::Before);
-            addRun(std::max(x, e0), std::min(y, e1), TieLabel::Equal);
-            addRun(std::max(x, e1), y, TieLabel::After);
-        };
-        std::int64_t position = 0;
-        std::int64_t unmovedIndex = 0;
-        for (const Block& block : blocks) {
-            addUnmoved(position, block.start, unmovedIndex);
-            unmovedIndex += block.start - position;
-            addRun(block.start, block.start + block.size, labelOf(block.to, v));
-            position = block.start + block.size;
-        }
-        addUnmoved(position, sorted, unmovedIndex);
-        for (std::int64_t j = 0; j < n - sorted; ++j) {
-            const TieLabel label = labelOf(tailKey[std::size_t(j)], v);
-            if (label != sortedLabel(sorted + j))
-                odd.push_back({sorted + j, label});
-        }
-        oddTotal += std::int64_t(odd.size());
-        if (oddTotal > oddLimit)
-            return false;
-
-        // The lots whose places are kept, at their positions before the sort.
-        members.clear();
-        if (w.stays)
-            for (const auto& [place, id] : w.stays->kept)
-                if (policy.keeps(id))
-                    members.push_back({stayStart + place, id});
-        for (const std::size_t b : w.blocks)
-            if (blocks[b].group)
-                for (const auto& [place, id] : blocks[b].group->kept)
-                    if (policy.keeps(id))
-                        members.push_back({blocks[b].start + place, id});
-        for (const int id : w.added)
-            if (policy.keeps(id))
-                members.push_back({id, id});
-
-        Group& group = placed[v];
-        if (odd.empty() || equal == 1) {
-            // In order already, or the only lot of its key.
-            for (TieMember& m : members)
-                m.place -= before;
-            if (equal == 1)
-                members.front().place = 0;
-            std::sort(members.begin(), members.end(),
-                      [](const TieMember& a, const TieMember& b) { return a.place < b.place; });
-        } else {
-            ++m_followedGroups;
-            members = EqualLotsAfterGapSort(n, before, equal, odd, members);
-        }
+        const std::int64_t staying = blocksByKey.count(v) ? 0 : m_counts->count(v);
+        Group& result = placed[v];
+        throughStep(s, v, staying, stayStart, members, result.start, result.size);
         for (const TieMember& m : members)
-            group.kept.push_back({m.place, m.id});
+            result.kept.push_back({m.place, m.id});
+        result.applied = m_steps.size();
     }
 
-    // Commit: the ranks before, the new keys, counts and places, the ranks after.
-    std::vector<int> touched;
+    // The ranks before, then the new keys, counts and places.
     for (const auto& [key, group] : m_groups)
-        for (const auto& entry : group.kept)
-            touched.push_back(entry.second);
-    for (const Block& block : blocks)
-        touched.insert(touched.end(), block.ids.begin(), block.ids.end());
-    std::sort(touched.begin(), touched.end());
-    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
-    std::vector<std::pair<int, ListRank>> before;
-    before.reserve(touched.size() + std::size_t(n - sorted));
-    for (const int id : touched)
-        before.push_back({id, Rank(id)});
+        if (blocksByKey.count(key) || targets.count(key))
+            for (const auto& entry : group.kept)
+                was.push_back({entry.second, Rank(entry.second)});
+    for (const auto& [key, entry] : blocksByKey)
+        for (const int id : entry.second)
+            was.push_back({id, Rank(id)});
     for (std::int64_t id = sorted; id < n; ++id)
-        before.push_back({int(id), Rank(int(id))});
+        was.push_back({int(id), Rank(int(id))});
 
-    for (const Block& block : blocks) {
+    for (const auto& [key, entry] : blocksByKey) {
+        const Block& block = entry.first;
         m_counts->add(block.from, -block.size);
         m_counts->add(block.to, block.size);
-        for (const int id : block.ids)
+        for (const int id : entry.second)
             m_sortedKey[std::size_t(id)] = block.to;
     }
-    for (std::int64_t j = 0; j < n - sorted; ++j) {
-        m_counts->add(tailKey[std::size_t(j)], 1);
-        m_sortedKey[std::size_t(sorted + j)] = tailKey[std::size_t(j)];
+    for (std::int64_t id = sorted; id < n; ++id) {
+        m_counts->add(m_addedKey[std::size_t(id)], 1);
+        m_sortedKey[std::size_t(id)] = m_addedKey[std::size_t(id)];
     }
-    for (const auto& [key, group] : m_groups)
-        for (const auto& entry : group.kept)
-            m_place[std::size_t(entry.second)] = -1;
-    m_groups.swap(placed);
-    for (const auto& [key, group] : m_groups)
+    for (auto it = m_groups.begin(); it != m_groups.end();) {
+        Group& group = it->second;
+        const bool takesPart = blocksByKey.count(it->first) || targets.count(it->first);
+        if (takesPart) {
+            for (const auto& entry : group.kept)
+                m_place[std::size_t(entry.second)] = -1;
+            it = m_groups.erase(it);
+            continue;
+        }
+        // A group no lot joined: its places wait until they are needed, or
+        // until it is no longer followed.
+        bool anchored = false;
+        std::size_t out = 0;
+        for (const auto& entry : group.kept) {
+            anchored = anchored || policy.anchors(entry.second);
+            if (policy.keeps(entry.second)) {
+                group.kept[out++] = entry;
+            } else {
+                was.push_back({entry.second, Rank(entry.second)});
+                m_place[std::size_t(entry.second)] = -1;
+            }
+        }
+        group.kept.resize(out);
+        if (!anchored && !(out > 0 && policy.open(it->first))) {
+            for (const auto& entry : group.kept) {
+                was.push_back({entry.second, Rank(entry.second)});
+                m_place[std::size_t(entry.second)] = -1;
+            }
+            it = m_groups.erase(it);
+            continue;
+        }
+        ++it;
+    }
+    for (auto& [key, group] : placed) {
         for (const auto& [place, id] : group.kept)
             m_place[std::size_t(id)] = std::int32_t(place);
+        m_groups.insert_or_assign(key, std::move(group));
+    }
     m_sortedCount = int(n);
     m_lastMode = mode;
     m_changed.clear();
 
-    for (const auto& [id, rank] : before)
-        if (!(Rank(id) == rank))
-            moved.push_back({id, rank});
-    // Lots newly kept in groups that did not move are among the added ones
-    // or were kept before; nothing else changed its rank.
+    std::stable_sort(was.begin(), was.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < was.size(); ++i) {
+        if (i > 0 && was[i].first == was[i - 1].first)
+            continue;
+        if (!(Rank(was[i].first) == was[i].second))
+            moved.push_back(was[i]);
+    }
     return true;
 }
 

@@ -19,6 +19,7 @@
 // same way from there.
 
 #include "basis/BasisLot.h"
+#include "basis/TieGroupSort.h"
 
 #include <cstdint>
 #include <map>
@@ -100,8 +101,9 @@ public:
     // Every key may have changed (a split restated the prices).
     void KeysChanged();
 
+    // Lots compare by rank in list order, except two lots of one group
+    // whose places have not been settled since the last sort.
     ListRank Rank(int id) const;
-    bool Before(int a, int b) const { return Rank(a) < Rank(b); }
 
     // The gap sort of the whole list in the given mode. Returns the lots
     // whose rank changed, each with its rank before the sort; `everything`
@@ -109,21 +111,54 @@ public:
     std::vector<std::pair<int, ListRank>> Sort(const std::vector<BasisLot>& lots, int mode,
                                                const LotOrderPolicy& policy, bool& everything);
 
+    // Brings the places of every group that holds two or more of `ids` up to
+    // date, so that their ranks compare as the list orders them. Returns the
+    // lots whose rank changed, each with its rank before.
+    std::vector<std::pair<int, ListRank>> Settle(const std::vector<int>& ids);
+
     // For tests and the benchmark.
     int sorts() const { return m_sorts; }
     int literalSorts() const { return m_literalSorts; }
     std::int64_t followedGroups() const { return m_followedGroups; }
 
 private:
+    class KeyCounts;
+    // A group followed: the places of its kept lots as of the first
+    // `applied` steps, and where the group stood after them. The steps since
+    // are replayed when the places are needed, and never if the group stops
+    // being followed first.
     struct Group {
         std::vector<std::pair<std::int64_t, int>> kept;  // (place, id), by place
+        std::size_t applied = 0;
+        std::int64_t start = 0;  // lots before the group
+        std::int64_t size = 0;   // lots of the group
     };
-    class KeyCounts;
+    // Sorted lots of one key that all took one new key at a sort.
+    struct Block {
+        SortKey from;
+        SortKey to;
+        std::int64_t start = 0;  // where the group stood
+        std::int64_t size = 0;
+    };
+    // One sort computed group by group: the list had `count` lots, the first
+    // `sorted` of them in the order of the previous sort; the blocks moved.
+    struct Step {
+        std::int64_t count = 0;
+        std::int64_t sorted = 0;
+        std::size_t firstBlock = 0;
+        std::size_t lastBlock = 0;
+    };
 
     bool sortByGroups(const std::vector<BasisLot>& lots, int mode, const LotOrderPolicy& policy,
                       std::vector<std::pair<int, ListRank>>& moved);
     void sortAsWritten(const std::vector<BasisLot>& lots, int mode, const LotOrderPolicy& policy);
     std::vector<int> layOut() const;
+    // The places of `members` (positions before the step) after step s, for
+    // the group of key v of which `staying` lots kept their key, the first
+    // at `stayStart`; gives where the group stands after it.
+    void throughStep(std::size_t s, const SortKey& v, std::int64_t staying, std::int64_t stayStart,
+                     std::vector<TieMember>& members, std::int64_t& before, std::int64_t& equal);
+    void catchUp(const SortKey& v, Group& group, std::vector<std::pair<int, ListRank>>* moved);
 
     int m_count = 0;        // lots in the list
     int m_sortedCount = 0;  // lots 0 .. m_sortedCount - 1 were sorted; the others follow by id
@@ -135,6 +170,10 @@ private:
     std::map<SortKey, Group> m_groups;    // the groups followed, by key
     std::unique_ptr<KeyCounts> m_counts;  // sorted lots per key
     std::vector<int> m_changed;           // lots whose key may have changed since the last sort
+    // The sorts since the last one as written.
+    std::vector<Step> m_steps;
+    std::vector<Block> m_blocks;
+    std::vector<SortKey> m_addedKey;  // by id: its key at the sort that placed it first
 
     int m_sorts = 0;
     int m_literalSorts = 0;

@@ -42,11 +42,10 @@ struct TieMember {
 // belong before it, `equal` lots have it. `odd` lists every position (0 =
 // the first lot) whose letter differs from the sorted form, each once;
 // `members` are lots of the key with their positions as `place` (each at a
-// position whose letter is Equal). Returns the members with their places
+// position whose letter is Equal). On return the members hold their places
 // among the lots of the key after the sort (0 = the first of them), ordered
 // by place.
-std::vector<TieMember> EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before,
-                                             std::int64_t equal, std::vector<TieLetter> odd,
-                                             std::vector<TieMember> members);
+void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int64_t equal,
+                           const std::vector<TieLetter>& odd, std::vector<TieMember>& members);
 
 }  // namespace brisden
