@@ -12,25 +12,6 @@ constexpr char kBefore = 0;
 constexpr char kEqual = 1;
 constexpr char kAfter = 2;
 
-struct Letter {
-    Pos position;
-    Pos chain;
-    char label;
-    bool shared;  // another odd letter is in its chain
-};
-
-// One chain holding odd letters, in one pass: its letters in the sorted
-// form and after the stable sort of the chain.
-struct Chain {
-    Pos r;
-    Pos sortedBefore;    // Before letters of the sorted form in this chain
-    Pos sortedNotAfter;  // Before and Equal letters of the sorted form
-    Pos before;          // Before letters the chain holds
-    Pos equal;           // Equal letters the chain holds
-    std::size_t first;   // its odd letters: letters[first, last)
-    std::size_t last;
-};
-
 // Division by the gap of one pass, by multiplication (positions below 2^51).
 struct Divider {
     explicit Divider(Pos divisor) : d(divisor), inverse(1.0 / double(divisor)) {}
@@ -47,239 +28,98 @@ struct Divider {
     double inverse;
 };
 
-// Puts the letters that share their chain with another last, grouped by
-// chain (in position order within a chain), and returns how many are alone
-// in theirs. Letters are few and mostly alone in their chain.
-std::size_t GroupSharedChains(std::vector<Letter>& letters, std::vector<Letter>& shared)
-{
-    if (letters.size() > 24) {
-        std::sort(letters.begin(), letters.end(), [](const Letter& a, const Letter& b) {
-            return a.chain < b.chain || (a.chain == b.chain && a.position < b.position);
-        });
-        for (std::size_t i = 0; i < letters.size(); ++i)
-            letters[i].shared =
-                (i > 0 && letters[i - 1].chain == letters[i].chain) ||
-                (i + 1 < letters.size() && letters[i + 1].chain == letters[i].chain);
-    } else {
-        for (Letter& l : letters)
-            l.shared = false;
-        for (std::size_t i = 0; i < letters.size(); ++i)
-            for (std::size_t j = i + 1; j < letters.size(); ++j)
-                if (letters[i].chain == letters[j].chain)
-                    letters[i].shared = letters[j].shared = true;
+// The odd letters, in buffers that grow to what a pass can make of them.
+struct Letters {
+    std::vector<Pos> position;
+    std::vector<char> label;
+    int size = 0;
+    // Empty, with room for `room` letters.
+    void reset(int room)
+    {
+        if (int(position.size()) < room) {
+            position.resize(std::size_t(room));
+            label.resize(std::size_t(room));
+        }
+        size = 0;
     }
-    shared.clear();
-    std::size_t lone = 0;
-    for (const Letter& l : letters) {
-        if (l.shared)
-            shared.push_back(l);
-        else
-            letters[lone++] = l;
+    void add(Pos p, char l)
+    {
+        position[std::size_t(size)] = p;
+        label[std::size_t(size++)] = l;
     }
-    // An insertion sort by chain keeps each chain in position order.
-    for (std::size_t i = 1; i < shared.size(); ++i) {
-        const Letter x = shared[i];
-        std::size_t j = i;
-        for (; j > 0 && x.chain < shared[j - 1].chain; --j)
-            shared[j] = shared[j - 1];
-        shared[j] = x;
-    }
-    std::copy(shared.begin(), shared.end(), letters.begin() + std::ptrdiff_t(lone));
-    return lone;
-}
+    int count() const { return size; }
+};
 
+// A chain with several odd letters: its Before and Equal letters in the
+// sorted form and after the stable sort of the chain.
+struct Chain {
+    Pos r;
+    Pos sortedBefore;
+    Pos before;
+    Pos equal;
+    int first;  // its letters: chainLetters[first, last)
+    int last;
+};
+
+// A chain whose only odd letter is out of order.
+struct Lone {
+    Pos r;
+    Pos p;   // the letter's position
+    Pos s0;  // the chain's first position at or after the first lot of the key
+    Pos s1;  // its first position at or after the first lot after the key
+    char label;
+    char was;  // the letter of the sorted form at p
+};
+
+// A small hash table of the chains of one pass.
+struct Slot {
+    Pos chain = 0;
+    int last = 0;  // the last letter of the chain so far
+    unsigned stamp = 0;
+};
+
+// Working lists, kept between calls.
 struct Scratch {
-    std::vector<Letter> letters;
-    std::vector<Letter> next;
-    std::vector<Letter> shared;
+    Letters a;
+    Letters b;
+    std::vector<Pos> places;
+    std::vector<Pos> chain;    // by letter
+    std::vector<int> inChain;  // by letter: the next letter of its chain, -1 for none
+    std::vector<char> head;    // by letter: the first letter of its chain
+    std::vector<int> chainLetters;
     std::vector<Chain> chains;
+    std::vector<Lone> lones;
+    std::vector<Slot> slots;
+    unsigned stamp = 0;
 };
 
 }  // namespace
 
-namespace {
-
-// The simulation for any number of letters.
-void SimulateWithVectors(Pos n, Pos beta, Pos equal, const std::vector<TieLetter>& odd,
-                         std::vector<TieMember>& members)
+void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int64_t equal,
+                           const std::vector<TieLetter>& odd, std::vector<TieMember>& members)
 {
-    const Pos before = beta;
+    const Pos n = listSize;
+    const Pos beta = before;
     const Pos firstAfter = before + equal;
     const auto sortedLabel = [beta, firstAfter](Pos p) {
         return p < beta ? kBefore : (p < firstAfter ? kEqual : kAfter);
     };
-    // A letter is out of order with a neighbour that is not odd only in the
-    // passes whose gap is below its reach.
-    const auto reach = [beta, firstAfter](const Letter& l) -> Pos {
-        if (l.label == kBefore)
-            return l.position - beta + 1;  // a lot of the key or after it a gap before
-        if (l.label == kAfter)
-            return firstAfter - l.position;  // a lot of the key or before it a gap after
-        return l.position < beta ? beta - l.position : l.position - firstAfter + 1;
-    };
 
-    thread_local Scratch scratch;
-    std::vector<Letter>& letters = scratch.letters;
-    std::vector<Letter>& next = scratch.next;
-    std::vector<Chain>& chains = scratch.chains;
-    letters.clear();
+    thread_local Scratch w;
+    Letters* letters = &w.a;
+    Letters* next = &w.b;
+    letters->reset(int(odd.size()));
     for (const TieLetter& o : odd)
-        letters.push_back({o.position, 0, char(o.label), false});
-
-    Pos maxReach = 0;
-    Pos lowest = n;
-    Pos highest = 0;
-    for (const Letter& l : letters) {
-        maxReach = std::max(maxReach, reach(l));
-        lowest = std::min(lowest, l.position);
-        highest = std::max(highest, l.position);
-    }
-    for (Pos gap = (n + 1) / 2; gap > 0 && !letters.empty(); gap /= 2) {
-        // A pass changes only chains with a letter out of order with the
-        // lots a gap before and after it; with no two odd letters a gap
-        // apart, none is beyond its reach.
-        if (gap >= maxReach && gap > highest - lowest)
-            continue;
-
-        const Divider div(gap);
-        for (Letter& l : letters)
-            l.chain = div.remainder(l.position);
-        const std::size_t lone = GroupSharedChains(letters, scratch.shared);
-
-        // The chains with odd letters: what a stable sort makes of each.
-        chains.clear();
-        next.clear();
-        for (std::size_t i = 0; i < letters.size();) {
-            const Pos r = letters[i].chain;
-            if (i < lone) {
-                // The only odd letter of its chain, in order with the lots a
-                // gap before and after it: the chain is sorted already.
-                const Letter& l = letters[i];
-                const char left = l.position >= gap ? sortedLabel(l.position - gap) : kBefore;
-                const char right = l.position + gap < n ? sortedLabel(l.position + gap) : kAfter;
-                if (left <= l.label && l.label <= right) {
-                    next.push_back(l);
-                    ++i;
-                    continue;
-                }
-            }
-            Chain c{r, div.countBelow(r, beta), div.countBelow(r, firstAfter), 0, 0, i, i + 1};
-            if (i >= lone)
-                while (c.last < letters.size() && letters[c.last].chain == r)
-                    ++c.last;
-            c.before = c.sortedBefore;
-            c.equal = c.sortedNotAfter - c.sortedBefore;
-            for (std::size_t j = i; j < c.last; ++j) {
-                const Letter& l = letters[j];
-                const char expected = sortedLabel(l.position);
-                c.before += (l.label == kBefore) - (expected == kBefore);
-                c.equal += (l.label == kEqual) - (expected == kEqual);
-            }
-            i = c.last;
-            chains.push_back(c);
-            // The sorted chain differs from the sorted form only between its
-            // boundaries and those of the sorted form.
-            const Pos a0 = std::min(c.before, c.sortedBefore);
-            const Pos a1 = std::max(c.before, c.sortedBefore);
-            const Pos b0 = std::min(c.before + c.equal, c.sortedNotAfter);
-            const Pos b1 = std::max(c.before + c.equal, c.sortedNotAfter);
-            const Pos firstEqual = c.before;
-            const Pos firstAfterHere = c.before + c.equal;
-            for (Pos j = a0; j < std::max(a1, b0 < a1 ? b1 : a1); ++j) {
-                const Pos p = r + j * gap;
-                const char label =
-                    j < firstEqual ? kBefore : (j < firstAfterHere ? kEqual : kAfter);
-                if (label != sortedLabel(p))
-                    next.push_back({p, 0, label, false});
-            }
-            if (b0 >= a1) {
-                for (Pos j = b0; j < b1; ++j) {
-                    const Pos p = r + j * gap;
-                    const char label =
-                        j < firstEqual ? kBefore : (j < firstAfterHere ? kEqual : kAfter);
-                    if (label != sortedLabel(p))
-                        next.push_back({p, 0, label, false});
-                }
-            }
-        }
-
-        // A member keeps its rank among the Equal letters of its chain.
-        for (TieMember& m : members) {
-            const Pos r = div.remainder(m.place);
-            const Chain* chain = nullptr;
-            for (const Chain& c : chains)
-                if (c.r == r)
-                    chain = &c;
-            if (!chain)
-                continue;  // a chain that the pass leaves as it is
-            Pos rank =
-                div.countBelow(r, std::clamp(m.place, beta, firstAfter)) - chain->sortedBefore;
-            for (std::size_t i = chain->first; i < chain->last; ++i)
-                if (letters[i].position < m.place)
-                    rank +=
-                        (letters[i].label == kEqual) - (sortedLabel(letters[i].position) == kEqual);
-            m.place = r + (chain->before + rank) * gap;
-        }
-
-        letters.swap(next);
-        maxReach = 0;
-        lowest = n;
-        highest = 0;
-        for (const Letter& l : letters) {
-            maxReach = std::max(maxReach, reach(l));
-            lowest = std::min(lowest, l.position);
-            highest = std::max(highest, l.position);
-        }
-    }
-}
-
-// The same for a few letters (the usual case), on arrays; false (members
-// untouched) when the letters outgrow them.
-constexpr int kFew = 48;
-
-bool SimulateFew(Pos n, Pos beta, Pos equal, const std::vector<TieLetter>& odd,
-                 std::vector<TieMember>& members)
-{
-    const Pos firstAfter = beta + equal;
-    const auto sortedLabel = [beta, firstAfter](Pos p) {
-        return p < beta ? kBefore : (p < firstAfter ? kEqual : kAfter);
-    };
-    struct Letters {
-        Pos position[kFew];
-        char label[kFew];
-        int count = 0;
-    };
-    Letters a;
-    Letters b;
-    Letters* letters = &a;
-    Letters* next = &b;
-    if (odd.size() > std::size_t(kFew))
-        return false;
-    for (const TieLetter& o : odd) {
-        letters->position[letters->count] = o.position;
-        letters->label[letters->count++] = char(o.label);
-    }
-    thread_local std::vector<Pos> places;
-    places.clear();
+        letters->add(o.position, char(o.label));
+    w.places.clear();
     for (const TieMember& m : members)
-        places.push_back(m.place);
-
-    Pos chain[kFew];
-    int chainLetters[kFew];  // letter indices of the chains that change, chain by chain
-    struct Changed {
-        Pos r;
-        Pos sortedBefore;
-        Pos before;
-        Pos equal;
-        int first;  // chainLetters[first, last)
-        int last;
-    };
-    Changed changed[kFew];
+        w.places.push_back(m.place);
 
     // A pass changes only chains with a letter out of order with the lots a
-    // gap before and after it; with no two odd letters a gap apart, none is
-    // beyond its reach (the largest gap at which a lot of the other side of a
-    // boundary is a gap away).
+    // gap before and after it. A letter whose neighbours are not odd is out
+    // of order only in the passes whose gap is below its reach (the largest
+    // gap at which a lot of the other side of a boundary is a gap away); with
+    // no two letters a gap apart, a pass with a larger gap changes nothing.
     Pos maxReach = 0;
     Pos lowest = 0;
     Pos highest = 0;
@@ -287,9 +127,9 @@ bool SimulateFew(Pos n, Pos beta, Pos equal, const std::vector<TieLetter>& odd,
         maxReach = 0;
         lowest = n;
         highest = 0;
-        for (int i = 0; i < letters->count; ++i) {
-            const Pos p = letters->position[i];
-            const char l = letters->label[i];
+        for (int i = 0; i < letters->count(); ++i) {
+            const Pos p = letters->position[std::size_t(i)];
+            const char l = letters->label[std::size_t(i)];
             const Pos reach = l == kBefore  ? p - beta + 1
                               : l == kAfter ? firstAfter - p
                                             : (p < beta ? beta - p : p - firstAfter + 1);
@@ -299,59 +139,127 @@ bool SimulateFew(Pos n, Pos beta, Pos equal, const std::vector<TieLetter>& odd,
         }
     };
     measure();
-    for (Pos gap = (n + 1) / 2; gap > 0 && letters->count > 0; gap /= 2) {
+
+    for (Pos gap = (n + 1) / 2; gap > 0 && letters->count() > 0; gap /= 2) {
         if (gap >= maxReach && gap > highest - lowest)
             continue;
-
         const Divider div(gap);
-        const int m = letters->count;
-        for (int i = 0; i < m; ++i)
-            chain[i] = div.remainder(letters->position[i]);
-        std::uint64_t shared = 0;
-        for (int i = 0; i < m; ++i)
-            for (int j = i + 1; j < m; ++j)
-                if (chain[i] == chain[j])
-                    shared |= (std::uint64_t(1) << i) | (std::uint64_t(1) << j);
+        const int m = letters->count();
+        const std::size_t size = std::size_t(m);
 
-        next->count = 0;
-        int changes = 0;
-        int used = 0;
-        std::uint64_t done = 0;
-        for (int i = 0; i < m; ++i) {
-            if (done & (std::uint64_t(1) << i))
+        // The letters of each chain, linked through a hash table of chains.
+        w.chain.resize(size);
+        w.inChain.resize(size);
+        w.head.resize(size);
+        std::size_t slotCount = 64;
+        while (slotCount < 2 * size)
+            slotCount *= 2;
+        if (w.slots.size() < slotCount) {
+            w.slots.assign(slotCount, Slot{});
+            w.stamp = 0;
+        }
+        if (++w.stamp == 0) {
+            std::fill(w.slots.begin(), w.slots.end(), Slot{});
+            w.stamp = 1;
+        }
+        const std::size_t mask = slotCount - 1;
+        const Pos* position = letters->position.data();
+        const char* labels = letters->label.data();
+        Pos* chainOf = w.chain.data();
+        int* inChain = w.inChain.data();
+        char* head = w.head.data();
+        Slot* slots = w.slots.data();
+        const unsigned stamp = w.stamp;
+        for (std::size_t i = 0; i < size; ++i) {
+            const Pos r = div.remainder(position[i]);
+            chainOf[i] = r;
+            std::size_t h = std::size_t((std::uint64_t(r) * 0x9E3779B97F4A7C15u) >> 40) & mask;
+            while (slots[h].stamp == stamp && slots[h].chain != r)
+                h = (h + 1) & mask;
+            Slot& slot = slots[h];
+            inChain[i] = -1;
+            if (slot.stamp != stamp) {
+                slot = {r, int(i), stamp};
+                head[i] = 1;
+            } else {
+                inChain[slot.last] = int(i);
+                slot.last = int(i);
+                head[i] = 0;
+            }
+        }
+
+        next->reset(2 * m);  // a chain of k letters makes at most 2k
+        Pos* nextPosition = next->position.data();
+        char* nextLabel = next->label.data();
+        int nextCount = 0;
+        const auto add = [&](Pos q, char l) {
+            nextPosition[nextCount] = q;
+            nextLabel[nextCount++] = l;
+        };
+        w.lones.clear();
+        w.chains.clear();
+        w.chainLetters.clear();
+        for (std::size_t i = 0; i < size; ++i) {
+            if (!head[i])
                 continue;
-            const Pos p = letters->position[i];
-            const char label = letters->label[i];
-            if (!(shared & (std::uint64_t(1) << i))) {
+            const Pos p = position[i];
+            const char label = labels[i];
+            const Pos r = chainOf[i];
+            if (inChain[i] < 0) {
                 // Alone in its chain and in order with the lots a gap before
                 // and after it: the chain is sorted already.
                 const char left = p >= gap ? sortedLabel(p - gap) : kBefore;
                 const char right = p + gap < n ? sortedLabel(p + gap) : kAfter;
                 if (left <= label && label <= right) {
-                    if (next->count == kFew)
-                        return false;
-                    next->position[next->count] = p;
-                    next->label[next->count++] = label;
+                    add(p, label);
                     continue;
                 }
+                // Alone and out of order: the chain's boundaries s0 and s1
+                // shift by the one letter, which gives the chain's new odd
+                // letters directly.
+                const Lone move{r,
+                                p,
+                                r + div.countBelow(r, beta) * gap,
+                                r + div.countBelow(r, firstAfter) * gap,
+                                label,
+                                sortedLabel(p)};
+                w.lones.push_back(move);
+                if (label == kBefore) {
+                    add(move.s0, kBefore);
+                    if (move.was == kAfter && move.s1 > move.s0)
+                        add(move.s1, kEqual);
+                } else if (move.was == kBefore) {
+                    if (label == kEqual) {
+                        add(move.s0 - gap, kEqual);
+                    } else if (move.s1 > move.s0) {
+                        add(move.s0 - gap, kEqual);
+                        add(move.s1 - gap, kAfter);
+                    } else {
+                        add(move.s0 - gap, kAfter);
+                    }
+                } else if (move.was == kEqual) {  // an After letter
+                    add(move.s1 - gap, kAfter);
+                } else {  // an Equal letter where After lots belong
+                    add(move.s1, kEqual);
+                }
+                continue;
             }
-            // What a stable sort makes of the chain.
-            const Pos r = chain[i];
-            Changed c{r, div.countBelow(r, beta), 0, 0, used, used};
+
+            // Several letters: count what the chain holds; the stable sort
+            // leaves its Before letters first, then its Equal ones in order.
+            Chain c{r, div.countBelow(r, beta), 0, 0, int(w.chainLetters.size()), 0};
             const Pos sortedNotAfter = div.countBelow(r, firstAfter);
             c.before = c.sortedBefore;
             c.equal = sortedNotAfter - c.sortedBefore;
-            for (int j = i; j < m; ++j) {
-                if (chain[j] != r)
-                    continue;
-                done |= std::uint64_t(1) << j;
-                chainLetters[used++] = j;
-                const char expected = sortedLabel(letters->position[j]);
-                c.before += (letters->label[j] == kBefore) - (expected == kBefore);
-                c.equal += (letters->label[j] == kEqual) - (expected == kEqual);
+            for (int j = int(i); j >= 0; j = inChain[j]) {
+                w.chainLetters.push_back(j);
+                const char expected = sortedLabel(position[j]);
+                const char held = labels[j];
+                c.before += (held == kBefore) - (expected == kBefore);
+                c.equal += (held == kEqual) - (expected == kEqual);
             }
-            c.last = used;
-            changed[changes++] = c;
+            c.last = int(w.chainLetters.size());
+            w.chains.push_back(c);
             // The sorted chain differs from the sorted form only between its
             // boundaries and those of the sorted form.
             const Pos endEqual = c.before + c.equal;
@@ -363,56 +271,67 @@ bool SimulateFew(Pos n, Pos beta, Pos equal, const std::vector<TieLetter>& odd,
                 for (Pos j = from; j < to; ++j) {
                     const Pos q = r + j * gap;
                     const char l = j < c.before ? kBefore : (j < endEqual ? kEqual : kAfter);
-                    if (l == sortedLabel(q))
-                        continue;
-                    if (next->count == kFew)
-                        return false;
-                    next->position[next->count] = q;
-                    next->label[next->count++] = l;
+                    if (l != sortedLabel(q))
+                        add(q, l);
                 }
-                return true;
             };
-            const bool room = b0 < a1 ? emit(a0, std::max(a1, b1)) : emit(a0, a1) && emit(b0, b1);
-            if (!room)
-                return false;
+            if (b0 < a1) {
+                emit(a0, std::max(a1, b1));
+            } else {
+                emit(a0, a1);
+                emit(b0, b1);
+            }
         }
 
-        // A member keeps its rank among the Equal letters of its chain.
-        for (Pos& place : places) {
+        // The members: a lot of the key keeps its rank among the Equal
+        // letters of its chain.
+        for (Pos& place : w.places) {
             const Pos r = div.remainder(place);
-            const Changed* c = nullptr;
-            for (int k = 0; k < changes; ++k)
-                if (changed[k].r == r)
-                    c = &changed[k];
+            const Lone* move = nullptr;
+            for (const Lone& l : w.lones)
+                if (l.r == r)
+                    move = &l;
+            if (move) {
+                // The lots of the key between the letter and the boundary it
+                // crosses move one step; the letter itself, when it is a lot
+                // of the key, goes to that boundary.
+                if (move->label == kBefore) {
+                    if (place < move->p)
+                        place += gap;
+                } else if (move->was == kBefore) {
+                    if (move->label == kAfter)
+                        place -= gap;
+                    else if (place == move->p)
+                        place = move->s0 - gap;
+                } else if (move->was == kEqual) {
+                    if (place > move->p)
+                        place -= gap;
+                } else if (place == move->p) {
+                    place = move->s1;
+                }
+                continue;
+            }
+            const Chain* c = nullptr;
+            for (const Chain& k : w.chains)
+                if (k.r == r)
+                    c = &k;
             if (!c)
                 continue;  // a chain that the pass leaves as it is
             Pos rank = div.countBelow(r, std::clamp(place, beta, firstAfter)) - c->sortedBefore;
             for (int k = c->first; k < c->last; ++k) {
-                const int j = chainLetters[k];
-                if (letters->position[j] < place)
-                    rank += (letters->label[j] == kEqual) -
-                            (sortedLabel(letters->position[j]) == kEqual);
+                const std::size_t j = std::size_t(w.chainLetters[std::size_t(k)]);
+                if (position[j] < place)
+                    rank += (labels[j] == kEqual) - (sortedLabel(position[j]) == kEqual);
             }
             place = r + (c->before + rank) * gap;
         }
+        next->size = nextCount;
         std::swap(letters, next);
         measure();
     }
 
     for (std::size_t i = 0; i < members.size(); ++i)
-        members[i].place = places[i];
-    return true;
-}
-
-}  // namespace
-
-void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int64_t equal,
-                           const std::vector<TieLetter>& odd, std::vector<TieMember>& members)
-{
-    if (!SimulateFew(listSize, before, equal, odd, members))
-        SimulateWithVectors(listSize, before, equal, odd, members);
-    for (TieMember& m : members)
-        m.place -= before;
+        members[i].place = w.places[i] - beta;
     std::sort(members.begin(), members.end(),
               [](const TieMember& a, const TieMember& b) { return a.place < b.place; });
 }
