@@ -12,11 +12,13 @@
 // where they stand, because every lot fills a position of the gap sort.
 //
 // A sort where the list is the last sorted order with a few lots added, or
-// with a few whole groups given one new key, is computed group by group
-// (TieGroupSort.h): for each group kept, where its lots end. Any other list
-// (the first sort after prices were restated, a change of sort order, keys
-// that do not compare) is laid out and gap-sorted as written, and kept the
-// same way from there.
+// with a few whole groups given one new key, is recorded; a followed group
+// is brought through the recorded sorts (TieGroupSort.h: where one sort
+// leaves the lots of one key) only when its order is asked for, so that a
+// group whose lots are sold in the meantime costs nothing more. Any other
+// list (the first sort after prices were restated, a change of sort order,
+// keys that do not compare) is laid out and gap-sorted as written, and the
+// result taken over in the same form.
 
 #include "basis/BasisLot.h"
 #include "basis/TieGroupSort.h"
