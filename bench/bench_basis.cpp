@@ -201,18 +201,26 @@ QTemporaryDir& GeneratedDir()
     return dir;
 }
 
-// The history of that size and seed, written on first use.
+// The history of that size and seed, written on first use by a child
+// process (so that this process, whose memory the runs inherit, stays small).
 QString GeneratedLedger(int records, int seed)
 {
     static QMap<QPair<int, int>, QString> paths;
     const auto key = qMakePair(records, seed);
     if (!paths.contains(key)) {
-        test::GeneratorOptions options;
-        options.records = records;
-        options.seed = std::uint32_t(seed);
-        paths[key] = test::WriteGeneratedLedger(
-            GeneratedDir().filePath(QStringLiteral("gen_%1_%2.dat").arg(records).arg(seed)),
-            options);
+        const QString path =
+            GeneratedDir().filePath(QStringLiteral("gen_%1_%2.dat").arg(records).arg(seed));
+        const pid_t child = fork();
+        if (child == 0) {
+            test::GeneratorOptions options;
+            options.records = records;
+            options.seed = std::uint32_t(seed);
+            _exit(test::WriteGeneratedLedger(path, options).isEmpty() ? 1 : 0);
+        }
+        int status = 0;
+        const bool written = child > 0 && waitpid(child, &status, 0) == child &&
+                             WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        paths[key] = written ? path : QString();
     }
     return paths[key];
 }
