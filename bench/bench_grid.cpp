@@ -9,7 +9,7 @@
 #include <QFile>
 #include <benchmark/benchmark.h>
 
-#include "GeneratedLedger.h"
+#include "GeneratorFiles.h"
 
 using namespace brisden;
 using namespace brisden::test;

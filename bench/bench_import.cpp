@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "GeneratedLedger.h"
+#include "GeneratorFiles.h"
 
 using namespace brisden;
 

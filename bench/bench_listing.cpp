@@ -12,7 +12,7 @@
 #include "shell/SessionLog.h"
 #include "ui/Interaction.h"
 
-#include "GeneratedLedger.h"
+#include "GeneratorFiles.h"
 
 #include <QByteArray>
 #include <QDir>

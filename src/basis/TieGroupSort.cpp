@@ -1,7 +1,7 @@
 #include "basis/TieGroupSort.h"
 
 #include <algorithm>
-#include <utility>
+#include <cstdint>
 
 namespace brisden {
 
@@ -12,226 +12,328 @@ constexpr char kBefore = 0;
 constexpr char kEqual = 1;
 constexpr char kAfter = 2;
 
-// Division by the gap of one pass, by multiplication (positions < 2^52).
+// Division by the gap of one pass, by multiplication (positions below 2^51).
 struct Divider {
     explicit Divider(Pos divisor) : d(divisor), inverse(1.0 / double(divisor)) {}
-    Pos quotient(Pos p) const
+    Pos quotient(Pos x) const
     {
-        Pos q = Pos(double(p) * inverse);
-        while (q * d > p)
-            --q;
-        while ((q + 1) * d <= p)
-            ++q;
-        return q;
+        const Pos q = Pos(double(x) * inverse);
+        const Pos rest = x - q * d;
+        return rest < 0 ? q - 1 : (rest >= d ? q + 1 : q);
     }
-    Pos remainder(Pos p) const { return p - quotient(p) * d; }
-    // Positions r, r + d, ... below x.
+    Pos remainder(Pos x) const { return x - quotient(x) * d; }
+    // Positions r, r + d, r + 2d, ... below x.
     Pos countBelow(Pos r, Pos x) const { return x > r ? quotient(x - r - 1) + 1 : 0; }
     Pos d;
     double inverse;
 };
 
-struct Odd {
-    Pos position;
-    char label;
-    Pos chain;
+// The odd letters, in buffers that grow to what a pass can make of them.
+struct Letters {
+    std::vector<Pos> position;
+    std::vector<char> label;
+    int size = 0;
+    // Empty, with room for `room` letters.
+    void reset(int room)
+    {
+        if (int(position.size()) < room) {
+            position.resize(std::size_t(room));
+            label.resize(std::size_t(room));
+        }
+        size = 0;
+    }
+    void add(Pos p, char l)
+    {
+        position[std::size_t(size)] = p;
+        label[std::size_t(size++)] = l;
+    }
+    int count() const { return size; }
 };
 
-struct Followed {
-    Pos position;
-    int id;
-    Pos chain;
+// A chain with several odd letters: its Before and Equal letters in the
+// sorted form and after the stable sort of the chain.
+struct Chain {
+    Pos r;
+    Pos sortedBefore;
+    Pos before;
+    Pos equal;
+    int first;  // its letters: chainLetters[first, last)
+    int last;
+};
+
+// A chain whose only odd letter is out of order.
+struct Lone {
+    Pos r;
+    Pos p;   // the letter's position
+    Pos s0;  // the chain's first position at or after the first lot of the key
+    Pos s1;  // its first position at or after the first lot after the key
+    char label;
+    char was;  // the letter of the sorted form at p
+};
+
+// A small hash table of the chains of one pass.
+struct Slot {
+    Pos chain = 0;
+    int last = 0;  // the last letter of the chain so far
+    unsigned stamp = 0;
 };
 
 // Working lists, kept between calls.
 struct Scratch {
-    std::vector<Followed> followed;
-    std::vector<Odd> odd;
-    std::vector<Odd> next;
-    std::vector<Pos> unsorted;
+    Letters a;
+    Letters b;
+    std::vector<Pos> places;
+    std::vector<Pos> chain;    // by letter
+    std::vector<int> inChain;  // by letter: the next letter of its chain, -1 for none
+    std::vector<char> head;    // by letter: the first letter of its chain
+    std::vector<int> chainLetters;
+    std::vector<Chain> chains;
+    std::vector<Lone> lones;
+    std::vector<Slot> slots;
+    unsigned stamp = 0;
 };
-
-Scratch& ThreadScratch()
-{
-    thread_local Scratch scratch;
-    return scratch;
-}
 
 }  // namespace
 
-std::vector<TieMember> TieGroupAfterGapSort(std::int64_t listSize, std::int64_t before,
-                                            std::int64_t groupSize,
-                                            const std::vector<TieMember>& members,
-                                            const std::vector<TieLabel>& addedLabels,
-                                            const std::vector<int>& addedIds)
+void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int64_t equal,
+                           const std::vector<TieLetter>& odd, std::vector<TieMember>& members)
 {
     const Pos n = listSize;
-    const Pos b = before;
-    const Pos t = groupSize;
-    const Pos k = Pos(addedLabels.size());
-    Pos addedBefore = 0;
-    Pos addedEqual = 0;
-    for (const TieLabel label : addedLabels) {
-        addedBefore += label == TieLabel::Before;
-        addedEqual += label == TieLabel::Equal;
-    }
-    // The sorted word: Before up to beta, Equal up to beta + tau, After to the end.
-    const Pos beta = b + addedBefore;
-    const Pos tau = t + addedEqual;
-    const auto sortedLabel = [&](Pos p) {
-        return p < beta ? kBefore : (p < beta + tau ? kEqual : kAfter);
-    };
-    const auto startLabel = [&](Pos p) {
-        if (p >= n - k)
-            return char(addedLabels[std::size_t(p - (n - k))]);
-        return p < b ? kBefore : (p < b + t ? kEqual : kAfter);
+    const Pos beta = before;
+    const Pos firstAfter = before + equal;
+    const auto sortedLabel = [beta, firstAfter](Pos p) {
+        return p < beta ? kBefore : (p < firstAfter ? kEqual : kAfter);
     };
 
-    // The followed lots with their positions.
-    Scratch& scratch = ThreadScratch();
-    std::vector<Followed>& followed = scratch.followed;
-    followed.clear();
+    thread_local Scratch w;
+    Letters* letters = &w.a;
+    Letters* next = &w.b;
+    letters->reset(int(odd.size()));
+    for (const TieLetter& o : odd)
+        letters->add(o.position, char(o.label));
+    w.places.clear();
     for (const TieMember& m : members)
-        followed.push_back({b + m.place, m.id, 0});
-    std::size_t nextAdded = 0;
-    for (Pos j = 0; j < k; ++j) {
-        if (addedLabels[std::size_t(j)] != TieLabel::Equal)
+        w.places.push_back(m.place);
+
+    // A pass changes only chains with a letter out of order with the lots a
+    // gap before and after it. A letter whose neighbours are not odd is out
+    // of order only in the passes whose gap is below its reach (the largest
+    // gap at which a lot of the other side of a boundary is a gap away); with
+    // no two letters a gap apart, a pass with a larger gap changes nothing.
+    Pos maxReach = 0;
+    Pos lowest = 0;
+    Pos highest = 0;
+    const auto measure = [&] {
+        maxReach = 0;
+        lowest = n;
+        highest = 0;
+        for (int i = 0; i < letters->count(); ++i) {
+            const Pos p = letters->position[std::size_t(i)];
+            const char l = letters->label[std::size_t(i)];
+            const Pos reach = l == kBefore  ? p - beta + 1
+                              : l == kAfter ? firstAfter - p
+                                            : (p < beta ? beta - p : p - firstAfter + 1);
+            maxReach = std::max(maxReach, reach);
+            lowest = std::min(lowest, p);
+            highest = std::max(highest, p);
+        }
+    };
+    measure();
+
+    for (Pos gap = (n + 1) / 2; gap > 0 && letters->count() > 0; gap /= 2) {
+        if (gap >= maxReach && gap > highest - lowest)
             continue;
-        const int id = addedIds[nextAdded++];
-        if (id >= 0)
-            followed.push_back({n - k + j, id, 0});
-    }
-
-    // The positions whose label differs from the sorted word: only where the
-    // group and the added lots were.
-    std::vector<Odd>& odd = scratch.odd;
-    odd.clear();
-    const auto addOddAt = [&](Pos p, char label) {
-        for (const Odd& o : odd)
-            if (o.position == p)
-                return;
-        odd.push_back({p, label, 0});
-    };
-    const auto addStart = [&](Pos from, Pos to) {
-        for (Pos p = std::max<Pos>(from, 0); p < std::min(to, n); ++p)
-            if (startLabel(p) != sortedLabel(p))
-                addOddAt(p, startLabel(p));
-    };
-    addStart(b, beta);
-    addStart(b + t, beta + tau);
-    addStart(n - k, n);
-
-    std::vector<Odd>& next = scratch.next;
-    std::vector<Pos>& unsorted = scratch.unsorted;
-    const auto labelAt = [&](Pos p) {
-        for (const Odd& o : odd)
-            if (o.position == p)
-                return o.label;
-        return sortedLabel(p);
-    };
-    // Every odd position lies at b or later and everything before b belongs
-    // before the group: a pass whose gap is wider than that span only
-    // compares lots that are in order.
-    Pos span = 0;
-    for (const Odd& o : odd)
-        span = std::max(span, o.position - b);
-    Pos gap = (n + 1) / 2;
-    while (gap > span)
-        gap /= 2;
-    for (; gap > 0 && !odd.empty(); gap /= 2) {
-        // A chain is in order when every odd position in it is in order with
-        // its neighbours in the chain (the sorted word is in order); such
-        // chains are left as they are.
         const Divider div(gap);
-        unsorted.clear();
-        Pos lowest = odd.front().position;
-        Pos highest = lowest;
-        for (const Odd& o : odd) {
-            lowest = std::min(lowest, o.position);
-            highest = std::max(highest, o.position);
+        const int m = letters->count();
+        const std::size_t size = std::size_t(m);
+
+        // The letters of each chain, linked through a hash table of chains.
+        w.chain.resize(size);
+        w.inChain.resize(size);
+        w.head.resize(size);
+        std::size_t slotCount = 64;
+        while (slotCount < 2 * size)
+            slotCount *= 2;
+        if (w.slots.size() < slotCount) {
+            w.slots.assign(slotCount, Slot{});
+            w.stamp = 0;
         }
-        // Odd positions further apart than the gap are not each other's neighbours.
-        const bool apart = highest - lowest < gap;
-        for (Odd& o : odd) {
-            o.chain = -1;
-            const Pos below = o.position - gap;
-            const Pos above = o.position + gap;
-            const char left = below < 0 ? kBefore : (apart ? sortedLabel(below) : labelAt(below));
-            const char right = above >= n ? kAfter : (apart ? sortedLabel(above) : labelAt(above));
-            if (left <= o.label && o.label <= right)
+        if (++w.stamp == 0) {
+            std::fill(w.slots.begin(), w.slots.end(), Slot{});
+            w.stamp = 1;
+        }
+        const std::size_t mask = slotCount - 1;
+        const Pos* position = letters->position.data();
+        const char* labels = letters->label.data();
+        Pos* chainOf = w.chain.data();
+        int* inChain = w.inChain.data();
+        char* head = w.head.data();
+        Slot* slots = w.slots.data();
+        const unsigned stamp = w.stamp;
+        for (std::size_t i = 0; i < size; ++i) {
+            const Pos r = div.remainder(position[i]);
+            chainOf[i] = r;
+            std::size_t h = std::size_t((std::uint64_t(r) * 0x9E3779B97F4A7C15u) >> 40) & mask;
+            while (slots[h].stamp == stamp && slots[h].chain != r)
+                h = (h + 1) & mask;
+            Slot& slot = slots[h];
+            inChain[i] = -1;
+            if (slot.stamp != stamp) {
+                slot = {r, int(i), stamp};
+                head[i] = 1;
+            } else {
+                inChain[slot.last] = int(i);
+                slot.last = int(i);
+                head[i] = 0;
+            }
+        }
+
+        next->reset(2 * m);  // a chain of k letters makes at most 2k
+        Pos* nextPosition = next->position.data();
+        char* nextLabel = next->label.data();
+        int nextCount = 0;
+        const auto add = [&](Pos q, char l) {
+            nextPosition[nextCount] = q;
+            nextLabel[nextCount++] = l;
+        };
+        w.lones.clear();
+        w.chains.clear();
+        w.chainLetters.clear();
+        for (std::size_t i = 0; i < size; ++i) {
+            if (!head[i])
                 continue;
-            const Pos r = div.remainder(o.position);
-            if (std::find(unsorted.begin(), unsorted.end(), r) == unsorted.end())
-                unsorted.push_back(r);
-        }
-        if (unsorted.empty())
-            continue;
-        for (Odd& o : odd)
-            o.chain = div.remainder(o.position);
-        for (Followed& f : followed)
-            f.chain = -2;
-        next.clear();
-        for (const Odd& o : odd)
-            if (std::find(unsorted.begin(), unsorted.end(), o.chain) == unsorted.end())
-                next.push_back(o);
-        for (const Pos r : unsorted) {
-            const Pos sortedBefore = div.countBelow(r, beta);
-            const Pos sortedNotAfter = div.countBelow(r, beta + tau);
-            Pos countBefore = sortedBefore;
-            Pos countEqual = sortedNotAfter - sortedBefore;
-            for (const Odd& o : odd) {
-                if (o.chain != r)
+            const Pos p = position[i];
+            const char label = labels[i];
+            const Pos r = chainOf[i];
+            if (inChain[i] < 0) {
+                // Alone in its chain and in order with the lots a gap before
+                // and after it: the chain is sorted already.
+                const char left = p >= gap ? sortedLabel(p - gap) : kBefore;
+                const char right = p + gap < n ? sortedLabel(p + gap) : kAfter;
+                if (left <= label && label <= right) {
+                    add(p, label);
                     continue;
-                const char expected = sortedLabel(o.position);
-                countBefore += (o.label == kBefore) - (expected == kBefore);
-                countEqual += (o.label == kEqual) - (expected == kEqual);
+                }
+                // Alone and out of order: the chain's boundaries s0 and s1
+                // shift by the one letter, which gives the chain's new odd
+                // letters directly.
+                const Lone move{r,
+                                p,
+                                r + div.countBelow(r, beta) * gap,
+                                r + div.countBelow(r, firstAfter) * gap,
+                                label,
+                                sortedLabel(p)};
+                w.lones.push_back(move);
+                if (label == kBefore) {
+                    add(move.s0, kBefore);
+                    if (move.was == kAfter && move.s1 > move.s0)
+                        add(move.s1, kEqual);
+                } else if (move.was == kBefore) {
+                    if (label == kEqual) {
+                        add(move.s0 - gap, kEqual);
+                    } else if (move.s1 > move.s0) {
+                        add(move.s0 - gap, kEqual);
+                        add(move.s1 - gap, kAfter);
+                    } else {
+                        add(move.s0 - gap, kAfter);
+                    }
+                } else if (move.was == kEqual) {  // an After letter
+                    add(move.s1 - gap, kAfter);
+                } else {  // an Equal letter where After lots belong
+                    add(move.s1, kEqual);
+                }
+                continue;
             }
-            // The stable sort of the chain: Before, then Equal in chain order,
-            // then After. A followed lot keeps its rank among the Equal ones.
-            for (Followed& f : followed) {
-                if (f.chain == -2)
-                    f.chain = div.remainder(f.position);
-                if (f.chain != r)
-                    continue;
-                Pos rank = div.countBelow(r, std::min(std::max(f.position, beta), beta + tau)) -
-                           sortedBefore;
-                for (const Odd& o : odd)
-                    if (o.chain == r && o.position < f.position)
-                        rank += (o.label == kEqual) - (sortedLabel(o.position) == kEqual);
-                f.position = r + (countBefore + rank) * gap;
-                f.chain = -1;  // placed for this pass
+
+            // Several letters: count what the chain holds; the stable sort
+            // leaves its Before letters first, then its Equal ones in order.
+            Chain c{r, div.countBelow(r, beta), 0, 0, int(w.chainLetters.size()), 0};
+            const Pos sortedNotAfter = div.countBelow(r, firstAfter);
+            c.before = c.sortedBefore;
+            c.equal = sortedNotAfter - c.sortedBefore;
+            for (int j = int(i); j >= 0; j = inChain[j]) {
+                w.chainLetters.push_back(j);
+                const char expected = sortedLabel(position[j]);
+                const char held = labels[j];
+                c.before += (held == kBefore) - (expected == kBefore);
+                c.equal += (held == kEqual) - (expected == kEqual);
             }
-            // Where the sorted chain differs from the sorted word.
-            const std::size_t firstOfChain = next.size();
-            const auto addOdd = [&](Pos from, Pos to) {
-                for (Pos j = std::min(from, to); j < std::max(from, to); ++j) {
-                    const Pos p = r + j * gap;
-                    const char label = j < countBefore
-                                           ? kBefore
-                                           : (j < countBefore + countEqual ? kEqual : kAfter);
-                    if (label == sortedLabel(p))
-                        continue;
-                    bool known = false;
-                    for (std::size_t i = firstOfChain; i < next.size(); ++i)
-                        known = known || next[i].position == p;
-                    if (!known)
-                        next.push_back({p, label, r});
+            c.last = int(w.chainLetters.size());
+            w.chains.push_back(c);
+            // The sorted chain differs from the sorted form only between its
+            // boundaries and those of the sorted form.
+            const Pos endEqual = c.before + c.equal;
+            const Pos a0 = std::min(c.before, c.sortedBefore);
+            const Pos a1 = std::max(c.before, c.sortedBefore);
+            const Pos b0 = std::min(endEqual, sortedNotAfter);
+            const Pos b1 = std::max(endEqual, sortedNotAfter);
+            const auto emit = [&](Pos from, Pos to) {
+                for (Pos j = from; j < to; ++j) {
+                    const Pos q = r + j * gap;
+                    const char l = j < c.before ? kBefore : (j < endEqual ? kEqual : kAfter);
+                    if (l != sortedLabel(q))
+                        add(q, l);
                 }
             };
-            addOdd(countBefore, sortedBefore);
-            addOdd(countBefore + countEqual, sortedNotAfter);
+            if (b0 < a1) {
+                emit(a0, std::max(a1, b1));
+            } else {
+                emit(a0, a1);
+                emit(b0, b1);
+            }
         }
-        odd.swap(next);
+
+        // The members: a lot of the key keeps its rank among the Equal
+        // letters of its chain.
+        for (Pos& place : w.places) {
+            const Pos r = div.remainder(place);
+            const Lone* move = nullptr;
+            for (const Lone& l : w.lones)
+                if (l.r == r)
+                    move = &l;
+            if (move) {
+                // The lots of the key between the letter and the boundary it
+                // crosses move one step; the letter itself, when it is a lot
+                // of the key, goes to that boundary.
+                if (move->label == kBefore) {
+                    if (place < move->p)
+                        place += gap;
+                } else if (move->was == kBefore) {
+                    if (move->label == kAfter)
+                        place -= gap;
+                    else if (place == move->p)
+                        place = move->s0 - gap;
+                } else if (move->was == kEqual) {
+                    if (place > move->p)
+                        place -= gap;
+                } else if (place == move->p) {
+                    place = move->s1;
+                }
+                continue;
+            }
+            const Chain* c = nullptr;
+            for (const Chain& k : w.chains)
+                if (k.r == r)
+                    c = &k;
+            if (!c)
+                continue;  // a chain that the pass leaves as it is
+            Pos rank = div.countBelow(r, std::clamp(place, beta, firstAfter)) - c->sortedBefore;
+            for (int k = c->first; k < c->last; ++k) {
+                const std::size_t j = std::size_t(w.chainLetters[std::size_t(k)]);
+                if (position[j] < place)
+                    rank += (labels[j] == kEqual) - (sortedLabel(position[j]) == kEqual);
+            }
+            place = r + (c->before + rank) * gap;
+        }
+        next->size = nextCount;
+        std::swap(letters, next);
+        measure();
     }
 
-    // Every Equal lot now lies in beta .. beta + tau - 1.
-    std::vector<TieMember> result;
-    result.reserve(followed.size());
-    for (const Followed& f : followed)
-        result.push_back({f.position - beta, f.id});
-    std::sort(result.begin(), result.end(),
-              [](const TieMember& x, const TieMember& y) { return x.place < y.place; });
-    return result;
+    for (std::size_t i = 0; i < members.size(); ++i)
+        members[i].place = w.places[i] - beta;
+    std::sort(members.begin(), members.end(),
+              [](const TieMember& a, const TieMember& b) { return a.place < b.place; });
 }
 
 }  // namespace brisden

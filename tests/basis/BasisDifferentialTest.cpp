@@ -2,6 +2,7 @@
 // ledgers: the report files must be identical byte for byte.
 
 #include "BasisTestUtil.h"
+#include "GeneratedLedger.h"
 #include "basis/FastLotBook.h"
 #include "support/TestSupport.h"
 
@@ -118,20 +119,17 @@ Comparison CompareOnLedger(const QString& path, std::mt19937& rng, const std::ve
             options.fromMdy = (from % 10000) * 10000 + from / 10000;
             options.toMdy = (to % 10000) * 10000 + to / 10000;
         }
-        // The counts are read while the worksheet still owns the list.
-        const WorksheetRun quick = RunWorksheet(
-            path, options, std::make_unique<FastLotBook>(), [&counts](const LotBook& used) {
-                const auto& book = static_cast<const FastLotBook&>(used);
-                counts.sorts += book.sorts();
-                counts.literalSorts += book.literalSorts();
-                counts.followedGroups += book.followedGroups();
-            });
+        FastLotBook book;
+        const WorksheetRun quick = RunWorksheet(path, options, Borrow(book));
         options.literal = true;
         const WorksheetRun reference = RunWorksheet(path, options);
         EXPECT_EQ(std::string(reference.text.constData()), std::string(quick.text.constData()))
             << "method " << method;
         EXPECT_EQ(reference.log, quick.log) << "method " << method;
         EXPECT_EQ(reference.result.oversold, quick.result.oversold);
+        counts.sorts += book.sorts();
+        counts.literalSorts += book.literalSorts();
+        counts.followedGroups += book.followedGroups();
     }
     return counts;
 }
@@ -198,6 +196,65 @@ TEST(BasisLotListAgainstWalk, EqualPricesAndSameDayLotsGoThroughTheGapSort)
     const Comparison c = CompareOnLedger(path, rng, ledger);
     EXPECT_GT(c.literalSorts, 0);
     EXPECT_GT(c.followedGroups, 0);
+}
+
+// Histories of the generator: whole-cent prices (many lots of one price),
+// several records a day (many lots of one day), two 2-for-1 splits, records
+// stored out of date order, years of history so that lots age. Every method,
+// each with the worksheet's own list and with the list walked as written.
+TEST(BasisLotListAgainstWalk, GeneratedHistoriesGiveIdenticalWorksheets)
+{
+    struct Case {
+        int records;
+        int perDay;  // 0: the generator's own density
+        std::int32_t todayYmd;
+    };
+    // The histories start on 1970-01-02; "today" after the last record, or
+    // before it (then the closing section sees lots as younger than the sales did).
+    const Case cases[] = {
+        {4000, 0, 19830601},   // a record a day, to 1980-12
+        {6000, 3, 19760101},   // three a day, to 1975-06
+        {5000, 10, 19710601},  // ten a day, to 1971-05
+        {6000, 10, 19710301},  // to 1971-08, "today" before the last sales
+    };
+    QTemporaryDir dir;
+    Comparison total;
+    for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+        for (const Case& c : cases) {
+            GeneratorOptions generator;
+            generator.records = c.records;
+            generator.seed = seed;
+            generator.perDay = c.perDay;
+            const QString path = WriteGeneratedLedger(
+                dir.filePath(
+                    QStringLiteral("g%1_%2_%3.dat").arg(seed).arg(c.records).arg(c.perDay)),
+                generator);
+            ASSERT_FALSE(path.isEmpty());
+            for (int method = 1; method <= 5; ++method) {
+                WorksheetOptions options;
+                options.method = method;
+                options.todayYmd = c.todayYmd;
+                FastLotBook book;
+                const WorksheetRun quick = RunWorksheet(path, options, Borrow(book));
+                options.literal = true;
+                const WorksheetRun reference = RunWorksheet(path, options);
+                ASSERT_FALSE(reference.result.oversold);
+                ASSERT_GT(reference.result.printedEntries, c.records / 2);
+                ASSERT_EQ(std::string(reference.text.constData()),
+                          std::string(quick.text.constData()))
+                    << "seed " << seed << " records " << c.records << " per day " << c.perDay
+                    << " method " << method;
+                EXPECT_EQ(reference.log, quick.log);
+                total.sorts += book.sorts();
+                total.literalSorts += book.literalSorts();
+                total.followedGroups += book.followedGroups();
+            }
+        }
+    }
+    // The lists were mostly kept by following groups of equal keys, not by
+    // sorting them as written.
+    EXPECT_GT(total.followedGroups, total.sorts);
+    EXPECT_LT(total.literalSorts * 20, total.sorts);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "basis/TieGroupSort.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <random>
 
 namespace brisden::test {
@@ -59,70 +60,74 @@ TEST(BasisGapSort, EqualLotsAreNeverExchangedButCanBeOvertaken)
     EXPECT_EQ(Ids(sorted), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
-// A sorted list (descending prices, many equal) with lots added at its end:
-// the shortcut must give the order the gap sort leaves each price in.
+// Lists that differ from their sorted form at a few places (lots added at the
+// end, runs of lots given another key, single lots changed): the shortcut must
+// put the lots of one key where the gap sort puts them.
 TEST(BasisGapSort, TieGroupShortcutAgreesWithTheGapSort)
 {
     std::mt19937 rng(4);
-    for (int trial = 0; trial < 3000; ++trial) {
-        const int n = 1 + int(rng() % (trial % 50 == 0 ? 2500 : 90));
-        const int added = std::min<int>(n, int(rng() % 5));
-        const int prices = 1 + int(rng() % 8);
-        std::vector<double> sortedPrices;
-        for (int i = 0; i < n - added; ++i)
-            sortedPrices.push_back(double(rng() % prices));
-        std::sort(sortedPrices.rbegin(), sortedPrices.rend());
+    const auto pick = [&rng](int n) { return int(rng() % unsigned(n)); };
+    for (int trial = 0; trial < 20000; ++trial) {
+        const int n = 1 + pick(trial % 100 == 0 ? 2500 : 90);
+        // Letters 0 (before the key), 1 (the key), 2 (after it), as prices 2, 1, 0.
+        const int before = pick(n + 1);
+        const int equal = pick(n - before + 1);
+        std::vector<int> word(static_cast<std::size_t>(n));
+        for (int p = 0; p < n; ++p)
+            word[std::size_t(p)] = p < before ? 0 : (p < before + equal ? 1 : 2);
+        // Now and then many changes and long runs: more odd places than the
+        // shortcut keeps in its small arrays.
+        const bool many = trial % 7 == 0;
+        for (int change = pick(many ? 14 : 6); change > 0; --change) {
+            const int letter = pick(3);
+            const int p = pick(n);
+            switch (pick(3)) {
+                case 0:  // one lot
+                    word[std::size_t(p)] = letter;
+                    break;
+                case 1:  // a run of lots
+                    for (int q = p; q < std::min(n, p + 1 + pick(many ? 30 : 8)); ++q)
+                        word[std::size_t(q)] = letter;
+                    break;
+                default:  // lots at the end
+                    for (int q = std::max(0, n - 1 - pick(4)); q < n; ++q)
+                        word[std::size_t(q)] = pick(3);
+                    break;
+            }
+        }
         std::vector<BasisLot> lots(1);
-        for (int i = 0; i < n; ++i) {
-            const double price =
-                i < n - added ? sortedPrices[std::size_t(i)] : double(rng() % prices);
-            lots.push_back(BasisLot{0, i, price, 1});
+        std::int64_t beta = 0;
+        std::int64_t tau = 0;
+        for (int p = 0; p < n; ++p) {
+            lots.push_back(BasisLot{0, p, double(2 - word[std::size_t(p)]), 1});
+            beta += word[std::size_t(p)] == 0;
+            tau += word[std::size_t(p)] == 1;
+        }
+        std::vector<TieLetter> odd;
+        for (int p = 0; p < n; ++p) {
+            const int sorted = p < beta ? 0 : (p < beta + tau ? 1 : 2);
+            if (word[std::size_t(p)] != sorted)
+                odd.push_back({p, TieLabel(word[std::size_t(p)])});
         }
         std::vector<BasisLot> sorted = lots;
         LiteralGapSort(sorted, SortByPriceDescending);
-        for (int p = 0; p < prices; ++p) {
-            const double v = p;
-            std::int64_t before = 0;
-            std::vector<int> members;
-            std::vector<TieLabel> labels;
-            std::vector<int> addedMembers;
-            for (int i = 0; i < n; ++i) {
-                const BasisLot& lot = lots[std::size_t(i + 1)];
-                if (i < n - added) {
-                    before += lot.CostPerShare > v;
-                    if (lot.CostPerShare == v)
-                        members.push_back(lot.BuyDate);
-                } else {
-                    labels.push_back(lot.CostPerShare > v    ? TieLabel::Before
-                                     : lot.CostPerShare == v ? TieLabel::Equal
-                                                             : TieLabel::After);
-                    if (lot.CostPerShare == v)
-                        addedMembers.push_back(lot.BuyDate);
+        // Following every lot of the key gives its whole order; following
+        // some of them puts those in the same places.
+        for (const int every : {1, 2}) {
+            std::vector<TieMember> members;
+            for (int p = 0; p < n; ++p)
+                if (word[std::size_t(p)] == 1 && p % every == 0)
+                    members.push_back({p, p});
+            const std::size_t followed = members.size();
+            EqualLotsAfterGapSort(n, beta, tau, odd, members);
+            ASSERT_EQ(followed, members.size());
+            for (std::size_t i = 0; i < members.size(); ++i) {
+                const TieMember& m = members[i];
+                ASSERT_EQ(sorted[std::size_t(beta + m.place + 1)].BuyDate, m.id)
+                    << "trial " << trial << " every " << every;
+                if (i > 0) {
+                    ASSERT_LT(members[i - 1].place, m.place);
                 }
-            }
-            std::vector<int> expected;
-            for (std::size_t i = 1; i < sorted.size(); ++i)
-                if (sorted[i].CostPerShare == v)
-                    expected.push_back(sorted[i].BuyDate);
-            // Following every lot gives the whole order; following some of
-            // them puts those in the same places.
-            for (const int every : {1, 2}) {
-                std::vector<TieMember> followed;
-                for (std::size_t i = 0; i < members.size(); ++i)
-                    if (members[i] % every == 0)
-                        followed.push_back({std::int64_t(i), members[i]});
-                std::vector<int> addedIds;
-                for (const int id : addedMembers)
-                    addedIds.push_back(id % every == 0 ? id : -1);
-                const std::vector<TieMember> placed = TieGroupAfterGapSort(
-                    n, before, std::int64_t(members.size()), followed, labels, addedIds);
-                for (const TieMember& m : placed)
-                    ASSERT_EQ(expected[std::size_t(m.place)], m.id)
-                        << "trial " << trial << " price " << p << " every " << every;
-                std::size_t count = 0;
-                for (const int id : expected)
-                    count += id % every == 0;
-                ASSERT_EQ(count, placed.size());
             }
         }
     }

@@ -1,0 +1,259 @@
+#include "GeneratedLedger.h"
+
+#include <QDate>
+#include <QFile>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace brisden::test {
+
+namespace {
+
+// The random numbers of the script: Python's generator (the Mersenne
+// Twister seeded from the 32-bit words of the seed), its floats of 53 bits,
+// its integers by rejection and its Gaussian pairs.
+class PythonRandom {
+public:
+    explicit PythonRandom(std::uint32_t seed)
+    {
+        // init_by_array with the single word of a seed below 2^32.
+        initGenrand(19650218u);
+        std::size_t i = 1;
+        for (int k = kN; k > 0; --k) {
+            m_state[i] =
+                (m_state[i] ^ ((m_state[i - 1] ^ (m_state[i - 1] >> 30)) * 1664525u)) + seed;
+            if (++i >= kN) {
+                m_state[0] = m_state[kN - 1];
+                i = 1;
+            }
+        }
+        for (int k = kN - 1; k > 0; --k) {
+            m_state[i] = (m_state[i] ^ ((m_state[i - 1] ^ (m_state[i - 1] >> 30)) * 1566083941u)) -
+                         std::uint32_t(i);
+            if (++i >= kN) {
+                m_state[0] = m_state[kN - 1];
+                i = 1;
+            }
+        }
+        m_state[0] = 0x80000000u;
+    }
+
+    double random()
+    {
+        const std::uint32_t a = next() >> 5;
+        const std::uint32_t b = next() >> 6;
+        return (double(a) * 67108864.0 + double(b)) * (1.0 / 9007199254740992.0);
+    }
+
+    // a <= result <= b, for ranges below 2^32.
+    std::int64_t randint(std::int64_t a, std::int64_t b)
+    {
+        const std::uint64_t width = std::uint64_t(b - a + 1);
+        int bits = 0;
+        while ((width >> bits) != 0)
+            ++bits;
+        std::uint64_t r = 0;
+        do {
+            r = next() >> (32 - bits);
+        } while (r >= width);
+        return a + std::int64_t(r);
+    }
+
+    double gauss(double mu, double sigma)
+    {
+        double z = 0;
+        if (m_haveNext) {
+            z = m_next;
+            m_haveNext = false;
+        } else {
+            const double x2pi = random() * kTwoPi;
+            const double g2rad = std::sqrt(-2.0 * std::log(1.0 - random()));
+            z = std::cos(x2pi) * g2rad;
+            m_next = std::sin(x2pi) * g2rad;
+            m_haveNext = true;
+        }
+        return mu + z * sigma;
+    }
+
+private:
+    static constexpr int kN = 624;
+    static constexpr double kTwoPi = 6.283185307179586;  // Python's 2 * pi
+
+    void initGenrand(std::uint32_t s)
+    {
+        m_state[0] = s;
+        for (int i = 1; i < kN; ++i)
+            m_state[std::size_t(i)] =
+                1812433253u * (m_state[std::size_t(i - 1)] ^ (m_state[std::size_t(i - 1)] >> 30)) +
+                std::uint32_t(i);
+        m_index = kN;
+    }
+
+    std::uint32_t next()
+    {
+        if (m_index >= kN) {
+            for (int k = 0; k < kN; ++k) {
+                const std::uint32_t y = (m_state[std::size_t(k)] & 0x80000000u) |
+                                        (m_state[std::size_t((k + 1) % kN)] & 0x7fffffffu);
+                m_state[std::size_t(k)] =
+                    m_state[std::size_t((k + 397) % kN)] ^ (y >> 1) ^ ((y & 1u) ? 0x9908b0dfu : 0u);
+            }
+            m_index = 0;
+        }
+        std::uint32_t y = m_state[std::size_t(m_index++)];
+        y ^= y >> 11;
+        y ^= (y << 7) & 0x9d2c5680u;
+        y ^= (y << 15) & 0xefc60000u;
+        y ^= y >> 18;
+        return y;
+    }
+
+    std::array<std::uint32_t, kN> m_state{};
+    int m_index = kN;
+    bool m_haveNext = false;
+    double m_next = 0;
+};
+
+void Put16(QByteArray& out, std::int16_t v)
+{
+    const std::uint16_t u = std::uint16_t(v);
+    out.append(char(u & 0xff));
+    out.append(char(u >> 8));
+}
+
+void Put32(QByteArray& out, std::int32_t v)
+{
+    const std::uint32_t u = std::uint32_t(v);
+    for (int shift = 0; shift < 32; shift += 8)
+        out.append(char((u >> shift) & 0xff));
+}
+
+void PutDouble(QByteArray& out, double v)
+{
+    std::uint64_t u = 0;
+    std::memcpy(&u, &v, sizeof u);
+    for (int shift = 0; shift < 64; shift += 8)
+        out.append(char((u >> shift) & 0xff));
+}
+
+constexpr int kRecordLength = 41;
+constexpr std::int16_t kVersion = 6;
+
+}  // namespace
+
+QByteArray GenerateLedger(const GeneratorOptions& options)
+{
+    const int n = options.records;
+    PythonRandom rnd(options.seed);
+    const int perDay =
+        options.perDay > 0 ? options.perDay : std::max(1, int(std::nearbyint(n / 20000.0)));
+    const QDate day0(1970, 1, 2);
+    double target = std::log(10.0);
+    double lp = target;
+    std::int64_t held = 0;  // thousandths of a share
+    const int split1 = n / 3;
+    const int split2 = (2 * n) / 3;
+
+    std::vector<QByteArray> records;
+    records.reserve(std::size_t(n));
+    int seq = 0;
+    QDate previous;
+    for (int i = 0; i < n; ++i) {
+        const QDate d = day0.addDays(i / perDay);
+        seq = d == previous ? seq + 1 : 1;
+        previous = d;
+        const double drift = 0.002 * (target + 0.05 * (i / perDay) / 365.25 - lp);
+        lp += drift + rnd.gauss(0, 0.01);
+        std::int64_t cents =
+            std::max<std::int64_t>(100, std::int64_t(std::nearbyint(100 * std::exp(lp))));
+        enum Kind { Buy, Reinvest, Sell, Price, Split } kind;
+        if ((i == split1 || i == split2) && held > 0) {
+            kind = Split;
+        } else {
+            const double r = rnd.random();
+            kind = r < 0.35 ? Buy : r < 0.50 ? Reinvest : r < 0.75 ? Sell : Price;
+            if (kind == Sell && held == 0)
+                kind = Buy;
+        }
+        double amount = 0;
+        double shares = 0;
+        const char* name = "";
+        switch (kind) {
+            case Buy:
+            case Reinvest: {
+                const std::int64_t q =
+                    kind == Buy ? rnd.randint(5000, 100000) : rnd.randint(500, 5000);
+                held += q;
+                amount = double(q * cents) / 100000;
+                shares = double(q) / 1000;
+                name = kind == Buy ? "Buy" : "Reinvest";
+                break;
+            }
+            case Sell: {
+                const std::int64_t q = std::min(held, rnd.randint(5000, 150000));
+                held -= q;
+                amount = double(-q * cents) / 100000;
+                shares = double(q) / 1000;
+                name = "Sell";
+                break;
+            }
+            case Price:
+                name = "Price";
+                break;
+            case Split:
+                target -= std::log(2.0);
+                lp -= std::log(2.0);
+                cents = std::max<std::int64_t>(100, cents / 2);
+                held *= 2;
+                shares = double(held) / 1000;
+                name = "Split";
+                break;
+        }
+        const double price = double(cents) / 100;
+        QByteArray record;
+        Put16(record, kVersion);
+        Put32(record, d.year() * 10000 + d.month() * 100 + d.day());
+        Put16(record, std::int16_t(seq));
+        QByteArray desc(name);
+        desc.append(QByteArray(9 - desc.size(), ' '));
+        record.append(desc);
+        PutDouble(record, amount);
+        PutDouble(record, price);
+        PutDouble(record, shares);
+        records.push_back(record);
+    }
+    // Some records are stored out of date order (entered late).
+    for (int i = 0; i < int(records.size()); ++i) {
+        if (rnd.random() < 0.05) {
+            const int j = std::max<int>(0, i - int(rnd.randint(1, 200)));
+            std::swap(records[std::size_t(i)], records[std::size_t(j)]);
+        }
+    }
+
+    QByteArray bytes;
+    bytes.reserve(kRecordLength * (n + 1));
+    Put16(bytes, kVersion);
+    Put32(bytes, -1);
+    Put32(bytes, 0);
+    bytes.append(QByteArray(31, '\0'));
+    for (const QByteArray& record : records)
+        bytes.append(record);
+    return bytes;
+}
+
+QString WriteGeneratedLedger(const QString& path, const GeneratorOptions& options)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return QString();
+    const QByteArray bytes = GenerateLedger(options);
+    if (out.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+}  // namespace brisden::test
