@@ -10,11 +10,10 @@
 #include "basis/BasisTextFile.h"
 #include "basis/BasisWorksheet.h"
 #include "data/NumberText.h"
-#include "report/ListingReport.h"
+#include "analysis/ListingTextFile.h"
 #include "report/ReportFile.h"
 #include "report/ReportState.h"
 #include "shell/SessionLog.h"
-#include "shell/Settings.h"
 
 #include <QTime>
 
@@ -57,7 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QuietMessages messages;
     DefaultInput input;
     ui::NullCancelPoll noCancel;
-    Settings settings;
     const QString title = QStringLiteral("Brisden 6.0");
 
     InvestmentFile file(files);
@@ -85,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         report.ReportDestination = DestinationFile;
         ReportFileWriter writer;
         ListingFileOutput output(writer, calendar, title, [] { return QTime(12, 0); });
-        ListingContext context{file,    report,   settings, calendar, log,  output,
+        ListingContext context{file,    report,   calendar, log,      output,
                                nullptr, messages, input,    noCancel, title};
         TransactionListing listing(context);
         listing.ListTrans(nullptr);
