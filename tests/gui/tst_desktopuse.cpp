@@ -283,8 +283,9 @@ void DesktopUseTest::buttonsFollowTheirMenuItems()
     QVERIFY(!w.actions().mnuOpenItem->isEnabled());
     QVERIFY(!w.command7(1)->isEnabled());
     QVERIFY(!w.command1(3)->isEnabled());
-    w.fileCommands().setChoosePortfolio(
-        [&](QWidget*, const QString&) { return p.dir.path() + QStringLiteral("/New.def"); });
+    w.fileCommands().setChoosePortfolio([&](QWidget*, const QString&) -> QString {
+        return p.dir.path() + QStringLiteral("/New.def");
+    });
     w.actions().mnuPortfolioItem->trigger();
     QVERIFY(w.actions().mnuOpenItem->isEnabled());
     QVERIFY(w.command7(1)->isEnabled());
