@@ -89,18 +89,26 @@ BENCHMARK(BM_OpenGeneratedLedger)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
-void BM_RefreshWithTypedPrice(benchmark::State& state)
+// The main window showing a large ledger; false (and the benchmark skipped)
+// when it did not open.
+bool ShowLargeLedger(StartedProgram& p, int records, benchmark::State& state)
 {
-    const int records = int(state.range(0));
-    StartedProgram p;
     const QString dat = WriteLargeLedger(p.dir.path() + QStringLiteral("/Large.dat"), records);
     if (!p.startWithFile(dat, QStringLiteral("Large"),
                          QStringLiteral("AlwaysCopyFile=False\r\n")) ||
         !OpenInvestment(*p.window, dat)) {
         state.SkipWithError("the file did not open");
-        return;
+        return false;
     }
     p.window->show();
+    return true;
+}
+
+void BM_RefreshWithTypedPrice(benchmark::State& state)
+{
+    StartedProgram p;
+    if (!ShowLargeLedger(p, int(state.range(0)), state))
+        return;
     for (auto _ : state) {
         p.window->sharePriceBox()->setText(QStringLiteral("12"));
         p.window->actions().mnuRefreshItem->trigger();
@@ -113,16 +121,9 @@ void BM_RefreshWithTypedPrice(benchmark::State& state)
 // the grid takes a new height and then the old one again.
 void BM_SetAndResetRowHeight(benchmark::State& state)
 {
-    const int records = int(state.range(0));
     StartedProgram p;
-    const QString dat = WriteLargeLedger(p.dir.path() + QStringLiteral("/Large.dat"), records);
-    if (!p.startWithFile(dat, QStringLiteral("Large"),
-                         QStringLiteral("AlwaysCopyFile=False\r\n")) ||
-        !OpenInvestment(*p.window, dat)) {
-        state.SkipWithError("the file did not open");
+    if (!ShowLargeLedger(p, int(state.range(0)), state))
         return;
-    }
-    p.window->show();
     grid::LedgerGrid& g = *p.window->grid();
     const int normal = g.rowHeight(1);
     for (auto _ : state) {

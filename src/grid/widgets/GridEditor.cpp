@@ -629,19 +629,12 @@ bool GridEditor::ConfirmAction(const QString& kind)
 // ---------------------------------------------------------------------------
 // Block commands
 
-void GridEditor::mnuClearItem_Click()
+// Every record of the block's rows gets change(record, column) for each
+// editable column of the block and is written at once; the grid rows follow,
+// and the whole is one step that can be undone.
+void GridEditor::rewriteBlock(const Block& b, const QString& what,
+                              const std::function<void(TransactionRecord&, int)>& change)
 {
-    const Block b = block();
-    if (b.bottom < 0 || m_editing)
-        return;
-    if (b.singleCell() && (m_model.rowData(b.top) < 1 || !editableAt(b.top, b.left)))
-        return;
-    if (refuseReadOnly(QStringLiteral("clear cells of")))
-        return;
-    if (m.settings.ConfirmDelete && !ConfirmAction(QStringLiteral("cells"))) {
-        SetSelectionMode(false);
-        return;
-    }
     std::vector<std::int32_t> records;
     for (int r = b.top; r <= b.bottom; ++r)
         if (m_model.rowData(r) > 0)
@@ -659,7 +652,7 @@ void GridEditor::mnuClearItem_Click()
         TransactionRecord record = m.file.RecordBuffer;
         for (int c = b.left; c <= b.right; ++c)
             if (m_model.gridColumn(c).editable)
-                ClearField(record, fieldAt(c));
+                change(record, c);
         m.file.RecordBuffer = record;
         if (!m.file.WriteRecord(n)) {
             writeFailed();
@@ -670,9 +663,27 @@ void GridEditor::mnuClearItem_Click()
         m_model.setRow(r, after);
         steps.push_back({GridStep::Replace, r, before, after});
     }
-    FileChange change = recorder.finish();
-    if (!steps.empty() || !change.empty())
-        pushEdit(QStringLiteral("Clear cells"), std::move(change), std::move(steps));
+    FileChange fileChange = recorder.finish();
+    if (!steps.empty() || !fileChange.empty())
+        pushEdit(what, std::move(fileChange), std::move(steps));
+}
+
+void GridEditor::mnuClearItem_Click()
+{
+    const Block b = block();
+    if (b.bottom < 0 || m_editing)
+        return;
+    if (b.singleCell() && (m_model.rowData(b.top) < 1 || !editableAt(b.top, b.left)))
+        return;
+    if (refuseReadOnly(QStringLiteral("clear cells of")))
+        return;
+    if (m.settings.ConfirmDelete && !ConfirmAction(QStringLiteral("cells"))) {
+        SetSelectionMode(false);
+        return;
+    }
+    rewriteBlock(b, QStringLiteral("Clear cells"), [this](TransactionRecord& record, int column) {
+        ClearField(record, fieldAt(column));
+    });
     SetSelectionMode(false);
 }
 
@@ -810,41 +821,12 @@ void GridEditor::mnuPasteData_Click()
         return;
     if (m.settings.ConfirmDelete && !ConfirmAction(QStringLiteral("paste")))
         return;
-    std::vector<std::int32_t> records;
-    for (int r = b.top; r <= b.bottom; ++r)
-        if (m_model.rowData(r) > 0)
-            records.push_back(m_model.rowData(r));
-    ChangeRecorder recorder(m.file, records);
-    std::vector<GridStep> steps;
     bool leftAlone = false;
-    for (int r = b.top; r <= b.bottom; ++r) {
-        const std::int32_t n = m_model.rowData(r);
-        if (n < 1)
-            continue;
-        if (!m.file.ReadRecord(n)) {
-            writeFailed();
-            break;
-        }
-        TransactionRecord record = m.file.RecordBuffer;
-        for (int c = b.left; c <= b.right; ++c) {
-            if (!m_model.gridColumn(c).editable)
-                continue;
-            if (!PasteIntoField(record, fieldAt(c), m_copy))
-                leftAlone = true;
-        }
-        m.file.RecordBuffer = record;
-        if (!m.file.WriteRecord(n)) {
-            writeFailed();
-            break;
-        }
-        const GridRow before = m_model.row(r);
-        const GridRow after = rowWithRecord(before, record, n);
-        m_model.setRow(r, after);
-        steps.push_back({GridStep::Replace, r, before, after});
-    }
-    FileChange change = recorder.finish();
-    if (!steps.empty() || !change.empty())
-        pushEdit(QStringLiteral("Paste"), std::move(change), std::move(steps));
+    rewriteBlock(b, QStringLiteral("Paste"),
+                 [this, &leftAlone](TransactionRecord& record, int column) {
+                     if (!PasteIntoField(record, fieldAt(column), m_copy))
+                         leftAlone = true;
+                 });
     if (leftAlone)
         m.messages.show(QString::fromLatin1(PasteMismatch), ui::Icon::Exclamation);
     SetSelectionMode(false);

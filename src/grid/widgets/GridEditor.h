@@ -181,6 +181,8 @@ private:
     bool editableAt(int row, int column) const;
     void setCurrent(int row, int column);
     void showHelp(const QString& text);
+    void rewriteBlock(const Block& b, const QString& what,
+                      const std::function<void(TransactionRecord&, int)>& change);
     // A file viewed read-only takes no change: says so (naming the file and
     // the reason) and returns true.
     bool refuseReadOnly(const QString& command);
