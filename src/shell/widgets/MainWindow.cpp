@@ -17,6 +17,7 @@
 #include "shell/widgets/LogViewer.h"
 #include "shell/widgets/NoticesWindow.h"
 #include "shell/widgets/RecordTypesWindow.h"
+#include "ui/widgets/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -576,54 +577,14 @@ void MainWindow::Timer2_Timer()
 
 void MainWindow::restoreWindowPosition()
 {
+    // The window state of the last run was read at creation; a normal window
+    // goes where it was, or to the corner when that is off every screen.
     const Settings& s = m_p.settings;
     if (s.WindowSize.isEmpty() || windowState() != Qt::WindowNoState) {
-        fitOnScreen(pos());
+        ui::FitOnScreen(*this, pos());
         return;
     }
-    bool leftOk = false;
-    bool topOk = false;
-    const double left = s.Left.trimmed().toDouble(&leftOk);
-    const double top = s.Top.trimmed().toDouble(&topOk);
-    QPoint target(0, 0);
-    if (leftOk && topOk && std::isfinite(left) && std::isfinite(top) && std::fabs(left) < 1e8 &&
-        std::fabs(top) < 1e8) {
-        const QPoint wanted(grid::TwipsToPixels(int(left)), grid::TwipsToPixels(int(top)));
-        // The title bar must land on a screen, else the window goes to the corner.
-        const QRect titleBar(wanted, QSize(std::max(1, width()), 20));
-        for (const QScreen* screen : QGuiApplication::screens()) {
-            if (screen->availableGeometry().intersects(titleBar)) {
-                target = wanted;
-                break;
-            }
-        }
-    }
-    fitOnScreen(target);
-}
-
-void MainWindow::fitOnScreen(QPoint topLeft)
-{
-    // The whole window, frame included, stays inside the available area of
-    // the screen it lands on: smaller if need be, then moved in.
-    QScreen* screen = QGuiApplication::screenAt(topLeft);
-    if (!screen)
-        screen = this->screen();
-    if (!screen) {
-        move(topLeft);
-        return;
-    }
-    const QRect area = screen->availableGeometry();
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    const QSize room = area.size() - frameExtra;
-    const QSize wanted = size().boundedTo(room).expandedTo(minimumSize());
-    if (wanted != size())
-        resize(wanted);
-    const QSize outer = wanted + frameExtra;
-    const int x = std::clamp(topLeft.x(), area.left(),
-                             std::max(area.left(), area.right() + 1 - outer.width()));
-    const int y = std::clamp(topLeft.y(), area.top(),
-                             std::max(area.top(), area.bottom() + 1 - outer.height()));
-    move(x, y);
+    ui::FitOnScreen(*this, ui::RememberedPosition(s.Left, s.Top, *this).value_or(QPoint(0, 0)));
 }
 
 void MainWindow::bringToFront()

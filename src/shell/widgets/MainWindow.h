@@ -165,7 +165,6 @@ private:
     void AttachMenuPictures();
     void restoreWindowPosition();
     // Moves the window to topLeft, inside the screen's available area.
-    void fitOnScreen(QPoint topLeft);
     void Timer2_Timer();
     void portfolioOpened();
     void fileOpened();
