@@ -318,9 +318,11 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
     if (ShareTotals[3] != 0)
         figures.AverageSell = std::fabs(SaleTotals[2]) / ShareTotals[3];
     figures.SplitRestated = state.SplitRestated;
+    // The summary is shown first, so that the rows and figures the note
+    // speaks of are on the screen behind it.
+    m.output.fileSummary(figures);
     if (destination() == DestinationScreen && state.SplitRestated)
         m.messages.show(listing_text::SplitRestatedScreen(), ui::Icon::Information);
-    m.output.fileSummary(figures);
 
     PortfolioTotals[0] += value;
     PortfolioTotals[1] += CostTotals[2];

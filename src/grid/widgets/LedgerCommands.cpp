@@ -15,6 +15,32 @@
 
 namespace brisden::grid {
 
+namespace {
+
+// The listing's messages and questions, with the rows listed so far shown in
+// the grid behind them.
+class ShowRowsFirst final : public ui::IMessageBox {
+public:
+    ShowRowsFirst(ui::IMessageBox& target, LedgerModel& model) : m_target(target), m_model(model) {}
+    void show(const QString& text, ui::Icon icon) override
+    {
+        m_model.publish();
+        m_target.show(text, icon);
+    }
+    bool askYesNo(const QString& text, bool defaultNo) override
+    {
+        m_model.publish();
+        return m_target.askYesNo(text, defaultNo);
+    }
+    void beep() override { m_target.beep(); }
+
+private:
+    ui::IMessageBox& m_target;
+    LedgerModel& m_model;
+};
+
+}  // namespace
+
 LedgerCommands::LedgerCommands(const LedgerContext& context, LedgerGrid& grid, LedgerModel& model,
                                SummaryPanel& summary, QWidget* dialogParent)
     : QObject(dialogParent),
@@ -42,8 +68,9 @@ void LedgerCommands::ListLedger()
     ApplyGridAppearance(m_grid, m_model, m.settings);
     m_screen->expectRows(
         size_t(std::max<std::int64_t>(0, m.file.files().length(InvestmentSlot) / RecordLength)));
-    ListingContext context{m.file,           m.report,   m.calendar, m.log,         *m_screen,
-                           m_priceBox.get(), m.messages, m.input,    *m_cancelPoll, m.ProgramTitle};
+    ShowRowsFirst messages(m.messages, m_model);
+    ListingContext context{m.file,           m.report, m.calendar, m.log,         *m_screen,
+                           m_priceBox.get(), messages, m.input,    *m_cancelPoll, m.ProgramTitle};
     TransactionListing listing(context);
     listing.ListTrans(nullptr);
     m_listing = false;

@@ -62,6 +62,8 @@ int ScreenListing::addRow(const ListingRow& row, bool suspect)
 
 void ScreenListing::fileSummary(const ListingFileSummary& s)
 {
+    // The rows listed so far go to the grid now: a message may follow.
+    m_grid.ledgerModel()->publish();
     auto money = [this](double v) { return SummaryCurrency(v, m_locale); };
     auto average = [&money](const std::optional<double>& v) {
         return v ? money(*v) : QStringLiteral("N/A");
