@@ -50,11 +50,15 @@ QString Untouched(const Settings& s)
     return parts.join(QChar(0x1F));
 }
 
-// A text read back exactly as written: one line, and not one that a read
-// would take out of its quotes.
+// A text read back exactly as written: one line, without blanks at its
+// ends (a read trims them), and not one that a read would take out of its
+// quotes.
 bool KeepsItsForm(const QString& value)
 {
     if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+        return false;
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    if (!value.isEmpty() && (blank(value.front()) || blank(value.back())))
         return false;
     return !(value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
              value.back() == value.front());

@@ -214,12 +214,15 @@ bool Portfolio::SavePortfolio()
             continue;
         const QString description =
             i < PortfolioDescriptions.size() ? PortfolioDescriptions[i] : QString();
-        ok = m_files.writeLine(PortfolioSlot, QuotedItem(PortfolioFiles[i])) && ok;
+        ok = m_files.writeLine(PortfolioSlot, QuotedItem(StorableDescription(PortfolioFiles[i]))) &&
+             ok;
         ok = m_files.writeLine(PortfolioSlot, QuotedItem(StorableDescription(description))) && ok;
     }
     // Files beyond what the lists show are never dropped by a save.
     for (size_t i = 0; i < m_overflowFiles.size(); ++i) {
-        ok = m_files.writeLine(PortfolioSlot, QuotedItem(m_overflowFiles[i])) && ok;
+        ok =
+            m_files.writeLine(PortfolioSlot, QuotedItem(StorableDescription(m_overflowFiles[i]))) &&
+            ok;
         ok = m_files.writeLine(PortfolioSlot,
                                QuotedItem(StorableDescription(m_overflowDescriptions[i]))) &&
              ok;

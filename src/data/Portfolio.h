@@ -68,7 +68,9 @@ public:
     QString overflowMessage() const;
 
     // How a text is stored as one quoted item (the format has no escape for
-    // a quote: a description's double quotes become single quotes).
+    // a quote: double quotes become single quotes). Paths go the same way: a
+    // path with a double quote (only a hand-edited file has one) would
+    // otherwise come back split in two and shift every pair after it.
     static QString StorableDescription(const QString& text);
 
 private:

@@ -169,6 +169,22 @@ TEST_F(PortfolioTest, APairWithoutAPathIsPassedOverSoEveryFileIsFound)
     EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("B.DAT")), 2);
 }
 
+TEST_F(PortfolioTest, ASavedPathWithADoubleQuoteKeepsItsEntry)
+{
+    // Found by fuzzing: written as it was, the quote ended the item early, so
+    // the path came back cut short, and an entry whose path was cut to a
+    // blank vanished from the portfolio.
+    WriteAll(defPath, "Portfolio definition file,a\"b.dat,A,\r\"x.dat,X,c.dat,C\r\n");
+    ASSERT_TRUE(portfolio.LoadPortfolio(false));
+    ASSERT_EQ(portfolio.count(), 3);
+    ASSERT_TRUE(portfolio.SavePortfolio());
+    ASSERT_TRUE(portfolio.LoadPortfolio(false));
+    EXPECT_EQ(files1(), (std::vector<QString>{QStringLiteral(" 'x.dat"), QStringLiteral("a'b.dat"),
+                                              QStringLiteral("c.dat")}));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[1], QStringLiteral("X"));
+    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("A"));
+}
+
 TEST_F(PortfolioTest, FilesBeyond99AreKeptAsideAndNeverLost)
 {
     QByteArray def = "\"Portfolio definition file\"\r\n";
