@@ -212,12 +212,15 @@ void WriteINI(const QString& section, const QString& key, const QString& value, 
     if (keyAt >= 0) {
         lines[size_t(keyAt)].text = newLine;
     } else if (sectionAt >= 0) {
+        // A line that ends without a line feed (the file's last line, or one
+        // ended by a carriage return alone) gets one, or the new line would
+        // read as part of it.
         RawLine& before = lines[size_t(lastContent)];
-        if (before.end.isEmpty())
+        if (!before.end.endsWith('\n'))
             before.end = eol;
         lines.insert(lines.begin() + lastContent + 1, RawLine{newLine, eol});
     } else {
-        if (!lines.empty() && lines.back().end.isEmpty())
+        if (!lines.empty() && !lines.back().end.endsWith('\n'))
             lines.back().end = eol;
         lines.push_back(RawLine{'[' + section.trimmed().toLatin1() + ']', eol});
         lines.push_back(RawLine{newLine, eol});

@@ -89,6 +89,21 @@ TEST_F(IniFileTest, ANewKeyGoesAfterTheLastKeyOfItsSectionWithTheFilesLineEnds)
     EXPECT_TRUE(ReadAll(path).endsWith("TextBold=True\n[New]\nK=v\n"));
 }
 
+TEST_F(IniFileTest, ALastLineEndedByACarriageReturnAloneIsEndedBeforeANewLine)
+{
+    // Found by fuzzing: the new key was joined to the last line, whose value
+    // then read "1\rB=2".
+    WriteAll(path, "[General]\r\nA=1\r");
+    write("General", "B", QStringLiteral("2"));
+    EXPECT_EQ(read("General", "A"), QStringLiteral("1"));
+    EXPECT_EQ(read("General", "B"), QStringLiteral("2"));
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nA=1\r\nB=2\r\n"));
+    WriteAll(path, "[General]\nA=1\r");
+    write("Colors", "C", QStringLiteral("3"));
+    EXPECT_EQ(read("General", "A"), QStringLiteral("1"));
+    EXPECT_EQ(read("Colors", "C"), QStringLiteral("3"));
+}
+
 TEST_F(IniFileTest, AValueIsOneLineAndLatin1RoundTrips)
 {
     write("General", "ImportSchema", QStringLiteral("Date Amount\r\nInjected=1"));
