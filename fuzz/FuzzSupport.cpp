@@ -1,5 +1,10 @@
 #include "FuzzSupport.h"
 
+#include "analysis/Listing.h"
+#include "analysis/ListingTextFile.h"
+#include "report/ReportFile.h"
+#include "report/ReportState.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtGlobal>
@@ -123,6 +128,22 @@ QByteArray SmallLedger(int records, std::uint32_t seed)
         bytes.append(encoded.data(), RecordLength);
     }
     return bytes;
+}
+
+void ListToMemory(InvestmentFile& file, ui::ILogSink& log, const Portfolio* portfolio)
+{
+    QuietMessages messages;
+    DefaultInput input;
+    ui::NullCancelPoll noCancel;
+    const QString title = QStringLiteral("Brisden 6.0");
+    ReportState report;
+    report.ReportDestination = DestinationFile;
+    ReportFileWriter writer;
+    ListingFileOutput output(writer, FixedCalendar(), title, [] { return QTime(12, 0); });
+    ListingContext context{file,    report,   FixedCalendar(), log,      output,
+                           nullptr, messages, input,           noCancel, title};
+    TransactionListing listing(context);
+    listing.ListTrans(portfolio);
 }
 
 void Broken(const char* what, const char* file, int line)

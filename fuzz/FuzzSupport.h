@@ -5,6 +5,7 @@
 
 #include "data/Dates.h"
 #include "data/InvestmentFile.h"
+#include "data/Portfolio.h"
 #include "ui/Interaction.h"
 
 #include <QByteArray>
@@ -70,6 +71,10 @@ struct InUseRecord {
 std::vector<InUseRecord> RecordsInUse(const QByteArray& dat);
 // A small sound ledger (header and records from the seed).
 QByteArray SmallLedger(int records, std::uint32_t seed);
+
+// The listing of the current file (portfolio = null) or of every file of the
+// portfolio, to a report file held in memory, as brisden-cli list makes it.
+void ListToMemory(InvestmentFile& file, ui::ILogSink& log, const Portfolio* portfolio);
 
 // Ends the run with a report when a property does not hold.
 [[noreturn]] void Broken(const char* what, const char* file, int line);

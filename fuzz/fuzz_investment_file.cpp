@@ -78,16 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The listing of the whole file, to the report file's text.
-    {
-        ReportState report;
-        report.ReportDestination = DestinationFile;
-        ReportFileWriter writer;
-        ListingFileOutput output(writer, calendar, title, [] { return QTime(12, 0); });
-        ListingContext context{file,    report,   calendar, log,      output,
-                               nullptr, messages, input,    noCancel, title};
-        TransactionListing listing(context);
-        listing.ListTrans(nullptr);
-    }
+    ListToMemory(file, log, nullptr);
     // The five basis methods; the first byte picks a date window for one of them.
     for (int method = 1; method <= 5; ++method) {
         ReportState report;

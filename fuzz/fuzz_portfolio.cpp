@@ -64,21 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The listing of every file it names.
     {
-        const Calendar& calendar = FixedCalendar();
         SessionLog log(files, QString());
-        QuietMessages messages;
-        DefaultInput input;
-        ui::NullCancelPoll noCancel;
-        const QString title = QStringLiteral("Brisden 6.0");
         InvestmentFile file(files);
-        ReportState report;
-        report.ReportDestination = DestinationFile;
-        ReportFileWriter writer;
-        ListingFileOutput output(writer, calendar, title, [] { return QTime(12, 0); });
-        ListingContext context{file,    report,   calendar, log,      output,
-                               nullptr, messages, input,    noCancel, title};
-        TransactionListing listing(context);
-        listing.ListTrans(&portfolio);
+        ListToMemory(file, log, &portfolio);
         file.close();
     }
     FUZZ_CHECK(ReadBytes(def) == text);

@@ -38,16 +38,11 @@ protected:
         for (QString& arg : args)
             if (arg == QLatin1String("FUND"))
                 arg = fund;
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(BRISDEN_CLI), args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        errors = QString::fromLocal8Bit(process.readAllStandardError());
-        output = QString::fromLocal8Bit(process.readAllStandardOutput());
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        const CliRun r = RunCli(dir.path(), args);
+        EXPECT_TRUE(r.finished);
+        errors = r.errors;
+        output = r.output;
+        return r.exitCode;
     }
     int run(const char* line) { return run(QString::fromLatin1(line).split(QLatin1Char(' '))); }
 

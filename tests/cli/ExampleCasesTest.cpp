@@ -5,10 +5,11 @@
 // lines don't count; numbers match within a relative 1e-6; an empty text and
 // 0 are equal in a numeric position.
 
+#include "support/TestSupport.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -181,16 +182,10 @@ TEST_P(ExampleCase, MatchesExpectedResult)
     ASSERT_EQ(words.takeFirst(), QStringLiteral("brisden-cli"));
     const QString command = words.value(0);
 
-    QProcess process;
-    process.setWorkingDirectory(scratch.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(BRISDEN_CLI), words);
-    ASSERT_TRUE(process.waitForFinished(60000));
-    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
-    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << errors.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << errors.toStdString();
+    const brisden::test::CliRun run = brisden::test::RunCli(scratch.path(), words);
+    const QString& errors = run.errors;
+    ASSERT_TRUE(run.finished) << errors.toStdString();
+    EXPECT_EQ(run.exitCode, 0) << errors.toStdString();
 
     if (command == QLatin1String("import")) {
         const QString target = words.value(1);

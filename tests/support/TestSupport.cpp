@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QLocale>
 #include <cstring>
 #include <map>
@@ -118,6 +119,28 @@ QStringList TextLines(const QString& path)
     QStringList lines = text.split(QLatin1Char('\n'));
     lines.removeAll(QString());
     return lines;
+}
+
+CliRun RunCli(const QString& folder, const QStringList& arguments)
+{
+#ifdef BRISDEN_CLI
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(BRISDEN_CLI), arguments);
+    CliRun run;
+    run.finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    run.exitCode = run.finished ? process.exitCode() : -1;
+    run.output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+#else
+    (void)folder;
+    (void)arguments;
+    return CliRun{};
+#endif
 }
 
 }  // namespace brisden::test

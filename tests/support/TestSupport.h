@@ -94,6 +94,14 @@ std::vector<TransactionRecord> ReadRecords(const QString& path);
 QStringList RecordLines(const QString& path);
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
+// brisden-cli run in folder with these arguments under en_US.UTF-8.
+struct CliRun {
+    bool finished = false;  // ended normally within a minute
+    int exitCode = -1;
+    QString output, errors;
+};
+CliRun RunCli(const QString& folder, const QStringList& arguments);
+
 // The non-empty lines of a Latin-1 text file (log, definition file), without line ends.
 QStringList TextLines(const QString& path);
 
