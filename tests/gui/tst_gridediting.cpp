@@ -68,6 +68,24 @@ struct Ledger {
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
     TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
+    // Record n as "version date/seq 'desc' amount price shares".
+    QString line(int n) const
+    {
+        const TransactionRecord r = record(n);
+        const auto num = [](double d) { return QString::number(d, 'g', 17); };
+        return QStringLiteral("%1 %2/%3 '%4' %5 %6 %7")
+            .arg(r.Version).arg(r.TransDate).arg(r.Seq).arg(r.descText())
+            .arg(num(r.Amount), num(r.SharePrice), num(r.Shares));
+    }
+    // Clicks a cell and widens the selection to a block with Shift and the arrows.
+    void block(int row, Field f, int right, int down)
+    {
+        go(row, f);
+        for (int i = 0; i < right; ++i)
+            key(Qt::Key_Right, Qt::ShiftModifier);
+        for (int i = 0; i < down; ++i)
+            key(Qt::Key_Down, Qt::ShiftModifier);
+    }
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
@@ -178,11 +196,7 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     QVERIFY(!l.ed->editing());
     QVERIFY(l.g->isEnabled());
     QCOMPARE(l.bytes().size(), 4 * RecordLength);
-    TransactionRecord r = l.record(4);
-    QCOMPARE(r.Version, VersionMajor);
-    QCOMPARE(r.TransDate, today);
-    QCOMPARE(r.Desc, QByteArray(9, ' '));
-    QCOMPARE(r.Amount, 250.0);
+    QCOMPARE(l.line(4), QStringLiteral("%1 %2/0 '         ' 250 0 0").arg(VersionMajor).arg(today));
     QCOMPARE(l.m->rowData(3), 4);
     QCOMPARE(l.m->cellText(3, l.col(Field::Amount)), QStringLiteral("250.00"));
     // The computed cells of the new row stay empty until a refresh.
@@ -208,11 +222,8 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     l.go(blank, Field::Shares);
     l.typeInGrid(QStringLiteral("2"));
     l.key(Qt::Key_Return);
-    const TransactionRecord added = l.record(5);
-    QCOMPARE(added.TransDate, 20240201);
-    QCOMPARE(added.Desc, QByteArray("reinvest "));
-    QCOMPARE(added.Shares, 2.0);
-    QCOMPARE(added.Seq, std::int16_t(1));  // a second record of that date
+    // (a second record of that date)
+    QCOMPARE(l.line(5), QStringLiteral("%1 20240201/1 'reinvest ' 0 0 2").arg(VersionMajor));
 }
 
 void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
@@ -394,12 +405,8 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     Ledger l;
     QVERIFY(l.open());
     const QByteArray before = l.bytes();
-    // A block of amounts, prices and shares over both records, made with
-    // Shift and the arrows.
-    l.go(0, Field::Amount);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    // A block of amounts, prices and shares over both records.
+    l.block(0, Field::Amount, 2, 1);
     QVERIFY(l.ed->blockMode());
     QVERIFY(!l.w->actions().mnuCopyCell->isEnabled());
     l.p.messages.answers = {false};
@@ -408,19 +415,11 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     QCOMPARE(l.bytes(), before);
     QVERIFY(!l.ed->blockMode());
 
-    l.go(0, Field::Amount);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.block(0, Field::Amount, 2, 1);
     l.p.messages.answers = {true};
     l.key(Qt::Key_Delete);
-    for (int n : {2, 3}) {
-        const TransactionRecord r = l.record(n);
-        QCOMPARE(r.Amount, 0.0);
-        QCOMPARE(r.SharePrice, 0.0);
-        QCOMPARE(r.Shares, 0.0);
-    }
-    QCOMPARE(l.record(2).TransDate, 20240102);
+    QCOMPARE(l.line(2), QStringLiteral("%1 20240102/0 'buy      ' 0 0 0").arg(VersionMajor));
+    QCOMPARE(l.line(3), QStringLiteral("%1 20240201/0 'div      ' 0 0 0").arg(VersionMajor));
     QCOMPARE(l.m->cellText(0, l.col(Field::Amount)), QString());
 
     // Clearing a date stores 0; a single cell asks as well.
@@ -452,8 +451,7 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     QCOMPARE(l.m->rowData(1), 0);
     // A block with empty rows only changes the grid.
     const QByteArray withRows = l.bytes();
-    l.go(1, Field::Date);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.block(1, Field::Date, 0, 1);
     l.p.messages.answers = {true};
     l.key(Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(l.m->rowCount(), 4);
@@ -475,17 +473,12 @@ void GridEditingTest::copyAndPasteToABlock()
     QVERIFY(l.w->actions().mnuPasteData->isEnabled());
 
     // Onto Date, Desc and Amount of both records: only the amounts change.
-    l.go(0, Field::Date);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.block(0, Field::Date, 2, 1);
     const int shownBefore = int(l.p.messages.shown.size());
     QTest::keyClick(l.g, Qt::Key_V, Qt::ControlModifier);
     QVERIFY(l.p.messages.questions.isEmpty());  // ConfirmDelete is off
-    QCOMPARE(l.record(2).Amount, 1000.0);
-    QCOMPARE(l.record(3).Amount, 1000.0);
-    QCOMPARE(l.record(3).TransDate, 20240201);
-    QCOMPARE(l.record(3).Desc, QByteArray("div      "));
+    QCOMPARE(l.line(2), QStringLiteral("%1 20240102/0 'buy      ' 1000 10 100").arg(VersionMajor));
+    QCOMPARE(l.line(3), QStringLiteral("%1 20240201/0 'div      ' 1000 0 0").arg(VersionMajor));
     QCOMPARE(int(l.p.messages.shown.size()), shownBefore + 1);
     QVERIFY(l.lastMessage().startsWith(QStringLiteral("Some cells could not be pasted")));
 
