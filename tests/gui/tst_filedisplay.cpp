@@ -395,10 +395,7 @@ void TestFileDisplay::failedOpenStaysAndCloseReopensCurrentFile()
 
     desk.select({desk.positionOf(gone)});
     desk.click(FileDisplay::OpenCommand);
-    QCOMPARE(desk.messages.texts(),
-             QStringList({QStringLiteral("This file has been moved or deleted, or it's name has "
-                                         "been changed.\n") +
-                          gone}));
+    QCOMPARE(desk.messages.shown.size(), size_t(1));  // its text: the investment file tests
     QVERIFY(window.isVisible());
     QCOMPARE(desk.file.CurrentFile, fund);
 

@@ -65,6 +65,12 @@ struct Ledger {
         g->selectionModel()->setCurrentIndex(m->index(row, col(f)),
                                              QItemSelectionModel::ClearAndSelect);
     }
+    // A click on a cell and "&Edit" from the menu.
+    void edit(int row, Field f)
+    {
+        go(row, f);
+        w->actions().mnuEditItem->trigger();
+    }
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
     TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
@@ -212,8 +218,7 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     QCOMPARE(l.record(4).Amount, 300.0);
 
     // The next new row takes the last committed date and description.
-    l.go(1, Field::Desc);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(1, Field::Desc);
     l.retype(QStringLiteral("reinvest"));
     l.key(Qt::Key_Return);
     QCOMPARE(l.record(3).Desc, QByteArray("reinvest "));
@@ -252,8 +257,7 @@ void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
     l.key(Qt::Key_Escape);
 
     // A command on a computed cell or on the closing row starts nothing.
-    l.go(0, Field::Value);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Value);
     QVERIFY(!l.ed->editing());
     l.go(2, Field::Amount);
     QTest::keyClick(l.g, Qt::Key_7);
@@ -265,8 +269,7 @@ void GridEditingTest::datesAndNumbersAreChecked()
     Ledger l;
     QVERIFY(l.open());
     const QByteArray before = l.bytes();
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     QCOMPARE(l.editor()->text(), QStringLiteral("01/02/2024"));
     l.retype(QStringLiteral("02292001"));
     l.key(Qt::Key_Return);
@@ -279,8 +282,7 @@ void GridEditingTest::datesAndNumbersAreChecked()
     QVERIFY(!l.ed->editing());
     QCOMPARE(l.record(2).TransDate, 20000229);
 
-    l.go(1, Field::Amount);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(1, Field::Amount);
     QCOMPARE(l.editor()->text(), QStringLiteral("-20"));
     l.retype(QStringLiteral("ten"));
     l.key(Qt::Key_Return);
@@ -298,8 +300,7 @@ void GridEditingTest::tabShiftTabAndArrows()
     Ledger l;
     QVERIFY(l.open());
     // Tab walks the row's five cells and goes on to the next row's date.
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex().column(), l.col(Field::Desc));
     QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Desc));
@@ -333,8 +334,7 @@ void GridEditingTest::tabShiftTabAndArrows()
     l.key(Qt::Key_Escape);
 
     // Shift+Tab on the date of the first data row stays in the editor.
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     l.key(Qt::Key_Tab, Qt::ShiftModifier);
     QVERIFY(l.ed->editing());
     QCOMPARE(l.g->currentIndex(), l.m->index(0, l.col(Field::Date)));
@@ -349,8 +349,7 @@ void GridEditingTest::enterActsAsTabWhenCRFiresTab()
 {
     Ledger l;
     QVERIFY(l.open(QStringLiteral("CRFiresTab=True\r\n")));
-    l.go(0, Field::Desc);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Desc);
     l.retype(QStringLiteral("bought"));
     l.key(Qt::Key_Return);
     QVERIFY(l.ed->editing());
@@ -364,8 +363,7 @@ void GridEditingTest::recordTypeColumnOnTheRight()
     Ledger l;
     QVERIFY(l.open(QStringLiteral("[GridMisc]\r\nRTColPos=0\r\n")));
     QCOMPARE(l.col(Field::Date), 0);
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     for (int i = 0; i < 4; ++i)
         l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex(), l.m->index(0, 4));
@@ -386,8 +384,7 @@ void GridEditingTest::failedWriteKeepsTheEntry()
 {
     Ledger l;
     QVERIFY(l.open());
-    l.go(0, Field::Amount);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Amount);
     l.retype(QStringLiteral("999"));
     // The file goes away under the editor.
     l.p.program().files.CloseFile(InvestmentSlot);
@@ -502,8 +499,7 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     l.go(3, Field::Amount);
     l.typeInGrid(QStringLiteral("75"));
     l.key(Qt::Key_Return);
-    l.go(0, Field::SharePrice);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::SharePrice);
     l.retype(QStringLiteral("10.5"));
     l.key(Qt::Key_Return);
     l.go(1, Field::Desc);
