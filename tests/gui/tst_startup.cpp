@@ -13,7 +13,6 @@
 #include <QTime>
 #include <QGroupBox>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QSignalSpy>
 
 using namespace brisden;
@@ -95,14 +94,10 @@ void StartupTest::logStartsEmptyWithItsStartLine()
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
     QVERIFY(p.start());
+    // (The start line itself: the session log tests.)
     const QStringList lines = TextLines(p.log());
-    QVERIFY(!lines.isEmpty());
-    QVERIFY2(QRegularExpression(
-                 QStringLiteral("^Session started \\d\\d-\\d\\d-\\d{4}, \\d\\d:\\d\\d:\\d\\d$"))
-                 .match(lines.first())
-                 .hasMatch(),
-             qPrintable(lines.first()));
-    QVERIFY(!lines.contains(QStringLiteral("old line")));
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().startsWith(QStringLiteral("Session started ")));
     QCOMPARE(p.program().ProgramTitle, MakeProgramTitle(VersionMajor, VersionMinorNumber));
     QCOMPARE(p.program().IniPath, p.ini());
     QCOMPARE(p.program().LogPath, p.log());
