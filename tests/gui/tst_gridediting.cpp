@@ -29,6 +29,15 @@ TransactionRecord RecordOf(const QByteArray& bytes, int n)
     return DecodeRecord(bytes.constData() + (n - 1) * RecordLength);
 }
 
+// A record as "version date/seq 'desc' amount price shares".
+QString Text(const TransactionRecord& r)
+{
+    const auto num = [](double d) { return QString::number(d, 'g', 17); };
+    return QStringLiteral("%1 %2/%3 '%4' %5 %6 %7")
+        .arg(r.Version).arg(r.TransDate).arg(r.Seq).arg(r.descText())
+        .arg(num(r.Amount), num(r.SharePrice), num(r.Shares));
+}
+
 // A ledger of a purchase and a cash distribution, listed into the grid: rows
 // 0 and 1 hold records 2 and 3, row 2 is the closing valuation (no
 // transaction), row 3 the empty row for new entries.
@@ -74,15 +83,7 @@ struct Ledger {
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
     TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
-    // Record n as "version date/seq 'desc' amount price shares".
-    QString line(int n) const
-    {
-        const TransactionRecord r = record(n);
-        const auto num = [](double d) { return QString::number(d, 'g', 17); };
-        return QStringLiteral("%1 %2/%3 '%4' %5 %6 %7")
-            .arg(r.Version).arg(r.TransDate).arg(r.Seq).arg(r.descText())
-            .arg(num(r.Amount), num(r.SharePrice), num(r.Shares));
-    }
+    QString line(int n) const { return Text(record(n)); }
     // Clicks a cell and widens the selection to a block with Shift and the arrows.
     void block(int row, Field f, int right, int down)
     {
@@ -148,25 +149,23 @@ void GridEditingTest::entryRules()
 {
     TransactionRecord r;
     r.TransDate = 20040105;
+    r.Shares = 3;
     QCOMPARE(grid::EditorText(r, Field::Date), QStringLiteral("01/05/2004"));
-    QCOMPARE(grid::ApplyEntry(r, Field::Date, QStringLiteral("02/29/2001")),
-             grid::EntryResult::InvalidDate);
-    QCOMPARE(r.TransDate, 20040105);
-    QCOMPARE(grid::ApplyEntry(r, Field::Date, QStringLiteral("02/29/2000")),
-             grid::EntryResult::Stored);
-    QCOMPARE(r.TransDate, 20000229);
-    QCOMPARE(grid::ApplyEntry(r, Field::Desc, QStringLiteral("dividends paid")),
-             grid::EntryResult::Stored);
-    QCOMPARE(r.Desc, QByteArray("dividends"));
-    // Grouping separators are read as such, not as the end of the number.
-    QCOMPARE(grid::ApplyEntry(r, Field::Amount, QStringLiteral("1,234.50")),
-             grid::EntryResult::Stored);
-    QCOMPARE(r.Amount, 1234.5);
-    QCOMPARE(grid::ApplyEntry(r, Field::Amount, QStringLiteral("12abc")),
-             grid::EntryResult::NotNumeric);
-    QCOMPARE(r.Amount, 1234.5);
-    QCOMPARE(grid::ApplyEntry(r, Field::Shares, QStringLiteral("  ")), grid::EntryResult::Stored);
-    QCOMPARE(r.Shares, 0.0);
+    // Entries one after the other, and the record after each. Grouping
+    // separators are read as such, not as the end of the number.
+    using grid::EntryResult;
+    const std::tuple<Field, const char*, EntryResult, const char*> entries[] = {
+        {Field::Date, "02/29/2001", EntryResult::InvalidDate, "0 20040105/0 '         ' 0 0 3"},
+        {Field::Date, "02/29/2000", EntryResult::Stored, "0 20000229/0 '         ' 0 0 3"},
+        {Field::Desc, "dividends paid", EntryResult::Stored, "0 20000229/0 'dividends' 0 0 3"},
+        {Field::Amount, "1,234.50", EntryResult::Stored, "0 20000229/0 'dividends' 1234.5 0 3"},
+        {Field::Amount, "12abc", EntryResult::NotNumeric, "0 20000229/0 'dividends' 1234.5 0 3"},
+        {Field::Shares, "  ", EntryResult::Stored, "0 20000229/0 'dividends' 1234.5 0 0"},
+    };
+    for (const auto& [field, text, result, after] : entries) {
+        QCOMPARE(grid::ApplyEntry(r, field, QLatin1String(text)), result);
+        QCOMPARE(Text(r), QLatin1String(after));
+    }
     r.SharePrice = 0.1 + 0.2;
     QCOMPARE(grid::EditorText(r, Field::SharePrice), QStringLiteral("0.30000000000000004"));
     QCOMPARE(grid::EditorText(r, Field::Shares), QStringLiteral("0"));
