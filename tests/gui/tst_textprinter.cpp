@@ -111,7 +111,7 @@ void TextPrinterTest::readinessQuestionNamesTheDeviceAndOrientation()
 void TextPrinterTest::printerIsFoundByItsExactName()
 {
     if (SandboxDir().isEmpty())
-        QSKIP("no private print server (cupsd not installed)");
+        QSKIP("no private print server (started by ctest; needs cupsd)");
     const QList<QPrinterInfo> installed = QPrinterInfo::availablePrinters();
     const int count = int(installed.size());
     QVERIFY(count >= 1);
@@ -140,7 +140,7 @@ void TextPrinterTest::codesFrameTheReportJobByteForByte()
 {
     const QString dir = SandboxDir();
     if (dir.isEmpty())
-        QSKIP("no private print server (cupsd not installed)");
+        QSKIP("no private print server (started by ctest; needs cupsd)");
     const QByteArray before = Printed(dir);
     const QByteArray init("\x1b\x40\x00\x0a\x0d\xff\x1b", 7);
     const QByteArray reset("\x0d\x0a\x00\x1b\x40\xff", 6);
@@ -173,7 +173,7 @@ void TextPrinterTest::noCodesSendNoJob()
 {
     const QString dir = SandboxDir();
     if (dir.isEmpty())
-        QSKIP("no private print server (cupsd not installed)");
+        QSKIP("no private print server (started by ctest; needs cupsd)");
     FakeMessages box;
     const int jobs = JobCount();
     QVERIFY(jobs >= 0);
@@ -191,7 +191,7 @@ void TextPrinterTest::unknownPrinterIsTold()
 {
     const QString dir = SandboxDir();
     if (dir.isEmpty())
-        QSKIP("no private print server (cupsd not installed)");
+        QSKIP("no private print server (started by ctest; needs cupsd)");
     FakeMessages box;
     const int jobs = JobCount();
     SendPrinterCodes(QStringLiteral("NoSuchPrinter"), QByteArray("\x1b"), box);
