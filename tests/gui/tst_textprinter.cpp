@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QTimer>
@@ -81,6 +82,25 @@ void AnswerNextDialog(bool accept)
     });
 }
 
+// The printer of the print dialog shown within `work`, which is closed at
+// once; empty when none was shown.
+template <typename Work>
+QString PrintDialogPrinter(Work work)
+{
+    QString printer;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            printer = dialog->printer()->printerName();
+            dialog->reject();
+        }
+    });
+    watch.start();
+    work();
+    return printer;
+}
+
 }  // namespace
 
 class TextPrinterTest : public QObject {
@@ -93,6 +113,7 @@ private slots:
     void noCodesSendNoJob();
     void unknownPrinterIsTold();
     void pageSetupHandsTheMarginsBack();
+    void propertiesAreThoseOfTheNamedPrinter();
 };
 
 void TextPrinterTest::readinessQuestionNamesTheDeviceAndOrientation()
@@ -220,6 +241,17 @@ void TextPrinterTest::pageSetupHandsTheMarginsBack()
     QVERIFY(PageSetup(printer, margins, nullptr));
     QCOMPARE(margins, (std::array<int, 4>{500, 750, 1000, 1250}));
     QCOMPARE(printer.pageLayout().margins(QPageLayout::Inch), printerMargins);
+}
+
+void TextPrinterTest::propertiesAreThoseOfTheNamedPrinter()
+{
+    if (SandboxDir().isEmpty())
+        QSKIP("no private print server (started by ctest; needs cupsd)");
+    QCOMPARE(PrintDialogPrinter([] { ShowPrinterProperties(kQueue, nullptr); }), kQueue);
+    // A printer that isn't installed has no properties to show.
+    QVERIFY(PrintDialogPrinter([] {
+                ShowPrinterProperties(QStringLiteral("NoSuchPrinter"), nullptr);
+            }).isEmpty());
 }
 
 QTEST_MAIN(TextPrinterTest)
