@@ -95,6 +95,7 @@ private slots:
     void droppedFileIsImportedAfterTheDrop();
     void longImportShowsProgressAndCancelsBetweenLines();
     void helpButtons();
+    void readOnlyFileIsRefusedBeforeTheDialog();
 };
 
 void ImportTest::importWithSavedAndOneTimeLayouts()
@@ -372,6 +373,23 @@ void ImportTest::helpButtons()
     QCOMPARE(dragDrop->text(), QStringLiteral("&Drag/drop help"));
     dragDrop->trigger();
     QCOMPARE(help.popups, QList<int>{ui::HelpDragDrop});
+}
+
+void ImportTest::readOnlyFileIsRefusedBeforeTheDialog()
+{
+    OpenLedger l;
+    QVERIFY(QFile::setPermissions(
+        l.dat, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QVERIFY(l.open());
+    QVERIFY(l.p.program().file.readOnly());
+    l.p.messages.shown.clear();
+    l.window().actions().mnuImportItem->trigger();
+    QCOMPARE(l.p.messages.texts().size(), 1);
+    QVERIFY(l.p.messages.texts().first().startsWith(
+        QStringLiteral("Can't import into ") + l.dat +
+        QStringLiteral(": it is open read-only because it is marked read-only")));
+    // The dialog was never made.
+    QVERIFY(!l.window().findChild<ImportDialog*>());
 }
 
 QTEST_MAIN(ImportTest)

@@ -782,8 +782,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (key->key() == Qt::Key_Escape && widget && widget->window() == this)
+        if (key->key() == Qt::Key_Escape && widget && widget->window() == this) {
             m_ledger->requestCancel();
+            m_import->requestCancel();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
