@@ -116,7 +116,7 @@ ImportPreview PreviewImport(const QString& path, const ImportSchema& schema,
             ++preview.refusedCount;
         else
             line.duplicate = duplicates.claim(line.result.record);
-        preview.invalidDateCount += line.result.invalidDate ? 1 : 0;
+        preview.invalidDateCount += line.result.invalidDate && !line.refused() ? 1 : 0;
         preview.duplicateCount += line.duplicate ? 1 : 0;
         preview.lines.push_back(std::move(line));
     }

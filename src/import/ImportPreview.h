@@ -75,8 +75,8 @@ struct ImportPreview {
     std::vector<PreviewLine> lines;  // the first non-empty lines of the source
     bool wholeFile = false;          // every line of the source is in lines
     QString error;                   // set when the source could not be read
-    int refusedCount = 0;            // among lines
-    int invalidDateCount = 0;
+    int refusedCount = 0;      // among lines
+    int invalidDateCount = 0;  // lines imported with the line number for a date
     int duplicateCount = 0;
 };
 

@@ -189,8 +189,7 @@ void ImportTest::previewShowsRefusedLinesAndNoticesListThem()
         QCOMPARE(cell(0, ImportPreviewModel::DateColumn).toString(), QStringLiteral("1-01-2005"));
         QCOMPARE(cell(0, ImportPreviewModel::SharesColumn).toString(), QStringLiteral("0"));
         QCOMPARE(cell(1, ImportPreviewModel::NoteColumn).toString(),
-                 QStringLiteral("Refused: the Amount field \"ten\" is not a number, the line was "
-                                "not imported"));
+                 QStringLiteral("Refused: the Amount field \"ten\" is not a number"));
         QCOMPARE(cell(1, ImportPreviewModel::ImportColumn, Qt::CheckStateRole).toInt(),
                  int(Qt::Unchecked));
         QVERIFY(!(m->flags(m->index(1, 0)) & Qt::ItemIsUserCheckable));

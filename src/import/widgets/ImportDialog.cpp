@@ -124,9 +124,9 @@ ImportDialog::ImportDialog(const ImportDialogContext& context, QWidget* parent)
     m_leaveOutDuplicates = new QCheckBox(QStringLiteral("&Leave out duplicates"), previewFrame);
     m_leaveOutDuplicates->setObjectName(QStringLiteral("LeaveOutDuplicates"));
     m_leaveOutDuplicates->setToolTip(
-        QStringLiteral("Lines with the same date, amount, price and shares as a record already "
-                       "in the file are not imported (all of them, also those after the lines "
-                       "shown here)"));
+        QStringLiteral("Lines marked \"Probably already in the file\" have the same date, "
+                       "amount, price and shares as a record in the file.  Leave them all out, "
+                       "also those further down than the lines shown here."));
     m_preview = new ImportPreviewModel(m.calendar.locale, this);
     m_previewView = new QTableView(previewFrame);
     m_previewView->setObjectName(QStringLiteral("PreviewGrid"));
@@ -378,7 +378,8 @@ void ImportDialog::updateSummary()
         text += QLatin1Char('.');
     }
     m_summary->setText(text);
-    m_leaveOutDuplicates->setEnabled(p.duplicateCount > 0 || !p.wholeFile);
+    // Repeats further down a long file are found by the run itself.
+    m_leaveOutDuplicates->setEnabled(!p.lines.empty() && (p.duplicateCount > 0 || !p.wholeFile));
 }
 
 }  // namespace brisden

@@ -67,15 +67,23 @@ QString ImportPreviewModel::note(int row) const
     const PreviewLine& line = m_preview.lines.at(std::size_t(row));
     const ImportLineResult& r = line.result;
     QStringList notes;
-    if (r.invalidDate)
+    if (line.refused()) {
+        const QString prefix = QStringLiteral("Line %1: ").arg(line.lineNumber);
+        for (const QString& message : r.messages)
+            if (message.startsWith(prefix)) {
+                QString reason = message.mid(prefix.size());
+                const QString tail = QStringLiteral(", the line was not imported");
+                if (reason.endsWith(tail))
+                    reason.chop(tail.size());
+                notes << QStringLiteral("Refused: ") + reason;
+            }
+        if (r.invalidDate)
+            notes << QStringLiteral("the date is not valid either");
+    } else if (r.invalidDate) {
         notes << QStringLiteral("Invalid date: stored with %1 as its date").arg(line.lineNumber);
-    const QString prefix = QStringLiteral("Line %1: ").arg(line.lineNumber);
-    for (const QString& message : r.messages)
-        if (message.startsWith(prefix))
-            notes << QStringLiteral("Refused: ") + message.mid(prefix.size());
+    }
     if (line.duplicate)
-        notes << QStringLiteral("Probably already in the file (same date, amount, price and "
-                                "shares)");
+        notes << QStringLiteral("Probably already in the file");
     return notes.join(QStringLiteral("; "));
 }
 
@@ -89,8 +97,11 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
 
     if (role == Qt::CheckStateRole && column == ImportColumn)
         return imported(index.row()) ? Qt::Checked : Qt::Unchecked;
-    if (role == Qt::ToolTipRole)
-        return line.text;
+    if (role == Qt::ToolTipRole) {
+        // The note in full where the column cuts it; elsewhere the line as written.
+        const QString text = column == NoteColumn ? note(index.row()) : QString();
+        return text.isEmpty() ? line.text : text;
+    }
     if (role == Qt::TextAlignmentRole) {
         const bool right = column == LineColumn || column == AmountColumn ||
                            column == PriceColumn || column == SharesColumn;
