@@ -219,13 +219,19 @@ ImportSchema ImportDialog::schema() const
 
 void ImportDialog::setSchema(const ImportSchema& s)
 {
+    applySchema(s);
+    schemaChanged();
+}
+
+void ImportDialog::applySchema(const ImportSchema& s)
+{
     m_applying = true;
     for (int i = 0; i < ImportSchema::SlotCount; ++i) {
         QComboBox* slot = m_slots[std::size_t(i)];
         const QString& name = s.Slots[std::size_t(i)];
         // A name the import does not know (from an edited settings file) is
         // shown as it is and reads as "*Not_Used*".
-        while (slot->count() > ImportSchema::FieldNames().size())
+        while (slot->count() > int(ImportSchema::FieldNames().size()))
             slot->removeItem(slot->count() - 1);
         int at = slot->findText(name, Qt::MatchFixedString);  // any case
         if (at < 0) {
@@ -236,7 +242,6 @@ void ImportDialog::setSchema(const ImportSchema& s)
     }
     m_dateOptions[std::size_t(s.DateOption)]->setChecked(true);
     m_applying = false;
-    schemaChanged();
 }
 
 bool ImportDialog::thisTimeOnly() const
@@ -275,12 +280,12 @@ void ImportDialog::showEvent(QShowEvent* event)
     if (Tag == QLatin1String("A")) {
         Tag.clear();
         m_thisTimeOnly->setChecked(false);
-        ImportSchema s = schema();
-        s.ApplySaved(ImportSchema::ReadSaved(m.IniPath));
-        setSchema(s);
         m_ledgerRecords = m.file.isOpen()
                               ? DuplicateFinder::FromLedger(m.file.files(), InvestmentSlot)
                               : DuplicateFinder();
+        ImportSchema s = schema();
+        s.ApplySaved(ImportSchema::ReadSaved(m.IniPath));
+        applySchema(s);
         refreshPreview();
     }
 }

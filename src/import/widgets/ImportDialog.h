@@ -93,6 +93,8 @@ protected:
 private:
     void Command1_Click();
     void Command2_Click(int index);
+    // Shows a schema in the controls without reading the source again.
+    void applySchema(const ImportSchema& schema);
     void schemaChanged();
     void updateSummary();
 
