@@ -709,7 +709,8 @@ void GridEditingTest::rightClickMenu()
     QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Amount)));
     QCOMPARE(visible(),
              QStringList({"mnuRCEdit", "mnuRCClear", "mnuRCCopy", "mnuRCPaste", "mnuRCDelRow",
-                          "mnuRCSelectAll", "mnuRCRowHeight", "mnuRCHowToEdit"}));
+                          "mnuRCSelectAll", "mnuRCRowHeight", "mnuRCDragDropHelp",
+                          "mnuRCHowToEdit"}));
     QVERIFY(!l.w->action(QStringLiteral("mnuRCPaste"))->isEnabled());
     menu->hide();
     // The record type column: only "What's this?".
