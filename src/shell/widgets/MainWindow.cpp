@@ -11,6 +11,7 @@
 #include "grid/widgets/LedgerModel.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/SummaryPanel.h"
+#include "help/widgets/HelpCommands.h"
 #include "shell/IniFile.h"
 #include "shell/StartRules.h"
 #include "shell/widgets/DateWatch.h"
@@ -39,6 +40,7 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 #include <cmath>
 
 namespace brisden {
@@ -76,6 +78,8 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         [this] { m_ledger->ListLedger(); }, [this] { return busy(); });
     // New rows take today's date until the first entry.
     m_editor->setLastDate(m_p.calendar.TodayYMD);
+
+    m_help = new help::HelpCommands(this, m_p.HelpFilePath, m_p.ProgramTitle, m_messages);
 
     m_notices = new NoticesWindow(m_p.ProgramTitle, this);
     m_notices->setDisplayLog([this] { showLog(); });
@@ -210,6 +214,7 @@ void MainWindow::buildControls()
     m_frame2->setWhatsThis(QStringLiteral(
         "Edit the current cell, clear the selected cells, delete the selected rows, or list the "
         "ledger again with its balances and returns recomputed."));
+    m_frame2->setProperty("whatsThisId", ui::HelpWhatsThisGridControls);
     m_frame2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_frame2, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_editor->rightClickElsewhere(m_frame2, m_frame2->mapToGlobal(pos));
@@ -233,6 +238,7 @@ void MainWindow::buildControls()
     // Frame3: the summary of the listing and the share price box.
     m_summary = new grid::SummaryPanel(central);
     if (auto* prompt = m_summary->findChild<QLabel*>(QStringLiteral("SharePricePrompt"))) {
+        prompt->setProperty("whatsThisId", ui::HelpWhatsThisSharePrice);
         prompt->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(prompt, &QWidget::customContextMenuRequested, this,
                 [this, prompt](const QPoint& pos) {
@@ -250,6 +256,7 @@ void MainWindow::buildControls()
         "double-click it or press Ctrl+E to edit it; every entry is written to the file at once.  "
         "\"R T\" shows each row's record type; balances, value and returns follow after a "
         "refresh (F5)."));
+    m_grid->setProperty("whatsThisId", ui::HelpWhatsThisGrid);
     connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (m_grid->isEnabled())
             m_editor->rightClickGrid(pos);
@@ -344,6 +351,17 @@ void MainWindow::buildMenus()
         add(m_mnuRowHeight, "mnuRowHeightSet", QStringLiteral("&Make same as selected row"));
     m.mnuRowHeightReset =
         add(m_mnuRowHeight, "mnuRowHeightReset", QStringLiteral("&Reset to default"));
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    m.mnuUserManualItem = add(mnuHelp, "mnuUserManualItem", QStringLiteral("User &Manual"),
+                              QKeySequence(Qt::Key_F1));
+    m.mnuWhatsThisMode = QWhatsThis::createAction(this);
+    m.mnuWhatsThisMode->setObjectName(QStringLiteral("mnuWhatsThisMode"));
+    mnuHelp->addAction(m.mnuWhatsThisMode);
+    addAction(m.mnuWhatsThisMode);
+    mnuHelp->addSeparator();
+    m.mnuAboutItem = add(mnuHelp, "mnuAboutItem", QStringLiteral("&About Brisden"));
 
     // The right-click menu of the grid.
     m_rightClick = new QMenu(this);
@@ -479,8 +497,20 @@ void MainWindow::wireCommands()
         onCommand(all, [editor] { editor->mnuSelectAll_Click(); });
     onCommand(a.mnuUndo, [editor] { editor->undoStack()->undo(); });
     onCommand(a.mnuRedo, [editor] { editor->undoStack()->redo(); });
-    onCommand(a.mnuRCHowToEdit, [editor] { editor->showDataEntryHelp(); });
-    onCommand(a.mnuRCWhatsThis, [editor] { editor->showWhatsThis(); });
+
+    // Help.
+    help::HelpCommands* helpCommands = m_help;
+    connect(a.mnuUserManualItem, &QAction::triggered, this,
+            [helpCommands] { helpCommands->mnuUserManualItem_Click(); });
+    connect(a.mnuAboutItem, &QAction::triggered, this,
+            [helpCommands] { helpCommands->mnuAboutItem_Click(); });
+    onCommand(a.mnuRCHowToEdit, [helpCommands] { helpCommands->mnuRCHowToEdit_Click(); });
+    onCommand(a.mnuRCWhatsThis, [helpCommands, editor] {
+        helpCommands->mnuRCWhatsThis_Click(editor->menuControl(), editor->menuPos());
+    });
+    onCommand(a.mnuRCDragDropHelp, [helpCommands, editor] {
+        helpCommands->mnuRCDragDropHelp_Click(editor->menuPos());
+    });
 
     // Enter in the share price box lists again with the typed price.
     connect(m_summary->sharePriceBox(), &QLineEdit::returnPressed, this, [this] {
@@ -494,6 +524,11 @@ void MainWindow::wireCommands()
     connect(a.mnuTickmoor, &QAction::triggered, this, &MainWindow::startTickmoor);
     connect(a.mnuRecordTypeItem, &QAction::triggered, this, &MainWindow::toggleRecordTypesLegend);
     connect(a.mnuGridControlItem, &QAction::triggered, this, &MainWindow::toggleGridControlFrame);
+}
+
+ui::IHelp& MainWindow::help() const
+{
+    return m_help->help();
 }
 
 QAction* MainWindow::action(const QString& name) const
@@ -571,6 +606,8 @@ void MainWindow::Timer2_Timer()
         m_actions.mnuGridControlItem->setChecked(true);
     else
         toggleGridControlFrame();
+    if (m_p.settings.ShowHelp.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        m_help->mnuUserManualItem_Click();
     if (m_p.settings.StartTickmoor)
         startTickmoor();
 }
@@ -830,6 +867,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         portfolioWindow->hide();
     m_recordTypes->hide();
     m_notices->hide();
+    m_help->closeWindows();
     m_p.log.setDisplay(nullptr);
     event->accept();
 }

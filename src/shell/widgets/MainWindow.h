@@ -6,6 +6,7 @@
 // window and grid settings back when it closes.
 
 #include "shell/widgets/Program.h"
+#include "ui/Help.h"
 #include "ui/Interaction.h"
 #include "ui/widgets/WidgetInteraction.h"
 
@@ -28,6 +29,9 @@ class LogDisplay;
 class FileCommands;
 class NoticesWindow;
 class RecordTypesWindow;
+namespace help {
+class HelpCommands;
+}  // namespace help
 namespace grid {
 class GridEditor;
 class LedgerCommands;
@@ -66,6 +70,10 @@ struct MainActions {
     QAction* mnuGridControlItem = nullptr;
     QAction* mnuRowHeightSet = nullptr;
     QAction* mnuRowHeightReset = nullptr;
+    // Help
+    QAction* mnuUserManualItem = nullptr;
+    QAction* mnuWhatsThisMode = nullptr;
+    QAction* mnuAboutItem = nullptr;
     // The grid's right-click menu
     QAction* mnuRCEdit = nullptr;
     QAction* mnuRCClear = nullptr;
@@ -128,6 +136,10 @@ public:
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
+    // The manual, topics and pop-up texts; windows take help() for their
+    // Help buttons.
+    help::HelpCommands& helpCommands() const { return *m_help; }
+    ui::IHelp& help() const;
 
     // --- controls -----------------------------------------------------
     grid::LedgerGrid* grid() const { return m_grid; }
@@ -190,6 +202,7 @@ private:
     grid::LedgerCommands* m_ledger = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
+    help::HelpCommands* m_help = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;
