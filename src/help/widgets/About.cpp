@@ -50,11 +50,12 @@ About::About(const QString& programTitle, ui::IMessageBox& messages, QWidget* pa
     m_title = new QLabel(this);
     m_title->setObjectName(QStringLiteral("Label2"));
     m_title->setTextFormat(Qt::PlainText);
-    m_title->setText(programTitle + QStringLiteral("\nInvestment ledger for private investors"));
+    m_title->setText(programTitle);
     QFont big = m_title->font();
     big.setPointSizeF(big.pointSizeF() * 1.3);
     big.setBold(true);
     m_title->setFont(big);
+    auto* subtitle = new QLabel(QStringLiteral("Investment ledger for private investors"), this);
 
     m_label1 = new QLabel(QLatin1String(kProjectAddress), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -76,7 +77,10 @@ About::About(const QString& programTitle, ui::IMessageBox& messages, QWidget* pa
 
     auto* head = new QHBoxLayout;
     head->addWidget(icon, 0, Qt::AlignTop);
-    head->addWidget(m_title, 1);
+    auto* titles = new QVBoxLayout;
+    titles->addWidget(m_title);
+    titles->addWidget(subtitle);
+    head->addLayout(titles, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_command1);
@@ -88,6 +92,8 @@ About::About(const QString& programTitle, ui::IMessageBox& messages, QWidget* pa
     layout->addWidget(m_versions);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Enter closes the box; the address is reached with Tab.
+    m_command1->setFocus();
 }
 
 void About::highlightLink(bool on)

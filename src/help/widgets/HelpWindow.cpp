@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <algorithm>
 
 namespace brisden::help {
 
@@ -104,6 +105,19 @@ void HelpWindow::buildWindow()
     contents->setObjectName(QStringLiteral("HelpContents"));
     m_tabs->addTab(contents, QStringLiteral("&Contents"));
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::showPage);
+    // One click opens a chapter, as in a browser's side bar.
+    connect(contents, &QTreeView::clicked, this, [this](const QModelIndex& at) {
+        if (const QHelpContentItem* item = m_engine->contentModel()->contentItemAt(at))
+            showPage(item->url());
+    });
+    // The chapters show once the contents are read.
+    connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, contents,
+            [this, contents] {
+                contents->expandToDepth(0);
+                const QModelIndex at = contents->indexOf(m_browser->source());
+                if (at.isValid())
+                    contents->setCurrentIndex(at);
+            });
 
     auto* indexPage = new QWidget;
     auto* indexLayout = new QVBoxLayout(indexPage);
@@ -117,6 +131,7 @@ void HelpWindow::buildWindow()
     connect(lookFor, &QLineEdit::textChanged, index,
             [index](const QString& text) { index->filterIndices(text); });
     connect(lookFor, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
+    connect(index, &QListView::clicked, index, &QHelpIndexWidget::activateCurrentItem);
     connect(index, &QHelpIndexWidget::documentActivated, this,
             [this](const QHelpLink& document, const QString&) { showPage(document.url); });
     connect(index, &QHelpIndexWidget::documentsActivated, this,
@@ -177,9 +192,10 @@ void HelpWindow::buildWindow()
         const QModelIndex at = m_engine->contentWidget()->indexOf(url);
         if (at.isValid())
             m_engine->contentWidget()->setCurrentIndex(at);
-        setWindowTitle(m_browser->documentTitle().isEmpty()
-                           ? QStringLiteral("Brisden User Manual")
-                           : m_browser->documentTitle() + QStringLiteral(" - Brisden User Manual"));
+        const QString manual = QStringLiteral("Brisden User Manual");
+        const QString page = m_browser->documentTitle();
+        setWindowTitle(page.isEmpty() || page == manual ? manual
+                                                        : page + QStringLiteral(" - ") + manual);
     });
 }
 
