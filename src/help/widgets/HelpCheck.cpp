@@ -3,7 +3,6 @@
 #include "help/HelpCollection.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -17,17 +16,16 @@ namespace {
 constexpr const char* kHelpPackages = "libqt6help6 libqt6sql6-sqlite";
 }  // namespace
 
-QString HelpCheckText(const QString& collection, const QString& reason)
+QString HelpCheckText(const QString& reason)
 {
-    const QString folder = QFileInfo(collection).absolutePath();
     const QString crlf2 = QStringLiteral("\r\n\r\n");
     return QStringLiteral(
-               "Warning: the user manual could not be opened.  %1  Brisden reads its manual, "
-               "'%2' with '%3' beside it in '%4', through the Qt Help components (packages %5).  "
-               "If you click 'Install', I will ask your system's package installer to install "
-               "those packages.  If you click 'Cancel', you will be returned to the main screen.")
+               "Warning: the user manual could not be opened.  %1  Brisden reads its manual, the "
+               "files '%2' and '%3', through the Qt Help components (packages %4).  If you click "
+               "'Install', I will ask your system's package installer to install those packages.  "
+               "If you click 'Cancel', you will be returned to the main screen.")
                .arg(reason, QLatin1String(kCollectionFileName),
-                    QLatin1String(kDocumentationFileName), folder, QLatin1String(kHelpPackages)) +
+                    QLatin1String(kDocumentationFileName), QLatin1String(kHelpPackages)) +
            crlf2 +
            QStringLiteral(
                "After installing the help components, you may have to close Brisden and start it "
@@ -46,7 +44,7 @@ QUrl HelpCheck::InstallUrl()
     return QUrl(QStringLiteral("apt:libqt6help6,libqt6sql6-sqlite"));
 }
 
-HelpCheck::HelpCheck(const QString& collection, const QString& reason,
+HelpCheck::HelpCheck(const QString& reason,
                      ui::IMessageBox& messages, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_openUrl([](const QUrl& url) {
           return QDesktopServices::openUrl(url);
@@ -55,7 +53,7 @@ HelpCheck::HelpCheck(const QString& collection, const QString& reason,
     setObjectName(QStringLiteral("frmHelpCheck"));
     setWindowTitle(QStringLiteral("Program Notice"));
     setModal(true);
-    m_label = new QLabel(HelpCheckText(collection, reason), this);
+    m_label = new QLabel(HelpCheckText(reason), this);
     m_label->setObjectName(QStringLiteral("Label1"));
     m_label->setWordWrap(true);
     m_label->setTextFormat(Qt::PlainText);

@@ -19,10 +19,8 @@ namespace brisden::help {
 class HelpCheck final : public QDialog {
     Q_OBJECT
 public:
-    // collection: where the manual was looked for; reason: why it could not
-    // be opened.
-    HelpCheck(const QString& collection, const QString& reason, ui::IMessageBox& messages,
-              QWidget* parent = nullptr);
+    // reason: why the manual could not be opened, naming the file.
+    HelpCheck(const QString& reason, ui::IMessageBox& messages, QWidget* parent = nullptr);
 
     // What the install button asks the system to open (packages through the
     // apt: address). Replaced by the tests.
@@ -43,6 +41,6 @@ private:
 };
 
 // The notice's text, three paragraphs separated by an empty line.
-QString HelpCheckText(const QString& collection, const QString& reason);
+QString HelpCheckText(const QString& reason);
 
 }  // namespace brisden::help

@@ -61,7 +61,7 @@ void HelpCommands::mnuUserManualItem_Click()
     if (!m_check) {
         const QString reason = m_help == m_window ? m_window->reason()
                                                   : QStringLiteral("The help could not be shown.");
-        m_check = new HelpCheck(m_window->collection(), reason, m_messages, m_owner);
+        m_check = new HelpCheck(reason, m_messages, m_owner);
     }
     if (m_openUrl)
         m_check->setOpenUrl(m_openUrl);
