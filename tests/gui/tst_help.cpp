@@ -91,6 +91,7 @@ class HelpTest : public QObject {
 private slots:
     void everyTopicNumberIsATopicOfTheManual();
     void theManualOpensAtItsContentsAndSearches();
+    void everyLinkOfTheManualLeadsSomewhere();
     void popupTextsAppearAtThePoint();
     void collectionLookupAndPopupParsing();
     void aMissingCollectionCannotBeOpened();
@@ -197,6 +198,37 @@ void HelpTest::theManualOpensAtItsContentsAndSearches()
     for (const QHelpSearchResult& r : search->searchResults(0, search->searchResultCount()))
         basisFound = basisFound || r.url().path().endsWith(QLatin1String("basis.html"));
     QVERIFY(basisFound);
+}
+
+void HelpTest::everyLinkOfTheManualLeadsSomewhere()
+{
+    QTemporaryDir dir;
+    help::HelpWindow window(CopyCollection(dir.path()), dir.path() + QStringLiteral("/cache"));
+    QVERIFY(window.open());
+    QHelpEngine* engine = window.engine();
+    const QList<QUrl> pages =
+        engine->files(QLatin1String(help::kManualNamespace), QStringList(), QStringLiteral("html"));
+    QVERIFY(pages.size() >= 15);
+    static const QRegularExpression reference(QStringLiteral("(?:href|src)=\"([^\"]+)\""));
+    int links = 0;
+    for (const QUrl& page : pages) {
+        const QString html = QString::fromUtf8(engine->fileData(page));
+        for (const QRegularExpressionMatch& m : reference.globalMatch(html)) {
+            const QUrl target = page.resolved(QUrl(m.captured(1)));
+            if (target.scheme() != QLatin1String("qthelp"))
+                continue;  // a web address
+            ++links;
+            QUrl file = target;
+            file.setFragment(QString());
+            const QByteArray data = engine->fileData(file);
+            QVERIFY2(!data.isEmpty(), qPrintable(page.toString() + QStringLiteral(" -> ") +
+                                                 target.toString()));
+            if (target.hasFragment())
+                QVERIFY2(data.contains(QByteArray(QByteArray("name=\"") + target.fragment().toUtf8() + "\"")),
+                         qPrintable(page.toString() + QStringLiteral(" -> ") + target.toString()));
+        }
+    }
+    QVERIFY(links >= 80);  // the pages were read, not skipped
 }
 
 void HelpTest::popupTextsAppearAtThePoint()
