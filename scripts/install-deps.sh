@@ -7,6 +7,8 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libbenchmark-dev
+  # the user manual: the Qt Help library, qhelpgenerator, and the SQLite driver the help engine reads its collection with
+  qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite
   xauth xvfb
   # the sanitizer build and the fuzz targets: clang with its runtimes and libFuzzer
   clang libclang-rt-14-dev libfuzzer-14-dev

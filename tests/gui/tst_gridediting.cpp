@@ -722,11 +722,6 @@ void GridEditingTest::rightClickMenu()
     QVERIFY(menu->isVisible());
     QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
     menu->hide();
-    // "Data entry help" shows the prompt of the current column.
-    l.go(0, Field::SharePrice);
-    l.w->action(QStringLiteral("mnuRCHowToEdit"))->trigger();
-    QVERIFY(l.ed->helpWindow()->isVisible());
-    QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::SharePrice));
 }
 
 void GridEditingTest::resizeCancelsTheEdit()

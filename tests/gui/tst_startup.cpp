@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "help/HelpCollection.h"
 #include "shell/Identity.h"
 #include "shell/widgets/RecordTypesWindow.h"
 #include "shell/widgets/SingleInstance.h"
@@ -102,7 +103,8 @@ void StartupTest::logStartsEmptyWithItsStartLine()
     QCOMPARE(p.program().IniPath, p.ini());
     QCOMPARE(p.program().LogPath, p.log());
     QCOMPARE(p.program().AppFolder, p.app());
-    QCOMPARE(p.program().HelpFilePath, p.app() + QStringLiteral("/User manual.chm"));
+    // The manual is looked for from the program's folder.
+    QCOMPARE(p.program().HelpFilePath, help::FindHelpCollection(p.app()));
 }
 
 void StartupTest::settingsShapeTheWindow()

@@ -129,12 +129,6 @@ void ImportCommands::Timer3_Timer()
         mnuImportItem_Click();
 }
 
-void ImportCommands::ShowDragDropHelp(const QPoint& globalPos)
-{
-    if (m_help)
-        m_help->ShowHelpPopup(ui::HelpDragDrop, globalPos);
-}
-
 // ---------------------------------------------------------------------------
 
 namespace {

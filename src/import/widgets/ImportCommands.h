@@ -57,8 +57,6 @@ public:
     // A file dropped on the grid: its path goes into the dialog and Timer3
     // runs the command once the drop is over.
     void FileDropped(const QString& path);
-    // "Drag/drop help" of the grid's right-click menu.
-    void ShowDragDropHelp(const QPoint& globalPos);
 
     bool importing() const { return m_importing; }
     void requestCancel() { m_cancelRequested = true; }

@@ -11,6 +11,7 @@
 #include "grid/widgets/LedgerModel.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/SummaryPanel.h"
+#include "help/widgets/HelpCommands.h"
 #include "import/widgets/ImportCommands.h"
 #include "shell/IniFile.h"
 #include "shell/StartRules.h"
@@ -23,7 +24,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -41,6 +41,7 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 #include <cmath>
 
 namespace brisden {
@@ -88,6 +89,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
                     [this] { return m_files->refuseReadOnly(QStringLiteral("import into")); },
                     [this] { return !busy() && !m_editor->editing(); }},
         this);
+
+    m_help = new help::HelpCommands(this, m_p.HelpFilePath, m_p.ProgramTitle, m_messages);
+    m_import->setHelp(&m_help->help());
+    m_ledger->setHelp(&m_help->help());
 
     m_notices = new NoticesWindow(m_p.ProgramTitle, this);
     m_notices->setDisplayLog([this] { showLog(); });
@@ -222,6 +227,7 @@ void MainWindow::buildControls()
     m_frame2->setWhatsThis(QStringLiteral(
         "Edit the current cell, clear the selected cells, delete the selected rows, or list the "
         "ledger again with its balances and returns recomputed."));
+    m_frame2->setProperty("whatsThisId", ui::HelpWhatsThisGridControls);
     m_frame2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_frame2, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_editor->rightClickElsewhere(m_frame2, m_frame2->mapToGlobal(pos));
@@ -245,6 +251,7 @@ void MainWindow::buildControls()
     // Frame3: the summary of the listing and the share price box.
     m_summary = new grid::SummaryPanel(central);
     if (auto* prompt = m_summary->findChild<QLabel*>(QStringLiteral("SharePricePrompt"))) {
+        prompt->setProperty("whatsThisId", ui::HelpWhatsThisSharePrice);
         prompt->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(prompt, &QWidget::customContextMenuRequested, this,
                 [this, prompt](const QPoint& pos) {
@@ -262,6 +269,7 @@ void MainWindow::buildControls()
         "double-click it or press Ctrl+E to edit it; every entry is written to the file at once.  "
         "\"R T\" shows each row's record type; balances, value and returns follow after a "
         "refresh (F5)."));
+    m_grid->setProperty("whatsThisId", ui::HelpWhatsThisGrid);
     connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (m_grid->isEnabled())
             m_editor->rightClickGrid(pos);
@@ -358,6 +366,17 @@ void MainWindow::buildMenus()
         add(m_mnuRowHeight, "mnuRowHeightSet", QStringLiteral("&Make same as selected row"));
     m.mnuRowHeightReset =
         add(m_mnuRowHeight, "mnuRowHeightReset", QStringLiteral("&Reset to default"));
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    m.mnuUserManualItem = add(mnuHelp, "mnuUserManualItem", QStringLiteral("User &Manual"),
+                              QKeySequence(Qt::Key_F1));
+    m.mnuWhatsThisMode = QWhatsThis::createAction(this);
+    m.mnuWhatsThisMode->setObjectName(QStringLiteral("mnuWhatsThisMode"));
+    mnuHelp->addAction(m.mnuWhatsThisMode);
+    addAction(m.mnuWhatsThisMode);
+    mnuHelp->addSeparator();
+    m.mnuAboutItem = add(mnuHelp, "mnuAboutItem", QStringLiteral("&About Brisden"));
 
     // The right-click menu of the grid.
     m_rightClick = new QMenu(this);
@@ -490,13 +509,24 @@ void MainWindow::wireCommands()
         onCommand(all, [editor] { editor->mnuSelectAll_Click(); });
     onCommand(a.mnuUndo, [editor] { editor->undoStack()->undo(); });
     onCommand(a.mnuRedo, [editor] { editor->undoStack()->redo(); });
-    onCommand(a.mnuRCHowToEdit, [editor] { editor->showDataEntryHelp(); });
-    onCommand(a.mnuRCWhatsThis, [editor] { editor->showWhatsThis(); });
+
+    // Help.
+    help::HelpCommands* helpCommands = m_help;
+    connect(a.mnuUserManualItem, &QAction::triggered, this,
+            [helpCommands] { helpCommands->mnuUserManualItem_Click(); });
+    connect(a.mnuAboutItem, &QAction::triggered, this,
+            [helpCommands] { helpCommands->mnuAboutItem_Click(); });
+    onCommand(a.mnuRCHowToEdit, [helpCommands] { helpCommands->mnuRCHowToEdit_Click(); });
+    onCommand(a.mnuRCWhatsThis, [helpCommands, editor] {
+        helpCommands->mnuRCWhatsThis_Click(editor->menuControl(), editor->menuPos());
+    });
+    onCommand(a.mnuRCDragDropHelp, [helpCommands, editor] {
+        helpCommands->mnuRCDragDropHelp_Click(editor->menuPos());
+    });
 
     // Import, from the menu or by dropping a file on the grid.
     ImportCommands* import = m_import;
     onCommand(a.mnuImportItem, [import] { import->mnuImportItem_Click(); });
-    onCommand(a.mnuRCDragDropHelp, [import] { import->ShowDragDropHelp(QCursor::pos()); });
     new FileDropTarget(m_grid->viewport(), [this](const QString& path) {
         if (!busy() && !m_editor->editing())
             m_import->FileDropped(path);
@@ -514,6 +544,11 @@ void MainWindow::wireCommands()
     connect(a.mnuTickmoor, &QAction::triggered, this, &MainWindow::startTickmoor);
     connect(a.mnuRecordTypeItem, &QAction::triggered, this, &MainWindow::toggleRecordTypesLegend);
     connect(a.mnuGridControlItem, &QAction::triggered, this, &MainWindow::toggleGridControlFrame);
+}
+
+ui::IHelp& MainWindow::help() const
+{
+    return m_help->help();
 }
 
 QAction* MainWindow::action(const QString& name) const
@@ -591,6 +626,8 @@ void MainWindow::Timer2_Timer()
         m_actions.mnuGridControlItem->setChecked(true);
     else
         toggleGridControlFrame();
+    if (m_p.settings.ShowHelp.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        m_help->mnuUserManualItem_Click();
     if (m_p.settings.StartTickmoor)
         startTickmoor();
 }
@@ -853,6 +890,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         portfolioWindow->hide();
     m_recordTypes->hide();
     m_notices->hide();
+    m_help->closeWindows();
     m_p.log.setDisplay(nullptr);
     event->accept();
 }

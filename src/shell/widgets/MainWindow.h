@@ -6,6 +6,7 @@
 // window and grid settings back when it closes.
 
 #include "shell/widgets/Program.h"
+#include "ui/Help.h"
 #include "ui/Interaction.h"
 #include "ui/widgets/WidgetInteraction.h"
 
@@ -29,6 +30,9 @@ class FileCommands;
 class ImportCommands;
 class NoticesWindow;
 class RecordTypesWindow;
+namespace help {
+class HelpCommands;
+}  // namespace help
 namespace grid {
 class GridEditor;
 class LedgerCommands;
@@ -68,6 +72,10 @@ struct MainActions {
     QAction* mnuGridControlItem = nullptr;
     QAction* mnuRowHeightSet = nullptr;
     QAction* mnuRowHeightReset = nullptr;
+    // Help
+    QAction* mnuUserManualItem = nullptr;
+    QAction* mnuWhatsThisMode = nullptr;
+    QAction* mnuAboutItem = nullptr;
     // The grid's right-click menu
     QAction* mnuRCEdit = nullptr;
     QAction* mnuRCClear = nullptr;
@@ -131,6 +139,10 @@ public:
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
+    // The manual, topics and pop-up texts; windows take help() for their
+    // Help buttons.
+    help::HelpCommands& helpCommands() const { return *m_help; }
+    ui::IHelp& help() const;
 
     // --- controls -----------------------------------------------------
     grid::LedgerGrid* grid() const { return m_grid; }
@@ -194,6 +206,7 @@ private:
     ImportCommands* m_import = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
+    help::HelpCommands* m_help = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;
