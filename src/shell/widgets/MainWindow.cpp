@@ -11,6 +11,7 @@
 #include "grid/widgets/LedgerModel.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/SummaryPanel.h"
+#include "prefs/widgets/PreferencesCommands.h"
 #include "shell/IniFile.h"
 #include "shell/StartRules.h"
 #include "shell/widgets/DateWatch.h"
@@ -74,6 +75,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
                                 &m_p.log},
         *m_grid, *m_model, centralWidget(), [this](bool enabled) { FormEnableToggle(enabled); },
         [this] { m_ledger->ListLedger(); }, [this] { return busy(); });
+    m_prefs = new prefs::PreferencesCommands(
+        prefs::PreferencesCommandsContext{m_p.settings, m_p.IniPath, m_messages, *m_grid, *m_model,
+                                          *m_ledger, *m_files},
+        this);
     // New rows take today's date until the first entry.
     m_editor->setLastDate(m_p.calendar.TodayYMD);
 
@@ -330,6 +335,8 @@ void MainWindow::buildMenus()
 
     m_mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     m_mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    m.mnuPreferencesItem = add(m_mnuOptions, "mnuPreferencesItem",
+                               QStringLiteral("&Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_P));
     m.mnuTickmoor = add(m_mnuOptions, "mnuTickmoor", QStringLiteral("Start &Tickmoor"),
                         QKeySequence(Qt::CTRL | Qt::Key_W), true);
     m.mnuRecordTypeItem =
@@ -487,6 +494,10 @@ void MainWindow::wireCommands()
         if (m_actions.mnuRefreshItem->isEnabled() && !busy())
             m_ledger->Refresh();
     });
+
+    // Preferences.
+    prefs::PreferencesCommands* preferences = m_prefs;
+    onCommand(a.mnuPreferencesItem, [preferences] { preferences->mnuPreferencesItem_Click(); });
 
     // The window's own.
     connect(a.mnuLogItem, &QAction::triggered, this, &MainWindow::showLog);

@@ -35,6 +35,9 @@ class LedgerGrid;
 class LedgerModel;
 class SummaryPanel;
 }  // namespace grid
+namespace prefs {
+class PreferencesCommands;
+}
 
 // The window's menu commands. Features connect their own handlers to them;
 // the window enables them.
@@ -61,6 +64,7 @@ struct MainActions {
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
+    QAction* mnuPreferencesItem = nullptr;
     QAction* mnuTickmoor = nullptr;
     QAction* mnuRecordTypeItem = nullptr;
     QAction* mnuGridControlItem = nullptr;
@@ -128,6 +132,7 @@ public:
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
+    prefs::PreferencesCommands& preferences() const { return *m_prefs; }
 
     // --- controls -----------------------------------------------------
     grid::LedgerGrid* grid() const { return m_grid; }
@@ -190,6 +195,7 @@ private:
     grid::LedgerCommands* m_ledger = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
+    prefs::PreferencesCommands* m_prefs = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;
