@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QCompleter>
 #include <QFileSystemModel>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -130,11 +132,22 @@ PreferencesServices SystemServices()
             font.setPointSizeF(initial.size);
         font.setBold(initial.bold);
         font.setItalic(initial.italic);
-        QFontDialog dialog(font, owner);
+        // A font this desktop does not have opens on the one it shows
+        // instead, in its own style (a "Book" face is not taken for italic).
+        const QFontInfo shown(font);
+        font.setFamily(shown.family());
+        font.setStyleName(shown.styleName());
+        QFontDialog dialog(owner);
         QFontDialog::FontDialogOptions options = QFontDialog::DontUseNativeDialog;
         if (monospaceOnly)
             options |= QFontDialog::MonospacedFonts;
         dialog.setOptions(options);
+        // The dialog lists its fonts when it is made and again when a
+        // writing system is chosen in its box, not when its options change:
+        // choosing the current one again lists the fixed-pitch fonts alone.
+        if (auto* writingSystems = dialog.findChild<QComboBox*>())
+            emit writingSystems->activated(writingSystems->currentIndex());
+        dialog.setCurrentFont(font);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         const QFont chosen = dialog.selectedFont();
@@ -157,6 +170,9 @@ frmPelmarOptions::frmPelmarOptions(PreferencesContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmPelmarOptions"));
     setWindowTitle(QStringLiteral("Preferences"));
     setModal(true);
+    // A dialog of fixed size: no minimize or maximize buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
@@ -192,6 +208,7 @@ frmPelmarOptions::frmPelmarOptions(PreferencesContext context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QWidget* frmPelmarOptions::buildGeneralPage()
@@ -296,12 +313,12 @@ QWidget* frmPelmarOptions::buildGridPage()
     for (size_t i = 0; i < 3; ++i) {
         m_gridFontLabels[i] = new QLabel;
         m_gridFontLabels[i]->setObjectName(QLatin1String(labelNames[i]));
-        m_gridFontLabels[i]->setFrameShape(QFrame::StyledPanel);
-        m_gridFontLabels[i]->setMinimumWidth(i == 0 ? 160 : 40);
+        m_gridFontLabels[i]->setMinimumWidth(i == 0 ? 160 : 30);
     }
     m_command4 = new QPushButton(QStringLiteral("Change font"));
     m_command4->setObjectName(QStringLiteral("Command4"));
     connect(m_command4, &QPushButton::clicked, this, &frmPelmarOptions::Command4_Click);
+    fontLayout->addWidget(new QLabel(QStringLiteral("Name:")));
     fontLayout->addWidget(m_gridFontLabels[0], 1);
     fontLayout->addWidget(new QLabel(QStringLiteral("Size:")));
     fontLayout->addWidget(m_gridFontLabels[1]);
@@ -337,6 +354,8 @@ QWidget* frmPelmarOptions::buildTextPrinterPage()
     connect(m_command2, &QPushButton::clicked, this, [this] { showPrinterProperties(m_list1); });
     grid->addWidget(Caption(QStringLiteral("Device:"), m_list1), 0, 0, 1, 3);
     grid->addWidget(m_list1, 1, 0, 3, 2);
+    m_noPrinter[0] = new QLabel(QStringLiteral("No printer is installed on this computer."));
+    grid->addWidget(m_noPrinter[0], 4, 0, 1, 3);
     grid->addWidget(m_command1, 1, 2);
     grid->addWidget(m_command2, 2, 2);
 
@@ -346,18 +365,17 @@ QWidget* frmPelmarOptions::buildTextPrinterPage()
     m_label11->setObjectName(QStringLiteral("Label11"));
     m_label9 = new QLabel;
     m_label9->setObjectName(QStringLiteral("Label9"));
-    for (QLabel* label : {m_label11, m_label9})
-        label->setFrameShape(QFrame::StyledPanel);
+    m_label9->setMinimumWidth(30);
     m_chkMono = new QCheckBox(QStringLiteral("Display monospace fonts only"));
     m_chkMono->setObjectName(QStringLiteral("chkMono"));
     m_chkMono->setChecked(true);
-    fontLayout->addWidget(new QLabel(QStringLiteral("Font:  Size:")), 0, 0);
+    fontLayout->addWidget(new QLabel(QStringLiteral("Font, Size:")), 0, 0);
     fontLayout->addWidget(m_label11, 0, 1);
     fontLayout->addWidget(new QLabel(QStringLiteral("Style:")), 0, 2);
     fontLayout->addWidget(m_label9, 0, 3);
     fontLayout->addWidget(m_chkMono, 1, 0, 1, 4);
-    fontLayout->setColumnStretch(1, 1);
-    grid->addWidget(font, 4, 0, 1, 3);
+    fontLayout->setColumnStretch(4, 1);
+    grid->addWidget(font, 5, 0, 1, 3);
 
     auto* codes = new QGroupBox(QStringLiteral("Printer codes (decimal bytes, e.g. 27,64)"));
     auto* codesLayout = new QGridLayout(codes);
@@ -369,7 +387,7 @@ QWidget* frmPelmarOptions::buildTextPrinterPage()
         codesLayout->addWidget(Caption(captions[i], m_text4[i]), int(i), 0);
         codesLayout->addWidget(m_text4[i], int(i), 1);
     }
-    grid->addWidget(codes, 5, 0, 1, 3);
+    grid->addWidget(codes, 6, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     return page;
 }
@@ -416,10 +434,8 @@ QWidget* frmPelmarOptions::buildLayoutsPage()
     for (size_t i = 0; i < 4; ++i) {
         m_marginLabels[i] = new QLabel;
         m_marginLabels[i]->setObjectName(QStringLiteral("lblMargin_%1").arg(i));
-        m_marginLabels[i]->setFrameShape(QFrame::StyledPanel);
-        m_marginLabels[i]->setMinimumWidth(44);
-        m_marginLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        marginsLayout->addWidget(new QLabel(sides[i]));
+        m_marginLabels[i]->setMinimumWidth(40);
+        marginsLayout->addWidget(new QLabel(sides[i] + QLatin1Char(':')));
         marginsLayout->addWidget(m_marginLabels[i]);
     }
     marginsLayout->addStretch();
@@ -444,6 +460,8 @@ QWidget* frmPelmarOptions::buildGraphicsPrinterPage()
     grid->addWidget(Caption(QStringLiteral("Device:"), m_list3), 0, 0, 1, 2);
     grid->addWidget(m_list3, 1, 0, 2, 1);
     grid->addWidget(m_command3, 1, 1);
+    m_noPrinter[1] = new QLabel(QStringLiteral("No printer is installed on this computer."));
+    grid->addWidget(m_noPrinter[1], 3, 0, 1, 2);
     grid->setRowStretch(2, 1);
     grid->setColumnStretch(0, 1);
     return page;
@@ -631,6 +649,7 @@ void frmPelmarOptions::fillPrinterList(QListWidget* list, const QString& current
     }
     if (printers.selected >= 0)
         list->setCurrentRow(printers.selected);
+    m_noPrinter[list == m_list1 ? 0 : 1]->setVisible(list->count() == 0);
 }
 
 void frmPelmarOptions::SSTab1_Click(int page)

@@ -163,6 +163,7 @@ private:
     FontChoice m_gridFont;
     QListWidget* m_list1 = nullptr;
     QListWidget* m_list3 = nullptr;
+    std::array<QLabel*, 2> m_noPrinter{};  // under List1 and List3
     QCheckBox* m_chkMono = nullptr;
     std::array<QLineEdit*, 2> m_text4{};
     QLabel* m_label11 = nullptr;  // font name and size
