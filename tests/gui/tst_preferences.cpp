@@ -13,6 +13,10 @@
 #include "shell/IniFile.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QListView>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,6 +143,7 @@ private slots:
     void numberBoxesTakeTheirCharactersOnly();
     void printerListsAndPageSetup();
     void helpTopicOfEachPage();
+    void systemChoosers();
 };
 
 void PreferencesTest::everyControlToTheFileAndBack()
@@ -294,6 +299,8 @@ void PreferencesTest::recordTypeColumnMovesWithItsWidths()
 
     moveThroughTheMenu(true);
     QCOMPARE(p.program().settings.RTColPos, std::int16_t(0));
+    // Sizes are remembered: the data rows' height as the grid shows them.
+    QCOMPARE(int(p.program().settings.GridRowHeight), grid::PixelsToTwips(g->rowHeight(0)));
     QCOMPARE(model->headerData(grid::ColumnCount - 1, Qt::Horizontal, Qt::DisplayRole).toString(),
              QStringLiteral("R T"));
     QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -493,6 +500,42 @@ void PreferencesTest::helpTopicOfEachPage()
                                ui::HelpPreferencesGraphicsPrinter}));
     QVERIFY(d->isVisible());
     d->Commands(1)->click();
+}
+
+void PreferencesTest::systemChoosers()
+{
+    // The font chooser asked for fixed-pitch fonts lists nothing else.
+    const PreferencesServices system = SystemServices();
+    QStringList listed;
+    QTimer::singleShot(0, [&listed] {
+        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        const QList<QListView*> lists = dialog->findChildren<QListView*>();
+        QVERIFY(!lists.isEmpty());
+        QAbstractItemModel* families = lists.first()->model();
+        for (int r = 0; r < families->rowCount(); ++r)
+            listed << families->index(r, 0).data().toString();
+        dialog->reject();
+    });
+    const FontChoice courier{QStringLiteral("Courier New"), 10, false, false};
+    QCOMPARE(system.chooseFont(courier, true, nullptr), std::optional<FontChoice>());
+    QVERIFY(!listed.isEmpty());
+    for (const QString& family : listed)
+        QVERIFY2(QFontDatabase::isFixedPitch(family), qPrintable(family));
+
+    // The colour chooser offers the program's sixteen colours.
+    QList<QColor> custom;
+    QTimer::singleShot(0, [&custom] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        for (int i = 0; i < QColorDialog::customCount(); ++i)
+            custom << QColorDialog::customColor(i);
+        dialog->reject();
+    });
+    QCOMPARE(system.chooseColour(Qt::white, nullptr), std::optional<QColor>());
+    QCOMPARE(custom.size(), 16);
+    QCOMPARE(custom.first(), QColor(0xFF, 0xFF, 0xB4));  // 0x00B4FFFF, light yellow
+    QCOMPARE(custom.last(), QColor(0xF0, 0xFF, 0xF0));
 }
 
 QTEST_MAIN(PreferencesTest)

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QComboBox>
 #include <QCompleter>
 #include <QFileSystemModel>
 #include <QFontDialog>
@@ -142,11 +141,8 @@ PreferencesServices SystemServices()
         if (monospaceOnly)
             options |= QFontDialog::MonospacedFonts;
         dialog.setOptions(options);
-        // The dialog lists its fonts when it is made and again when a
-        // writing system is chosen in its box, not when its options change:
-        // choosing the current one again lists the fixed-pitch fonts alone.
-        if (auto* writingSystems = dialog.findChild<QComboBox*>())
-            emit writingSystems->activated(writingSystems->currentIndex());
+        // The font list follows the options when the current font is set,
+        // not when the options change: the options come first.
         dialog.setCurrentFont(font);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
