@@ -137,7 +137,7 @@ private slots:
     void everyControlToTheFileAndBack();
     void cancelWritesNothing();
     void recordTypeColumnMovesWithItsWidths();
-    void newColoursReachTheGrid();
+    void newSettingsReachTheWindow();
     void resetOfTheGridPage();
     void tabOrderPerPage();
     void numberBoxesTakeTheirCharactersOnly();
@@ -321,7 +321,7 @@ void PreferencesTest::recordTypeColumnMovesWithItsWidths()
         QStringLiteral("GridColWidth=450 1400 1500 1300 1250 1210 1220 1600 1300 1310 1320 ")));
 }
 
-void PreferencesTest::newColoursReachTheGrid()
+void PreferencesTest::newSettingsReachTheWindow()
 {
     StartedProgram p;
     const QString dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
@@ -331,13 +331,18 @@ void PreferencesTest::newColoursReachTheGrid()
     fake.colour = QColor(0x12, 0x34, 0x56);
     fake.font = FontChoice{QStringLiteral("DejaVu Serif"), 14, true, false};
     p.window->preferences().dialog()->setServices(fake.services());
+    QVERIFY(!p.window->fileCommands().autoSaveRunning());
     QTimer::singleShot(0, p.window, [&p] {
         frmPelmarOptions* d = p.window->preferences().dialogIfMade();
         d->cmdColor(0)->click();
         d->Command(4)->click();
+        Retype(d->Text3(), QStringLiteral("10"));
         d->Commands(0)->click();
     });
     p.window->actions().mnuPreferencesItem->trigger();
+    // The automatic backup runs at its new period as soon as the dialog closes.
+    QVERIFY(p.window->fileCommands().autoSaveRunning());
+    QCOMPARE(p.window->fileCommands().autoSavePeriod(), 10 * 60 * 1000);
     QCOMPARE(p.window->preferences().dialogIfMade()->Tag, tag::Reapply);
     QCOMPARE(p.window->grid()->appearance().back, QColor(0x12, 0x34, 0x56));
     QCOMPARE(p.window->grid()->appearance().font.pointSizeF(), 14.0);
