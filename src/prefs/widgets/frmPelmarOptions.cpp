@@ -1,6 +1,7 @@
 #include "prefs/widgets/frmPelmarOptions.h"
 
 #include "grid/widgets/GridColours.h"
+#include "report/widgets/TextPrinter.h"
 #include "ui/widgets/FileDialogs.h"
 
 #include <QApplication>
@@ -18,8 +19,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPageLayout>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -66,11 +65,6 @@ QString FontNameAndSize(const FontChoice& font)
     return font.name + QStringLiteral(", ") + FontSizeText(font.size);
 }
 
-int ToThousandths(double inches)
-{
-    return int(std::lround(inches * 1000));
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -81,37 +75,28 @@ PreferencesServices SystemServices()
     PreferencesServices s;
     s.installedPrinters = [] { return QPrinterInfo::availablePrinterNames(); };
     s.defaultPrinter = [] { return QPrinterInfo::defaultPrinterName(); };
-    // The driver's options (copies, paper, duplex and the like) are reached
-    // through the print dialog's own "Properties" on this platform; the dialog
-    // opens on the named printer and prints nothing.
     s.printerProperties = [](const QString& name, QWidget* owner) {
-        QPrinter printer(QPrinterInfo::printerInfo(name));
-        QPrintDialog dialog(&printer, owner);
-        dialog.setWindowTitle(QStringLiteral("Printer properties - ") + name);
-        dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-        dialog.exec();
+        ShowPrinterProperties(name, owner);
     };
     s.pageSetup = [](const QString& name, std::array<int, 4>& margins, std::int16_t& orientation,
                      QWidget* owner, QString& error) {
-        QPrinter printer(QPrinterInfo::printerInfo(name));
-        if (!printer.isValid()) {
-            error = QStringLiteral("The printer ") + name + QStringLiteral(" is not available.");
+        QPrinter printer;
+        std::int16_t chosen = orientation;
+        const int found = SelectPrinterByName(printer, name, chosen);
+        if (found == PrinterOrientationRefused) {
+            error = QStringLiteral("The chosen printer, ") + name +
+                    QStringLiteral(", doesn't support the orientation chosen.");
             return false;
         }
-        printer.setPageOrientation(orientation == 2 ? QPageLayout::Landscape
-                                                    : QPageLayout::Portrait);
-        // Margins the printer cannot print are widened to what it can.
-        printer.setPageMargins(QMarginsF(margins[2] / 1000.0, margins[0] / 1000.0,
-                                         margins[3] / 1000.0, margins[1] / 1000.0),
-                               QPageLayout::Inch);
-        QPageSetupDialog dialog(&printer, owner);
-        if (dialog.exec() != QDialog::Accepted)
+        if (found >= int(QPrinterInfo::availablePrinterNames().size())) {
+            error = QStringLiteral("The chosen printer: ") + name +
+                    QStringLiteral(" is not available, please try another.");
             return false;
-        const QPageLayout layout = printer.pageLayout();
-        const QMarginsF m = layout.margins(QPageLayout::Inch);
-        margins = {ToThousandths(m.top()), ToThousandths(m.bottom()), ToThousandths(m.left()),
-                   ToThousandths(m.right())};
-        orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
+        }
+        if (!PageSetup(printer, margins, owner))
+            return false;
+        orientation =
+            printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
         return true;
     };
     s.chooseColour = [](const QColor& initial, QWidget* owner) -> std::optional<QColor> {
