@@ -278,14 +278,4 @@ TEST(PreferencesLabels, StylesSizesMarginsAndCodes)
     EXPECT_EQ(RotateColumnWidths(RotateColumnWidths(widths, false), true), widths);
 }
 
-TEST(PreferencesPages, EveryPageEndsWithTheDialogButtons)
-{
-    EXPECT_EQ(TabOrder(PageGeneral).size(), 15);
-    EXPECT_EQ(TabOrder(PageGraphicsPrinter),
-              (QStringList{QStringLiteral("List3"), QStringLiteral("Command3"),
-                           QStringLiteral("Commands_0"), QStringLiteral("Commands_1"),
-                           QStringLiteral("cmdHelp")}));
-    EXPECT_EQ(PageCaption(PageGraphicsPrinter), QStringLiteral("Graphics &Printer"));
-}
-
 }  // namespace
