@@ -13,6 +13,7 @@
 #include "grid/widgets/SummaryPanel.h"
 #include "help/widgets/HelpCommands.h"
 #include "import/widgets/ImportCommands.h"
+#include "prefs/widgets/PreferencesCommands.h"
 #include "shell/IniFile.h"
 #include "shell/StartRules.h"
 #include "shell/widgets/DateWatch.h"
@@ -77,6 +78,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
                                 &m_p.log},
         *m_grid, *m_model, centralWidget(), [this](bool enabled) { FormEnableToggle(enabled); },
         [this] { m_ledger->ListLedger(); }, [this] { return busy(); });
+    m_prefs = new prefs::PreferencesCommands(
+        prefs::PreferencesCommandsContext{m_p.settings, m_p.IniPath, m_messages, *m_grid, *m_model,
+                                          *m_ledger, *m_files},
+        this);
     // New rows take today's date until the first entry.
     m_editor->setLastDate(m_p.calendar.TodayYMD);
     m_import = new ImportCommands(
@@ -93,6 +98,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_help = new help::HelpCommands(this, m_p.HelpFilePath, m_p.ProgramTitle, m_messages);
     m_import->setHelp(&m_help->help());
     m_ledger->setHelp(&m_help->help());
+    m_prefs->setHelp(&m_help->help());
 
     m_notices = new NoticesWindow(m_p.ProgramTitle, this);
     m_notices->setDisplayLog([this] { showLog(); });
@@ -352,6 +358,8 @@ void MainWindow::buildMenus()
 
     m_mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     m_mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    m.mnuPreferencesItem = add(m_mnuOptions, "mnuPreferencesItem",
+                               QStringLiteral("&Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_P));
     m.mnuTickmoor = add(m_mnuOptions, "mnuTickmoor", QStringLiteral("Start &Tickmoor"),
                         QKeySequence(Qt::CTRL | Qt::Key_W), true);
     m.mnuRecordTypeItem =
@@ -537,6 +545,10 @@ void MainWindow::wireCommands()
         if (m_actions.mnuRefreshItem->isEnabled() && !busy())
             m_ledger->Refresh();
     });
+
+    // Preferences.
+    prefs::PreferencesCommands* preferences = m_prefs;
+    onCommand(a.mnuPreferencesItem, [preferences] { preferences->mnuPreferencesItem_Click(); });
 
     // The window's own.
     connect(a.mnuLogItem, &QAction::triggered, this, &MainWindow::showLog);

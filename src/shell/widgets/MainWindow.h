@@ -40,6 +40,9 @@ class LedgerGrid;
 class LedgerModel;
 class SummaryPanel;
 }  // namespace grid
+namespace prefs {
+class PreferencesCommands;
+}
 
 // The window's menu commands. Features connect their own handlers to them;
 // the window enables them.
@@ -67,6 +70,7 @@ struct MainActions {
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
+    QAction* mnuPreferencesItem = nullptr;
     QAction* mnuTickmoor = nullptr;
     QAction* mnuRecordTypeItem = nullptr;
     QAction* mnuGridControlItem = nullptr;
@@ -143,6 +147,7 @@ public:
     // Help buttons.
     help::HelpCommands& helpCommands() const { return *m_help; }
     ui::IHelp& help() const;
+    prefs::PreferencesCommands& preferences() const { return *m_prefs; }
 
     // --- controls -----------------------------------------------------
     grid::LedgerGrid* grid() const { return m_grid; }
@@ -207,6 +212,7 @@ private:
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
     help::HelpCommands* m_help = nullptr;
+    prefs::PreferencesCommands* m_prefs = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;
