@@ -7,6 +7,7 @@
 #include "GuiTestSupport.h"
 
 #include "grid/GridLayout.h"
+#include "help/widgets/HelpCommands.h"
 #include "prefs/Preferences.h"
 #include "prefs/widgets/PreferencesCommands.h"
 #include "prefs/widgets/frmPelmarOptions.h"
@@ -77,7 +78,8 @@ struct FakeServices {
 class FakeHelp final : public ui::IHelp {
 public:
     std::vector<int> topics;
-    bool ShowManual() override { return true; }
+    int manuals = 0;
+    bool ShowManual() override { return ++manuals > 0; }
     void ShowHelpTopic(int id) override { topics.push_back(id); }
     void ShowHelpPopup(int, QPoint) override {}
 };
@@ -229,7 +231,11 @@ void PreferencesTest::everyControlToTheFileAndBack()
     // The next start shows the same dialog.
     StartedProgram next;
     WriteAll(next.ini(), written);
-    QVERIFY(next.start());
+    QVERIFY(next.start(QString(), QString(), false));
+    FakeHelp manual;
+    next.window->helpCommands().setHelp(&manual);
+    next.window->runDeferredStart();
+    QCOMPARE(manual.manuals, 1);  // "Show User Manual automatically at startup" was ticked
     frmPelmarOptions* again = OpenDialog(*next.window, fake);
     QCOMPARE(again->form(), edited);
     again->Commands(1)->click();

@@ -43,6 +43,7 @@ void RateFlowsTest::summaryOpensTheFlowsOfTheListing()
     QVERIFY(StartAndOpen(p, dat, QStringLiteral("My fund")));
     MainWindow& w = *p.window;
     FakeHelp help;
+    w.ledger().setHelp(nullptr);
     w.sharePriceBox()->setText(QStringLiteral("12"));
     QTest::keyClick(w.sharePriceBox(), Qt::Key_Return);
 
