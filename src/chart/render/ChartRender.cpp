@@ -421,6 +421,9 @@ QChart* BuildQtChart(const ChartDocument& chart, int thinBuckets)
             else
                 bars = new QBarSeries;
             bars->setBarWidth(0.8);
+            // Bars first, so that the lines of a combination are drawn over them.
+            Tag(bars, 0);
+            attach(bars);
         }
         LabelLayer* labels = nullptr;
         QAbstractSeries* anchor = nullptr;
@@ -521,11 +524,8 @@ QChart* BuildQtChart(const ChartDocument& chart, int thinBuckets)
                 }
             }
         }
-        if (bars) {
-            Tag(bars, 0);
-            attach(bars);
+        if (bars)
             anchor = anchor ? anchor : bars;
-        }
         for (int s = 1; s <= seriesCount; ++s)
             AddStatisticLines(qchart, chart, s, CategoryPoints(chart, s), xAxis, yAxis, 0);
         if (!pendingLabels.empty() && anchor) {

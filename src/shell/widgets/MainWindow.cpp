@@ -1,5 +1,6 @@
 #include "shell/widgets/MainWindow.h"
 
+#include "chart/widgets/ChartCommands.h"
 #include "data/widgets/FileCommands.h"
 #include "data/widgets/FileDisplay.h"
 #include "data/widgets/PathEllipsis.h"
@@ -323,6 +324,7 @@ void MainWindow::buildMenus()
     m.mnuSelectAll = add(m_mnuTransactions, "mnuSelectAll", QStringLiteral("Select &All"),
                          QKeySequence(Qt::CTRL | Qt::Key_A));
     m_mnuTransactions->addSeparator();
+    m.mnuChartItem = add(m_mnuTransactions, "mnuChartItem", QStringLiteral("&Charts..."));
     m.mnuRTHide =
         add(m_mnuTransactions, "mnuRTHide", QStringLiteral("&Select record types to display..."));
     m.mnuRefreshItem = add(m_mnuTransactions, "mnuRefreshItem",
@@ -481,6 +483,14 @@ void MainWindow::wireCommands()
     onCommand(a.mnuRedo, [editor] { editor->undoStack()->redo(); });
     onCommand(a.mnuRCHowToEdit, [editor] { editor->showDataEntryHelp(); });
     onCommand(a.mnuRCWhatsThis, [editor] { editor->showWhatsThis(); });
+
+    // Charts.
+    m_charts = new chart::ChartCommands(
+        chart::ChartCommandsContext{m_p.file, m_p.report, m_p.settings, m_messages, m_p.IniPath,
+                                    m_p.ProgramTitle, m_p.CurrencyTag, m_p.calendar.locale},
+        *m_ledger, *m_model, this);
+    chart::ChartCommands* charts = m_charts;
+    onCommand(a.mnuChartItem, [charts] { charts->mnuChartItem_Click(); });
 
     // Enter in the share price box lists again with the typed price.
     connect(m_summary->sharePriceBox(), &QLineEdit::returnPressed, this, [this] {

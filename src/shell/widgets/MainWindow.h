@@ -28,6 +28,9 @@ class LogDisplay;
 class FileCommands;
 class NoticesWindow;
 class RecordTypesWindow;
+namespace chart {
+class ChartCommands;
+}
 namespace grid {
 class GridEditor;
 class LedgerCommands;
@@ -58,6 +61,7 @@ struct MainActions {
     QAction* mnuInsertRows = nullptr;
     QAction* mnuDeleteItem = nullptr;
     QAction* mnuSelectAll = nullptr;
+    QAction* mnuChartItem = nullptr;
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
@@ -127,6 +131,7 @@ public:
     grid::LedgerCommands& ledger() const { return *m_ledger; }
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
+    chart::ChartCommands& charts() const { return *m_charts; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
 
     // --- controls -----------------------------------------------------
@@ -190,6 +195,7 @@ private:
     grid::LedgerCommands* m_ledger = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
+    chart::ChartCommands* m_charts = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;
