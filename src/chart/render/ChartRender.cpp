@@ -583,6 +583,7 @@ void RenderChart(QPainter& painter, const QRectF& target, const ChartDocument& c
     QCoreApplication::processEvents();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(target, ToQColor(chart.Colours.ChartBackDrop));
     scene.render(&painter, target, source, Qt::IgnoreAspectRatio);
     painter.restore();
 }

@@ -240,6 +240,7 @@ void ChartWindow::redraw()
                     [hit](QPieSlice* slice) { hit(slice->property("chartSeries").toInt()); });
         }
     }
+    m_view->setBackgroundBrush(ToQColor(m_chart->Colours.ChartBackDrop));
     QChart* old = m_view->chart();
     m_view->setChart(chart);
     delete old;
