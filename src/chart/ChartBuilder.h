@@ -80,6 +80,8 @@ public:
 
     // The whole command.
     void mnuChartItem_Click();
+    // The currency symbol of the value-axis titles, e.g. "($)".
+    void setCurrencyTag(const QString& tag) { m.CurrencyTag = tag; }
 
     ChartSettings Settings;
     ChartDocument& chart() { return m_chart; }

@@ -302,7 +302,7 @@ QChart* BuildQtChart(const ChartDocument& chart, int thinBuckets)
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
     titleFont.setBold(true);
     qchart->setTitleFont(titleFont);
-    qchart->legend()->setAlignment(Qt::AlignRight);
+    qchart->legend()->setAlignment(Qt::AlignBottom);
     qchart->legend()->setLabelColor(text);
     qchart->setAnimationOptions(QChart::NoAnimation);
 
@@ -401,8 +401,22 @@ QChart* BuildQtChart(const ChartDocument& chart, int thinBuckets)
             attach(line);
         }
         if (anyX) {
-            const double pad = xHigh > xLow ? 0 : 0.5;
-            static_cast<QValueAxis*>(xAxis)->setRange(xLow - pad, xHigh + pad);
+            // Whole years on the time axis, at most a dozen labels.
+            double from = std::floor(xLow), to = std::ceil(xHigh);
+            if (to <= from)
+                to = from + 1;
+            double step = 1;
+            for (double candidate : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0}) {
+                step = candidate;
+                if ((to - from) / step <= 12)
+                    break;
+            }
+            from = std::floor(from / step) * step;
+            to = std::ceil(to / step) * step;
+            auto* x = static_cast<QValueAxis*>(xAxis);
+            x->setRange(from, to);
+            x->setTickCount(int(std::lround((to - from) / step)) + 1);
+            x->setLabelFormat(QStringLiteral("%.0f"));
         }
     } else {
         const int rows = chart.rowCount();

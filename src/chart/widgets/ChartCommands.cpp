@@ -43,6 +43,7 @@ void ChartCommands::setHelp(ui::IHelp* help)
 
 void ChartCommands::mnuChartItem_Click()
 {
+    m_builder->setCurrencyTag(m.CurrencyTag);
     m_builder->mnuChartItem_Click();
 }
 

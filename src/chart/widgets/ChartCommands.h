@@ -5,6 +5,7 @@
 
 #include "chart/ChartBuilder.h"
 
+#include <QLocale>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -37,8 +38,8 @@ struct ChartCommandsContext {
     ui::IMessageBox& messages;
     QString IniPath;
     QString ProgramTitle;
-    QString CurrencyTag;
-    QLocale locale;
+    const QString& CurrencyTag;  // learnt at start, after the window is made
+    const QLocale& locale;
 };
 
 class ChartCommands final : public QObject, private IChartHost {
