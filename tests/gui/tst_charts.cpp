@@ -14,7 +14,10 @@
 #include "shell/IniFile.h"
 #include "ui/Help.h"
 
+#include <QAbstractSeries>
 #include <QAction>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -100,7 +103,7 @@ private slots:
     void chartCommandOnTheOpenLedger();
     void steppingCycleAndKeys();
     void coloursFromSettingsSaveAndRestore();
-    void seriesColourByRightClickIn3D();
+    void seriesColourByRightClick();
     void statisticFootnoteAndDrawings();
     void printingFitsThePrintableArea();
     void longSeriesDrawQuickly();
@@ -338,7 +341,7 @@ void ChartsTest::coloursFromSettingsSaveAndRestore()
     QCOMPARE(next.Colours.ChartBackDrop, 0x0000FFu);
 }
 
-void ChartsTest::seriesColourByRightClickIn3D()
+void ChartsTest::seriesColourByRightClick()
 {
     WindowRig r;
     YearlyChart(r.chart, Chart3DBar);
@@ -360,6 +363,23 @@ void ChartsTest::seriesColourByRightClickIn3D()
     QCOMPARE(r.window.lastClickedSeries(), 1);
     QCOMPARE(r.chart.style(1).Colour, std::optional<ChartColour>(0x00C800));
     QVERIFY(!r.chart.style(2).Colour);
+
+    // The same on a flat bar chart: a press on the second series' first bar.
+    r.window.ApplyChartType(Chart2DBar);
+    QChart* qchart = r.window.chartView()->chart();
+    QAbstractSeries* bars = nullptr;
+    for (QAbstractSeries* series : qchart->series())
+        if (series->type() == QAbstractSeries::SeriesTypeBar)
+            bars = series;
+    QVERIFY(bars);
+    // Two bars of 0.4 in each category: the second stands right of the middle.
+    const QPoint at = r.window.chartView()->mapFromScene(
+        qchart->mapToPosition(QPointF(0.2, 10), bars));
+    QTest::mousePress(r.window.chartView()->viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(r.window.chartView()->viewport(), Qt::RightButton, {}, at);
+    r.window.changeColourAt(at);
+    QCOMPARE(r.window.lastClickedSeries(), 2);
+    QCOMPARE(r.chart.style(2).Colour, std::optional<ChartColour>(0x00C800));
 }
 
 void ChartsTest::statisticFootnoteAndDrawings()

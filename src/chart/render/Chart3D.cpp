@@ -339,6 +339,7 @@ void Paint3DChart(QPainter& p, const QRectF& rect, const ChartDocument& chart,
         order.push_back(s);
     if (!stacked)
         std::reverse(order.begin(), order.end());
+    std::vector<std::pair<QPointF, QString>> labels;
     for (int s : order) {
         const double row = stacked ? 0 : s - 1;
         const double d0 = row + 0.15, d1 = row + 0.85;
@@ -388,9 +389,8 @@ void Paint3DChart(QPainter& p, const QRectF& rect, const ChartDocument& chart,
                 p.drawLine(proj.at(l.x1 - 0.45, unit(l.y1), dm), proj.at(l.x2 + 0.45, unit(l.y2), dm));
             }
         }
-        // Data-point labels above each value.
+        // Data-point labels above each value, drawn over every series.
         if (chart.DataPoints != LabelsNone) {
-            p.setPen(text);
             for (int r = 1; r <= chart.rowCount(); ++r) {
                 const auto v = ScaledValue(chart, r, s);
                 if (!v)
@@ -403,12 +403,14 @@ void Paint3DChart(QPainter& p, const QRectF& rect, const ChartDocument& chart,
                                                               QLatin1Char('%')
                                                         : QString())
                                           : QString::number(*v, 'g', 10);
-                const QPointF at = proj.at(r - 1, unit(upper[size_t(s)][size_t(r - 1)]), d0);
-                p.drawText(QRectF(at.x() - 60, at.y() - line - 2, 120, line), Qt::AlignCenter,
-                           label);
+                labels.emplace_back(proj.at(r - 1, unit(upper[size_t(s)][size_t(r - 1)]), d0),
+                                    label);
             }
         }
     }
+    p.setPen(text);
+    for (const auto& [at, label] : labels)
+        p.drawText(QRectF(at.x() - 60, at.y() - line - 2, 120, line), Qt::AlignCenter, label);
     p.restore();
 }
 
