@@ -113,10 +113,11 @@ void ChartCommands::showChart(ChartDocument& chart, const ChartOptions&)
     if (m_window && !m_window->isVisible())
         m_window = nullptr;  // closed by the user: on its way out
     if (!m_window) {
-        // A closed window is gone: the next chart starts with a new one.
+        // A closed window is gone: the next chart starts with a new one. The
+        // main window owns it, so that the program ends with the main window.
         m_window = new ChartWindow(ChartWindowContext{m.settings, m.IniPath, m.ProgramTitle,
                                                       m.messages},
-                                   nullptr);
+                                   m_parent);
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         m_window->setHelp(m_help);
         if (m_windowCreated)
