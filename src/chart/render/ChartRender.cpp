@@ -510,6 +510,9 @@ QChart* BuildQtChart(const ChartDocument& chart, int thinBuckets)
                 const QString name = chart.seriesLabel(s).trimmed();
                 if (base) {
                     auto* area = new QAreaSeries(line, base);
+                    // The area does not own its two lines.
+                    line->setParent(area);
+                    base->setParent(area);
                     area->setName(name);
                     QBrush brush = SeriesBrush(chart, s);
                     if (chart.ColorPen && !chart.Stacked) {
