@@ -22,6 +22,7 @@ void PrintUsage(std::FILE* out)
         "Commands:\n"
         "  list PATH [--from MMDDYYYY] [--to MMDDYYYY] [--today YYYYMMDD]\n"
         "            [--price P] [--price-for FILE=P]... --out REPORT [--append]\n"
+        "            [--flows FLOWS.csv]\n"
         "      Lists an investment file (PATH.dat) or every file of a portfolio (PATH.def)\n"
         "      with balances, values, returns and the internal rate of return, and writes\n"
         "      the report as comma-separated records.\n"
@@ -33,6 +34,10 @@ void PrintUsage(std::FILE* out)
         "                       (absent: the file's last known price)\n"
         "        --out REPORT   the report file\n"
         "        --append       append to an existing report instead of replacing it\n"
+        "        --flows FLOWS  also write the cash flows behind the internal rate of\n"
+        "                       return as CSV: Date, Amount, Years (to the rate's end\n"
+        "                       day), Kind (record, opening value, terminal value),\n"
+        "                       File, Description; one flow a line, full precision\n"
         "\n"
         "  basis FILE.dat --method N [--from MMDDYYYY] [--to MMDDYYYY] [--today YYYYMMDD]\n"
         "            --out REPORT [--append]\n"
@@ -97,6 +102,12 @@ bool StderrMessages::askYesNo(const QString& text, bool defaultNo)
 {
     show(text, ui::Icon::Question);
     return !defaultNo;
+}
+
+bool StderrMessages::askOkCancel(const QString& text)
+{
+    show(text, ui::Icon::Question);
+    return true;
 }
 
 CliContext::CliContext()

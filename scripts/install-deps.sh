@@ -10,6 +10,9 @@ packages=(
   xauth xvfb
   # the sanitizer build and the fuzz targets: clang with its runtimes and libFuzzer
   clang libclang-rt-14-dev libfuzzer-14-dev
+  # raw printer codes go through libcups; the tests run a private CUPS server
+  # (scripts/cups-sandbox.sh, whose test printer is a small Python listener)
+  libcups2-dev cups cups-bsd printer-driver-cups-pdf python3
 )
 
 missing=()

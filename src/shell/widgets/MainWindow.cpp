@@ -12,6 +12,7 @@
 #include "grid/widgets/LedgerModel.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/SummaryPanel.h"
+#include "import/widgets/ImportCommands.h"
 #include "shell/IniFile.h"
 #include "shell/StartRules.h"
 #include "shell/widgets/DateWatch.h"
@@ -23,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -77,6 +79,16 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         [this] { m_ledger->ListLedger(); }, [this] { return busy(); });
     // New rows take today's date until the first entry.
     m_editor->setLastDate(m_p.calendar.TodayYMD);
+    m_import = new ImportCommands(
+        ImportContext{m_p.file, m_p.settings, m_p.calendar, m_p.log, m_messages, m_p.IniPath},
+        ImportHooks{[this](bool stop) { m_files->SetAutoSaveTimer(stop); },
+                    [this] {
+                        m_ledger->Refresh();
+                        m_editor->resetUndo();
+                    },
+                    [this] { return m_files->refuseReadOnly(QStringLiteral("import into")); },
+                    [this] { return !busy() && !m_editor->editing(); }},
+        this);
 
     m_notices = new NoticesWindow(m_p.ProgramTitle, this);
     m_notices->setDisplayLog([this] { showLog(); });
@@ -141,7 +153,7 @@ QLineEdit* MainWindow::sharePriceBox() const
 
 bool MainWindow::busy() const
 {
-    return m_ledger->listing();
+    return m_ledger->listing() || (m_import && m_import->importing());
 }
 
 // ---------------------------------------------------------------------------
@@ -324,6 +336,8 @@ void MainWindow::buildMenus()
     m.mnuSelectAll = add(m_mnuTransactions, "mnuSelectAll", QStringLiteral("Select &All"),
                          QKeySequence(Qt::CTRL | Qt::Key_A));
     m_mnuTransactions->addSeparator();
+    m.mnuImportItem = add(m_mnuTransactions, "mnuImportItem", QStringLiteral("&Import data..."),
+                          QKeySequence(Qt::CTRL | Qt::Key_I));
     m.mnuChartItem = add(m_mnuTransactions, "mnuChartItem", QStringLiteral("&Charts..."));
     m.mnuRTHide =
         add(m_mnuTransactions, "mnuRTHide", QStringLiteral("&Select record types to display..."));
@@ -370,9 +384,6 @@ void MainWindow::buildMenus()
     m.mnuRCRowHeightReset = rowHeight->addAction(QStringLiteral("&Reset to default"));
     m.mnuRCRowHeightReset->setObjectName(QStringLiteral("mnuRCRowHeightReset"));
     m.mnuRCDragDropHelp = rc("mnuRCDragDropHelp", QStringLiteral("&Drag/drop help"));
-    // Dropping a file on the grid joins with the import window; its help
-    // waits hidden until then.
-    m.mnuRCDragDropHelp->setVisible(false);
     m.mnuRCHowToEdit = rc("mnuRCHowToEdit", QStringLiteral("Data entry &help"));
     m.mnuRCWhatsThis = rc("mnuRCWhatsThis", QStringLiteral("&What's this?"));
 }
@@ -459,7 +470,7 @@ void MainWindow::wireCommands()
                                        a.mnuRCDelRow,
                                        a.mnuRCSelectAll,
                                        m_mnuRCRowHeight->menuAction(),
-                                       nullptr,  // drag/drop help: with the import
+                                       a.mnuRCDragDropHelp,
                                        a.mnuRCHowToEdit,
                                        a.mnuRCWhatsThis});
     for (QAction* edit : {a.mnuEditItem, a.mnuRCEdit})
@@ -483,6 +494,15 @@ void MainWindow::wireCommands()
     onCommand(a.mnuRedo, [editor] { editor->undoStack()->redo(); });
     onCommand(a.mnuRCHowToEdit, [editor] { editor->showDataEntryHelp(); });
     onCommand(a.mnuRCWhatsThis, [editor] { editor->showWhatsThis(); });
+
+    // Import, from the menu or by dropping a file on the grid.
+    ImportCommands* import = m_import;
+    onCommand(a.mnuImportItem, [import] { import->mnuImportItem_Click(); });
+    onCommand(a.mnuRCDragDropHelp, [import] { import->ShowDragDropHelp(QCursor::pos()); });
+    new FileDropTarget(m_grid->viewport(), [this](const QString& path) {
+        if (!busy() && !m_editor->editing())
+            m_import->FileDropped(path);
+    });
 
     // Charts.
     m_charts = new chart::ChartCommands(
@@ -772,8 +792,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (key->key() == Qt::Key_Escape && widget && widget->window() == this)
+        if (key->key() == Qt::Key_Escape && widget && widget->window() == this) {
             m_ledger->requestCancel();
+            m_import->requestCancel();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -812,8 +834,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     if (busy()) {
-        // A listing runs below this handler: it is asked to stop first.
+        // A listing or an import runs below this handler: it is asked to stop first.
         m_ledger->requestCancel();
+        m_import->requestCancel();
         event->ignore();
         QTimer::singleShot(50, this, &QWidget::close);
         return;

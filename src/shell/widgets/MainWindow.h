@@ -26,6 +26,7 @@ namespace brisden {
 class DateWatch;
 class LogDisplay;
 class FileCommands;
+class ImportCommands;
 class NoticesWindow;
 class RecordTypesWindow;
 namespace chart {
@@ -61,6 +62,7 @@ struct MainActions {
     QAction* mnuInsertRows = nullptr;
     QAction* mnuDeleteItem = nullptr;
     QAction* mnuSelectAll = nullptr;
+    QAction* mnuImportItem = nullptr;
     QAction* mnuChartItem = nullptr;
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
@@ -129,6 +131,7 @@ public:
     QAction* action(const QString& name) const;  // by object name (tests)
     FileCommands& fileCommands() const { return *m_files; }
     grid::LedgerCommands& ledger() const { return *m_ledger; }
+    ImportCommands& importCommands() const { return *m_import; }
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
     chart::ChartCommands& charts() const { return *m_charts; }
@@ -193,6 +196,7 @@ private:
     MainActions m_actions;
     FileCommands* m_files = nullptr;
     grid::LedgerCommands* m_ledger = nullptr;
+    ImportCommands* m_import = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
     chart::ChartCommands* m_charts = nullptr;
