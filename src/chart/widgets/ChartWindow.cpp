@@ -2,6 +2,7 @@
 
 #include "chart/ChartMath.h"
 #include "chart/ChartTypes.h"
+#include "report/widgets/TextPrinter.h"
 #include "shell/Settings.h"
 #include "ui/Help.h"
 
@@ -17,7 +18,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPieSeries>
 #include <QPieSlice>
@@ -329,10 +329,7 @@ void ChartWindow::PrintChart()
 
     ChartPrintDialog* dialog = printDialog();
     dialog->setDevice(device);
-    dialog->setShowPrinterProperties([this, &printer] {
-        QPageSetupDialog properties(&printer, this);
-        properties.exec();
-    });
+    dialog->setShowPrinterProperties([this, device] { ShowPrinterProperties(device, this); });
     const bool ok = m_runPrintDialog ? m_runPrintDialog(*dialog) : dialog->exec() == QDialog::Accepted;
     dialog->setShowPrinterProperties({});
     if (!ok)
