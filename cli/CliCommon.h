@@ -17,6 +17,8 @@ int RunBasis(const QStringList& args);
 int RunImport(const QStringList& args);
 int RunDump(const QStringList& args);
 int RunRebuild(const QStringList& args);
+// The chart command runs with a GUI application of its own (it draws).
+int RunChartMain(int argc, char* argv[]);
 
 }  // namespace brisden::cli
 

@@ -6,11 +6,14 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <cstring>
 
 using namespace brisden::cli;
 
 int main(int argc, char* argv[])
 {
+    if (argc >= 2 && std::strcmp(argv[1], "chart") == 0)
+        return RunChartMain(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();

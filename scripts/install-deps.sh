@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libbenchmark-dev
   # the user manual: the Qt Help library, qhelpgenerator, and the SQLite driver the help engine reads its collection with
   qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite

@@ -1,5 +1,6 @@
 #include "shell/widgets/MainWindow.h"
 
+#include "chart/widgets/ChartCommands.h"
 #include "data/widgets/FileCommands.h"
 #include "data/widgets/FileDisplay.h"
 #include "data/widgets/PathEllipsis.h"
@@ -351,6 +352,7 @@ void MainWindow::buildMenus()
     m_mnuTransactions->addSeparator();
     m.mnuImportItem = add(m_mnuTransactions, "mnuImportItem", QStringLiteral("&Import data..."),
                           QKeySequence(Qt::CTRL | Qt::Key_I));
+    m.mnuChartItem = add(m_mnuTransactions, "mnuChartItem", QStringLiteral("&Charts..."));
     m.mnuRTHide =
         add(m_mnuTransactions, "mnuRTHide", QStringLiteral("&Select record types to display..."));
     m.mnuRefreshItem = add(m_mnuTransactions, "mnuRefreshItem",
@@ -539,6 +541,15 @@ void MainWindow::wireCommands()
         if (!busy() && !m_editor->editing())
             m_import->FileDropped(path);
     });
+
+    // Charts.
+    m_charts = new chart::ChartCommands(
+        chart::ChartCommandsContext{m_p.file, m_p.report, m_p.settings, m_messages, m_p.IniPath,
+                                    m_p.ProgramTitle, m_p.CurrencyTag, m_p.calendar.locale},
+        *m_ledger, *m_model, this);
+    m_charts->setHelp(&m_help->help());
+    chart::ChartCommands* charts = m_charts;
+    onCommand(a.mnuChartItem, [charts] { charts->mnuChartItem_Click(); });
 
     // Enter in the share price box lists again with the typed price.
     connect(m_summary->sharePriceBox(), &QLineEdit::returnPressed, this, [this] {

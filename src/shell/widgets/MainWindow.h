@@ -33,6 +33,9 @@ class RecordTypesWindow;
 namespace help {
 class HelpCommands;
 }  // namespace help
+namespace chart {
+class ChartCommands;
+}
 namespace grid {
 class GridEditor;
 class LedgerCommands;
@@ -67,6 +70,7 @@ struct MainActions {
     QAction* mnuDeleteItem = nullptr;
     QAction* mnuSelectAll = nullptr;
     QAction* mnuImportItem = nullptr;
+    QAction* mnuChartItem = nullptr;
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
@@ -142,6 +146,7 @@ public:
     ImportCommands& importCommands() const { return *m_import; }
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
+    chart::ChartCommands& charts() const { return *m_charts; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
     // The manual, topics and pop-up texts; windows take help() for their
     // Help buttons.
@@ -213,6 +218,7 @@ private:
     DateWatch* m_dateWatch = nullptr;
     help::HelpCommands* m_help = nullptr;
     prefs::PreferencesCommands* m_prefs = nullptr;
+    chart::ChartCommands* m_charts = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;
