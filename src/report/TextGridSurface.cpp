@@ -22,8 +22,9 @@ double TextGridSurface::textWidthInches(const QString& text) const
 
 void TextGridSurface::drawText(double xInches, double yInches, const QString& text)
 {
-    const long row = std::lround(yInches / m_options.lineHeight);
-    const long column = std::lround(xInches / m_options.charWidth);
+    // Halves round up whatever the binary fractions of the inches.
+    const long row = std::lround(yInches / m_options.lineHeight + 1e-7);
+    const long column = std::lround(xInches / m_options.charWidth + 1e-7);
     if (row < 0 || column < 0)
         return;  // outside the printable area: not drawn
     while (m_current.size() <= row)
