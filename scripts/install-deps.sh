@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libbenchmark-dev
   xauth xvfb
+  # checking the printed reports written as PDF (pdftotext)
+  poppler-utils
   # the sanitizer build and the fuzz targets: clang with its runtimes and libFuzzer
   clang libclang-rt-14-dev libfuzzer-14-dev
 )

@@ -120,7 +120,7 @@ int ListingPrinter::addRow(const ListingRow& row, bool suspect)
     }
     const QString date = m_calendar.locale.toString(
         QDate(row.TransDate / 10000, row.TransDate / 100 % 100, row.TransDate % 100),
-        QLocale::ShortFormat);
+        ReportDateFormat(m_calendar.locale));
     const QString amount = row.Closing ? QString() : number(row.Amount, 2);
     QStringList cells;
     if (m_c.orientation() == 2) {

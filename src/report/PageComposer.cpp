@@ -1,5 +1,6 @@
 #include "report/PageComposer.h"
 
+#include "report/ReportNumbers.h"
 #include "ui/Interaction.h"
 
 #include <algorithm>
@@ -165,7 +166,7 @@ void PageComposer::PrintCentred(const QString& text)
 QString PageComposer::dateText() const
 {
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-    return m_locale.toString(now.date(), QLocale::ShortFormat);
+    return m_locale.toString(now.date(), ReportDateFormat(m_locale));
 }
 
 QString PageComposer::timeText() const

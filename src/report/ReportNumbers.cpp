@@ -63,4 +63,16 @@ QString ReportCurrency(double value, const QLocale& locale)
     return locale.toCurrencyString(value, locale.currencySymbol(), 2);
 }
 
+QString ReportDateFormat(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (locale.language() == QLocale::C || format.contains(QLatin1String("MMM")))
+        return QStringLiteral("MM/dd/yy");
+    for (const QChar c : format) {
+        if (c.isLetter() && c != QLatin1Char('d') && c != QLatin1Char('M') && c != QLatin1Char('y'))
+            return QStringLiteral("MM/dd/yy");
+    }
+    return format;
+}
+
 }  // namespace brisden

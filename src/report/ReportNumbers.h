@@ -24,4 +24,8 @@ QString ReportNumber(double value, int decimals, const QLocale& locale);
 // An amount in the system's currency format.
 QString ReportCurrency(double value, const QLocale& locale);
 
+// The date format of printed reports: the system's short date when it is
+// all numbers, else MM/dd/yy (the C locale, or names of months).
+QString ReportDateFormat(const QLocale& locale);
+
 }  // namespace brisden
