@@ -98,7 +98,7 @@ double PainterSurface::textWidthInches(const QString& text) const
 
 void PainterSurface::drawText(double xInches, double yInches, const QString& text)
 {
-    bool latin = m_raw.isValid();
+    bool latin = m_batchGlyphs && m_raw.isValid();
     for (const QChar c : text)
         latin = latin && c.unicode() < 0x100;
     if (!latin) {
@@ -158,58 +158,59 @@ bool PainterSurface::EndDoc()
     return m_painter->end();
 }
 
-PageImageSurface::PageImageSurface(const PageMetrics& page, double dpi, const PrintFont& font,
-                                   int orientation, QString deviceName)
-    : PainterSurface(*painter, nullptr, page, dpi, font,
-                     orientation, std::move(deviceName))
+PagePictureSurface::PagePictureSurface(const PageMetrics& page, const PrintFont& font,
+                                       int orientation, QString deviceName)
+    : PainterSurface(*painter, nullptr, page, QPicture().logicalDpiX(), font, orientation,
+                     std::move(deviceName))
 {
-    const int dotsPerMeter = static_cast<int>(dpi / 0.0254 + 0.5);
-    image = QImage(static_cast<int>(page.printableWidth * dpi + 0.5),
-                     static_cast<int>(page.printableHeight * dpi + 0.5), QImage::Format_ARGB32);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::transparent);
-    painter->begin(&image);
-    painter->setRenderHint(QPainter::TextAntialiasing);
-    setDevice(&image);
+    m_batchGlyphs = false;
+    restart();
 }
 
-PageImageSurface::~PageImageSurface()
+PagePictureSurface::~PagePictureSurface()
 {
     if (painter->isActive())
         painter->end();
 }
 
-void PageImageSurface::clearImage()
+void PagePictureSurface::restart()
 {
-    painter->end();
-    const int dotsX = image.dotsPerMeterX();
-    const int dotsY = image.dotsPerMeterY();
-    image = QImage(image.size(), image.format());
-    image.setDotsPerMeterX(dotsX);
-    image.setDotsPerMeterY(dotsY);
-    image.fill(Qt::transparent);
-    painter->begin(&image);
-    painter->setRenderHint(QPainter::TextAntialiasing);
-    setDevice(&image);
+    picture = QPicture();
+    painter->begin(&picture);
+    // The picture's bounds: the whole printable area, however little is on it.
+    painter->setClipRect(QRectF(0, 0, m_page.printableWidth * dpi(), m_page.printableHeight * dpi()));
+    painter->setClipping(false);
+    setDevice(&picture);
 }
 
-void PageImageSurface::KeepPage()
+void PagePictureSurface::KeepPage()
 {
     flush();
     painter->end();
-    m_kept.push_back(image);
-    clearImage();
+    m_kept.push_back(picture);
+    restart();
     home();
 }
 
-void PageImageSurface::KeepLastPage()
+void PagePictureSurface::KeepLastPage()
 {
     flush();
     painter->end();
-    m_kept.push_back(image);
-    painter->begin(&image);
-    setDevice(&image);
+    m_kept.push_back(picture);
+    restart();
+}
+
+QImage RenderPage(const QPicture& page, const PageMetrics& metrics, double dpi)
+{
+    QImage image(static_cast<int>(metrics.printableWidth * dpi + 0.5),
+                 static_cast<int>(metrics.printableHeight * dpi + 0.5), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const double scale = dpi / page.logicalDpiX();
+    p.scale(scale, scale);
+    p.drawPicture(0, 0, page);
+    return image;
 }
 
 }  // namespace brisden

@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPicture>
 #include <QPainter>
 #include <QPageLayout>
 #include <QRawFont>
@@ -49,6 +50,9 @@ protected:
     void setDevice(QPaintDevice* device);
     // Draws the texts collected for the current line.
     void flush();
+    // Texts of one line as one run of glyphs (paged devices); a recorded
+    // picture draws each text by itself.
+    bool m_batchGlyphs = true;
 
 private:
     QPainter* m_painter;
@@ -77,30 +81,36 @@ namespace detail {
 // The picture and its painter, made before the surface that draws on them.
 struct PagePicture {
     std::unique_ptr<QPainter> painter = std::make_unique<QPainter>();
-    QImage image;
+    QPicture picture;
 };
 }  // namespace detail
 
 // The preview's page picture (Picture3): the printable area of the
-// printer's page as an image; each finished page is kept as an image.
-class PageImageSurface final : private detail::PagePicture, public PainterSurface {
+// printer's page, recorded as drawing commands so that a page is shown at
+// any zoom and a long report keeps little memory; each finished page is kept.
+class PagePictureSurface final : private detail::PagePicture, public PainterSurface {
 public:
-    // dpi: the resolution of the images (the preview's, not the printer's).
-    PageImageSurface(const PageMetrics& page, double dpi, const PrintFont& font, int orientation,
-                     QString deviceName);
-    ~PageImageSurface() override;
+    PagePictureSurface(const PageMetrics& page, const PrintFont& font, int orientation,
+                       QString deviceName);
+    ~PagePictureSurface() override;
 
     bool IsPreview() const override { return true; }
     void KeepPage() override;
     int KeptPages() const override { return static_cast<int>(m_kept.size()); }
     void KeepLastPage() override;
 
-    const std::vector<QImage>& pages() const { return m_kept; }
-    std::vector<QImage> takePages() { return std::move(m_kept); }
+    // The resolution the pages are recorded at (dots per inch).
+    double dpi() const { return picture.logicalDpiX(); }
+    const std::vector<QPicture>& pages() const { return m_kept; }
+    std::vector<QPicture> takePages() { return std::move(m_kept); }
 
 private:
-    void clearImage();
-    std::vector<QImage> m_kept;
+    void restart();
+    std::vector<QPicture> m_kept;
 };
+
+// A kept page drawn into an image of the printable area at dpi (white
+// background), e.g. for a picture of the preview.
+QImage RenderPage(const QPicture& page, const PageMetrics& metrics, double dpi);
 
 }  // namespace brisden
