@@ -110,6 +110,7 @@ class QuietMessages final : public ui::IMessageBox {
 public:
     void show(const QString&, ui::Icon) override {}
     bool askYesNo(const QString&, bool defaultNo) override { return !defaultNo; }
+    bool askOkCancel(const QString&) override { return true; }
     void beep() override {}
 };
 

@@ -90,6 +90,12 @@ bool StderrMessages::askYesNo(const QString& text, bool defaultNo)
     return !defaultNo;
 }
 
+bool StderrMessages::askOkCancel(const QString& text)
+{
+    show(text, ui::Icon::Question);
+    return true;
+}
+
 CliContext::CliContext()
     : log(files, QString()), ProgramTitle(MakeProgramTitle(VersionMajor, VersionMinorNumber))
 {

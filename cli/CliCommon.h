@@ -39,6 +39,7 @@ class StderrMessages final : public ui::IMessageBox {
 public:
     void show(const QString& text, ui::Icon icon) override;
     bool askYesNo(const QString& text, bool defaultNo) override;
+    bool askOkCancel(const QString& text) override;
     void beep() override {}
 };
 

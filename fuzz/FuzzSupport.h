@@ -42,6 +42,7 @@ public:
     QStringList shown;
     void show(const QString& text, ui::Icon) override { shown << text; }
     bool askYesNo(const QString&, bool defaultNo) override { return !defaultNo; }
+    bool askOkCancel(const QString&) override { return true; }
     void beep() override {}
 };
 

@@ -12,6 +12,8 @@ packages=(
   poppler-utils
   # the sanitizer build and the fuzz targets: clang with its runtimes and libFuzzer
   clang libclang-rt-14-dev libfuzzer-14-dev
+  # raw printer codes go through libcups; the tests run a private CUPS server
+  libcups2-dev cups cups-bsd printer-driver-cups-pdf
 )
 
 missing=()

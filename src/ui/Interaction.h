@@ -16,6 +16,8 @@ public:
     virtual void show(const QString& text, Icon icon) = 0;
     // Yes/No with a question icon; destructive questions default to No.
     virtual bool askYesNo(const QString& text, bool defaultNo) = 0;
+    // OK/Cancel with a question icon, OK the default; true for OK.
+    virtual bool askOkCancel(const QString& text) = 0;
     virtual void beep() = 0;
 };
 

@@ -232,6 +232,7 @@ TEST_F(BackupTest, NoCopyWithoutACurrentFileOrWhileBusy)
             nested = b->SaveData(true);
             return false;
         }
+        bool askOkCancel(const QString&) override { return false; }
         void beep() override {}
     } asking;
     Backup withQuestion(inv, log, asking);

@@ -57,6 +57,7 @@ public:
     QStringList shown;
     void show(const QString& text, ui::Icon) override { shown << text; }
     bool askYesNo(const QString&, bool) override { return true; }
+    bool askOkCancel(const QString&) override { return true; }
     void beep() override {}
 };
 

@@ -22,8 +22,8 @@ inline void PrintTo(const QString& text, std::ostream* out)
 
 namespace brisden::test {
 
-// Every message shown, in order; Yes/No answers and input answers are taken
-// from queues (default: No, and the default text).
+// Every message shown, in order; Yes/No (and OK/Cancel) answers and input
+// answers are taken from queues (default: No or Cancel, and the default text).
 class FakeMessages final : public ui::IMessageBox {
 public:
     struct Shown {
@@ -37,6 +37,8 @@ public:
 
     void show(const QString& text, ui::Icon icon) override { shown.push_back({text, icon}); }
     bool askYesNo(const QString& text, bool defaultNo) override;
+    // OK/Cancel questions share the list and the answer queue (true = OK).
+    bool askOkCancel(const QString& text) override { return askYesNo(text, true); }
     void beep() override { ++beeps; }
     QStringList texts() const;
 };

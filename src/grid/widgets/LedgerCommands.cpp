@@ -32,6 +32,11 @@ public:
         m_model.publish();
         return m_target.askYesNo(text, defaultNo);
     }
+    bool askOkCancel(const QString& text) override
+    {
+        m_model.publish();
+        return m_target.askOkCancel(text);
+    }
     void beep() override { m_target.beep(); }
 
 private:

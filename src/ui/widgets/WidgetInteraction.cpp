@@ -41,6 +41,15 @@ bool WidgetMessageBox::askYesNo(const QString& text, bool defaultNo)
     return box.exec() == QMessageBox::Yes;
 }
 
+bool WidgetMessageBox::askOkCancel(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, m_title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
 void WidgetMessageBox::beep()
 {
     QApplication::beep();

@@ -22,6 +22,7 @@ public:
 
     void show(const QString& text, Icon icon) override;
     bool askYesNo(const QString& text, bool defaultNo) override;
+    bool askOkCancel(const QString& text) override;
     void beep() override;
 
 private:
@@ -68,6 +69,7 @@ public:
     {
         return m_target->askYesNo(text, defaultNo);
     }
+    bool askOkCancel(const QString& text) override { return m_target->askOkCancel(text); }
     void beep() override { m_target->beep(); }
 
 private:
