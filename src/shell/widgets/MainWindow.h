@@ -23,8 +23,11 @@ class QTimer;
 
 namespace brisden {
 
+class BasisCommands;
 class DateWatch;
+class ListCommands;
 class LogDisplay;
+class ReportPrinting;
 class FileCommands;
 class NoticesWindow;
 class RecordTypesWindow;
@@ -58,6 +61,8 @@ struct MainActions {
     QAction* mnuInsertRows = nullptr;
     QAction* mnuDeleteItem = nullptr;
     QAction* mnuSelectAll = nullptr;
+    QAction* mnuListItem = nullptr;
+    QAction* mnuBasisItem = nullptr;
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
@@ -128,6 +133,9 @@ public:
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
+    ReportPrinting& reportPrinting() const { return *m_printing; }
+    ListCommands& listCommands() const { return *m_list; }
+    BasisCommands& basisCommands() const { return *m_basis; }
 
     // --- controls -----------------------------------------------------
     grid::LedgerGrid* grid() const { return m_grid; }
@@ -190,6 +198,9 @@ private:
     grid::LedgerCommands* m_ledger = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
+    std::unique_ptr<ReportPrinting> m_printing;
+    ListCommands* m_list = nullptr;
+    BasisCommands* m_basis = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;
