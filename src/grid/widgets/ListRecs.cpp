@@ -90,14 +90,12 @@ ListRecs::ListRecs(ReportPrinting& printing, const Settings& settings, ReportSta
     });
 
     // Made once: the dates of the shared window, the listing printer and
-    // its orientation, the margins of the settings.
+    // its orientation.
     m_begin->setDate(m_report.ListFromDate);
     m_end->setDate(m_report.ListToDate);
     m_label3->setText(m_settings.TextDevice.isEmpty() ? QStringLiteral("None Selected")
                                                       : m_settings.TextDevice);
     m_orientation = m_settings.TextOrientation == 2 ? 2 : 1;
-    for (std::size_t i = 0; i < 4 && i < m_settings.ListMargins.size(); ++i)
-        m_printing.Margins[i] = static_cast<int>(std::lround(m_settings.ListMargins[i]));
     SetOrientationImage();
 }
 
@@ -127,6 +125,10 @@ void ListRecs::Activate()
     Tag.clear();
     m_check1->setChecked(false);
     m_report.ReportDestination = 0;
+    // The listing's margins (the worksheet sets its own to 0).
+    m_printing.Margins = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < 4 && i < m_settings.ListMargins.size(); ++i)
+        m_printing.Margins[i] = static_cast<int>(std::lround(m_settings.ListMargins[i]));
     const bool printer = m_label3->text() != QLatin1String("None Selected");
     m_option1->setEnabled(printer);
     m_option2->setEnabled(printer);

@@ -1,9 +1,9 @@
 #pragma once
 // Print surfaces drawn with QPainter: the pages of a printer or a PDF file
-// (any paged device), and the page pictures of the print preview (one image
-// per page at the printer's geometry). Both measure text with the report
-// font at the device's resolution, so that a preview page holds exactly the
-// lines the printer's page would.
+// (any paged device), and the page pictures of the print preview (one
+// recorded picture per page at the printer's geometry). Both measure text
+// with the report font at the device's resolution, so that a preview page
+// holds exactly the lines the printer's page would.
 
 #include "report/ScaledSurface.h"
 
