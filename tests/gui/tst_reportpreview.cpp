@@ -71,6 +71,25 @@ private slots:
         preview.action(QStringLiteral("mnuPrint"))->trigger();
         QCOMPARE(p.messages.shown.size(), before);
 
+        // Straight to the printer after the ready question; Cancel there prints nothing.
+        const QString name = printers.first().printerName();
+        p.messages.answers = {false};
+        QString tag = QStringLiteral("unset");
+        list.setDialogRunner([&tag](ListRecs& d) {
+            d.option(2)->setChecked(true);
+            d.Command1_Click();
+            tag = d.Tag;
+        });
+        p.window->actions().mnuListItem->trigger();
+        QVERIFY(tag.isEmpty());
+        QVERIFY(p.messages.questions.last().startsWith(QStringLiteral("Make sure that device ") + name));
+        p.messages.answers = {true};
+        p.window->actions().mnuListItem->trigger();
+        QCOMPARE(tag, QStringLiteral("2"));
+        QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Listing directed to printer ") + name +
+                                              QLatin1Char('.')));
+        QCOMPARE(p.messages.shown.size(), before);
+
         BasisCommands& basis = p.window->basisCommands();
         basis.setDialogRunner([](BasisWrkSheet& d) {
             d.list1()->setCurrentRow(2);

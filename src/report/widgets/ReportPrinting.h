@@ -7,14 +7,13 @@
 #include "report/PageComposer.h"
 #include "report/PrintSurface.h"
 #include "report/ReportState.h"
+#include "report/widgets/PrintPreview.h"
 #include "ui/Help.h"
 #include "ui/Interaction.h"
 
 #include <QDialog>
 #include <QPainter>
 #include <QPointer>
-
-#include "report/widgets/PrintPreview.h"
 #include <array>
 #include <functional>
 #include <memory>
