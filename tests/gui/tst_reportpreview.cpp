@@ -66,6 +66,18 @@ private slots:
         if (!shots.isEmpty())
             QVERIFY(preview.grab().save(shots + QStringLiteral("/preview-listing.png")));
 
+        // From the preview into a PDF file: the same pages.
+        const QString pdf = p.dir.filePath(QStringLiteral("listing"));
+        preview.setPdfChooser([&pdf] { return pdf; });
+        preview.action(QStringLiteral("mnuSavePdf"))->trigger();
+        QFile saved(pdf + QStringLiteral(".pdf"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QCOMPARE(int(bytes.count("/Type /Page\n")) + int(bytes.count("/Type /Page\r")) +
+                     int(bytes.count("/Type /Page ")) + int(bytes.count("/Type /Page>")),
+                 preview.pageCount());
+
         // From the preview to the printer: a job without any message.
         const std::size_t before = p.messages.shown.size();
         preview.action(QStringLiteral("mnuPrint"))->trigger();
