@@ -5,6 +5,7 @@
 #include "cli/CliCommon.h"
 
 #include "analysis/Listing.h"
+#include "analysis/RateFlows.h"
 #include "data/InvestmentFile.h"
 #include "data/NumberText.h"
 #include "data/Portfolio.h"
@@ -16,6 +17,7 @@
 #include "report/ReportState.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QHash>
 #include <memory>
 #include <optional>
@@ -50,6 +52,7 @@ private:
 struct ListOptions : ReportOptions {
     std::optional<double> price;
     QList<QPair<QString, double>> pricesFor;
+    QString flows;  // --flows: the rate of return's cash flows as CSV
 };
 
 // 0 when parsed, else the exit status.
@@ -80,12 +83,40 @@ int ParseListOptions(const QStringList& args, ListOptions& options)
                 options.pricesFor.append({value.left(eq), price});
                 return OptionResult::Taken;
             }
+            if (arg == QLatin1String("--flows")) {
+                if (!TakeValue(all, i, &value))
+                    return OptionResult::Bad;
+                options.flows = value;
+                return OptionResult::Taken;
+            }
             return OptionResult::NotMine;
         });
     if (status != 0)
         return status;
-    return CheckReportOptions(options, command,
-                              QStringLiteral("an investment file or a portfolio"));
+    if (const int checked = CheckReportOptions(options, command,
+                                               QStringLiteral("an investment file or a portfolio")))
+        return checked;
+    const QString flows = options.flows.trimmed();
+    if (!options.flows.isNull() &&
+        (flows.isEmpty() || flows.endsWith(QLatin1String(".DAT"), Qt::CaseInsensitive))) {
+        Fail(QStringLiteral("Illegal pathname"));
+        return 2;
+    }
+    return 0;
+}
+
+// The flows behind the rate of return, one a line; only a header when no
+// rate was computed.
+bool WriteRateFlows(const QString& path, const TransactionListing& listing)
+{
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(RateFlowsCsv(ListRateFlows(listing.CashFlows, listing.RateTrail)));
+        if (out.commit())
+            return true;
+    }
+    Fail(QStringLiteral("cannot write \"%1\": %2").arg(path, out.errorString()));
+    return false;
 }
 
 // The file must be an investment file this program can read.
@@ -233,6 +264,8 @@ int RunList(const QStringList& args)
         return status;
     }
     context.log.LogSession(QStringLiteral("Listing created"));
+    if (!options.flows.isNull() && !WriteRateFlows(options.flows, listing))
+        return 1;
     return 0;
 }
 

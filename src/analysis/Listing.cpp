@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace brisden {
 
@@ -130,6 +131,7 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
         ++RowCounter;
         CashFlow& flow = CashFlows[static_cast<std::size_t>(RowCounter)];
         const bool inRange = record.TransDate >= BeginDate;
+        std::optional<double> openingValue;
 
         // The holding brought into the range counts as money put in on its first day.
         if (inRange && RangeRows == 0) {
@@ -147,6 +149,7 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
             LowPrices[2] = NoPriceSentinel;
             HighPrices[2] = 0;
             flow.Amount = CostTotals[2];
+            openingValue = flow.Amount;
         }
 
         const QString code = ClassifyTransaction(record, state, RowCounter, inRange, CashFlows);
@@ -179,7 +182,10 @@ void TransactionListing::ListTrans2(FileSummary& summary, std::int32_t& RowCount
             if (state.LastPrice != 0)
                 LowPrices[1] = HighPrices[1] = state.LastPrice;
             flow.Amount = CostTotals[1];
+            openingValue = flow.Amount;
         }
+        if (openingValue && *openingValue != 0)
+            RateTrail.OpeningSlots.emplace_back(RowCounter, *openingValue);
 
         ++RangeRows;
 
@@ -367,6 +373,7 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
     RunCancelled = false;
     RateComputed = false;
     Rate = 0;
+    RateTrail.clear();
     m.output.beginRun();
     PortfolioTotals.fill(0);
     m_portfolioRun = portfolio != nullptr;
@@ -398,6 +405,7 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
                 CashFlows.assign(records + 2, CashFlow{});
             else
                 CashFlows.resize(CashFlows.size() + records + 1);
+            const std::int32_t firstSlot = RowCounter + 1;
             ListTrans2(summary, RowCounter);
             m.output.endFile();
             m_firstFile = false;
@@ -409,6 +417,7 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
             ++RowCounter;
             CashFlows[static_cast<std::size_t>(RowCounter)] =
                 CashFlow{summary.TerminalValue, summary.ValuationDay, 0.0f};
+            RateTrail.Files.push_back({path, description, firstSlot, RowCounter});
         }
     } else {
         m.file.BuildRecordIndex();
@@ -425,6 +434,7 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
             CashFlows.resize(static_cast<std::size_t>(RowCounter) + 1);
         CashFlows[static_cast<std::size_t>(RowCounter)] =
             CashFlow{summary.TerminalValue, summary.ValuationDay, 0.0f};
+        RateTrail.Files.push_back({m.file.CurrentFile, m.file.CurrentFileDesc, 1, RowCounter});
     }
 
     if (summary.Cancelled) {
@@ -440,9 +450,13 @@ void TransactionListing::ListTrans(const Portfolio* portfolio)
         if (portfolio)
             m.output.portfolioSummary(m_portfolioPath, PortfolioTotals);
         if (endDay != 0) {
+            RateTrail.Guess = guess;
             RateOfReturn solver;
             Rate = solver.ComputeIRR(CashFlows, guess, endDay);
             RateComputed = true;
+            RateTrail.EndDay = endDay;
+            RateTrail.Rate = Rate;
+            RateTrail.Computed = true;
             m.output.rateOfReturn(Rate);
         }
     }

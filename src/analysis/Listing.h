@@ -5,6 +5,7 @@
 // are computed here; IListingOutput presents them on the chosen destination.
 
 #include "analysis/ListingOutput.h"
+#include "analysis/RateFlows.h"
 #include "analysis/RecordTypes.h"
 #include "analysis/Returns.h"
 #include "report/ReportState.h"
@@ -68,6 +69,9 @@ public:
     // State of the last run (the main window's values).
     PortfolioTotalsArray PortfolioTotals{};
     CashFlowTable CashFlows;
+    // Which file filled which slots of CashFlows, and what the rate was
+    // solved from (ListRateFlows lists the flows from both).
+    RateFlowTrail RateTrail;
     std::int32_t FirstSuspectRow = -1;
     QString PriceBoxFile;
     QString PriceBoxFileDesc;

@@ -430,6 +430,12 @@ bool FileTable::atEnd(int slot)
     return e->textPos >= length(slot);
 }
 
+std::int64_t FileTable::textPosition(int slot) const
+{
+    const Entry* e = entry(slot);
+    return e && e->fd >= 0 ? e->textPos : 0;
+}
+
 QByteArray FileTable::readLine(int slot)
 {
     Entry* e = entry(slot);

@@ -73,6 +73,8 @@ public:
     // atEnd is true once every byte has been read.
     bool atEnd(int slot);
     QByteArray readLine(int slot);
+    // Bytes of a text file read so far (0 when the slot is closed).
+    std::int64_t textPosition(int slot) const;
     bool write(int slot, const QByteArray& bytes);
     bool writeLine(int slot, const QByteArray& line);  // adds CR LF
     bool flush(int slot);  // text output is buffered until close or flush

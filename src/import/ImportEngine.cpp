@@ -28,18 +28,37 @@ bool ImportEngine::ImportLine(const ImportLineParser& parser, const QString& lin
         return true;
     ++ImportLineCount;
     ImportLineResult result = parser.parse(line, ImportLineCount);
-    for (const QString& message : std::as_const(result.messages))
+    for (const QString& message : std::as_const(result.messages)) {
         m_log.LogSession(message, false, false, false);
+        if (lineMessageCount++ < KeptLineMessages)
+            lineMessages << message;
+    }
     if (result.hasErrors())
         ++ImportErrorCount;
     if (result.skip)
         return true;
+    if (m_selection) {
+        // Every line that could be stored claims its twin in the ledger,
+        // whether or not it is left out, as the preview counted them.
+        const bool duplicate = m_duplicates && m_duplicates->claim(result.record);
+        if (!m_selection->imports(ImportLineCount, duplicate)) {
+            ++leftOutCount;
+            m_log.LogSession(QStringLiteral("Line ") + QString::number(ImportLineCount) +
+                                 (duplicate ? QStringLiteral(": left out, it repeats a record "
+                                                             "already in the file")
+                                            : QStringLiteral(": left out")),
+                             false, false, false);
+            return true;
+        }
+    }
     m_file.RecordBuffer = result.record;
     if (m_file.AddRecord() < 0) {
-        m_log.LogSession(QStringLiteral("Line ") + QString::number(ImportLineCount) +
-                             QStringLiteral(": the record could not be written, the import "
-                                            "stopped"),
-                         false, false, false);
+        const QString message = QStringLiteral("Line ") + QString::number(ImportLineCount) +
+                                QStringLiteral(": the record could not be written, the import "
+                                               "stopped");
+        m_log.LogSession(message, false, false, false);
+        if (lineMessageCount++ < KeptLineMessages)
+            lineMessages << message;
         ++ImportErrorCount;
         writeFailed = true;
         return false;
@@ -57,22 +76,44 @@ void ImportEngine::ImportFromSource(const ImportSchema& schema, const QString& s
     ImportErrorCount = 0;
     appendedCount = 0;
     writeFailed = false;
+    leftOutCount = 0;
+    cancelled = false;
+    lineMessages.clear();
+    lineMessageCount = 0;
 
     FileTable& files = m_file.files();
+    m_duplicates.reset();
+    if (m_selection && m_selection->needsDuplicates())
+        m_duplicates = DuplicateFinder::FromLedger(files, InvestmentSlot);
     bool firstLine = true;
+    std::int64_t linesRead = 0;
     while (files.isOpen(ShortSlot) && !files.atEnd(ShortSlot)) {
-        QByteArray bytes = files.readLine(ShortSlot);
-        if (firstLine && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes.remove(0, 3);  // the byte-order mark some spreadsheets write
+        if (m_cancel && m_cancel->pollCancel()) {
+            cancelled = true;
+            break;
+        }
+        if (m_progress && linesRead % 256 == 0)
+            m_progress(files.textPosition(ShortSlot), files.length(ShortSlot));
+        ++linesRead;
+        const QString line = ImportLineText(files.readLine(ShortSlot), firstLine);
         firstLine = false;
-        // Text files are ANSI: one character per byte.
-        if (!ImportLine(parser, QString::fromLatin1(bytes)))
+        if (!ImportLine(parser, line))
             break;
     }
+    if (m_progress && !cancelled)
+        m_progress(files.length(ShortSlot), files.length(ShortSlot));
     files.CloseFile(ShortSlot);
+    m_duplicates.reset();
 
+    if (cancelled)
+        m_log.LogSession(QStringLiteral("Import cancelled after line ") +
+                             QString::number(ImportLineCount),
+                         true, false, false);
     m_log.LogSession(QStringLiteral("Lines read: ") + QString::number(ImportLineCount), true, false,
                      false);
+    if (leftOutCount != 0)
+        m_log.LogSession(QStringLiteral("Lines left out: ") + QString::number(leftOutCount), true,
+                         false, false);
     if (ImportErrorCount != 0)
         m_log.LogSession(QStringLiteral("Errors were encountered.  Check log for details"), true,
                          false, false);

@@ -8,12 +8,16 @@
 // ImportFromSource, restores its pointer, calls LogFinished, lists the ledger
 // again and restarts its timer.
 
+#include "import/ImportPreview.h"
 #include "import/ImportRules.h"
 #include "import/ImportSchema.h"
 #include "ui/Interaction.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 namespace brisden {
 
@@ -39,10 +43,33 @@ public:
     // (the run stops at that line).
     std::int32_t appendedCount = 0;
     bool writeFailed = false;
+    // Lines the selection left out; set when the cancel poll stopped the run.
+    std::int32_t leftOutCount = 0;
+    bool cancelled = false;
+    // The log lines of the lines with an error, in order (the first
+    // KeptLineMessages of them), for showing once the run is over.
+    static constexpr int KeptLineMessages = 200;
+    QStringList lineMessages;
+    std::int32_t lineMessageCount = 0;
+
+    // For the next run. The lines to import (null: every line); the lines
+    // that repeat a record are found against the file as it is when the run
+    // starts.
+    void setSelection(const ImportSelection* selection) { m_selection = selection; }
+    // Asked before each line; true ends the run there, so that the file holds
+    // the records of whole lines only.
+    void setCancelPoll(ui::ICancelPoll* cancel) { m_cancel = cancel; }
+    // Told the bytes of the source read so far and its length, every few
+    // hundred lines.
+    void setProgress(std::function<void(std::int64_t, std::int64_t)> progress)
+    {
+        m_progress = std::move(progress);
+    }
 
     // Logs "Importing " + sourcePath, imports every line of slot 3 with the
     // schema, closes slot 3, logs the line count and, when there were errors,
-    // the errors notice.
+    // the errors notice. A cancelled run logs the line it stopped after
+    // first; a run that left lines out logs how many.
     // completeRecords false appends the fields as written (see ImportLineParser).
     void ImportFromSource(const ImportSchema& schema, const QString& sourcePath,
                           bool completeRecords = true);
@@ -58,6 +85,10 @@ private:
     InvestmentFile& m_file;
     const Calendar& m_calendar;
     ui::ILogSink& m_log;
+    const ImportSelection* m_selection = nullptr;
+    ui::ICancelPoll* m_cancel = nullptr;
+    std::function<void(std::int64_t, std::int64_t)> m_progress;
+    std::optional<DuplicateFinder> m_duplicates;
 };
 
 }  // namespace brisden

@@ -23,6 +23,7 @@ public:
                     bool showButtons = false) override;
 
     void setDisplay(ui::INoticeDisplay* display) { m_display = display; }
+    ui::INoticeDisplay* display() const { return m_display; }
     // Where else lines go (the command line prints them on stderr).
     void setEcho(std::function<void(const QString&)> echo) { m_echo = std::move(echo); }
     // The clock; tests fix it.

@@ -17,6 +17,10 @@ enum HelpTopic : int {
     HelpRecordTypes = 1003,
     HelpPortfolio = 1004,
     HelpBackup = 1005,
+    // What's-this texts of the main window's controls.
+    HelpWhatsThisGrid = 1101,
+    HelpWhatsThisGridControls = 1102,
+    HelpWhatsThisSharePrice = 1103,
     HelpListTransactions = 2001,  // the "List transactions" dialog
     HelpBasisWorksheet = 2002,    // the basis worksheet dialog
     HelpAppendOverwrite = 2003,

@@ -89,12 +89,10 @@ TEST_F(ClassifyTest, SplitRestatesShareTotalsAndPrices)
               QStringLiteral("*"));  // a price does not matter
     EXPECT_TRUE(state.SplitRestated);
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 360);
-    EXPECT_DOUBLE_EQ(state.ShareTotals[2], 400);
-    EXPECT_DOUBLE_EQ(state.ShareTotals[3], 40);
-    EXPECT_DOUBLE_EQ(state.LowPrices[1], 5);
-    EXPECT_DOUBLE_EQ(state.HighPrices[1], 6);
-    EXPECT_DOUBLE_EQ(state.LowPrices[2], 6.5);
-    EXPECT_DOUBLE_EQ(state.HighPrices[2], 6.5);
+    // Bought and sold shares, and the low and high buy and sell prices.
+    EXPECT_EQ((std::vector<double>{state.ShareTotals[2], state.ShareTotals[3], state.LowPrices[1],
+                                   state.HighPrices[1], state.LowPrices[2], state.HighPrices[2]}),
+              (std::vector<double>{400, 40, 5, 6, 6.5, 6.5}));
 
     // Nothing sold yet: the low sell price stays the sentinel.
     reset();

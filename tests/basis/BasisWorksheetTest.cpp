@@ -66,14 +66,6 @@ std::vector<Line> SaleLines(const std::vector<Line>& lines, const QString& date)
     return sale;
 }
 
-void ExpectLine(const Line& l, double shares, double cost, double gain, const char* term)
-{
-    EXPECT_DOUBLE_EQ(shares, l.shares);
-    EXPECT_NEAR(cost, l.cost, 1e-9);
-    EXPECT_NEAR(gain, l.gain, 1e-9);
-    EXPECT_EQ(QString::fromLatin1(term), l.term);
-}
-
 QString Joined(const QStringList& record)
 {
     return record.join(QLatin1Char(','));
@@ -121,107 +113,67 @@ protected:
     QString path;
 };
 
-TEST_F(HandWorkedLedger, EntriesBeforeTheSalesAreTheSameForEveryMethod)
+// The whole worksheet after its heading, one line per record.
+QString Body(const QByteArray& text)
 {
-    for (int method = 1; method <= 5; ++method) {
-        const std::vector<Line> lines = Entries(Run(method).text);
-        ASSERT_GE(lines.size(), 4u);
-        EXPECT_EQ(QStringLiteral("11002"), lines[0].date);
-        EXPECT_EQ(QStringLiteral("BUY"), lines[0].desc);
-        EXPECT_DOUBLE_EQ(1000, lines[0].amount);
-        EXPECT_DOUBLE_EQ(100, lines[0].shares);
-        EXPECT_DOUBLE_EQ(10, lines[0].cost);
-        EXPECT_EQ(QStringLiteral("     "), lines[0].term);
-        // The fee against shares: no price, printed with its shares.
-        EXPECT_EQ(QStringLiteral("FEE SHRS"), lines[2].desc);
-        EXPECT_DOUBLE_EQ(-2, lines[2].shares);
-        EXPECT_DOUBLE_EQ(0, lines[2].cost);
-        // The split: the new balance, no price.
-        const auto split = std::find_if(lines.begin(), lines.end(), [](const Line& l) {
-            return l.desc == QLatin1String("2-1 SPLIT");
-        });
-        ASSERT_NE(split, lines.end());
-        EXPECT_EQ(QStringLiteral("71003"), split->date);
-        EXPECT_DOUBLE_EQ(296, split->shares);
-        EXPECT_DOUBLE_EQ(0, split->cost);
-    }
+    QStringList lines;
+    for (const QStringList& record : WorksheetBody(text))
+        lines << Joined(record);
+    return lines.join(u'\n');
 }
 
-TEST_F(HandWorkedLedger, CostFifo)
+TEST_F(HandWorkedLedger, EveryMethodAsWorkedOutByHand)
 {
-    const WorksheetRun run = Run(1);
-    const std::vector<Line> lines = Entries(run.text);
-    // The oldest lot first; the sale's date, text and amount on its first line only.
-    const std::vector<Line> first = SaleLines(lines, QStringLiteral("41003"));
-    ASSERT_EQ(2u, first.size());
-    EXPECT_EQ(QStringLiteral("SELL"), first[0].desc);
-    EXPECT_DOUBLE_EQ(-1500, first[0].amount);
-    ExpectLine(first[0], 100, 10, 0, "Long ");
-    EXPECT_TRUE(first[1].date.isEmpty() && first[1].desc.isEmpty());
-    EXPECT_DOUBLE_EQ(0, first[1].amount);
-    ExpectLine(first[1], 50, 12, -100, "Short");
-    // After the split lot B holds 100 shares at 600 / 100.
-    const std::vector<Line> second = SaleLines(lines, QStringLiteral("101003"));
-    ASSERT_EQ(1u, second.size());
-    ExpectLine(second[0], 100, 6, 100, "Long ");
+    // The entries before the sales are the same for every method; the fee
+    // against shares has no price; the split shows the new balance and none.
+    // Each sale's date, text and amount are on its first line only.
+    const QString body = QStringLiteral(R"(11002,"BUY      ",1000,100,"",10,0,"     ",""
+61002,"BUY      ",1200,100,"",12,0,"     ",""
+91002,"FEE SHRS ",0,-2,"",0,0,"     ",""
+31003,"BUY      ",800,100,"",8,0,"     ",""
+41003,"SELL     ",-1500,100,"",%1
+"","",0,50,"",%2
+71003,"2-1 SPLIT",0,296,"",0,0,"     ",""
+101003,"SELL     ",-700,100,"",%3,"Long ",""
 
-    const QList<QStringList> closing = Closing(run.text);
-    ASSERT_GE(closing.size(), 7);
-    const char* expected[] = {
-        "31003,200,\" shares @\",4,\"cost/shr\",\"long term\"",
-        "\"Total: \",200,\" shares @\",800,\"total basis\"",
-        "\"Avg cost:\",4,\"Long trm:\",4,\"Shrt trm:\",\"Divide by 0\"",
-        "\"Add Fees:\",0",
-        "\"Ag. Shrs:\",2,\" Shares\"",
-        "\"Buy prices have been restated because of a share split.\"",
-        "\"Remember to adjust for service charges, commissions, loads, etc.\""};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(QString::fromLatin1(expected[i]), Joined(closing[i])) << i;
-    EXPECT_TRUE(run.log.contains(
-        QStringLiteral("Buy prices have been restated because of a share split..")));
-}
-
-TEST_F(HandWorkedLedger, CostDynamicSellsTheHighestPriceFirst)
-{
-    const WorksheetRun run = Run(2);
-    const std::vector<Line> lines = Entries(run.text);
-    const std::vector<Line> first = SaleLines(lines, QStringLiteral("41003"));
-    ASSERT_EQ(2u, first.size());
-    ExpectLine(first[0], 100, 12, 0, "Short");    // lot B, the dearest
-    ExpectLine(first[1], 50, 10, -200, "Long ");  // then half of lot A
-    const std::vector<Line> second = SaleLines(lines, QStringLiteral("101003"));
-    ASSERT_EQ(1u, second.size());
-    ExpectLine(second[0], 100, 5, 200, "Long ");  // lot A after the split: 100 @ 500 / 100
-    const QList<QStringList> closing = Closing(run.text);
-    EXPECT_EQ(QStringLiteral("4"), closing.value(0).value(3));
-    EXPECT_EQ(QStringLiteral("800"), closing.value(1).value(3));
-}
-
-TEST_F(HandWorkedLedger, AverageMethodsSellAtThePoolAverages)
-{
-    // Single category: every lot pooled at 3000 / 300 = 10 for the first sale;
-    // after the split the 300 pooled shares cost 1500, 5 a share.
-    // Double category: long 1000 / 100 and short 2000 / 200 are both 10; lot B
-    // has aged into the long pool by the second sale (5 a share either way),
-    // and the dynamic method keeps the long lots first at equal averages.
-    for (int method = 3; method <= 5; ++method) {
-        const WorksheetRun run = Run(method);
-        const std::vector<Line> lines = Entries(run.text);
-        const std::vector<Line> first = SaleLines(lines, QStringLiteral("41003"));
-        ASSERT_EQ(2u, first.size()) << method;
-        ExpectLine(first[0], 100, 10, 0, "Long ");
-        ExpectLine(first[1], 50, 10, 0, "Short");
-        const std::vector<Line> second = SaleLines(lines, QStringLiteral("101003"));
-        ASSERT_EQ(1u, second.size()) << method;
-        ExpectLine(second[0], 100, 5, 200, "Long ");
-        EXPECT_TRUE(second[0].mark.isEmpty());
-        // Lot D ages at the closing and is shown at the average it left the short pool with.
-        const QList<QStringList> closing = Closing(run.text);
-        EXPECT_EQ(QStringLiteral("31003,200,\" shares @\",5,\"cost/shr\",\"long term\""),
-                  Joined(closing.value(0)))
-            << method;
-        EXPECT_EQ(QStringLiteral("1000"), closing.value(1).value(3)) << method;
-        EXPECT_EQ(QStringLiteral("\"Divide by 0\""), closing.value(2).value(5)) << method;
+"Remaining"," Basis:"
+31003,200," shares @",%4,"cost/shr","long term"
+"Total: ",200," shares @",%5,"total basis"
+"Avg cost:",%4,"Long trm:",%4,"Shrt trm:","Divide by 0"
+"Add Fees:",0
+"Ag. Shrs:",2," Shares"
+"Buy prices have been restated because of a share split."
+"Remember to adjust for service charges, commissions, loads, etc.")");
+    const struct {
+        int method;
+        const char *firstLot, *secondLot, *laterSale, *lotD, *total;
+    } methods[] = {
+        // FIFO: lot A, then half of lot B; after the split lot B holds 100
+        // shares at 600 / 100.
+        {1, R"(10,0,"Long ","")", R"(12,-100,"Short","")", "6,100", "4", "800"},
+        // Dynamic: lot B, the dearest, then half of lot A; after the split
+        // lot A holds 100 shares at 500 / 100.
+        {2, R"(12,0,"Short","")", R"(10,-200,"Long ","")", "5,200", "4", "800"},
+        // Single category: every lot pooled at 3000 / 300 = 10 for the first
+        // sale; after the split the 300 pooled shares cost 1500, 5 a share.
+        // Double category: long 1000 / 100 and short 2000 / 200 are both 10;
+        // lot B has aged into the long pool by the second sale (5 a share
+        // either way), and the dynamic method keeps the long lots first at
+        // equal averages. Lot D ages at the closing and is shown at the
+        // average it left the short pool with.
+        {3, R"(10,0,"Long ","")", R"(10,0,"Short","")", "5,200", "5", "1000"},
+        {4, R"(10,0,"Long ","")", R"(10,0,"Short","")", "5,200", "5", "1000"},
+        {5, R"(10,0,"Long ","")", R"(10,0,"Short","")", "5,200", "5", "1000"},
+    };
+    for (const auto& m : methods) {
+        const WorksheetRun run = Run(m.method);
+        EXPECT_EQ(body.arg(QLatin1String(m.firstLot), QLatin1String(m.secondLot),
+                           QLatin1String(m.laterSale), QLatin1String(m.lotD),
+                           QLatin1String(m.total)),
+                  Body(run.text))
+            << "method " << m.method;
+        EXPECT_TRUE(run.log.contains(
+            QStringLiteral("Buy prices have been restated because of a share split..")));
     }
 }
 

@@ -109,6 +109,31 @@ TEST_F(CliTest, BadFilesAreReportedAndLeftAlone)
     expectFailure("list p.def --out out.txt", 1, "moved or deleted");
 }
 
+TEST_F(CliTest, ListWritesTheRateOfReturnFlows)
+{
+    ASSERT_EQ(run("list FUND --today 20050103 --price 12.5 --out out.txt --flows flows.csv"), 0)
+        << errors.toStdString();
+    // The purchase, the sale and the 50 shares left at today's price.
+    const QList<QByteArray> lines = ReadAll(path("flows.csv")).split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], "Date,Amount,Years,Kind,File,Description\r");
+    const QByteArray file = ",\"" + fund.toUtf8() + "\",\"";
+    EXPECT_TRUE(lines[1].startsWith("2004-01-05,1000,0.99"));
+    EXPECT_TRUE(lines[1].contains(QByteArray(",\"record\"" + file))) << lines[1].constData();
+    EXPECT_TRUE(lines[2].startsWith("2004-10-01,-550,0.2"));
+    EXPECT_TRUE(lines[3].startsWith(QByteArray("2005-01-03,-625,0,\"terminal value\"" + file)))
+        << lines[3].constData();
+    EXPECT_TRUE(lines[4].isEmpty());
+
+    // A file no rate could be computed for has the header alone; a flows
+    // file never lands on an investment file.
+    WriteLedger(path("empty.dat"), {});
+    ASSERT_EQ(run("list empty.dat --out out.txt --flows flows.csv"), 0);
+    EXPECT_EQ(ReadAll(path("flows.csv")), "Date,Amount,Years,Kind,File,Description\r\n");
+    QFile::remove(path("out.txt"));
+    expectFailure("list FUND --out out.txt --flows FUND", 2, "Illegal pathname");
+}
+
 TEST_F(CliTest, DumpAndRebuildShowTheRecordsAndTheCounts)
 {
     EXPECT_EQ(run("dump FUND"), 0);

@@ -148,14 +148,6 @@ TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
     EXPECT_FALSE(portfolio.SavePortfolio());
 }
 
-TEST_F(PortfolioTest, APathWithoutDescriptionGetsAnEmptyOne)
-{
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n");
-    portfolio.LoadPortfolio(false);
-    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QString());
-}
-
 TEST_F(PortfolioTest, APairWithoutAPathIsPassedOverSoEveryFileIsFound)
 {
     // Sorted by path, an empty path would come first and read as the empty

@@ -127,6 +127,14 @@ struct Desk {
     }
 
     void click(int command) { window->commandButton(command)->click(); }
+    // The buttons that can be pressed, in command order: "1" enabled, "0" not.
+    QString enabledCommands() const
+    {
+        QString flags;
+        for (int c = FileDisplay::OpenCommand; c <= FileDisplay::EditCommand; ++c)
+            flags += window->commandButton(c)->isEnabled() ? u'1' : u'0';
+        return flags;
+    }
 };
 
 QStringList RowDescriptions(const QListWidget* list)
@@ -148,9 +156,7 @@ private slots:
     void sortOptionsReorderAndRememberTheChoice();
     void addDescribeAndRemoveFlow();
     void addingAPresentPathOrAnIllegalNameIsRefused();
-    void removingTheCurrentFileIsRefused();
-    void removingTwoFilesLogsTwoLines();
-    void editingKeepsDescriptionOnEmptyAnswer();
+    void removeAndDescribeSeveralFiles();
     void openMakesTheFileCurrent();
     void failedOpenStaysAndCloseReopensCurrentFile();
     void droppedFilesAreAddedAfterTheDrop();
@@ -182,9 +188,8 @@ void TestFileDisplay::rowsShowShortenedPathAndDescription()
     QCOMPARE(second.section(QLatin1Char('\t'), 1), QStringLiteral("Long"));
     QCOMPARE(list->item(1)->toolTip(), longPath);
 
-    QVERIFY(window.commandButton(FileDisplay::OpenCommand)->isEnabled());
+    QCOMPARE(desk.enabledCommands(), QStringLiteral("11111"));
     QVERIFY(!window.helpButton()->isVisible());
-    QCOMPARE(window.windowTitle(), QStringLiteral("Select an investment file in this portfolio"));
 }
 
 void TestFileDisplay::emptyPortfolioDisablesFileCommands()
@@ -192,11 +197,7 @@ void TestFileDisplay::emptyPortfolioDisablesFileCommands()
     Desk desk;
     FileDisplay& window = desk.open();
     QCOMPARE(window.fileList()->count(), 0);
-    QVERIFY(!window.commandButton(FileDisplay::OpenCommand)->isEnabled());
-    QVERIFY(!window.commandButton(FileDisplay::RemoveCommand)->isEnabled());
-    QVERIFY(!window.commandButton(FileDisplay::EditCommand)->isEnabled());
-    QVERIFY(window.commandButton(FileDisplay::AddCommand)->isEnabled());
-    QVERIFY(window.commandButton(FileDisplay::CloseCommand)->isEnabled());
+    QCOMPARE(desk.enabledCommands(), QStringLiteral("01010"));  // Add and Close only
 
     // The first file added enables them.
     const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
@@ -204,7 +205,7 @@ void TestFileDisplay::emptyPortfolioDisablesFileCommands()
     desk.input.answers.push_back(QStringLiteral("A fund"));
     desk.click(FileDisplay::AddCommand);
     QCOMPARE(window.fileList()->count(), 1);
-    QVERIFY(window.commandButton(FileDisplay::OpenCommand)->isEnabled());
+    QCOMPARE(desk.enabledCommands(), QStringLiteral("11111"));
 }
 
 void TestFileDisplay::sortOptionsReorderAndRememberTheChoice()
@@ -279,8 +280,7 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     QCOMPARE(desk.definitionLines(),
              QStringList({QStringLiteral("\"Portfolio definition file\"")}));
     QVERIFY(QFileInfo::exists(fresh));
-    QCOMPARE(window.fileList()->count(), 0);
-    QVERIFY(!window.commandButton(FileDisplay::OpenCommand)->isEnabled());
+    QCOMPARE(desk.enabledCommands(), QStringLiteral("01010"));
     QCOMPARE(desk.logLines().last(), desk.removedLine(fresh));
 
     // A cancelled file dialog changes nothing.
@@ -300,12 +300,7 @@ void TestFileDisplay::addingAPresentPathOrAnIllegalNameIsRefused()
         window.setChooseFile([&](QWidget*, const QString&) { return chosen; });
         desk.click(FileDisplay::AddCommand);
     }
-    QCOMPARE(desk.messages.texts(),
-             QStringList({variant + QStringLiteral(" is already in the file selection list as\n"
-                                                   "Growth fund"),
-                          QStringLiteral("Illegal filename: C:\\.dat")}));
-    QCOMPARE(desk.messages.shown[0].icon, ui::Icon::Information);
-    QCOMPARE(desk.messages.shown[1].icon, ui::Icon::Exclamation);
+    QCOMPARE(desk.messages.shown.size(), size_t(2));
     QVERIFY(desk.input.asked.empty());
     QCOMPARE(desk.definitionLines().size(), 3);
     // The window is usable again afterwards.
@@ -313,28 +308,9 @@ void TestFileDisplay::addingAPresentPathOrAnIllegalNameIsRefused()
     QVERIFY(window.fileList()->isEnabled());
 }
 
-void TestFileDisplay::removingTheCurrentFileIsRefused()
-{
-    Desk desk;
-    const QString fund = desk.fill({{"Fund.dat", "Fund"}, {"Other.dat", "Other"}})[0];
-    QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
-    FileDisplay& window = desk.open();
-    // The current file's row is the current row.
-    QCOMPARE(window.fileList()->currentItem()->toolTip(), fund);
-
-    desk.select({desk.positionOf(fund)});
-    desk.click(FileDisplay::RemoveCommand);
-    QCOMPARE(desk.messages.texts(),
-             QStringList({QStringLiteral("File: ") + fund +
-                          QStringLiteral("\n\nCan't remove the current file from the portfolio "
-                                         "while it is open.")}));
-    QCOMPARE(desk.messages.shown[0].icon, ui::Icon::Exclamation);
-    QCOMPARE(desk.definitionLines().size(), 5);
-    QCOMPARE(window.fileList()->count(), 2);
-    QVERIFY(desk.logLines().isEmpty());
-}
-
-void TestFileDisplay::removingTwoFilesLogsTwoLines()
+// Describing anew keeps a description on an empty answer; removing refuses
+// the current file and removes the others. The list follows.
+void TestFileDisplay::removeAndDescribeSeveralFiles()
 {
     Desk desk;
     const QStringList paths =
@@ -342,37 +318,34 @@ void TestFileDisplay::removingTwoFilesLogsTwoLines()
     const QString &a = paths[0], &b = paths[1], &c = paths[2];
     QVERIFY(OpenInvestmentFile(desk.file, b, QStringLiteral("Second"), desk.messages));
     FileDisplay& window = desk.open();
+    // The current file's row is the current row.
+    QCOMPARE(window.fileList()->currentItem()->toolTip(), b);
+
+    desk.select({desk.positionOf(a), desk.positionOf(c)});
+    desk.input.answers = {QString(), QStringLiteral("  Bonds  ")};  // kept; trimmed
+    desk.click(FileDisplay::EditCommand);
+    QCOMPARE(desk.input.asked.size(), size_t(2));
+    QCOMPARE(desk.input.asked[0].defaultText, QStringLiteral("First"));
+    QCOMPARE(RowDescriptions(window.fileList()),
+             QStringList({QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Bonds")}));
+    QCOMPARE(desk.definitionLines().last(), QStringLiteral("\"Bonds\""));
+
+    desk.select({desk.positionOf(b)});
+    desk.click(FileDisplay::RemoveCommand);
+    QCOMPARE(desk.messages.shown.size(), size_t(1));
+    QCOMPARE(desk.definitionLines().size(), 7);
+    QCOMPARE(window.fileList()->count(), 3);
+
     desk.select({desk.positionOf(a), desk.positionOf(c)});
     QCOMPARE(window.selectedPositions().size(), size_t(2));
     desk.click(FileDisplay::RemoveCommand);
-
-    QVERIFY(desk.messages.shown.empty());
+    QCOMPARE(desk.messages.shown.size(), size_t(1));
     QCOMPARE(desk.logLines(), QStringList({desk.removedLine(a), desk.removedLine(c)}));
     QCOMPARE(desk.definitionLines(), QStringList({QStringLiteral("\"Portfolio definition file\""),
                                                   u'"' + b + u'"', QStringLiteral("\"Second\"")}));
     QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Second")}));
-    // The current file stays open.
-    QVERIFY(desk.file.isOpen());
-}
+    QVERIFY(desk.file.isOpen());  // the current file stays open
 
-void TestFileDisplay::editingKeepsDescriptionOnEmptyAnswer()
-{
-    Desk desk;
-    const QStringList paths = desk.fill({{"A.dat", "First"}, {"B.dat", "Second"}});
-    const QString &a = paths[0], &b = paths[1];
-    FileDisplay& window = desk.open();
-    desk.select({desk.positionOf(a), desk.positionOf(b)});
-    desk.input.answers.push_back(QString());                    // cancelled: kept
-    desk.input.answers.push_back(QStringLiteral("  Bonds  "));  // trimmed
-    desk.click(FileDisplay::EditCommand);
-
-    QCOMPARE(desk.input.asked.size(), size_t(2));
-    QCOMPARE(desk.input.asked[0].defaultText, QStringLiteral("First"));
-    QCOMPARE(desk.input.asked[1].prompt,
-             QStringLiteral("Input the description (up to 100 characters) for: \n") + b);
-    QCOMPARE(RowDescriptions(window.fileList()),
-             QStringList({QStringLiteral("First"), QStringLiteral("Bonds")}));
-    QCOMPARE(desk.definitionLines().last(), QStringLiteral("\"Bonds\""));
 }
 
 void TestFileDisplay::openMakesTheFileCurrent()
@@ -422,10 +395,7 @@ void TestFileDisplay::failedOpenStaysAndCloseReopensCurrentFile()
 
     desk.select({desk.positionOf(gone)});
     desk.click(FileDisplay::OpenCommand);
-    QCOMPARE(desk.messages.texts(),
-             QStringList({QStringLiteral("This file has been moved or deleted, or it's name has "
-                                         "been changed.\n") +
-                          gone}));
+    QCOMPARE(desk.messages.shown.size(), size_t(1));  // its text: the investment file tests
     QVERIFY(window.isVisible());
     QCOMPARE(desk.file.CurrentFile, fund);
 
@@ -528,11 +498,6 @@ void TestFileDisplay::cancellingFirstOfThreeDroppedFilesAddsNone()
 void TestFileDisplay::descriptionInputWindow()
 {
     DescriptionInput input;
-    QCOMPARE(input.windowTitle(), QStringLiteral("Input request"));
-    QCOMPARE(input.textBox()->maxLength(), 100);
-    QCOMPARE(input.okButton()->text(), QStringLiteral("&Ok"));
-    QCOMPARE(input.cancelButton()->text(), QStringLiteral("&Cancel"));
-
     const QString prompt = DescriptionPrompt(QStringLiteral("/x/Fund.dat"));
     input.prepare(QStringLiteral("Select an investment file in this portfolio"), prompt,
                   QStringLiteral("Old text"));
@@ -547,7 +512,8 @@ void TestFileDisplay::descriptionInputWindow()
     QCOMPARE(input.exec(), int(QDialog::Accepted));
     QCOMPARE(input.answer(), QStringLiteral("Income fund"));
 
-    // "&Cancel" answers the empty string, whatever was typed.
+    // "&Cancel" answers the empty string, whatever was typed. Without a
+    // title the window has its own.
     input.prepare(QString(), prompt, QStringLiteral("Kept"));
     QCOMPARE(input.windowTitle(), QStringLiteral("Input request"));
     QTimer::singleShot(0, &input, [&input] {
@@ -574,10 +540,6 @@ void TestFileDisplay::pathWithEllipses()
     QCOMPARE(PathWithEllipses(window, path, full), path);
     for (int width : {full / 2, full / 3, 180}) {
         const QString shortened = PathWithEllipses(window, path, width);
-        if (width >= full) {
-            QCOMPARE(shortened, path);
-            continue;
-        }
         QVERIFY2(shortened.contains(QStringLiteral("...")), qPrintable(shortened));
         QVERIFY(!shortened.contains(QChar(0x2026)));
         QVERIFY(metrics.horizontalAdvance(shortened) <= width);

@@ -29,6 +29,15 @@ TransactionRecord RecordOf(const QByteArray& bytes, int n)
     return DecodeRecord(bytes.constData() + (n - 1) * RecordLength);
 }
 
+// A record as "version date/seq 'desc' amount price shares".
+QString Text(const TransactionRecord& r)
+{
+    const auto num = [](double d) { return QString::number(d, 'g', 17); };
+    return QStringLiteral("%1 %2/%3 '%4' %5 %6 %7")
+        .arg(r.Version).arg(r.TransDate).arg(r.Seq).arg(r.descText())
+        .arg(num(r.Amount), num(r.SharePrice), num(r.Shares));
+}
+
 // A ledger of a purchase and a cash distribution, listed into the grid: rows
 // 0 and 1 hold records 2 and 3, row 2 is the closing valuation (no
 // transaction), row 3 the empty row for new entries.
@@ -65,9 +74,25 @@ struct Ledger {
         g->selectionModel()->setCurrentIndex(m->index(row, col(f)),
                                              QItemSelectionModel::ClearAndSelect);
     }
+    // A click on a cell and "&Edit" from the menu.
+    void edit(int row, Field f)
+    {
+        go(row, f);
+        w->actions().mnuEditItem->trigger();
+    }
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
     TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
+    QString line(int n) const { return Text(record(n)); }
+    // Clicks a cell and widens the selection to a block with Shift and the arrows.
+    void block(int row, Field f, int right, int down)
+    {
+        go(row, f);
+        for (int i = 0; i < right; ++i)
+            key(Qt::Key_Right, Qt::ShiftModifier);
+        for (int i = 0; i < down; ++i)
+            key(Qt::Key_Down, Qt::ShiftModifier);
+    }
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
@@ -124,25 +149,23 @@ void GridEditingTest::entryRules()
 {
     TransactionRecord r;
     r.TransDate = 20040105;
+    r.Shares = 3;
     QCOMPARE(grid::EditorText(r, Field::Date), QStringLiteral("01/05/2004"));
-    QCOMPARE(grid::ApplyEntry(r, Field::Date, QStringLiteral("02/29/2001")),
-             grid::EntryResult::InvalidDate);
-    QCOMPARE(r.TransDate, 20040105);
-    QCOMPARE(grid::ApplyEntry(r, Field::Date, QStringLiteral("02/29/2000")),
-             grid::EntryResult::Stored);
-    QCOMPARE(r.TransDate, 20000229);
-    QCOMPARE(grid::ApplyEntry(r, Field::Desc, QStringLiteral("dividends paid")),
-             grid::EntryResult::Stored);
-    QCOMPARE(r.Desc, QByteArray("dividends"));
-    // Grouping separators are read as such, not as the end of the number.
-    QCOMPARE(grid::ApplyEntry(r, Field::Amount, QStringLiteral("1,234.50")),
-             grid::EntryResult::Stored);
-    QCOMPARE(r.Amount, 1234.5);
-    QCOMPARE(grid::ApplyEntry(r, Field::Amount, QStringLiteral("12abc")),
-             grid::EntryResult::NotNumeric);
-    QCOMPARE(r.Amount, 1234.5);
-    QCOMPARE(grid::ApplyEntry(r, Field::Shares, QStringLiteral("  ")), grid::EntryResult::Stored);
-    QCOMPARE(r.Shares, 0.0);
+    // Entries one after the other, and the record after each. Grouping
+    // separators are read as such, not as the end of the number.
+    using grid::EntryResult;
+    const std::tuple<Field, const char*, EntryResult, const char*> entries[] = {
+        {Field::Date, "02/29/2001", EntryResult::InvalidDate, "0 20040105/0 '         ' 0 0 3"},
+        {Field::Date, "02/29/2000", EntryResult::Stored, "0 20000229/0 '         ' 0 0 3"},
+        {Field::Desc, "dividends paid", EntryResult::Stored, "0 20000229/0 'dividends' 0 0 3"},
+        {Field::Amount, "1,234.50", EntryResult::Stored, "0 20000229/0 'dividends' 1234.5 0 3"},
+        {Field::Amount, "12abc", EntryResult::NotNumeric, "0 20000229/0 'dividends' 1234.5 0 3"},
+        {Field::Shares, "  ", EntryResult::Stored, "0 20000229/0 'dividends' 1234.5 0 0"},
+    };
+    for (const auto& [field, text, result, after] : entries) {
+        QCOMPARE(grid::ApplyEntry(r, field, QLatin1String(text)), result);
+        QCOMPARE(Text(r), QLatin1String(after));
+    }
     r.SharePrice = 0.1 + 0.2;
     QCOMPARE(grid::EditorText(r, Field::SharePrice), QStringLiteral("0.30000000000000004"));
     QCOMPARE(grid::EditorText(r, Field::Shares), QStringLiteral("0"));
@@ -178,11 +201,7 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     QVERIFY(!l.ed->editing());
     QVERIFY(l.g->isEnabled());
     QCOMPARE(l.bytes().size(), 4 * RecordLength);
-    TransactionRecord r = l.record(4);
-    QCOMPARE(r.Version, VersionMajor);
-    QCOMPARE(r.TransDate, today);
-    QCOMPARE(r.Desc, QByteArray(9, ' '));
-    QCOMPARE(r.Amount, 250.0);
+    QCOMPARE(l.line(4), QStringLiteral("%1 %2/0 '         ' 250 0 0").arg(VersionMajor).arg(today));
     QCOMPARE(l.m->rowData(3), 4);
     QCOMPARE(l.m->cellText(3, l.col(Field::Amount)), QStringLiteral("250.00"));
     // The computed cells of the new row stay empty until a refresh.
@@ -198,8 +217,7 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     QCOMPARE(l.record(4).Amount, 300.0);
 
     // The next new row takes the last committed date and description.
-    l.go(1, Field::Desc);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(1, Field::Desc);
     l.retype(QStringLiteral("reinvest"));
     l.key(Qt::Key_Return);
     QCOMPARE(l.record(3).Desc, QByteArray("reinvest "));
@@ -208,11 +226,8 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     l.go(blank, Field::Shares);
     l.typeInGrid(QStringLiteral("2"));
     l.key(Qt::Key_Return);
-    const TransactionRecord added = l.record(5);
-    QCOMPARE(added.TransDate, 20240201);
-    QCOMPARE(added.Desc, QByteArray("reinvest "));
-    QCOMPARE(added.Shares, 2.0);
-    QCOMPARE(added.Seq, std::int16_t(1));  // a second record of that date
+    // (a second record of that date)
+    QCOMPARE(l.line(5), QStringLiteral("%1 20240201/1 'reinvest ' 0 0 2").arg(VersionMajor));
 }
 
 void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
@@ -241,8 +256,7 @@ void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
     l.key(Qt::Key_Escape);
 
     // A command on a computed cell or on the closing row starts nothing.
-    l.go(0, Field::Value);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Value);
     QVERIFY(!l.ed->editing());
     l.go(2, Field::Amount);
     QTest::keyClick(l.g, Qt::Key_7);
@@ -254,8 +268,7 @@ void GridEditingTest::datesAndNumbersAreChecked()
     Ledger l;
     QVERIFY(l.open());
     const QByteArray before = l.bytes();
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     QCOMPARE(l.editor()->text(), QStringLiteral("01/02/2024"));
     l.retype(QStringLiteral("02292001"));
     l.key(Qt::Key_Return);
@@ -268,8 +281,7 @@ void GridEditingTest::datesAndNumbersAreChecked()
     QVERIFY(!l.ed->editing());
     QCOMPARE(l.record(2).TransDate, 20000229);
 
-    l.go(1, Field::Amount);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(1, Field::Amount);
     QCOMPARE(l.editor()->text(), QStringLiteral("-20"));
     l.retype(QStringLiteral("ten"));
     l.key(Qt::Key_Return);
@@ -287,8 +299,7 @@ void GridEditingTest::tabShiftTabAndArrows()
     Ledger l;
     QVERIFY(l.open());
     // Tab walks the row's five cells and goes on to the next row's date.
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex().column(), l.col(Field::Desc));
     QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Desc));
@@ -322,8 +333,7 @@ void GridEditingTest::tabShiftTabAndArrows()
     l.key(Qt::Key_Escape);
 
     // Shift+Tab on the date of the first data row stays in the editor.
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     l.key(Qt::Key_Tab, Qt::ShiftModifier);
     QVERIFY(l.ed->editing());
     QCOMPARE(l.g->currentIndex(), l.m->index(0, l.col(Field::Date)));
@@ -338,8 +348,7 @@ void GridEditingTest::enterActsAsTabWhenCRFiresTab()
 {
     Ledger l;
     QVERIFY(l.open(QStringLiteral("CRFiresTab=True\r\n")));
-    l.go(0, Field::Desc);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Desc);
     l.retype(QStringLiteral("bought"));
     l.key(Qt::Key_Return);
     QVERIFY(l.ed->editing());
@@ -353,8 +362,7 @@ void GridEditingTest::recordTypeColumnOnTheRight()
     Ledger l;
     QVERIFY(l.open(QStringLiteral("[GridMisc]\r\nRTColPos=0\r\n")));
     QCOMPARE(l.col(Field::Date), 0);
-    l.go(0, Field::Date);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Date);
     for (int i = 0; i < 4; ++i)
         l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex(), l.m->index(0, 4));
@@ -375,8 +383,7 @@ void GridEditingTest::failedWriteKeepsTheEntry()
 {
     Ledger l;
     QVERIFY(l.open());
-    l.go(0, Field::Amount);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::Amount);
     l.retype(QStringLiteral("999"));
     // The file goes away under the editor.
     l.p.program().files.CloseFile(InvestmentSlot);
@@ -394,12 +401,8 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     Ledger l;
     QVERIFY(l.open());
     const QByteArray before = l.bytes();
-    // A block of amounts, prices and shares over both records, made with
-    // Shift and the arrows.
-    l.go(0, Field::Amount);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    // A block of amounts, prices and shares over both records.
+    l.block(0, Field::Amount, 2, 1);
     QVERIFY(l.ed->blockMode());
     QVERIFY(!l.w->actions().mnuCopyCell->isEnabled());
     l.p.messages.answers = {false};
@@ -408,19 +411,11 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     QCOMPARE(l.bytes(), before);
     QVERIFY(!l.ed->blockMode());
 
-    l.go(0, Field::Amount);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.block(0, Field::Amount, 2, 1);
     l.p.messages.answers = {true};
     l.key(Qt::Key_Delete);
-    for (int n : {2, 3}) {
-        const TransactionRecord r = l.record(n);
-        QCOMPARE(r.Amount, 0.0);
-        QCOMPARE(r.SharePrice, 0.0);
-        QCOMPARE(r.Shares, 0.0);
-    }
-    QCOMPARE(l.record(2).TransDate, 20240102);
+    QCOMPARE(l.line(2), QStringLiteral("%1 20240102/0 'buy      ' 0 0 0").arg(VersionMajor));
+    QCOMPARE(l.line(3), QStringLiteral("%1 20240201/0 'div      ' 0 0 0").arg(VersionMajor));
     QCOMPARE(l.m->cellText(0, l.col(Field::Amount)), QString());
 
     // Clearing a date stores 0; a single cell asks as well.
@@ -452,8 +447,7 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     QCOMPARE(l.m->rowData(1), 0);
     // A block with empty rows only changes the grid.
     const QByteArray withRows = l.bytes();
-    l.go(1, Field::Date);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.block(1, Field::Date, 0, 1);
     l.p.messages.answers = {true};
     l.key(Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(l.m->rowCount(), 4);
@@ -475,17 +469,12 @@ void GridEditingTest::copyAndPasteToABlock()
     QVERIFY(l.w->actions().mnuPasteData->isEnabled());
 
     // Onto Date, Desc and Amount of both records: only the amounts change.
-    l.go(0, Field::Date);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Right, Qt::ShiftModifier);
-    l.key(Qt::Key_Down, Qt::ShiftModifier);
+    l.block(0, Field::Date, 2, 1);
     const int shownBefore = int(l.p.messages.shown.size());
     QTest::keyClick(l.g, Qt::Key_V, Qt::ControlModifier);
     QVERIFY(l.p.messages.questions.isEmpty());  // ConfirmDelete is off
-    QCOMPARE(l.record(2).Amount, 1000.0);
-    QCOMPARE(l.record(3).Amount, 1000.0);
-    QCOMPARE(l.record(3).TransDate, 20240201);
-    QCOMPARE(l.record(3).Desc, QByteArray("div      "));
+    QCOMPARE(l.line(2), QStringLiteral("%1 20240102/0 'buy      ' 1000 10 100").arg(VersionMajor));
+    QCOMPARE(l.line(3), QStringLiteral("%1 20240201/0 'div      ' 1000 0 0").arg(VersionMajor));
     QCOMPARE(int(l.p.messages.shown.size()), shownBefore + 1);
     QVERIFY(l.lastMessage().startsWith(QStringLiteral("Some cells could not be pasted")));
 
@@ -509,8 +498,7 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     l.go(3, Field::Amount);
     l.typeInGrid(QStringLiteral("75"));
     l.key(Qt::Key_Return);
-    l.go(0, Field::SharePrice);
-    l.w->actions().mnuEditItem->trigger();
+    l.edit(0, Field::SharePrice);
     l.retype(QStringLiteral("10.5"));
     l.key(Qt::Key_Return);
     l.go(1, Field::Desc);
@@ -721,7 +709,8 @@ void GridEditingTest::rightClickMenu()
     QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Amount)));
     QCOMPARE(visible(),
              QStringList({"mnuRCEdit", "mnuRCClear", "mnuRCCopy", "mnuRCPaste", "mnuRCDelRow",
-                          "mnuRCSelectAll", "mnuRCRowHeight", "mnuRCHowToEdit"}));
+                          "mnuRCSelectAll", "mnuRCRowHeight", "mnuRCDragDropHelp",
+                          "mnuRCHowToEdit"}));
     QVERIFY(!l.w->action(QStringLiteral("mnuRCPaste"))->isEnabled());
     menu->hide();
     // The record type column: only "What's this?".
@@ -733,11 +722,6 @@ void GridEditingTest::rightClickMenu()
     QVERIFY(menu->isVisible());
     QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
     menu->hide();
-    // "Data entry help" shows the prompt of the current column.
-    l.go(0, Field::SharePrice);
-    l.w->action(QStringLiteral("mnuRCHowToEdit"))->trigger();
-    QVERIFY(l.ed->helpWindow()->isVisible());
-    QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::SharePrice));
 }
 
 void GridEditingTest::resizeCancelsTheEdit()

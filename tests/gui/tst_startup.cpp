@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "help/HelpCollection.h"
 #include "shell/Identity.h"
 #include "shell/widgets/RecordTypesWindow.h"
 #include "shell/widgets/SingleInstance.h"
@@ -13,7 +14,6 @@
 #include <QTime>
 #include <QGroupBox>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QSignalSpy>
 
 using namespace brisden;
@@ -33,7 +33,7 @@ private slots:
     void samplePortfolioNeverReplacesAnExistingOne();
     void missingDefaultPortfolioIsReportedOnce();
     void defaultPortfolioIsOfferedAfterTheStart();
-    void secondCopyRaisesTheFirstAndLeavesTheLog();
+    void secondCopyRaisesTheFirst();
     void closingWritesTheSettingsBack();
     void closingWithoutRememberedWidthsWritesNoWidths();
     void windowPositionIsRestored();
@@ -95,19 +95,16 @@ void StartupTest::logStartsEmptyWithItsStartLine()
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
     QVERIFY(p.start());
+    // (The start line itself: the session log tests.)
     const QStringList lines = TextLines(p.log());
-    QVERIFY(!lines.isEmpty());
-    QVERIFY2(QRegularExpression(
-                 QStringLiteral("^Session started \\d\\d-\\d\\d-\\d{4}, \\d\\d:\\d\\d:\\d\\d$"))
-                 .match(lines.first())
-                 .hasMatch(),
-             qPrintable(lines.first()));
-    QVERIFY(!lines.contains(QStringLiteral("old line")));
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().startsWith(QStringLiteral("Session started ")));
     QCOMPARE(p.program().ProgramTitle, MakeProgramTitle(VersionMajor, VersionMinorNumber));
     QCOMPARE(p.program().IniPath, p.ini());
     QCOMPARE(p.program().LogPath, p.log());
     QCOMPARE(p.program().AppFolder, p.app());
-    QCOMPARE(p.program().HelpFilePath, p.app() + QStringLiteral("/User manual.chm"));
+    // The manual is looked for from the program's folder.
+    QCOMPARE(p.program().HelpFilePath, help::FindHelpCollection(p.app()));
 }
 
 void StartupTest::settingsShapeTheWindow()
@@ -227,7 +224,7 @@ void StartupTest::defaultPortfolioIsOfferedAfterTheStart()
     QCOMPARE(p.window->portfolioLabel()->toolTip(), def);
 }
 
-void StartupTest::secondCopyRaisesTheFirstAndLeavesTheLog()
+void StartupTest::secondCopyRaisesTheFirst()
 {
     const QString key = UniqueInstanceKey();
     {
@@ -238,28 +235,11 @@ void StartupTest::secondCopyRaisesTheFirstAndLeavesTheLog()
         QVERIFY(second.askRunningInstanceToRaise());
         QTRY_COMPARE(raised.count(), 1);
     }
-    // With nobody listening the socket is free again.
+    // With nobody listening the socket is free again. (A second start of the
+    // program, which ends before its log exists, is run in the shared file
+    // test.)
     SingleInstance nobody(key);
     QVERIFY(!nobody.askRunningInstanceToRaise(200));
-
-    // Two starts in different folders with the same key: the second ends
-    // before its log exists.
-    QTemporaryDir a, b;
-    FakeMessages messages;
-    StartOptions options;
-    options.instanceKey = key;
-    options.messages = &messages;
-    options.currentDir = a.path();
-    options.appFolder = a.path();
-    Startup first;
-    QCOMPARE(first.Main(options), Startup::Outcome::Started);
-    first.window()->setMessageBox(&messages);
-    options.currentDir = b.path();
-    Startup second;
-    QCOMPARE(second.Main(options), Startup::Outcome::OtherCopyRaised);
-    QVERIFY(QFile::exists(a.path() + QStringLiteral("/Application.log")));
-    QVERIFY(!QFile::exists(b.path() + QStringLiteral("/Application.log")));
-    QVERIFY(second.window() == nullptr);
 }
 
 void StartupTest::closingWritesTheSettingsBack()

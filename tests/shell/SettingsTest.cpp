@@ -44,11 +44,10 @@ TEST_F(SettingsTest, ColoursAreHexadecimal32BitValues)
     readFrom(
         "[Colors]\r\nCurrentBackColor=&HFF\r\nGridForeColor=&h8000000f\r\n"
         "GridBackColor=&H80000008\r\nAmbiguousBackColor=\r\nGridLineColor=255\r\n");
-    EXPECT_EQ(s.CurrentBackColor, 0x000000FFu);
-    EXPECT_EQ(s.GridForeColor, 0x8000000Fu);
-    EXPECT_EQ(s.GridBackColor, 0x80000008u);  // the top bit survives
-    EXPECT_EQ(s.AmbiguousBackColor, 0x00B4FFFFu);
-    EXPECT_EQ(s.GridLineColor, 255u);
+    // The top bit survives; an empty value keeps the default.
+    EXPECT_EQ((std::vector<Settings::Colour>{s.CurrentBackColor, s.GridForeColor, s.GridBackColor,
+                                             s.AmbiguousBackColor, s.GridLineColor}),
+              (std::vector<Settings::Colour>{0xFF, 0x8000000F, 0x80000008, 0x00B4FFFF, 255}));
 
     for (const Settings::Colour c : {0x0080FF80u, 0x80000008u, 0u, 0xFFFFFFFFu, 0x00B4FFFFu})
         EXPECT_EQ(Settings::ParseColour(Settings::FormatColour(c), 1), c);
@@ -135,24 +134,18 @@ TEST_F(SettingsTest, IntegersTakeTheLeadingNumber)
 
 TEST_F(SettingsTest, BooleansInAnyCaseAndShowFlagsHideOnlyForFalse)
 {
-    EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("tRUE"), false));
-    EXPECT_FALSE(Settings::ParseBoolean(QStringLiteral("FALSE"), true));
-    EXPECT_TRUE(Settings::ParseBoolean(QString(), true));
-    EXPECT_FALSE(Settings::ParseBoolean(QString(), false));
-    EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("-1"), false));
-    EXPECT_FALSE(Settings::ParseBoolean(QStringLiteral("0"), true));
-    EXPECT_TRUE(Settings::ParseBoolean(QStringLiteral("maybe"), true));
+    // {text, default, value}
+    for (const auto& [text, fallback, value] :
+         {std::tuple{"tRUE", false, true}, {"FALSE", true, false}, {"", true, true},
+          {"", false, false}, {"-1", false, true}, {"0", true, false}, {"maybe", true, true}})
+        EXPECT_EQ(Settings::ParseBoolean(QLatin1String(text), fallback), value) << text;
     readFrom(
         "[General]\r\nSortByDesc=False\r\nStartTickmoor=TRUE\r\nAlwaysCopyFile=false\r\n"
         "CRFiresTab=true\r\nConfirmDelete=false\r\nShowGridControl=no\r\n"
         "ShowRecordTypesLegend=false\r\n");
-    EXPECT_FALSE(s.SortByDesc);
-    EXPECT_TRUE(s.StartTickmoor);
-    EXPECT_FALSE(s.AlwaysCopyFile);
-    EXPECT_TRUE(s.CRFiresTab);
-    EXPECT_FALSE(s.ConfirmDelete);
-    EXPECT_TRUE(s.ShowGridControl);
-    EXPECT_FALSE(s.ShowRecordTypesLegend);
+    EXPECT_EQ((std::vector<bool>{s.SortByDesc, s.StartTickmoor, s.AlwaysCopyFile, s.CRFiresTab,
+                                 s.ConfirmDelete, s.ShowGridControl, s.ShowRecordTypesLegend}),
+              (std::vector<bool>{false, true, false, true, false, true, false}));
 }
 
 TEST_F(SettingsTest, ExitWritesItsKeysInOrder)

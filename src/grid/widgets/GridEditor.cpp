@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 #include <algorithm>
 #include <cstring>
 
@@ -545,22 +544,6 @@ QString GridEditor::helpText() const
     return m_helpLabel ? m_helpLabel->text() : QString();
 }
 
-void GridEditor::showDataEntryHelp()
-{
-    const QModelIndex current = m_grid.currentIndex();
-    if (current.isValid() && IsEditableField(fieldAt(current.column()))) {
-        showHelp(EntryPrompt(fieldAt(current.column())));
-        return;
-    }
-    QStringList prompts;
-    for (Field f : {Field::Date, Field::Desc, Field::Amount, Field::SharePrice, Field::Shares})
-        prompts << QString::fromLatin1(
-                       m_model.gridColumn(ColumnOf(f, m_model.recordTypePosition())).header) +
-                       QStringLiteral(": ") + EntryPrompt(f);
-    showHelp(prompts.join(QStringLiteral("\n\n")));
-    m_help->resize(420, 300);
-}
-
 // ---------------------------------------------------------------------------
 // Selection
 
@@ -964,7 +947,8 @@ void GridEditor::rightClickGrid(const QPoint& viewportPos)
     if (!blockMode())
         setCurrent(at.row(), at.column());
     prepareRightClickMenu(true);
-    m_items.mnuRightClick->popup(m_grid.viewport()->mapToGlobal(viewportPos));
+    m_menuPos = m_grid.viewport()->mapToGlobal(viewportPos);
+    m_items.mnuRightClick->popup(m_menuPos);
 }
 
 void GridEditor::prepareRightClickMenu(bool overGrid)
@@ -1006,19 +990,13 @@ void GridEditor::rightClickElsewhere(QWidget* over, const QPoint& globalPos)
         return;
     m_menuControl = over;
     prepareRightClickMenu(false);
+    m_menuPos = globalPos;
     m_items.mnuRightClick->popup(globalPos);
 }
 
-void GridEditor::showWhatsThis()
+QWidget* GridEditor::menuControl() const
 {
-    QWidget* over = m_menuOverGrid ? static_cast<QWidget*>(&m_grid) : m_menuControl.data();
-    if (!over)
-        return;
-    QString text = over->whatsThis();
-    if (text.isEmpty())
-        text = over->toolTip();
-    if (!text.isEmpty())
-        QWhatsThis::showText(QCursor::pos(), text, over);
+    return m_menuOverGrid ? static_cast<QWidget*>(&m_grid) : m_menuControl.data();
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "ui/Interaction.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
@@ -150,9 +151,11 @@ public:
     void prepareRightClickMenu(bool overGrid);
     // The right mouse button over another control of the window.
     void rightClickElsewhere(QWidget* over, const QPoint& globalPos);
-    // "Data entry help": the help window with the current column's prompt.
-    void showDataEntryHelp();
-    void showWhatsThis();
+    // The control the right-click menu last opened over (the grid or
+    // another control of the window) and the point where it opened: the
+    // "What's this?" pop-up appears there.
+    QWidget* menuControl() const;
+    QPoint menuPos() const { return m_menuPos; }
 
     // --- undo -------------------------------------------------------------
     QUndoStack* undoStack() const { return m_undo; }
@@ -218,6 +221,7 @@ private:
     bool m_gridFocus = false;
     bool m_menuOverGrid = false;
     QPointer<QWidget> m_menuControl;
+    QPoint m_menuPos;
 
     bool m_block = false;
     int m_blockGeneration = -1;

@@ -6,6 +6,7 @@
 #include "grid/widgets/GridAppearance.h"
 #include "grid/widgets/LedgerGrid.h"
 #include "grid/widgets/LedgerModel.h"
+#include "grid/widgets/RateFlowsWindow.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/ScreenListing.h"
 #include "grid/widgets/SummaryPanel.h"
@@ -59,6 +60,7 @@ LedgerCommands::LedgerCommands(const LedgerContext& context, LedgerGrid& grid, L
                                                [this] { m_summary.clear(); });
     m_priceBox = std::make_unique<PriceBox>(m_summary.sharePriceBox());
     m_cancelPoll = std::make_unique<ui::WidgetCancelPoll>([this] { return m_cancelRequested; });
+    connect(&m_summary, &SummaryPanel::rateFlowsRequested, this, &LedgerCommands::ShowRateFlows);
 }
 
 LedgerCommands::~LedgerCommands() = default;
@@ -78,7 +80,33 @@ void LedgerCommands::ListLedger()
                            m_priceBox.get(), messages, m.input,    *m_cancelPoll, m.ProgramTitle};
     TransactionListing listing(context);
     listing.ListTrans(nullptr);
+    m_rateCashFlows = std::move(listing.CashFlows);
+    m_rateTrail = std::move(listing.RateTrail);
     m_listing = false;
+    if (m_rateFlowsWindow && m_rateFlowsWindow->isVisible())
+        m_rateFlowsWindow->setFlows(ListRateFlows(m_rateCashFlows, m_rateTrail), m_rateTrail);
+}
+
+void LedgerCommands::ShowRateFlows()
+{
+    // A closed file leaves no listing behind.
+    if (!m.file.isOpen()) {
+        m_rateCashFlows.clear();
+        m_rateTrail.clear();
+    }
+    if (!m_rateFlowsWindow)
+        m_rateFlowsWindow = new RateFlowsWindow(m_dialogParent, m_help, m.calendar.locale);
+    m_rateFlowsWindow->setFlows(ListRateFlows(m_rateCashFlows, m_rateTrail), m_rateTrail);
+    m_rateFlowsWindow->show();
+    m_rateFlowsWindow->raise();
+    m_rateFlowsWindow->activateWindow();
+}
+
+void LedgerCommands::setHelp(ui::IHelp* help)
+{
+    m_help = help;
+    if (m_rateFlowsWindow)
+        m_rateFlowsWindow->setHelp(help);
 }
 
 void LedgerCommands::Refresh()

@@ -4,6 +4,7 @@
 // (refresh, record types to display, row heights). The listing can be
 // stopped with Escape (requestCancel).
 
+#include "analysis/RateFlows.h"
 #include "ui/Interaction.h"
 #include "ui/widgets/WidgetInteraction.h"
 
@@ -25,9 +26,14 @@ class ScreenListing;
 class Settings;
 struct ReportState;
 
+namespace ui {
+class IHelp;
+}
+
 namespace grid {
 
 class LedgerGrid;
+class RateFlowsWindow;
 class LedgerModel;
 class RecordTypeFilter;
 class SummaryPanel;
@@ -76,6 +82,14 @@ public:
     }
     RecordTypeFilter* recordTypeFilter() const { return m_recordTypeFilter; }
 
+    // The cash flows behind the rate of return of the last listing, in their
+    // window (opened from the summary's rate of return; kept up to date by
+    // every listing while it is shown).
+    void ShowRateFlows();
+    RateFlowsWindow* rateFlowsWindow() const { return m_rateFlowsWindow; }
+    // The help behind the windows' Help buttons (may be null).
+    void setHelp(ui::IHelp* help);
+
 private:
     LedgerContext m;
     LedgerGrid& m_grid;
@@ -86,6 +100,11 @@ private:
     std::unique_ptr<PriceBox> m_priceBox;
     std::unique_ptr<ui::WidgetCancelPoll> m_cancelPoll;
     RecordTypeFilter* m_recordTypeFilter = nullptr;
+    RateFlowsWindow* m_rateFlowsWindow = nullptr;
+    ui::IHelp* m_help = nullptr;
+    // The last listing's cash flows and where they came from.
+    CashFlowTable m_rateCashFlows;
+    RateFlowTrail m_rateTrail;
     std::function<std::optional<QString>()> m_chooseRecordTypes;
     bool m_listing = false;
     bool m_cancelRequested = false;

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 namespace brisden::grid {
 
@@ -65,6 +66,19 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QGroupBox(QStringLiteral("Profit/L
     place(1, 0, QStringLiteral("Sales:"), m_labels.lblSales);
     place(1, 1, QStringLiteral("Realized + Unrealized Gain:"), m_labels.lblGain);
     place(1, 2, QStringLiteral("Internal Rate of Return:"), m_labels.lblIRR);
+    // The caption is a link to the flows behind the rate; the value answers a
+    // click too.
+    auto* rateCaption = qobject_cast<QLabel*>(summary->itemAtPosition(1, 4)->widget());
+    rateCaption->setObjectName(QStringLiteral("lblIRRCaption"));
+    rateCaption->setTextFormat(Qt::RichText);
+    rateCaption->setText(QStringLiteral("<a href=\"flows\">Internal Rate of Return:</a>"));
+    rateCaption->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                         Qt::LinksAccessibleByKeyboard);
+    rateCaption->setToolTip(QStringLiteral("Show the cash flows behind the rate"));
+    connect(rateCaption, &QLabel::linkActivated, this, &SummaryPanel::rateFlowsRequested);
+    m_labels.lblIRR->setCursor(Qt::PointingHandCursor);
+    m_labels.lblIRR->setToolTip(rateCaption->toolTip());
+    m_labels.lblIRR->installEventFilter(this);
     place(2, 0, QStringLiteral("Low buy price:"), m_labels.lblLowBuy);
     place(2, 1, QStringLiteral("High buy price:"), m_labels.lblHighBuy);
     place(2, 2, QStringLiteral("Average buy price:"), m_labels.lblAvgBuy);
@@ -96,6 +110,16 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QGroupBox(QStringLiteral("Profit/L
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(summary);
     layout->addLayout(priceRow);
+}
+
+bool SummaryPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_labels.lblIRR && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        emit rateFlowsRequested();
+        return true;
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void SummaryPanel::clear()

@@ -1,6 +1,7 @@
 #pragma once
 // "Profit/Loss:": the listing's summary under the grid (Frame3), with the
-// box where today's share price is typed.
+// box where today's share price is typed. The rate of return's caption is a
+// link to the cash flows behind the rate.
 
 #include "grid/widgets/ScreenListing.h"
 
@@ -19,6 +20,14 @@ public:
     QLineEdit* sharePriceBox() const { return m_txtSharePrice; }
     // Empties the twelve summary labels.
     void clear();
+
+signals:
+    // The rate of return's caption (a link) or its value was clicked: the
+    // cash flows behind the rate are wanted.
+    void rateFlowsRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     SummaryLabels m_labels;

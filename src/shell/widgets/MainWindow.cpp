@@ -13,6 +13,9 @@
 #include "grid/widgets/ListCommands.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/SummaryPanel.h"
+#include "help/widgets/HelpCommands.h"
+#include "import/widgets/ImportCommands.h"
+#include "prefs/widgets/PreferencesCommands.h"
 #include "report/widgets/ReportPrinting.h"
 #include "shell/IniFile.h"
 #include "shell/StartRules.h"
@@ -42,6 +45,7 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 #include <cmath>
 
 namespace brisden {
@@ -77,21 +81,42 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
                                 &m_p.log},
         *m_grid, *m_model, centralWidget(), [this](bool enabled) { FormEnableToggle(enabled); },
         [this] { m_ledger->ListLedger(); }, [this] { return busy(); });
+    m_prefs = new prefs::PreferencesCommands(
+        prefs::PreferencesCommandsContext{m_p.settings, m_p.IniPath, m_messages, *m_grid, *m_model,
+                                          *m_ledger, *m_files},
+        this);
+    // New rows take today's date until the first entry.
+    m_editor->setLastDate(m_p.calendar.TodayYMD);
+    m_import = new ImportCommands(
+        ImportContext{m_p.file, m_p.settings, m_p.calendar, m_p.log, m_messages, m_p.IniPath},
+        ImportHooks{[this](bool stop) { m_files->SetAutoSaveTimer(stop); },
+                    [this] {
+                        m_ledger->Refresh();
+                        m_editor->resetUndo();
+                    },
+                    [this] { return m_files->refuseReadOnly(QStringLiteral("import into")); },
+                    [this] { return !busy() && !m_editor->editing(); }},
+        this);
+
+    m_help = new help::HelpCommands(this, m_p.HelpFilePath, m_p.ProgramTitle, m_messages);
+    m_import->setHelp(&m_help->help());
+    m_ledger->setHelp(&m_help->help());
+    m_prefs->setHelp(&m_help->help());
+
     // The printed reports: the listing and the basis worksheet.
     m_printing = std::make_unique<ReportPrinting>(
-        ReportPrintingContext{m_p.files, m_p.settings, m_p.report, m_messages, m_p.log, nullptr,
-                              m_p.ProgramTitle, m_p.IniPath},
+        ReportPrintingContext{m_p.files, m_p.settings, m_p.report, m_messages, m_p.log,
+                              &m_help->help(), m_p.ProgramTitle, m_p.IniPath},
         this);
     m_list = new ListCommands(ListCommandsContext{m_p.files, m_p.file, m_p.portfolio, m_p.report,
                                                   m_p.settings, m_p.calendar, m_p.log, m_messages,
-                                                  m_input, nullptr, m_p.ProgramTitle},
+                                                  m_input, &m_help->help(), m_p.ProgramTitle},
                               *m_printing, sharePriceBox(), this);
     m_basis = new BasisCommands(BasisCommandsContext{m_p.files, m_p.file, m_p.portfolio,
                                                      m_p.report, m_p.settings, m_p.calendar,
-                                                     m_p.log, m_messages, nullptr, m_p.ProgramTitle},
+                                                     m_p.log, m_messages, &m_help->help(),
+                                                     m_p.ProgramTitle},
                                 *m_printing, this);
-    // New rows take today's date until the first entry.
-    m_editor->setLastDate(m_p.calendar.TodayYMD);
 
     m_notices = new NoticesWindow(m_p.ProgramTitle, this);
     m_notices->setDisplayLog([this] { showLog(); });
@@ -156,8 +181,8 @@ QLineEdit* MainWindow::sharePriceBox() const
 
 bool MainWindow::busy() const
 {
-    return m_ledger->listing() || (m_list && m_list->running()) ||
-           (m_basis && m_basis->running());
+    return m_ledger->listing() || (m_import && m_import->importing()) ||
+           (m_list && m_list->running()) || (m_basis && m_basis->running());
 }
 
 // ---------------------------------------------------------------------------
@@ -225,6 +250,7 @@ void MainWindow::buildControls()
     m_frame2->setWhatsThis(QStringLiteral(
         "Edit the current cell, clear the selected cells, delete the selected rows, or list the "
         "ledger again with its balances and returns recomputed."));
+    m_frame2->setProperty("whatsThisId", ui::HelpWhatsThisGridControls);
     m_frame2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_frame2, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_editor->rightClickElsewhere(m_frame2, m_frame2->mapToGlobal(pos));
@@ -248,6 +274,7 @@ void MainWindow::buildControls()
     // Frame3: the summary of the listing and the share price box.
     m_summary = new grid::SummaryPanel(central);
     if (auto* prompt = m_summary->findChild<QLabel*>(QStringLiteral("SharePricePrompt"))) {
+        prompt->setProperty("whatsThisId", ui::HelpWhatsThisSharePrice);
         prompt->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(prompt, &QWidget::customContextMenuRequested, this,
                 [this, prompt](const QPoint& pos) {
@@ -265,6 +292,7 @@ void MainWindow::buildControls()
         "double-click it or press Ctrl+E to edit it; every entry is written to the file at once.  "
         "\"R T\" shows each row's record type; balances, value and returns follow after a "
         "refresh (F5)."));
+    m_grid->setProperty("whatsThisId", ui::HelpWhatsThisGrid);
     connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (m_grid->isEnabled())
             m_editor->rightClickGrid(pos);
@@ -337,12 +365,14 @@ void MainWindow::buildMenus()
             QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     m.mnuSelectAll = add(m_mnuTransactions, "mnuSelectAll", QStringLiteral("Select &All"),
                          QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_mnuTransactions->addSeparator();
+    m.mnuImportItem = add(m_mnuTransactions, "mnuImportItem", QStringLiteral("&Import data..."),
+                          QKeySequence(Qt::CTRL | Qt::Key_I));
     m.mnuListItem = add(m_mnuTransactions, "mnuListItem",
                         QStringLiteral("&List to printer or file..."),
                         QKeySequence(Qt::CTRL | Qt::Key_L));
     m.mnuBasisItem = add(m_mnuTransactions, "mnuBasisItem", QStringLiteral("&Basis worksheet..."),
                          QKeySequence(Qt::CTRL | Qt::Key_B));
-    m_mnuTransactions->addSeparator();
     m.mnuRTHide =
         add(m_mnuTransactions, "mnuRTHide", QStringLiteral("&Select record types to display..."));
     m.mnuRefreshItem = add(m_mnuTransactions, "mnuRefreshItem",
@@ -350,6 +380,8 @@ void MainWindow::buildMenus()
 
     m_mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     m_mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    m.mnuPreferencesItem = add(m_mnuOptions, "mnuPreferencesItem",
+                               QStringLiteral("&Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_P));
     m.mnuTickmoor = add(m_mnuOptions, "mnuTickmoor", QStringLiteral("Start &Tickmoor"),
                         QKeySequence(Qt::CTRL | Qt::Key_W), true);
     m.mnuRecordTypeItem =
@@ -364,6 +396,17 @@ void MainWindow::buildMenus()
         add(m_mnuRowHeight, "mnuRowHeightSet", QStringLiteral("&Make same as selected row"));
     m.mnuRowHeightReset =
         add(m_mnuRowHeight, "mnuRowHeightReset", QStringLiteral("&Reset to default"));
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    m.mnuUserManualItem = add(mnuHelp, "mnuUserManualItem", QStringLiteral("User &Manual"),
+                              QKeySequence(Qt::Key_F1));
+    m.mnuWhatsThisMode = QWhatsThis::createAction(this);
+    m.mnuWhatsThisMode->setObjectName(QStringLiteral("mnuWhatsThisMode"));
+    mnuHelp->addAction(m.mnuWhatsThisMode);
+    addAction(m.mnuWhatsThisMode);
+    mnuHelp->addSeparator();
+    m.mnuAboutItem = add(mnuHelp, "mnuAboutItem", QStringLiteral("&About Brisden"));
 
     // The right-click menu of the grid.
     m_rightClick = new QMenu(this);
@@ -388,9 +431,6 @@ void MainWindow::buildMenus()
     m.mnuRCRowHeightReset = rowHeight->addAction(QStringLiteral("&Reset to default"));
     m.mnuRCRowHeightReset->setObjectName(QStringLiteral("mnuRCRowHeightReset"));
     m.mnuRCDragDropHelp = rc("mnuRCDragDropHelp", QStringLiteral("&Drag/drop help"));
-    // Dropping a file on the grid joins with the import window; its help
-    // waits hidden until then.
-    m.mnuRCDragDropHelp->setVisible(false);
     m.mnuRCHowToEdit = rc("mnuRCHowToEdit", QStringLiteral("Data entry &help"));
     m.mnuRCWhatsThis = rc("mnuRCWhatsThis", QStringLiteral("&What's this?"));
 }
@@ -483,7 +523,7 @@ void MainWindow::wireCommands()
                                        a.mnuRCDelRow,
                                        a.mnuRCSelectAll,
                                        m_mnuRCRowHeight->menuAction(),
-                                       nullptr,  // drag/drop help: with the import
+                                       a.mnuRCDragDropHelp,
                                        a.mnuRCHowToEdit,
                                        a.mnuRCWhatsThis});
     for (QAction* edit : {a.mnuEditItem, a.mnuRCEdit})
@@ -505,8 +545,28 @@ void MainWindow::wireCommands()
         onCommand(all, [editor] { editor->mnuSelectAll_Click(); });
     onCommand(a.mnuUndo, [editor] { editor->undoStack()->undo(); });
     onCommand(a.mnuRedo, [editor] { editor->undoStack()->redo(); });
-    onCommand(a.mnuRCHowToEdit, [editor] { editor->showDataEntryHelp(); });
-    onCommand(a.mnuRCWhatsThis, [editor] { editor->showWhatsThis(); });
+
+    // Help.
+    help::HelpCommands* helpCommands = m_help;
+    connect(a.mnuUserManualItem, &QAction::triggered, this,
+            [helpCommands] { helpCommands->mnuUserManualItem_Click(); });
+    connect(a.mnuAboutItem, &QAction::triggered, this,
+            [helpCommands] { helpCommands->mnuAboutItem_Click(); });
+    onCommand(a.mnuRCHowToEdit, [helpCommands] { helpCommands->mnuRCHowToEdit_Click(); });
+    onCommand(a.mnuRCWhatsThis, [helpCommands, editor] {
+        helpCommands->mnuRCWhatsThis_Click(editor->menuControl(), editor->menuPos());
+    });
+    onCommand(a.mnuRCDragDropHelp, [helpCommands, editor] {
+        helpCommands->mnuRCDragDropHelp_Click(editor->menuPos());
+    });
+
+    // Import, from the menu or by dropping a file on the grid.
+    ImportCommands* import = m_import;
+    onCommand(a.mnuImportItem, [import] { import->mnuImportItem_Click(); });
+    new FileDropTarget(m_grid->viewport(), [this](const QString& path) {
+        if (!busy() && !m_editor->editing())
+            m_import->FileDropped(path);
+    });
 
     // Enter in the share price box lists again with the typed price.
     connect(m_summary->sharePriceBox(), &QLineEdit::returnPressed, this, [this] {
@@ -514,12 +574,21 @@ void MainWindow::wireCommands()
             m_ledger->Refresh();
     });
 
+    // Preferences.
+    prefs::PreferencesCommands* preferences = m_prefs;
+    onCommand(a.mnuPreferencesItem, [preferences] { preferences->mnuPreferencesItem_Click(); });
+
     // The window's own.
     connect(a.mnuLogItem, &QAction::triggered, this, &MainWindow::showLog);
     connect(a.mnuExitItem, &QAction::triggered, this, &QWidget::close);
     connect(a.mnuTickmoor, &QAction::triggered, this, &MainWindow::startTickmoor);
     connect(a.mnuRecordTypeItem, &QAction::triggered, this, &MainWindow::toggleRecordTypesLegend);
     connect(a.mnuGridControlItem, &QAction::triggered, this, &MainWindow::toggleGridControlFrame);
+}
+
+ui::IHelp& MainWindow::help() const
+{
+    return m_help->help();
 }
 
 QAction* MainWindow::action(const QString& name) const
@@ -597,6 +666,8 @@ void MainWindow::Timer2_Timer()
         m_actions.mnuGridControlItem->setChecked(true);
     else
         toggleGridControlFrame();
+    if (m_p.settings.ShowHelp.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        m_help->mnuUserManualItem_Click();
     if (m_p.settings.StartTickmoor)
         startTickmoor();
 }
@@ -788,8 +859,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (key->key() == Qt::Key_Escape && widget && widget->window() == this)
+        if (key->key() == Qt::Key_Escape && widget && widget->window() == this) {
             m_ledger->requestCancel();
+            m_import->requestCancel();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -828,8 +901,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     if (busy()) {
-        // A listing runs below this handler: it is asked to stop first.
+        // A listing or an import runs below this handler: it is asked to stop first.
         m_ledger->requestCancel();
+        m_import->requestCancel();
         event->ignore();
         QTimer::singleShot(50, this, &QWidget::close);
         return;
@@ -856,6 +930,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         portfolioWindow->hide();
     m_recordTypes->hide();
     m_notices->hide();
+    m_help->closeWindows();
     m_p.log.setDisplay(nullptr);
     event->accept();
 }

@@ -6,6 +6,7 @@
 // window and grid settings back when it closes.
 
 #include "shell/widgets/Program.h"
+#include "ui/Help.h"
 #include "ui/Interaction.h"
 #include "ui/widgets/WidgetInteraction.h"
 
@@ -29,8 +30,12 @@ class ListCommands;
 class LogDisplay;
 class ReportPrinting;
 class FileCommands;
+class ImportCommands;
 class NoticesWindow;
 class RecordTypesWindow;
+namespace help {
+class HelpCommands;
+}  // namespace help
 namespace grid {
 class GridEditor;
 class LedgerCommands;
@@ -38,6 +43,9 @@ class LedgerGrid;
 class LedgerModel;
 class SummaryPanel;
 }  // namespace grid
+namespace prefs {
+class PreferencesCommands;
+}
 
 // The window's menu commands. Features connect their own handlers to them;
 // the window enables them.
@@ -63,14 +71,20 @@ struct MainActions {
     QAction* mnuSelectAll = nullptr;
     QAction* mnuListItem = nullptr;
     QAction* mnuBasisItem = nullptr;
+    QAction* mnuImportItem = nullptr;
     QAction* mnuRTHide = nullptr;
     QAction* mnuRefreshItem = nullptr;
     // Options
+    QAction* mnuPreferencesItem = nullptr;
     QAction* mnuTickmoor = nullptr;
     QAction* mnuRecordTypeItem = nullptr;
     QAction* mnuGridControlItem = nullptr;
     QAction* mnuRowHeightSet = nullptr;
     QAction* mnuRowHeightReset = nullptr;
+    // Help
+    QAction* mnuUserManualItem = nullptr;
+    QAction* mnuWhatsThisMode = nullptr;
+    QAction* mnuAboutItem = nullptr;
     // The grid's right-click menu
     QAction* mnuRCEdit = nullptr;
     QAction* mnuRCClear = nullptr;
@@ -130,12 +144,18 @@ public:
     QAction* action(const QString& name) const;  // by object name (tests)
     FileCommands& fileCommands() const { return *m_files; }
     grid::LedgerCommands& ledger() const { return *m_ledger; }
+    ImportCommands& importCommands() const { return *m_import; }
     grid::GridEditor& editor() const { return *m_editor; }
     DateWatch& dateWatch() const { return *m_dateWatch; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
     ReportPrinting& reportPrinting() const { return *m_printing; }
     ListCommands& listCommands() const { return *m_list; }
     BasisCommands& basisCommands() const { return *m_basis; }
+    // The manual, topics and pop-up texts; windows take help() for their
+    // Help buttons.
+    help::HelpCommands& helpCommands() const { return *m_help; }
+    ui::IHelp& help() const;
+    prefs::PreferencesCommands& preferences() const { return *m_prefs; }
 
     // --- controls -----------------------------------------------------
     grid::LedgerGrid* grid() const { return m_grid; }
@@ -196,11 +216,14 @@ private:
     MainActions m_actions;
     FileCommands* m_files = nullptr;
     grid::LedgerCommands* m_ledger = nullptr;
+    ImportCommands* m_import = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
     std::unique_ptr<ReportPrinting> m_printing;
     ListCommands* m_list = nullptr;
     BasisCommands* m_basis = nullptr;
+    help::HelpCommands* m_help = nullptr;
+    prefs::PreferencesCommands* m_prefs = nullptr;
 
     // Controls.
     grid::LedgerModel* m_model = nullptr;

@@ -3,6 +3,7 @@
 #include "shell/StartRules.h"
 
 #include "data/NumberText.h"
+#include "help/HelpCollection.h"
 #include "shell/Identity.h"
 #include "ui/widgets/WidgetInteraction.h"
 
@@ -44,7 +45,7 @@ Startup::Outcome Startup::Main(const StartOptions& options)
     p.VersionMajor = VersionMajor;
     p.ProgramTitle = MakeProgramTitle(VersionMajor, VersionMinorNumber);
     p.AppFolder = appFolder;
-    p.HelpFilePath = appFolder + QStringLiteral("/User manual.chm");
+    p.HelpFilePath = help::FindHelpCollection(appFolder);
 
     // 5. The log of this run, emptied.
     p.log.Start();

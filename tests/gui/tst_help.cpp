@@ -1,0 +1,522 @@
+// The user manual and the help around it: every topic number of the program
+// is a topic of the built collection with a short text, the help window shows
+// topics, searches the manual and pops texts up at a point; the main window's
+// help commands; the notice when the manual is missing; the about box.
+
+#include "GuiTestSupport.h"
+
+#include "grid/widgets/GridEditor.h"
+#include "help/HelpCollection.h"
+#include "help/widgets/About.h"
+#include "help/widgets/HelpCheck.h"
+#include "help/widgets/HelpCommands.h"
+#include "help/widgets/HelpWindow.h"
+
+#include <QDirIterator>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHelpContentWidget>
+#include <QHelpEngine>
+#include <QHelpIndexModel>
+#include <QHelpSearchEngine>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <set>
+
+using namespace brisden;
+using namespace brisden::test;
+
+namespace {
+
+// Records what the windows ask of the help.
+class FakeHelp final : public ui::IHelp {
+public:
+    bool manualOpens = true;
+    int manualCalls = 0;
+    std::vector<int> topics;
+    std::vector<std::pair<int, QPoint>> popups;
+    bool ShowManual() override
+    {
+        ++manualCalls;
+        return manualOpens;
+    }
+    void ShowHelpTopic(int id) override { topics.push_back(id); }
+    void ShowHelpPopup(int id, QPoint globalPos) override { popups.emplace_back(id, globalPos); }
+};
+
+QString ReadSource(const QString& relative)
+{
+    QFile file(QStringLiteral(BRISDEN_SOURCE_DIR "/") + relative);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The topic numbers of ui::HelpTopic, read from its header.
+std::map<QString, int> HelpTopicEnum()
+{
+    const QString header = ReadSource(QStringLiteral("src/ui/Help.h"));
+    const qsizetype start = header.indexOf(QStringLiteral("enum HelpTopic"));
+    const QString body = header.mid(start, header.indexOf(QStringLiteral("};"), start) - start);
+    std::map<QString, int> ids;
+    static const QRegularExpression entry(QStringLiteral("\\b(Help\\w+)\\s*=\\s*(\\d+)"));
+    for (const QRegularExpressionMatch& m : entry.globalMatch(body))
+        ids[m.captured(1)] = m.captured(2).toInt();
+    return ids;
+}
+
+// The built collection, found from the program's folder as the program finds it.
+QString BuiltCollection()
+{
+    return help::FindHelpCollection(QFileInfo(QStringLiteral(BRISDEN_APP)).absolutePath());
+}
+
+// A copy of the built collection in dir (the engine writes its search index
+// beside the collection; each test has its own).
+QString CopyCollection(const QString& dir)
+{
+    const QString built = BuiltCollection();
+    const QString documentation =
+        QFileInfo(built).dir().filePath(QLatin1String(help::kDocumentationFileName));
+    QFile::copy(documentation, dir + QLatin1Char('/') + QLatin1String(help::kDocumentationFileName));
+    const QString copy = dir + QLatin1Char('/') + QLatin1String(help::kCollectionFileName);
+    QFile::copy(built, copy);
+    return copy;
+}
+
+}  // namespace
+
+class HelpTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyTopicNumberIsATopicOfTheManual();
+    void theManualOpensAtItsContentsAndSearches();
+    void everyLinkOfTheManualLeadsSomewhere();
+    void popupTextsAppearAtThePoint();
+    void collectionLookupAndPopupParsing();
+    void aMissingCollectionCannotBeOpened();
+    void mainWindowHelpCommands();
+    void showHelpTrueOpensTheManualAtStart();
+    void missingManualShowsTheNotice();
+    void theNoticeInstallsThroughThePackageInstaller();
+    void aboutBox();
+};
+
+void HelpTest::everyTopicNumberIsATopicOfTheManual()
+{
+    const std::map<QString, int> ids = HelpTopicEnum();
+    QVERIFY2(ids.size() >= 25, "the topic numbers of src/ui/Help.h were not read");
+    QVERIFY(ids.count(QStringLiteral("HelpDragDrop")) && ids.at(QStringLiteral("HelpDragDrop")) == 9055);
+
+    // Every topic name the program's sources use is one of the enum.
+    std::set<QString> used;
+    static const QRegularExpression use(QStringLiteral("ui::(Help[A-Z]\\w*)"));
+    QDirIterator it(QStringLiteral(BRISDEN_SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QRegularExpressionMatch& m : use.globalMatch(QString::fromUtf8(file.readAll())))
+            used.insert(m.captured(1));
+    }
+    used.erase(QStringLiteral("HelpTopic"));
+    QVERIFY(!used.empty());
+    for (const QString& name : used)
+        QVERIFY2(ids.count(name), qPrintable(name + QStringLiteral(" is not a ui::HelpTopic")));
+
+    QVERIFY2(QFileInfo::exists(BuiltCollection()), qPrintable(BuiltCollection()));
+    QTemporaryDir dir;
+    help::HelpWindow window(CopyCollection(dir.path()), dir.path() + QStringLiteral("/cache"));
+    QVERIFY2(window.open(), qPrintable(window.reason()));
+    for (const auto& [name, id] : ids) {
+        const QUrl url = window.topicUrl(id);
+        QVERIFY2(url.isValid(), qPrintable(name + QStringLiteral(" has no topic")));
+        const QByteArray page = window.engine()->fileData(url);
+        QVERIFY2(!page.isEmpty(), qPrintable(url.toString()));
+        if (url.hasFragment())
+            QVERIFY2(page.contains(QByteArray(QByteArray("name=\"") + url.fragment().toUtf8() + "\"")),
+                     qPrintable(url.toString() + QStringLiteral(": no such anchor")));
+        QVERIFY2(!window.popupText(id).isEmpty(),
+                 qPrintable(name + QStringLiteral(" has no short text")));
+        window.ShowHelpTopic(id);
+        QCOMPARE(window.browser()->source(), url);
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.browser()->toPlainText().isEmpty());
+    }
+    // A number the manual does not know opens nothing.
+    const QUrl before = window.browser()->source();
+    window.ShowHelpTopic(4242);
+    QCOMPARE(window.browser()->source(), before);
+    QVERIFY(window.popupText(4242).isEmpty());
+}
+
+void HelpTest::theManualOpensAtItsContentsAndSearches()
+{
+    QTemporaryDir dir;
+    help::HelpWindow window(CopyCollection(dir.path()), dir.path() + QStringLiteral("/cache"));
+    QVERIFY(window.ShowManual());
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.browser()->source(), help::ManualUrl(QStringLiteral("index.html")));
+    QVERIFY(window.browser()->toPlainText().contains(QStringLiteral("Brisden User Manual")));
+    QCOMPARE(window.sideTabs()->count(), 3);
+
+    // One click on a chapter of the contents shows it.
+    QHelpContentWidget* contents = window.engine()->contentWidget();
+    QTRY_VERIFY(contents->model()->rowCount() == 1 &&
+                contents->model()->rowCount(contents->model()->index(0, 0)) > 10);
+    QModelIndex chapter;
+    for (int row = 0; row < contents->model()->rowCount(contents->model()->index(0, 0)); ++row) {
+        const QModelIndex at = contents->model()->index(row, 0, contents->model()->index(0, 0));
+        if (at.data().toString() == QLatin1String("Record types"))
+            chapter = at;
+    }
+    QVERIFY(chapter.isValid());
+    window.sideTabs()->setCurrentIndex(0);
+    contents->scrollTo(chapter);
+    QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                      contents->visualRect(chapter).center());
+    QCOMPARE(window.browser()->source(), help::ManualUrl(QStringLiteral("record-types.html")));
+
+    // The index knows the keywords; following a link inside a page stays in the manual.
+    QHelpIndexModel* index = window.engine()->indexModel();
+    QTRY_VERIFY(index->stringList().contains(QStringLiteral("Basis worksheet")));
+    window.browser()->setSource(help::ManualUrl(QStringLiteral("basis.html")));
+    QVERIFY(window.browser()->toPlainText().contains(QStringLiteral("Cost, FIFO")));
+    emit window.browser()->anchorClicked(QUrl(QStringLiteral("returns.html#irr")));
+    QCOMPARE(window.browser()->source(), help::ManualUrl(QStringLiteral("returns.html#irr")));
+
+    // The full text is indexed in the background and searched.
+    QHelpSearchEngine* search = window.engine()->searchEngine();
+    QSignalSpy indexed(search, &QHelpSearchEngine::indexingFinished);
+    search->reindexDocumentation();
+    QVERIFY(indexed.wait(30000));
+    QSignalSpy searched(search, &QHelpSearchEngine::searchingFinished);
+    search->search(QStringLiteral("pooled"));
+    QVERIFY(searched.wait(30000) || !searched.isEmpty());
+    QVERIFY(search->searchResultCount() >= 1);
+    bool basisFound = false;
+    for (const QHelpSearchResult& r : search->searchResults(0, search->searchResultCount()))
+        basisFound = basisFound || r.url().path().endsWith(QLatin1String("basis.html"));
+    QVERIFY(basisFound);
+}
+
+void HelpTest::everyLinkOfTheManualLeadsSomewhere()
+{
+    QTemporaryDir dir;
+    help::HelpWindow window(CopyCollection(dir.path()), dir.path() + QStringLiteral("/cache"));
+    QVERIFY(window.open());
+    QHelpEngine* engine = window.engine();
+    const QList<QUrl> pages =
+        engine->files(QLatin1String(help::kManualNamespace), QStringList(), QStringLiteral("html"));
+    QVERIFY(pages.size() >= 15);
+    static const QRegularExpression reference(QStringLiteral("(?:href|src)=\"([^\"]+)\""));
+    int links = 0;
+    for (const QUrl& page : pages) {
+        const QString html = QString::fromUtf8(engine->fileData(page));
+        for (const QRegularExpressionMatch& m : reference.globalMatch(html)) {
+            const QUrl target = page.resolved(QUrl(m.captured(1)));
+            if (target.scheme() != QLatin1String("qthelp"))
+                continue;  // a web address
+            ++links;
+            QUrl file = target;
+            file.setFragment(QString());
+            const QByteArray data = engine->fileData(file);
+            QVERIFY2(!data.isEmpty(), qPrintable(page.toString() + QStringLiteral(" -> ") +
+                                                 target.toString()));
+            if (target.hasFragment())
+                QVERIFY2(data.contains(QByteArray(QByteArray("name=\"") + target.fragment().toUtf8() + "\"")),
+                         qPrintable(page.toString() + QStringLiteral(" -> ") + target.toString()));
+        }
+    }
+    QVERIFY(links >= 80);  // the pages were read, not skipped
+}
+
+void HelpTest::popupTextsAppearAtThePoint()
+{
+    QTemporaryDir dir;
+    help::HelpWindow window(CopyCollection(dir.path()), dir.path() + QStringLiteral("/cache"));
+    window.ShowHelpPopup(ui::HelpDragDrop, QPoint(120, 90));
+    QVERIFY(window.popup());
+    QVERIFY(window.popup()->isVisible());
+    // (at the point, give or take the window frame the platform adds)
+    QVERIFY((window.popup()->pos() - QPoint(120, 90)).manhattanLength() <= 4);
+    QVERIFY(window.popupShownText().startsWith(QStringLiteral("Drop a text or comma-separated file")));
+    // The pop-up does not open the manual's window.
+    QVERIFY(!window.isVisible());
+    window.popup()->close();
+    // A number without a short text shows nothing.
+    window.ShowHelpPopup(4242, QPoint(10, 10));
+    QVERIFY(!window.popup()->isVisible());
+}
+
+void HelpTest::collectionLookupAndPopupParsing()
+{
+    // The build tree (program in build/bin) and an installation (bin/../share/brisden).
+    QTemporaryDir dir;
+    const QString bin = dir.path() + QStringLiteral("/bin");
+    QDir().mkpath(bin);
+    const QStringList candidates = help::HelpCollectionCandidates(bin);
+    QCOMPARE(candidates.value(0), bin + QStringLiteral("/brisden.qhc"));
+    QCOMPARE(candidates.value(1), dir.path() + QStringLiteral("/help/brisden.qhc"));
+    QCOMPARE(candidates.value(2), dir.path() + QStringLiteral("/share/brisden/brisden.qhc"));
+    QDir().mkpath(dir.path() + QStringLiteral("/share/brisden"));
+    WriteText(candidates.value(2), QStringLiteral("x"));
+    QCOMPARE(help::FindHelpCollection(bin), candidates.value(2));
+    WriteText(candidates.value(0), QStringLiteral("x"));
+    QCOMPARE(help::FindHelpCollection(bin), candidates.value(0));
+
+    // A collection in a folder that cannot be written is used from a copy,
+    // renewed when the installed one changes.
+    const QString shared = dir.path() + QStringLiteral("/ro");
+    QDir().mkpath(shared);
+    WriteText(shared + QStringLiteral("/brisden.qhc"), QStringLiteral("collection"));
+    WriteText(shared + QStringLiteral("/brisden.qch"), QStringLiteral("pages"));
+    QFile::setPermissions(shared, QFile::ReadOwner | QFile::ExeOwner);
+    if (!QFileInfo(shared).isWritable()) {  // (root writes everywhere)
+        const QString cache = dir.path() + QStringLiteral("/cache");
+        const QString copy = help::WritableCollection(shared + QStringLiteral("/brisden.qhc"), cache);
+        QCOMPARE(copy, cache + QStringLiteral("/brisden.qhc"));
+        QCOMPARE(ReadAll(cache + QStringLiteral("/brisden.qch")), QByteArray("pages"));
+    }
+    QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(help::WritableCollection(shared + QStringLiteral("/brisden.qhc"), dir.path()),
+             shared + QStringLiteral("/brisden.qhc"));
+
+    const QByteArray page =
+        "<dl><dt>1</dt><dd id=\"p12\">Type <b>A &amp; B</b>\n   here</dd>"
+        "<dd id=\"p123\">other</dd></dl>";
+    QCOMPARE(help::PopupText(page, 12), QStringLiteral("Type A & B here"));
+    QCOMPARE(help::PopupText(page, 123), QStringLiteral("other"));
+    QVERIFY(help::PopupText(page, 1).isEmpty());
+    QCOMPARE(help::TopicIdentifier(9055), QStringLiteral("brisden.9055"));
+}
+
+void HelpTest::aMissingCollectionCannotBeOpened()
+{
+    QTemporaryDir dir;
+    const QString missing = dir.path() + QStringLiteral("/brisden.qhc");
+    help::HelpWindow window(missing, dir.path() + QStringLiteral("/cache"));
+    QVERIFY(!window.ShowManual());
+    QVERIFY(window.reason().contains(missing));
+    QVERIFY(!window.isVisible());
+    // Topics and pop-ups fail silently.
+    window.ShowHelpTopic(ui::HelpDataEntry);
+    window.ShowHelpPopup(ui::HelpDragDrop, QPoint(5, 5));
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.popup());
+
+    // A collection without the manual's pages beside it is no manual either.
+    QTemporaryDir other;
+    const QString copy = CopyCollection(other.path());
+    QFile::remove(other.path() + QStringLiteral("/brisden.qch"));
+    help::HelpWindow noPages(copy, other.path() + QStringLiteral("/cache"));
+    QVERIFY(!noPages.ShowManual());
+    QVERIFY(!noPages.reason().isEmpty());
+}
+
+void HelpTest::mainWindowHelpCommands()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    MainWindow& w = *p.window;
+    FakeHelp help;
+    w.helpCommands().setHelp(&help);
+    QCOMPARE(&w.help(), static_cast<ui::IHelp*>(&help));
+
+    // "User Manual" (F1) opens the manual; nothing else when it opens.
+    QCOMPARE(w.actions().mnuUserManualItem->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(w.actions().mnuUserManualItem->text(), QStringLiteral("User &Manual"));
+    QCOMPARE(w.actions().mnuAboutItem->text(), QStringLiteral("&About Brisden"));
+    w.actions().mnuUserManualItem->trigger();
+    QCOMPARE(help.manualCalls, 1);
+    QVERIFY(!w.helpCommands().helpCheck());
+
+    // "Data entry help": the grid's topic.
+    w.actions().mnuRCHowToEdit->trigger();
+    QCOMPARE(help.topics, std::vector<int>{ui::HelpDataEntry});
+
+    // "What's this?" over a control: its short text at the point the menu opened.
+    const QPoint at(40, 30);
+    w.editor().rightClickElsewhere(w.gridControlFrame(), at);
+    w.rightClickMenu()->hide();
+    w.actions().mnuRCWhatsThis->trigger();
+    QCOMPARE(help.popups.size(), size_t(1));
+    QCOMPARE(help.popups.back().first, int(ui::HelpWhatsThisGridControls));
+    QCOMPARE(help.popups.back().second, at);
+
+    // "Drag/drop help" is always 9055, whatever the control under the menu.
+    w.actions().mnuRCDragDropHelp->trigger();
+    QCOMPARE(help.popups.back(), std::make_pair(int(ui::HelpDragDrop), at));
+    QLabel* prompt = w.summaryPanel()->findChild<QLabel*>(QStringLiteral("SharePricePrompt"));
+    QVERIFY(prompt);
+    w.editor().rightClickElsewhere(prompt, QPoint(70, 200));
+    w.rightClickMenu()->hide();
+    w.actions().mnuRCDragDropHelp->trigger();
+    QCOMPARE(help.popups.back(), std::make_pair(int(ui::HelpDragDrop), QPoint(70, 200)));
+    w.actions().mnuRCWhatsThis->trigger();
+    QCOMPARE(help.popups.back(), std::make_pair(int(ui::HelpWhatsThisSharePrice), QPoint(70, 200)));
+    QCOMPARE(help.popups.size(), size_t(4));
+    // Shift+F1 offers the platform's what's-this mode.
+    QCOMPARE(w.actions().mnuWhatsThisMode->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+}
+
+void HelpTest::showHelpTrueOpensTheManualAtStart()
+{
+    for (const char* value : {"True", "false"}) {
+        StartedProgram p;
+        QVERIFY(p.start(QStringLiteral("[General]\r\nShowHelp=") + QLatin1String(value) +
+                            QStringLiteral("\r\n"),
+                        QString(), false));
+        FakeHelp help;
+        p.window->helpCommands().setHelp(&help);
+        p.window->runDeferredStart();
+        QCOMPARE(help.manualCalls, QByteArray(value) == "True" ? 1 : 0);
+    }
+}
+
+void HelpTest::missingManualShowsTheNotice()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    MainWindow& w = *p.window;
+    QVERIFY(!QFileInfo::exists(p.program().HelpFilePath));
+    const QStringList logBefore = LogMessages(p.log());
+    QString label;
+    w.helpCommands().setBeforeDialog([&label](QWidget* dialog) {
+        QTimer::singleShot(0, dialog, [dialog, &label] {
+            auto* check = qobject_cast<help::HelpCheck*>(dialog);
+            QVERIFY(check && check->isVisible() && check->isModal());
+            label = check->label()->text();
+            check->command1(1)->click();
+        });
+    });
+    w.actions().mnuUserManualItem->trigger();
+    help::HelpCheck* check = w.helpCommands().helpCheck();
+    QVERIFY(check);
+    QCOMPARE(check->windowTitle(), QStringLiteral("Program Notice"));
+    QCOMPARE(check->command1(0)->text(), QStringLiteral("Install Help Engine"));
+    QCOMPARE(check->command1(1)->text(), QStringLiteral("Cancel"));
+    QCOMPARE(check->Tag, QStringLiteral("1"));
+    QVERIFY(!check->isVisible());
+    // Three paragraphs: what is missing and where it was looked for, what to
+    // do afterwards, and how to install by hand.
+    const QStringList paragraphs = label.split(QStringLiteral("\r\n\r\n"));
+    QCOMPARE(paragraphs.size(), 3);
+    QVERIFY(paragraphs[0].contains(p.program().HelpFilePath));
+    QVERIFY(paragraphs[0].contains(QStringLiteral("libqt6help6")));
+    QVERIFY(paragraphs[0].endsWith(QStringLiteral("you will be returned to the main screen.")));
+    QVERIFY(paragraphs[2].contains(QStringLiteral("sudo apt install")));
+    // Nothing else was done.
+    QVERIFY(p.messages.shown.empty());
+    QCOMPARE(LogMessages(p.log()), logBefore);
+    QVERIFY(!w.helpCommands().helpWindow()->isVisible());
+    // Dialog help buttons and pop-ups fail silently.
+    w.actions().mnuRCHowToEdit->trigger();
+    w.actions().mnuRCDragDropHelp->trigger();
+    QVERIFY(p.messages.shown.empty());
+    QVERIFY(!w.helpCommands().helpWindow()->isVisible());
+}
+
+void HelpTest::theNoticeInstallsThroughThePackageInstaller()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    MainWindow& w = *p.window;
+    std::vector<QUrl> opened;
+    bool installerAnswers = false;
+    w.helpCommands().setOpenUrl([&](const QUrl& url) {
+        opened.push_back(url);
+        return installerAnswers;
+    });
+    w.helpCommands().setBeforeDialog([](QWidget* dialog) {
+        QTimer::singleShot(0, dialog, [dialog] {
+            qobject_cast<help::HelpCheck*>(dialog)->command1(0)->click();
+        });
+    });
+    w.actions().mnuUserManualItem->trigger();
+    QCOMPARE(opened.size(), size_t(1));
+    QCOMPARE(opened[0], QUrl(QStringLiteral("apt:libqt6help6,libqt6sql6-sqlite")));
+    QCOMPARE(w.helpCommands().helpCheck()->Tag, QStringLiteral("0"));
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral("Error: the help components were *not* installed.")});
+    QCOMPARE(p.messages.shown[0].icon, ui::Icon::Exclamation);
+    // When the installer starts, nothing is said.
+    installerAnswers = true;
+    w.actions().mnuUserManualItem->trigger();
+    QCOMPARE(opened.size(), size_t(2));
+    QCOMPARE(p.messages.shown.size(), size_t(1));
+}
+
+void HelpTest::aboutBox()
+{
+    StartedProgram p;
+    QVERIFY(p.start());
+    MainWindow& w = *p.window;
+    std::vector<QUrl> opened;
+    bool browserOpens = false;
+    w.helpCommands().setOpenUrl([&](const QUrl& url) {
+        opened.push_back(url);
+        return browserOpens;
+    });
+    w.helpCommands().setBeforeDialog([](QWidget* dialog) {
+        QTimer::singleShot(0, dialog, [dialog] {
+            auto* about = qobject_cast<help::About*>(dialog);
+            QVERIFY(about && about->isVisible());
+            // Enter closes the box (it does not open the address).
+            QTest::keyClick(about, Qt::Key_Return);
+        });
+    });
+    w.actions().mnuAboutItem->trigger();
+    help::About* about = w.helpCommands().about();
+    QVERIFY(about);
+    QVERIFY(!about->isVisible());
+    const QString title = p.program().ProgramTitle;
+    QCOMPARE(title, QStringLiteral("Brisden 6.00"));
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Brisden 6.00"));
+    QCOMPARE(about->titleLabel()->text(), title);
+    QCOMPARE(about->label1()->text(), QString::fromLatin1(help::kProjectAddress));
+    const QString versions = about->versionsLabel()->text();
+    QVERIFY(versions.contains(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())));
+    QVERIFY(versions.contains(QStringLiteral("Help")));
+
+    // The address is underlined and coloured while the mouse is over it.
+    about->show();
+    QVERIFY(!about->label1()->font().underline());
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(about->label1(), &enter);
+    QVERIFY(about->linkHighlighted());
+    QVERIFY(about->label1()->font().underline());
+    QCOMPARE(about->label1()->palette().color(QPalette::WindowText),
+             about->palette().color(QPalette::Link));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(about->label1(), &leave);
+    QVERIFY(!about->linkHighlighted());
+    QVERIFY(!about->label1()->font().underline());
+
+    // A click opens it in the browser; a failure says so.
+    QTest::mouseClick(about->label1(), Qt::LeftButton);
+    QCOMPARE(opened, std::vector<QUrl>{QUrl(QString::fromLatin1(help::kProjectAddress))});
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral(
+                 "An error occurred when trying to open your browser.  Check your availiable "
+                 "memory, and make sure there is an application associated with .html files.")});
+    QCOMPARE(p.messages.shown[0].icon, ui::Icon::Exclamation);
+    browserOpens = true;
+    QTest::mouseClick(about->label1(), Qt::LeftButton);
+    QCOMPARE(opened.size(), size_t(2));
+    QCOMPARE(p.messages.shown.size(), size_t(1));
+    about->hide();
+}
+
+int main(int argc, char* argv[])
+{
+    // No installed manual of this machine is found instead of the test's own.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8());
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    QApplication app(argc, argv);
+    HelpTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_help.moc"
