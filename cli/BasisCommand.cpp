@@ -3,7 +3,12 @@
 
 #include "cli/CliCommon.h"
 
+#include "basis/BasisPrinter.h"
 #include "basis/BasisTextFile.h"
+#include "report/PageComposer.h"
+#include "report/paint/PdfSurface.h"
+
+#include <memory>
 #include "basis/BasisWorksheet.h"
 #include "data/InvestmentFile.h"
 #include "report/ReportFile.h"
@@ -67,25 +72,61 @@ int RunBasis(const QStringList& args)
         return 1;
     file.CurrentFile = options.path;
 
-    if (!OpenReportFile(context, options)) {
-        file.close();
-        return 1;
-    }
-    context.log.LogSession(QStringLiteral("Basis worksheet directed to ") + options.out);
-
     ReportState report;
-    report.ReportDestination = DestinationFile;
     report.ListFromDate = options.from;
     report.ListToDate = options.to == 0 ? 99999999 : options.to;
-    ReportFileWriter writer(context.files, ShortSlot);
-    BasisTextFileOutput output(writer);
-    BasisWorksheet worksheet(BasisContext{file, report, context.calendar, context.log, output,
+    const bool pdf = !options.pdf.isEmpty();
+
+    std::unique_ptr<ReportFileWriter> writer;
+    std::unique_ptr<IBasisOutput> output;
+    std::unique_ptr<PageComposer> composer;
+    std::unique_ptr<PdfSurface> pages;
+    if (pdf) {
+        report.ReportDestination = DestinationPrinter;
+        report.ReportTitle = options.path;
+        pages = std::make_unique<PdfSurface>(options.pdf, options.orientation,
+                                             ReportPrintFont(context, options),
+                                             context.ProgramTitle);
+        if (!pages->ok()) {
+            Fail(QStringLiteral("cannot write \"%1\"").arg(options.pdf));
+            file.close();
+            return 1;
+        }
+        context.log.LogSession(QStringLiteral("Basis worksheet directed to ") + options.pdf);
+        composer = std::make_unique<PageComposer>(report, context.ProgramTitle,
+                                                  context.calendar.locale);
+        // The worksheet is laid out without margins of its own.
+        composer->PreparePrintSurface(pages->surface());
+        composer->setSurface(&pages->surface());
+        composer->ApplyScale();
+        output = std::make_unique<BasisPrinter>(
+            *composer,
+            options.linesPerPage >= 0 ? options.linesPerPage : context.settings.TextBasisLines,
+            context.settings.TextBasisTopMargin);
+    } else {
+        if (!OpenReportFile(context, options)) {
+            file.close();
+            return 1;
+        }
+        context.log.LogSession(QStringLiteral("Basis worksheet directed to ") + options.out);
+        report.ReportDestination = DestinationFile;
+        writer = std::make_unique<ReportFileWriter>(context.files, ShortSlot);
+        output = std::make_unique<BasisTextFileOutput>(*writer);
+    }
+    BasisWorksheet worksheet(BasisContext{file, report, context.calendar, context.log, *output,
                                           context.messages, context.noCancel,
                                           context.ProgramTitle});
     worksheet.Run(options.method);
     file.close();
 
-    return CloseReportFile(context, writer.failed(), options.out);
+    if (pdf) {
+        if (!pages->surface().EndDoc()) {
+            Fail(QStringLiteral("writing \"%1\" failed").arg(options.pdf));
+            return 1;
+        }
+        return 0;
+    }
+    return CloseReportFile(context, writer->failed(), options.out);
 }
 
 }  // namespace brisden::cli

@@ -4,6 +4,7 @@
 #include "shell/Identity.h"
 
 #include <QDir>
+#include <cmath>
 #include <QTextStream>
 
 namespace brisden::cli {
@@ -21,7 +22,7 @@ void PrintUsage(std::FILE* out)
         "\n"
         "Commands:\n"
         "  list PATH [--from MMDDYYYY] [--to MMDDYYYY] [--today YYYYMMDD]\n"
-        "            [--price P] [--price-for FILE=P]... --out REPORT [--append]\n"
+        "            [--price P] [--price-for FILE=P]... (--out REPORT [--append] | --pdf FILE)\n"
         "            [--flows FLOWS.csv]\n"
         "      Lists an investment file (PATH.dat) or every file of a portfolio (PATH.def)\n"
         "      with balances, values, returns and the internal rate of return, and writes\n"
@@ -38,9 +39,16 @@ void PrintUsage(std::FILE* out)
         "                       return as CSV: Date, Amount, Years (to the rate's end\n"
         "                       day), Kind (record, opening value, terminal value),\n"
         "                       File, Description; one flow a line, full precision\n"
+        "        --pdf FILE     the printed pages (header, column heading, summary) as PDF\n"
+        "                       instead of a report file, with:\n"
+        "          --orientation portrait|landscape   80 or 132 columns (default portrait)\n"
+        "          --font NAME, --font-size PT        default: the Font and TextFontSize\n"
+        "                       settings; a font without fixed pitch gives the system's\n"
+        "          --lines-per-page N                 0 fills each page (default: the\n"
+        "                       TextListLines or TextBasisLines setting)\n"
         "\n"
         "  basis FILE.dat --method N [--from MMDDYYYY] [--to MMDDYYYY] [--today YYYYMMDD]\n"
-        "            --out REPORT [--append]\n"
+        "            (--out REPORT [--append] | --pdf FILE [printing options as for list])\n"
         "      Writes the cost-basis worksheet. N: 1 Cost, FIFO; 2 Cost, Dynamic;\n"
         "      3 Average, Single Category; 4 Average, Double Category, FIFO;\n"
         "      5 Average, Double Category, Dynamic. The dates limit what is printed.\n"
@@ -191,6 +199,40 @@ OptionResult TakeReportOption(const QStringList& args, int& i, ReportOptions& op
             return OptionResult::Bad;
     } else if (arg == QLatin1String("--append")) {
         options.append = true;
+    } else if (arg == QLatin1String("--pdf")) {
+        if (!TakeValue(args, i, &options.pdf))
+            return OptionResult::Bad;
+    } else if (arg == QLatin1String("--orientation")) {
+        if (!TakeValue(args, i, &value))
+            return OptionResult::Bad;
+        if (value == QLatin1String("portrait") || value == QLatin1String("1")) {
+            options.orientation = 1;
+        } else if (value == QLatin1String("landscape") || value == QLatin1String("2")) {
+            options.orientation = 2;
+        } else {
+            Fail(QStringLiteral("--orientation needs portrait or landscape, not \"%1\"").arg(value));
+            return OptionResult::Bad;
+        }
+    } else if (arg == QLatin1String("--font")) {
+        if (!TakeValue(args, i, &options.font))
+            return OptionResult::Bad;
+    } else if (arg == QLatin1String("--font-size")) {
+        if (!TakeValue(args, i, &value) || !ParseNumberOption(arg, value, &options.fontSize))
+            return OptionResult::Bad;
+        if (options.fontSize <= 0 || options.fontSize > 72) {
+            Fail(QStringLiteral("--font-size needs points from 1 to 72, not \"%1\"").arg(value));
+            return OptionResult::Bad;
+        }
+    } else if (arg == QLatin1String("--lines-per-page")) {
+        bool ok = false;
+        if (!TakeValue(args, i, &value))
+            return OptionResult::Bad;
+        options.linesPerPage = value.toInt(&ok);
+        if (!ok || options.linesPerPage < 0) {
+            Fail(QStringLiteral("--lines-per-page needs a count (0: fill each page), not \"%1\"")
+                     .arg(value));
+            return OptionResult::Bad;
+        }
     } else if (arg.startsWith(QLatin1String("--"))) {
         return OptionResult::NotMine;
     } else if (options.path.isEmpty()) {
@@ -226,8 +268,16 @@ int CheckReportOptions(const ReportOptions& options, const QString& command,
         Fail(QStringLiteral("%1 needs %2").arg(command, pathNeeded));
         return 2;
     }
+    if (!options.pdf.isEmpty()) {
+        if (!options.out.isEmpty() || options.append) {
+            Fail(QStringLiteral("%1: --pdf writes the printed pages; leave out --out and --append")
+                     .arg(command));
+            return 2;
+        }
+        return 0;
+    }
     if (options.out.trimmed().isEmpty()) {
-        Fail(QStringLiteral("%1 needs --out REPORT").arg(command));
+        Fail(QStringLiteral("%1 needs --out REPORT or --pdf FILE").arg(command));
         return 2;
     }
     // A report must never land on an investment file.
@@ -236,6 +286,26 @@ int CheckReportOptions(const ReportOptions& options, const QString& command,
         return 2;
     }
     return 0;
+}
+
+PrintFont ReportPrintFont(const CliContext& context, const ReportOptions& options)
+{
+    PrintFont font;
+    font.name = options.font.isEmpty() ? context.settings.Font : options.font;
+    font.size = options.fontSize > 0 ? options.fontSize
+                : context.settings.TextFontSize > 0 ? context.settings.TextFontSize
+                                                    : 10;
+    font.bold = context.settings.TextBold == QLatin1String("True");
+    font.italic = context.settings.TextItalic == QLatin1String("True");
+    return font;
+}
+
+std::array<int, 4> ListMarginsOf(const Settings& settings)
+{
+    std::array<int, 4> margins{0, 0, 0, 0};
+    for (std::size_t i = 0; i < margins.size() && i < settings.ListMargins.size(); ++i)
+        margins[i] = static_cast<int>(std::lround(settings.ListMargins[i]));
+    return margins;
 }
 
 bool OpenReportFile(CliContext& context, const ReportOptions& options)

@@ -23,11 +23,13 @@ int RunChartMain(int argc, char* argv[]);
 }  // namespace brisden::cli
 
 #include "data/Dates.h"
+#include "report/PrintSurface.h"
 #include "data/FileTable.h"
 #include "shell/SessionLog.h"
 #include "shell/Settings.h"
 #include "ui/Interaction.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -74,6 +76,13 @@ struct ReportOptions {
     std::int32_t from = 0;
     std::int32_t to = 99999999;
     QString today;
+    // The report as PDF instead of a report file: the pages the printer
+    // would get.
+    QString pdf;
+    int orientation = 1;     // 1 portrait, 2 landscape
+    QString font;            // empty: the Font setting
+    double fontSize = 0;     // 0: the TextFontSize setting
+    int linesPerPage = -1;   // -1: the report's lines-per-page setting
 };
 
 enum class OptionResult { Taken, NotMine, Bad };
@@ -92,6 +101,10 @@ int CheckReportOptions(const ReportOptions& options, const QString& command,
 // Opens the report file in slot 3 (appending or replacing); false with the
 // message printed.
 bool OpenReportFile(CliContext& context, const ReportOptions& options);
+// The report font of a PDF: the options, else the Printer settings.
+PrintFont ReportPrintFont(const CliContext& context, const ReportOptions& options);
+// The current margins (thousandths of an inch) from the ListMargins setting.
+std::array<int, 4> ListMarginsOf(const Settings& settings);
 // Closes the report file, writing what is still buffered: 0, or 1 with the
 // message printed when anything could not be written.
 int CloseReportFile(CliContext& context, bool writerFailed, const QString& out);

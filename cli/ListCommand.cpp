@@ -9,13 +9,17 @@
 #include "data/InvestmentFile.h"
 #include "data/NumberText.h"
 #include "data/Portfolio.h"
+#include "analysis/ListingPrinter.h"
 #include "analysis/ListingTextFile.h"
+#include "report/PageComposer.h"
+#include "report/paint/PdfSurface.h"
 #include "report/ReportFile.h"
 #include "report/ReportState.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QHash>
+#include <memory>
 #include <optional>
 
 namespace brisden::cli {
@@ -191,18 +195,49 @@ int RunList(const QStringList& args)
     for (const auto& [name, price] : options.pricesFor)
         prices.pricesByFile.insert(name.trimmed().toLower(), price);
 
-    if (!OpenReportFile(context, options))
-        return 1;
-    context.log.LogSession(QStringLiteral("Listing directed to ") + options.out);
-
     ReportState report;
-    report.ReportDestination = DestinationFile;
     report.ListFromDate = options.from;
     report.ListToDate = options.to;
-    ReportFileWriter writer(context.files, ShortSlot);
-    ListingFileOutput output(writer, context.calendar, context.ProgramTitle);
+    const bool pdf = !options.pdf.isEmpty();
+
+    // The destination: the report file, or the printed pages in a PDF file.
+    std::unique_ptr<ReportFileWriter> writer;
+    std::unique_ptr<IListingOutput> output;
+    std::unique_ptr<PageComposer> composer;
+    std::unique_ptr<PdfSurface> pages;
+    if (pdf) {
+        report.ReportDestination = DestinationPrinter;
+        report.ReportTitle = portfolioRun ? QStringLiteral("Portfolio: ") + options.path
+                                          : options.path;
+        pages = std::make_unique<PdfSurface>(options.pdf, options.orientation,
+                                             ReportPrintFont(context, options),
+                                             context.ProgramTitle);
+        if (!pages->ok()) {
+            Fail(QStringLiteral("cannot write \"%1\"").arg(options.pdf));
+            return 1;
+        }
+        context.log.LogSession(QStringLiteral("Listing directed to ") + options.pdf);
+        composer = std::make_unique<PageComposer>(report, context.ProgramTitle,
+                                                  context.calendar.locale);
+        composer->Margins = ListMarginsOf(context.settings);
+        composer->PreparePrintSurface(pages->surface());
+        composer->setSurface(&pages->surface());
+        composer->ApplyScale();
+        output = std::make_unique<ListingPrinter>(
+            *composer, context.calendar,
+            options.linesPerPage >= 0 ? options.linesPerPage : context.settings.TextListLines,
+            context.settings.TextListTopMargin);
+    } else {
+        if (!OpenReportFile(context, options))
+            return 1;
+        context.log.LogSession(QStringLiteral("Listing directed to ") + options.out);
+        report.ReportDestination = DestinationFile;
+        writer = std::make_unique<ReportFileWriter>(context.files, ShortSlot);
+        output = std::make_unique<ListingFileOutput>(*writer, context.calendar,
+                                                     context.ProgramTitle);
+    }
     ListingContext listingContext{
-        file,    report,           context.calendar, context.log,      output,
+        file,    report,           context.calendar, context.log,      *output,
         nullptr, context.messages, prices,           context.noCancel, context.ProgramTitle};
     TransactionListing listing(listingContext);
 
@@ -212,15 +247,22 @@ int RunList(const QStringList& args)
         if (!file.open(options.path)) {
             Fail(QStringLiteral("cannot open \"%1\": %2")
                      .arg(options.path, ErrorText(-context.files.fileNumber(InvestmentSlot))));
-            context.files.CloseFile(ShortSlot);
+            if (!pdf)
+                context.files.CloseFile(ShortSlot);
             return 1;
         }
         file.CurrentFile = options.path;
         listing.ListTrans(nullptr);
     }
     file.close();
-    if (const int status = CloseReportFile(context, writer.failed(), options.out))
+    if (pdf) {
+        if (!pages->surface().EndDoc()) {
+            Fail(QStringLiteral("writing \"%1\" failed").arg(options.pdf));
+            return 1;
+        }
+    } else if (const int status = CloseReportFile(context, writer->failed(), options.out)) {
         return status;
+    }
     context.log.LogSession(QStringLiteral("Listing created"));
     if (!options.flows.isNull() && !WriteRateFlows(options.flows, listing))
         return 1;

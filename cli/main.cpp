@@ -4,9 +4,11 @@
 #include "cli/CliCommon.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace brisden::cli;
 
@@ -14,7 +16,19 @@ int main(int argc, char* argv[])
 {
     if (argc >= 2 && std::strcmp(argv[1], "chart") == 0)
         return RunChartMain(argc, argv);
-    QCoreApplication app(argc, argv);
+    // Printed pages (--pdf) need fonts, hence a GUI application; without a
+    // window it runs on the offscreen platform.
+    bool printing = false;
+    for (int i = 1; i < argc; ++i)
+        printing = printing || std::strcmp(argv[i], "--pdf") == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (printing) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty() || args.first() == QLatin1String("--help") ||

@@ -213,3 +213,53 @@ TEST_F(CliTest, AFileOpenInTheDesktopProgramIsReadButNotChanged)
 }
 
 }  // namespace
+
+namespace {
+
+// The printed pages as text, through pdftotext -layout; empty when the tool
+// is missing.
+QString PdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST_F(CliTest, PdfHoldsThePrintedPagesOfTheListingAndTheWorksheet)
+{
+    ASSERT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--today"),
+                   QStringLiteral("20050110"), QStringLiteral("--pdf"), path("list.pdf"),
+                   QStringLiteral("--orientation"), QStringLiteral("landscape")}),
+              0)
+        << errors.toStdString();
+    const QString listing = PdfText(path("list.pdf"));
+    if (listing.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    EXPECT_TRUE(listing.contains(QLatin1String("Page 1")));
+    EXPECT_TRUE(listing.contains(QLatin1String("This Tran")));  // the landscape heading
+    EXPECT_TRUE(listing.contains(QLatin1String("1,000.00")));
+    EXPECT_TRUE(listing.contains(QLatin1String("Internal Rate of Return = ")));
+    EXPECT_FALSE(QFileInfo::exists(path("out.txt")));
+
+    ASSERT_EQ(run({QStringLiteral("basis"), QStringLiteral("FUND"), QStringLiteral("--method"),
+                   QStringLiteral("1"), QStringLiteral("--pdf"), path("basis.pdf"),
+                   QStringLiteral("--lines-per-page"), QStringLiteral("12")}),
+              0)
+        << errors.toStdString();
+    const QString worksheet = PdfText(path("basis.pdf"));
+    EXPECT_TRUE(worksheet.contains(QLatin1String("Basis Worksheet: Cost, FIFO")));
+    EXPECT_TRUE(worksheet.contains(QLatin1String("Remaining Basis")));
+    EXPECT_TRUE(worksheet.contains(QLatin1String("Page 2")));  // 12 lines to a page
+
+    // A PDF is the printed pages: no report file options with it.
+    EXPECT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--pdf"),
+                   path("x.pdf"), QStringLiteral("--out"), path("out.txt")}),
+              2);
+    EXPECT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--pdf"),
+                   path("x.pdf"), QStringLiteral("--orientation"), QStringLiteral("sideways")}),
+              2);
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "shell/widgets/MainWindow.h"
 
 #include "chart/widgets/ChartCommands.h"
+#include "basis/widgets/BasisCommands.h"
 #include "data/widgets/FileCommands.h"
 #include "data/widgets/FileDisplay.h"
 #include "data/widgets/PathEllipsis.h"
@@ -10,11 +11,13 @@
 #include "grid/widgets/LedgerCommands.h"
 #include "grid/widgets/LedgerGrid.h"
 #include "grid/widgets/LedgerModel.h"
+#include "grid/widgets/ListCommands.h"
 #include "grid/widgets/RecordTypeFilter.h"
 #include "grid/widgets/SummaryPanel.h"
 #include "help/widgets/HelpCommands.h"
 #include "import/widgets/ImportCommands.h"
 #include "prefs/widgets/PreferencesCommands.h"
+#include "report/widgets/ReportPrinting.h"
 #include "shell/IniFile.h"
 #include "shell/StartRules.h"
 #include "shell/widgets/DateWatch.h"
@@ -101,6 +104,21 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_ledger->setHelp(&m_help->help());
     m_prefs->setHelp(&m_help->help());
 
+    // The printed reports: the listing and the basis worksheet.
+    m_printing = std::make_unique<ReportPrinting>(
+        ReportPrintingContext{m_p.files, m_p.settings, m_p.report, m_messages, m_p.log,
+                              &m_help->help(), m_p.ProgramTitle, m_p.IniPath},
+        this);
+    m_list = new ListCommands(ListCommandsContext{m_p.files, m_p.file, m_p.portfolio, m_p.report,
+                                                  m_p.settings, m_p.calendar, m_p.log, m_messages,
+                                                  m_input, &m_help->help(), m_p.ProgramTitle},
+                              *m_printing, sharePriceBox(), this);
+    m_basis = new BasisCommands(BasisCommandsContext{m_p.files, m_p.file, m_p.portfolio,
+                                                     m_p.report, m_p.settings, m_p.calendar,
+                                                     m_p.log, m_messages, &m_help->help(),
+                                                     m_p.ProgramTitle},
+                                *m_printing, this);
+
     m_notices = new NoticesWindow(m_p.ProgramTitle, this);
     m_notices->setDisplayLog([this] { showLog(); });
     m_p.log.setDisplay(m_notices);
@@ -164,7 +182,8 @@ QLineEdit* MainWindow::sharePriceBox() const
 
 bool MainWindow::busy() const
 {
-    return m_ledger->listing() || (m_import && m_import->importing());
+    return m_ledger->listing() || (m_import && m_import->importing()) ||
+           (m_list && m_list->running()) || (m_basis && m_basis->running());
 }
 
 // ---------------------------------------------------------------------------
@@ -192,8 +211,6 @@ void MainWindow::buildControls()
         m_command7[i]->setObjectName(QStringLiteral("Command7_%1").arg(i));
         m_command7[i]->setToolTip(QString::fromLatin1(tips7[i]));
     }
-    // The listing dialog joins later; its button waits hidden until then.
-    m_command7[2]->setVisible(false);
 
     // Portfolio, file and date.
     auto* info = new QGridLayout;
@@ -353,6 +370,11 @@ void MainWindow::buildMenus()
     m.mnuImportItem = add(m_mnuTransactions, "mnuImportItem", QStringLiteral("&Import data..."),
                           QKeySequence(Qt::CTRL | Qt::Key_I));
     m.mnuChartItem = add(m_mnuTransactions, "mnuChartItem", QStringLiteral("&Charts..."));
+    m.mnuListItem = add(m_mnuTransactions, "mnuListItem",
+                        QStringLiteral("&List to printer or file..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_L));
+    m.mnuBasisItem = add(m_mnuTransactions, "mnuBasisItem", QStringLiteral("&Basis worksheet..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_B));
     m.mnuRTHide =
         add(m_mnuTransactions, "mnuRTHide", QStringLiteral("&Select record types to display..."));
     m.mnuRefreshItem = add(m_mnuTransactions, "mnuRefreshItem",
@@ -440,11 +462,17 @@ void MainWindow::wireCommands()
     // A button is enabled exactly when its menu item is.
     const std::pair<QAction*, QPushButton*> twins[] = {{a.mnuPortfolioItem, m_command7[0]},
                                                        {a.mnuOpenItem, m_command7[1]},
-                                                       {a.mnuRefreshItem, m_command1[3]}};
+                                                       {a.mnuRefreshItem, m_command1[3]},
+                                                       {a.mnuListItem, m_command7[2]}};
     for (const auto& [item, button] : twins) {
         button->setEnabled(item->isEnabled());
         connect(item, &QAction::enabledChanged, button, &QWidget::setEnabled);
     }
+
+    // The printed reports.
+    onCommand(a.mnuListItem, [this] { m_list->mnuListItem_Click(); });
+    onCommand(m_command7[2], [this] { m_list->mnuListItem_Click(); });
+    onCommand(a.mnuBasisItem, [this] { m_basis->mnuBasisItem_Click(); });
 
     // Files and backups.
     onCommand(a.mnuPortfolioItem, [files] { files->OpenPortfolio(); });

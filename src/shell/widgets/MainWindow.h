@@ -24,8 +24,11 @@ class QTimer;
 
 namespace brisden {
 
+class BasisCommands;
 class DateWatch;
+class ListCommands;
 class LogDisplay;
+class ReportPrinting;
 class FileCommands;
 class ImportCommands;
 class NoticesWindow;
@@ -69,6 +72,8 @@ struct MainActions {
     QAction* mnuInsertRows = nullptr;
     QAction* mnuDeleteItem = nullptr;
     QAction* mnuSelectAll = nullptr;
+    QAction* mnuListItem = nullptr;
+    QAction* mnuBasisItem = nullptr;
     QAction* mnuImportItem = nullptr;
     QAction* mnuChartItem = nullptr;
     QAction* mnuRTHide = nullptr;
@@ -148,6 +153,9 @@ public:
     DateWatch& dateWatch() const { return *m_dateWatch; }
     chart::ChartCommands& charts() const { return *m_charts; }
     LogDisplay& logDisplay() const { return *m_logDisplay; }
+    ReportPrinting& reportPrinting() const { return *m_printing; }
+    ListCommands& listCommands() const { return *m_list; }
+    BasisCommands& basisCommands() const { return *m_basis; }
     // The manual, topics and pop-up texts; windows take help() for their
     // Help buttons.
     help::HelpCommands& helpCommands() const { return *m_help; }
@@ -216,6 +224,9 @@ private:
     ImportCommands* m_import = nullptr;
     grid::GridEditor* m_editor = nullptr;
     DateWatch* m_dateWatch = nullptr;
+    std::unique_ptr<ReportPrinting> m_printing;
+    ListCommands* m_list = nullptr;
+    BasisCommands* m_basis = nullptr;
     help::HelpCommands* m_help = nullptr;
     prefs::PreferencesCommands* m_prefs = nullptr;
     chart::ChartCommands* m_charts = nullptr;

@@ -1,0 +1,126 @@
+#include "basis/widgets/BasisCommands.h"
+
+#include "basis/BasisPrinter.h"
+#include "basis/BasisTextFile.h"
+#include "basis/BasisWorksheet.h"
+#include "basis/widgets/BasisWrkSheet.h"
+#include "data/FileTable.h"
+#include "data/InvestmentFile.h"
+#include "data/Portfolio.h"
+#include "data/widgets/PathEllipsis.h"
+#include "report/ReportFile.h"
+#include "report/ReportState.h"
+#include "report/widgets/PrintPreview.h"
+#include "report/widgets/ReportPrinting.h"
+#include "shell/Settings.h"
+#include "ui/widgets/WidgetInteraction.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <memory>
+
+namespace brisden {
+
+namespace {
+
+class EscapeWatch final : public QObject {
+public:
+    explicit EscapeWatch(bool& flag) : m_flag(flag) { qApp->installEventFilter(this); }
+    ~EscapeWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            m_flag = true;
+        return false;
+    }
+
+private:
+    bool& m_flag;
+};
+
+}  // namespace
+
+BasisCommands::BasisCommands(const BasisCommandsContext& context, ReportPrinting& printing,
+                             QWidget* window)
+    : QObject(window), m(context), m_printing(printing), m_window(window)
+{
+}
+
+BasisWrkSheet& BasisCommands::dialog()
+{
+    if (!m_dialog)
+        m_dialog = new BasisWrkSheet(m_printing, m.settings, m.report, m.help, m_window);
+    return *m_dialog;
+}
+
+void BasisCommands::mnuBasisItem_Click()
+{
+    if (!m.file.isOpen())
+        return;
+    BasisWrkSheet& d = dialog();
+    d.Activate();
+    if (m_runDialog)
+        m_runDialog(d);
+    else
+        d.exec();
+    const int destination = d.Result.toInt();
+    if (destination == 0)
+        return;
+    const int method = d.method();
+    if (destination == DestinationFile) {
+        run(nullptr, method);
+        return;
+    }
+    std::unique_ptr<ReportJob> job = m_printing.BeginJob(destination, m.settings.TextBasisLines);
+    if (!job)
+        return;
+    if (destination == DestinationPreview) {
+        const std::int32_t from = m.report.ListFromDate;
+        const std::int32_t to = m.report.ListToDate;
+        m_printing.preview().setPrintActions(
+            [this, from, to, method] {
+                m.report.ListFromDate = from;
+                m.report.ListToDate = to;
+                if (auto again = m_printing.BeginJob(DestinationPrinter, m.settings.TextBasisLines))
+                    run(again.get(), method);
+            },
+            [this, from, to, method](const QString& path) {
+                m.report.ListFromDate = from;
+                m.report.ListToDate = to;
+                if (auto pdf = m_printing.BeginPdfJob(path))
+                    run(pdf.get(), method);
+            });
+    }
+    run(job.get(), method);
+}
+
+void BasisCommands::run(ReportJob* job, int method)
+{
+    m_running = true;
+    m_cancel = false;
+    EscapeWatch escape(m_cancel);
+    m.report.ReportTitle = QStringLiteral("Portfolio: ") +
+                           PathWithEllipses(*m_window, m.portfolio.CurrentPortfolio, 180);
+    std::unique_ptr<ReportFileWriter> writer;
+    std::unique_ptr<IBasisOutput> output;
+    if (job) {
+        output = std::make_unique<BasisPrinter>(job->composer(), m.settings.TextBasisLines,
+                                                m.settings.TextBasisTopMargin);
+    } else {
+        m.report.ReportDestination = DestinationFile;
+        writer = std::make_unique<ReportFileWriter>(m.files, ShortSlot);
+        output = std::make_unique<BasisTextFileOutput>(*writer);
+    }
+    ui::WidgetCancelPoll cancel([this] { return m_cancel; });
+    BasisWorksheet worksheet(BasisContext{m.file, m.report, m.calendar, m.log, *output,
+                                          m.messages, cancel, m.ProgramTitle});
+    worksheet.Run(method);
+    if (!job)
+        m.files.CloseFile(ShortSlot);
+    m_running = false;
+    if (job)
+        job->finish();
+}
+
+}  // namespace brisden

@@ -1,0 +1,227 @@
+// Page layout of the printed reports, read back from a character grid: one
+// character is one column (10 per inch over an 8-inch printable width), one
+// grid line one printed line.
+
+#include "report/PageComposer.h"
+#include "report/ReportNumbers.h"
+#include "report/TextGridSurface.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace brisden {
+namespace {
+
+const QLocale kUs(QLocale::English, QLocale::UnitedStates);
+
+struct Page {
+    explicit Page(int orientation = 1, bool preview = false, std::array<int, 4> margins = {})
+        : composer(report, QStringLiteral("Brisden 6.00"), kUs)
+    {
+        TextGridSurface::Options o;
+        o.orientation = orientation;
+        o.preview = preview;
+        if (orientation == 2) {
+            // Landscape: 13.2 printable inches give 132 columns.
+            o.page = PageMetrics{14.0, 8.5, 0.4, 0.25, 13.2, 8.0};
+        }
+        surface = std::make_unique<TextGridSurface>(o);
+        composer.setClock([] { return QDateTime(QDate(2011, 1, 10), QTime(14, 5, 9)); });
+        composer.Margins = margins;
+        composer.PreparePrintSurface(*surface);
+        composer.setSurface(surface.get());
+        composer.ApplyScale();
+    }
+    QStringList lines() const { return surface->currentPage(); }
+
+    ReportState report;
+    PageComposer composer;
+    std::unique_ptr<TextGridSurface> surface;
+};
+
+TEST(PageComposer, TabStopsPlaceTextsLeftRightAndCentred)
+{
+    Page p;
+    // 999 centres over the whole width; a negative stop ends the text there;
+    // a right-aligned text wider than its column starts at the left edge.
+    p.composer.PrintTabbedLine({0, -20, 999}, {QStringLiteral("left"), QStringLiteral("right"),
+                                               QStringLiteral("mids")});
+    p.composer.PrintTabbedLine({-3, 30}, {QStringLiteral("toolong"), QStringLiteral("x")});
+    const QStringList lines = p.lines();
+    ASSERT_EQ(2, lines.size());
+    EXPECT_EQ(QStringLiteral("left"), lines[0].mid(0, 4));
+    EXPECT_EQ(QStringLiteral("right"), lines[0].mid(15, 5));
+    EXPECT_EQ(38, lines[0].indexOf(QStringLiteral("mids")));
+    EXPECT_EQ(QStringLiteral("toolong"), lines[1].left(7));
+    EXPECT_EQ(30, lines[1].indexOf(QLatin1Char('x')));
+}
+
+TEST(PageComposer, OnlyAnExtraSemicolonKeepsTheLineOpen)
+{
+    Page p;
+    p.composer.PrintTabbedLine({0}, {QStringLiteral("open"), QStringLiteral(";")});
+    p.surface->Print(QStringLiteral("+more"), true);
+    p.composer.PrintTabbedLine({0}, {QStringLiteral("closed"), QStringLiteral("x")});
+    p.composer.PrintTabbedLine({0, 10}, {QStringLiteral("a"), QStringLiteral("\r"),
+                                         QStringLiteral("ignored")});
+    p.composer.PrintBlankLines(2);
+    p.composer.PrintBlankLines(-1);
+    p.surface->Print(QStringLiteral("end"), true);
+    EXPECT_EQ((QStringList{QStringLiteral("open+more"), QStringLiteral("closed"),
+                           QStringLiteral("a"), QString(), QString(), QString(),
+                           QStringLiteral("end")}),
+              p.lines());
+}
+
+TEST(PageComposer, HeaderHasThreeLinesWithPageRightAligned)
+{
+    Page p;
+    p.report.ReportTitle = QStringLiteral("Portfolio: funds.def");
+    p.report.ReportSubtitle = QStringLiteral("Growth fund");
+    p.report.PageNumber = 3;
+    p.composer.PrintPageHeader(2);
+    const QStringList lines = p.lines();
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_TRUE(lines[0].isEmpty() && lines[1].isEmpty());
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1/10/11")));
+    EXPECT_EQ(34, lines[2].indexOf(QStringLiteral("Brisden 6.00")));  // (80 - 12) / 2
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("2:05:09 PM")));
+    EXPECT_EQ(79, lines[2].size());  // the time ends at column 79
+    EXPECT_EQ(30, lines[3].indexOf(QStringLiteral("Portfolio: funds.def")));
+    EXPECT_EQ(QStringLiteral("Page 3"), lines[3].right(6));
+    EXPECT_EQ(79, lines[3].size());
+    EXPECT_EQ(QStringLiteral("Growth fund"), lines[4].trimmed());
+    EXPECT_EQ(35, lines[4].indexOf(QLatin1Char('G')));  // (80 - 11) / 2 = 34.5, half up
+    // The line after the header is empty: the next print starts below it.
+    p.surface->Print(QStringLiteral("body"), true);
+    EXPECT_EQ(QStringLiteral("body"), p.lines().last());
+    EXPECT_TRUE(p.lines()[p.lines().size() - 2].isEmpty());
+
+    // Page 0 prints the word and a blank without a digit.
+    EXPECT_EQ(QStringLiteral("Page "), PageText(0));
+}
+
+TEST(PageComposer, LandscapeHas132ColumnsAndRightAlignsAt131)
+{
+    Page p(2);
+    EXPECT_EQ(0, p.composer.x1);
+    EXPECT_EQ(132, p.composer.x2);
+    p.report.ReportTitle = QStringLiteral("T");
+    p.report.PageNumber = 12;
+    p.composer.PrintPageHeader(0);
+    EXPECT_EQ(131, p.lines()[0].size());
+    EXPECT_EQ(QStringLiteral("Page 12"), p.lines()[1].right(7));
+    EXPECT_EQ(131, p.lines()[1].size());
+}
+
+TEST(PageComposer, MarginsShiftColumnZeroOnlyBeyondTheUnprintableStrips)
+{
+    // Sheet 8.5 x 11, printable 8 x 10.5 from (0.25, 0.25).
+    Page small(1, false, {100, 100, 200, 200});
+    EXPECT_EQ(0, small.composer.y1);  // top margin inside the unprintable strip
+    EXPECT_EQ(0, small.composer.x1);
+    EXPECT_EQ(80, small.composer.x2);
+    EXPECT_DOUBLE_EQ(10.5, small.composer.y2);
+
+    Page wide(1, false, {1000, 500, 1050, 1050});
+    EXPECT_DOUBLE_EQ(-0.75, wide.composer.y1);
+    EXPECT_DOUBLE_EQ(10.75, wide.composer.y2);
+    EXPECT_EQ(-8, wide.composer.x1);  // (1.05 - 0.25) / 8 x 80
+    EXPECT_EQ(88, wide.composer.x2);
+    EXPECT_DOUBLE_EQ(10.5, wide.composer.PageBottomY);
+    // 96 columns (-8 to 88) over 8 inches: column 0 lies 8/96 of the width
+    // into the printable area, column 80 as far from its right edge; the
+    // first line starts 0.75 inch lower (four lines of a sixth of an inch).
+    wide.composer.PrintTabbedLine({0}, {QStringLiteral("x")});
+    wide.composer.PrintTabbedLine({-80}, {QStringLiteral("y")});
+    const QStringList lines = wide.lines();
+    ASSERT_EQ(6, lines.size());
+    EXPECT_EQ(7, lines[4].indexOf(QLatin1Char('x')));   // 0.67 inch
+    EXPECT_EQ(72, lines[5].indexOf(QLatin1Char('y')));  // ends at 7.33 inches
+}
+
+TEST(PageComposer, NewPageOnlyAfterSomethingWasPrinted)
+{
+    Page p;
+    p.composer.StartNewPage();
+    EXPECT_EQ(0u, p.surface->pages().size());
+    p.surface->Print(QStringLiteral("one"), true);
+    p.composer.StartNewPage();
+    p.composer.StartNewPage();
+    ASSERT_EQ(1u, p.surface->pages().size());
+    EXPECT_EQ(QStringList{QStringLiteral("one")}, p.surface->pages()[0]);
+    EXPECT_FALSE(p.composer.PreviewOverflow);
+}
+
+TEST(PageComposer, PreviewKeepsPagesAndWarnsOnceWhenAPageOverflowed)
+{
+    Page p(1, true);
+    test::FakeMessages messages;
+    int shown = 0, closed = 0;
+    // 63 lines fit the printable height; 70 overflow the first page.
+    for (int i = 0; i < 70; ++i)
+        p.surface->Print(QStringLiteral("line"), true);
+    p.composer.StartNewPage();
+    EXPECT_TRUE(p.composer.PreviewOverflow);
+    EXPECT_EQ(1, p.surface->KeptPages());
+    p.surface->Print(QStringLiteral("last"), true);
+    p.composer.ShowPrintPreview(&messages, nullptr, [&] { ++shown; }, [&] { ++closed; });
+    EXPECT_EQ(1, shown);
+    EXPECT_EQ(0, closed);
+    EXPECT_EQ(2, p.surface->KeptPages());
+    ASSERT_EQ(1u, messages.shown.size());
+    EXPECT_EQ(PreviewOverflowWarning(), messages.shown[0].text);
+    EXPECT_EQ(nullptr, p.composer.surface());
+}
+
+TEST(PageComposer, PreviewWithNothingPrintedIsClosedNotShown)
+{
+    Page p(1, true);
+    test::FakeMessages messages;
+    int shown = 0, closed = 0;
+    p.composer.ShowPrintPreview(&messages, nullptr, [&] { ++shown; }, [&] { ++closed; });
+    EXPECT_EQ(0, shown);
+    EXPECT_EQ(1, closed);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(PageComposer, TextDeviceHeaderUsesFixedColumnsLikeTheFileHeader)
+{
+    Page p(0);
+    EXPECT_EQ(0, p.composer.x1);
+    EXPECT_EQ(80, p.composer.x2);
+    p.report.ReportTitle = QStringLiteral("Portfolio: a.def");  // 16 characters
+    p.report.ReportSubtitle = QString(90, QLatin1Char('s'));
+    p.report.PageNumber = 2;
+    p.composer.PrintPageHeader(1);
+    const QStringList lines = p.lines();
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(2, lines[1].indexOf(QStringLiteral("1/10/11")));               // Tab(3)
+    EXPECT_EQ(34, lines[1].indexOf(QStringLiteral("Brisden 6.00")));         // Tab(41 - 6)
+    EXPECT_EQ(70, lines[1].indexOf(QStringLiteral("2:05:09 PM")));           // Tab(71)
+    EXPECT_EQ(32, lines[2].indexOf(QStringLiteral("Portfolio: a.def")));     // Tab(41 - 8)
+    EXPECT_EQ(70, lines[2].indexOf(QStringLiteral("Page 2")));
+    EXPECT_EQ(QString(80, QLatin1Char('s')), lines[3]);  // cut to 80, from Tab(0): column 1
+
+    const QStringList file = p.composer.FileHeaderLines();
+    ASSERT_EQ(4, file.size());
+    EXPECT_EQ(lines[1], file[0]);
+    EXPECT_EQ(lines[2], file[1]);
+    EXPECT_TRUE(file[3].isEmpty());
+}
+
+TEST(ReportNumbers, MasksFollowTheirDigitsGroupingAndCurrency)
+{
+    EXPECT_EQ(QStringLiteral("1,234.50"), FormatMask(1234.5, QStringLiteral("####,###.00"), kUs));
+    EXPECT_EQ(QStringLiteral(".50"), FormatMask(0.5, QStringLiteral("####,###.00"), kUs));
+    EXPECT_EQ(QStringLiteral("0.000"), FormatMask(0, QStringLiteral("#,###,##0.000"), kUs));
+    EXPECT_EQ(QStringLiteral("-12.346"), FormatMask(-12.3456, QStringLiteral("##,###.000"), kUs));
+    EXPECT_EQ(QStringLiteral("$1,000.00"), FormatMask(1000, QStringLiteral("$#,###,###.00"), kUs));
+    EXPECT_EQ(QStringLiteral("1234567.00"), FormatMask(1234567, QStringLiteral("#######.00"), kUs));
+    EXPECT_EQ(QString(), BlankZero(FormatMask(-0.001, QStringLiteral("####,###.00"), kUs), kUs));
+    EXPECT_EQ(QStringLiteral("1.234,50"),
+              FormatMask(1234.5, QStringLiteral("####,###.00"), QLocale(QLocale::German)));
+}
+
+}  // namespace
+}  // namespace brisden
