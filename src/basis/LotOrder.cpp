@@ -506,10 +506,29 @@ bool LotOrder::sortByGroups(const std::vector<BasisLot>& lots, int mode,
     // Groups that lots leave or join take part with their places of now.
     // (`was` collects ranks before the sort; a lot's first entry is its
     // rank before anything changed.)
+    // The followed groups that lots leave or join, in key order.
+    std::vector<std::map<SortKey, Group>::iterator> takingPart;
+    {
+        auto b = blocksByKey.begin();
+        auto t = targets.begin();
+        while (b != blocksByKey.end() || t != targets.end()) {
+            SortKey key;
+            if (t == targets.end() || (b != blocksByKey.end() && b->first < t->first)) {
+                key = (b++)->first;
+            } else {
+                key = t->first;
+                if (b != blocksByKey.end() && b->first == key)
+                    ++b;
+                ++t;
+            }
+            const auto found = m_groups.find(key);
+            if (found != m_groups.end())
+                takingPart.push_back(found);
+        }
+    }
     std::vector<std::pair<int, ListRank>> was;
-    for (auto& [key, group] : m_groups)
-        if (blocksByKey.count(key) || targets.count(key))
-            catchUp(key, group, &was);
+    for (const auto& it : takingPart)
+        catchUp(it->first, it->second, &was);
 
     // Record the sort.
     Step step;
@@ -561,10 +580,9 @@ bool LotOrder::sortByGroups(const std::vector<BasisLot>& lots, int mode,
     }
 
     // The ranks before, then the new keys, counts and places.
-    for (const auto& [key, group] : m_groups)
-        if (blocksByKey.count(key) || targets.count(key))
-            for (const auto& entry : group.kept)
-                was.push_back({entry.second, Rank(entry.second)});
+    for (const auto& it : takingPart)
+        for (const auto& entry : it->second.kept)
+            was.push_back({entry.second, Rank(entry.second)});
     for (const auto& [key, entry] : blocksByKey)
         for (const int id : entry.second)
             was.push_back({id, Rank(id)});
@@ -582,15 +600,13 @@ bool LotOrder::sortByGroups(const std::vector<BasisLot>& lots, int mode,
         m_counts->add(m_addedKey[std::size_t(id)], 1);
         m_sortedKey[std::size_t(id)] = m_addedKey[std::size_t(id)];
     }
+    for (const auto& it : takingPart) {
+        for (const auto& entry : it->second.kept)
+            m_place[std::size_t(entry.second)] = -1;
+        m_groups.erase(it);
+    }
     for (auto it = m_groups.begin(); it != m_groups.end();) {
         Group& group = it->second;
-        const bool takesPart = blocksByKey.count(it->first) || targets.count(it->first);
-        if (takesPart) {
-            for (const auto& entry : group.kept)
-                m_place[std::size_t(entry.second)] = -1;
-            it = m_groups.erase(it);
-            continue;
-        }
         // A group no lot joined: its places wait until they are needed, or
         // until it is no longer followed.
         bool anchored = false;

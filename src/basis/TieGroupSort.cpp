@@ -121,24 +121,19 @@ void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int6
     // gap at which a lot of the other side of a boundary is a gap away); with
     // no two letters a gap apart, a pass with a larger gap changes nothing.
     Pos maxReach = 0;
-    Pos lowest = 0;
+    Pos lowest = n;
     Pos highest = 0;
-    const auto measure = [&] {
-        maxReach = 0;
-        lowest = n;
-        highest = 0;
-        for (int i = 0; i < letters->count(); ++i) {
-            const Pos p = letters->position[std::size_t(i)];
-            const char l = letters->label[std::size_t(i)];
-            const Pos reach = l == kBefore  ? p - beta + 1
-                              : l == kAfter ? firstAfter - p
-                                            : (p < beta ? beta - p : p - firstAfter + 1);
-            maxReach = std::max(maxReach, reach);
-            lowest = std::min(lowest, p);
-            highest = std::max(highest, p);
-        }
+    const auto reachOf = [beta, firstAfter](Pos p, char l) {
+        return l == kBefore  ? p - beta + 1
+               : l == kAfter ? firstAfter - p
+                             : (p < beta ? beta - p : p - firstAfter + 1);
     };
-    measure();
+    for (int i = 0; i < letters->count(); ++i) {
+        const Pos p = letters->position[std::size_t(i)];
+        maxReach = std::max(maxReach, reachOf(p, letters->label[std::size_t(i)]));
+        lowest = std::min(lowest, p);
+        highest = std::max(highest, p);
+    }
 
     for (Pos gap = (n + 1) / 2; gap > 0 && letters->count() > 0; gap /= 2) {
         if (gap >= maxReach && gap > highest - lowest)
@@ -192,9 +187,16 @@ void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int6
         Pos* nextPosition = next->position.data();
         char* nextLabel = next->label.data();
         int nextCount = 0;
+        // The reach and span of the new letters, for the passes that follow.
+        Pos nextReach = 0;
+        Pos nextLowest = n;
+        Pos nextHighest = 0;
         const auto add = [&](Pos q, char l) {
             nextPosition[nextCount] = q;
             nextLabel[nextCount++] = l;
+            nextReach = std::max(nextReach, reachOf(q, l));
+            nextLowest = std::min(nextLowest, q);
+            nextHighest = std::max(nextHighest, q);
         };
         w.lones.clear();
         w.chains.clear();
@@ -327,7 +329,9 @@ void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int6
         }
         next->size = nextCount;
         std::swap(letters, next);
-        measure();
+        maxReach = nextReach;
+        lowest = nextLowest;
+        highest = nextHighest;
     }
 
     for (std::size_t i = 0; i < members.size(); ++i)
