@@ -13,6 +13,7 @@
 #include "report/widgets/PrintPreview.h"
 #include "report/widgets/ReportPrinting.h"
 #include "shell/Settings.h"
+#include "ui/widgets/EscapeWatch.h"
 #include "ui/widgets/WidgetInteraction.h"
 
 #include <QApplication>
@@ -21,25 +22,7 @@
 
 namespace brisden {
 
-namespace {
-
-class EscapeWatch final : public QObject {
-public:
-    explicit EscapeWatch(bool& flag) : m_flag(flag) { qApp->installEventFilter(this); }
-    ~EscapeWatch() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-            m_flag = true;
-        return false;
-    }
-
-private:
-    bool& m_flag;
-};
-
-}  // namespace
+using ui::EscapeWatch;
 
 BasisCommands::BasisCommands(const BasisCommandsContext& context, ReportPrinting& printing,
                              QWidget* window)

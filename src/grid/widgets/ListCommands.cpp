@@ -14,6 +14,7 @@
 #include "report/widgets/PrintPreview.h"
 #include "report/widgets/ReportPrinting.h"
 #include "shell/Settings.h"
+#include "ui/widgets/EscapeWatch.h"
 #include "ui/widgets/WidgetInteraction.h"
 
 #include <QApplication>
@@ -22,26 +23,7 @@
 
 namespace brisden {
 
-namespace {
-
-// Escape while a report runs asks it to stop.
-class EscapeWatch final : public QObject {
-public:
-    explicit EscapeWatch(bool& flag) : m_flag(flag) { qApp->installEventFilter(this); }
-    ~EscapeWatch() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-            m_flag = true;
-        return false;
-    }
-
-private:
-    bool& m_flag;
-};
-
-}  // namespace
+using ui::EscapeWatch;
 
 ListCommands::ListCommands(const ListCommandsContext& context, ReportPrinting& printing,
                            QLineEdit* priceBox, QWidget* window)
