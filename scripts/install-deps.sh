@@ -10,12 +10,12 @@ packages=(
   # the user manual: the Qt Help library, qhelpgenerator, and the SQLite driver the help engine reads its collection with
   qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite
   xauth xvfb
-  # checking the printed reports written as PDF (pdftotext)
+  # checking the printed reports written as PDF: pdftotext
   poppler-utils
   # the sanitizer build and the fuzz targets: clang with its runtimes and libFuzzer
   clang libclang-rt-14-dev libfuzzer-14-dev
-  # raw printer codes go through libcups; the tests run a private CUPS server
-  # (scripts/cups-sandbox.sh, whose test printer is a small Python listener)
+  # raw printer codes go through libcups; the tests run a private CUPS server,
+  # scripts/cups-sandbox.sh, whose test printer is a small Python listener
   libcups2-dev cups cups-bsd printer-driver-cups-pdf python3
 )
 
