@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <limits>
 
 namespace brisden {
 
@@ -81,15 +82,21 @@ float SolveIRR(CashFlowTable& cashFlows, float& guess, std::int32_t& endDay, boo
     for (int k = 1;; ++k) {
         double f = 0;
         double g = 0;
+        // Flows of one day share their growth: it is computed once a day.
+        float lastYears = std::numeric_limits<float>::quiet_NaN();
+        double growth = 0;
         for (std::size_t i = 1; i < n; ++i) {
             const double amount = flows[i].Amount;
             if (amount == 0)
                 continue;
             const double years = flows[i].Years;
-            const double exponent = delta * years;
-            // Far below the smallest double the growth is 0; skip the library's
-            // slow underflow path.
-            const double growth = exponent < -746.0 ? 0.0 : std::exp(exponent);
+            if (!(flows[i].Years == lastYears)) {
+                lastYears = flows[i].Years;
+                const double exponent = delta * years;
+                // Far below the smallest double the growth is 0; skip the
+                // library's slow underflow path.
+                growth = exponent < -746.0 ? 0.0 : std::exp(exponent);
+            }
             f += amount * growth;
             g += years * amount * growth;
         }

@@ -11,12 +11,28 @@ using Pos = std::int64_t;
 constexpr char kBefore = 0;
 constexpr char kEqual = 1;
 constexpr char kAfter = 2;
+// Up to this many letters a pass finds their chains without the hash table.
+constexpr std::size_t SmallPass = 24;
 
-// Division by the gap of one pass, by multiplication (positions below 2^51).
+__extension__ typedef unsigned __int128 Wide;
+
+// Division by the gap of one pass, by multiplication. Positions and gaps
+// below 2^32 take the exact multiply-high form (the quotient is the high
+// word of x times the rounded-up 2^64 / d); larger ones, which no ledger
+// reaches, a corrected floating-point quotient (exact below 2^51).
 struct Divider {
-    explicit Divider(Pos divisor) : d(divisor), inverse(1.0 / double(divisor)) {}
+    explicit Divider(Pos divisor)
+        : d(divisor),
+          inverse(1.0 / double(divisor)),
+          magic(divisor > 1 && divisor < Small ? ~std::uint64_t(0) / std::uint64_t(divisor) + 1 : 0)
+    {
+    }
     Pos quotient(Pos x) const
     {
+        if (magic != 0 && x >= 0 && x < Small)
+            return Pos((Wide(magic) * std::uint64_t(x)) >> 64);
+        if (d == 1)
+            return x;
         const Pos q = Pos(double(x) * inverse);
         const Pos rest = x - q * d;
         return rest < 0 ? q - 1 : (rest >= d ? q + 1 : q);
@@ -24,8 +40,10 @@ struct Divider {
     Pos remainder(Pos x) const { return x - quotient(x) * d; }
     // Positions r, r + d, r + 2d, ... below x.
     Pos countBelow(Pos r, Pos x) const { return x > r ? quotient(x - r - 1) + 1 : 0; }
+    static constexpr Pos Small = Pos(1) << 32;
     Pos d;
     double inverse;
+    std::uint64_t magic;
 };
 
 // The odd letters, in buffers that grow to what a pass can make of them.
@@ -146,40 +164,64 @@ void EqualLotsAfterGapSort(std::int64_t listSize, std::int64_t before, std::int6
         w.chain.resize(size);
         w.inChain.resize(size);
         w.head.resize(size);
-        std::size_t slotCount = 64;
-        while (slotCount < 2 * size)
-            slotCount *= 2;
-        if (w.slots.size() < slotCount) {
-            w.slots.assign(slotCount, Slot{});
-            w.stamp = 0;
-        }
-        if (++w.stamp == 0) {
-            std::fill(w.slots.begin(), w.slots.end(), Slot{});
-            w.stamp = 1;
-        }
-        const std::size_t mask = slotCount - 1;
         const Pos* position = letters->position.data();
         const char* labels = letters->label.data();
         Pos* chainOf = w.chain.data();
         int* inChain = w.inChain.data();
         char* head = w.head.data();
-        Slot* slots = w.slots.data();
-        const unsigned stamp = w.stamp;
-        for (std::size_t i = 0; i < size; ++i) {
-            const Pos r = div.remainder(position[i]);
+        const auto link = [&](std::size_t i, Pos r, int* last, bool known) {
             chainOf[i] = r;
-            std::size_t h = std::size_t((std::uint64_t(r) * 0x9E3779B97F4A7C15u) >> 40) & mask;
-            while (slots[h].stamp == stamp && slots[h].chain != r)
-                h = (h + 1) & mask;
-            Slot& slot = slots[h];
             inChain[i] = -1;
-            if (slot.stamp != stamp) {
-                slot = {r, int(i), stamp};
+            if (!known) {
                 head[i] = 1;
             } else {
-                inChain[slot.last] = int(i);
-                slot.last = int(i);
+                inChain[*last] = int(i);
                 head[i] = 0;
+            }
+            *last = int(i);
+        };
+        if (size <= SmallPass) {
+            // A few letters: their chains are found by comparing them.
+            Pos chainR[SmallPass];
+            int chainLast[SmallPass];
+            std::size_t chainCount = 0;
+            for (std::size_t i = 0; i < size; ++i) {
+                const Pos r = div.remainder(position[i]);
+                std::size_t k = 0;
+                while (k < chainCount && chainR[k] != r)
+                    ++k;
+                const bool known = k < chainCount;
+                if (!known) {
+                    chainR[k] = r;
+                    ++chainCount;
+                }
+                link(i, r, &chainLast[k], known);
+            }
+        } else {
+            std::size_t slotCount = 64;
+            while (slotCount < 2 * size)
+                slotCount *= 2;
+            if (w.slots.size() < slotCount) {
+                w.slots.assign(slotCount, Slot{});
+                w.stamp = 0;
+            }
+            if (++w.stamp == 0) {
+                std::fill(w.slots.begin(), w.slots.end(), Slot{});
+                w.stamp = 1;
+            }
+            const std::size_t mask = slotCount - 1;
+            Slot* slots = w.slots.data();
+            const unsigned stamp = w.stamp;
+            for (std::size_t i = 0; i < size; ++i) {
+                const Pos r = div.remainder(position[i]);
+                std::size_t h = std::size_t((std::uint64_t(r) * 0x9E3779B97F4A7C15u) >> 40) & mask;
+                while (slots[h].stamp == stamp && slots[h].chain != r)
+                    h = (h + 1) & mask;
+                Slot& slot = slots[h];
+                const bool known = slot.stamp == stamp;
+                if (!known)
+                    slot = {r, 0, stamp};
+                link(i, r, &slot.last, known);
             }
         }
 

@@ -475,7 +475,8 @@ bool FileTable::flushWrites(Entry& e)
     } else if (e.knownLength >= 0) {
         e.knownLength += e.writeBuffer.size();
     }
-    e.writeBuffer.clear();
+    // The buffer keeps its storage for the next lines of a long report.
+    e.writeBuffer.resize(0);
     e.cacheOffset = -1;
     e.cache.clear();
     return ok;
@@ -488,6 +489,8 @@ bool FileTable::write(int slot, const QByteArray& bytes)
         m_lastError = e && e->fd >= 0 ? ErrBadFileMode : ErrBadFileName;
         return false;
     }
+    if (e->writeBuffer.capacity() < TextFlushSize)
+        e->writeBuffer.reserve(TextFlushSize + 1024);
     e->writeBuffer.append(bytes);
     if (e->writeBuffer.size() >= TextFlushSize)
         return flushWrites(*e);
