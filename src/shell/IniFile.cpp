@@ -1,9 +1,11 @@
 #include "shell/IniFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <vector>
 
 namespace brisden {
@@ -124,38 +126,87 @@ QByteArray OneLine(const QString& text)
     return bytes;
 }
 
+// The reader looks at the file's bytes in place: a start-up reads some
+// eighty keys, each from the whole file.
+QByteArrayView TrimBlanks(QByteArrayView text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && IsBlank(text[from]))
+        ++from;
+    while (to > from && IsBlank(text[to - 1]))
+        --to;
+    return text.sliced(from, to - from);
+}
+
+bool SameName(QByteArrayView fileName, QStringView wanted)
+{
+    return QLatin1String(fileName.data(), fileName.size())
+               .compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
+
+IniSnapshot::IniSnapshot(const QString& path)
+{
+    bool exists = false;
+    m_present = !path.isEmpty() && ReadFile(path, &m_data, &exists) && exists;
+}
 
 QString ReadINI(const QString& section, const QString& key, const QString& defaultValue,
                 const QString& path)
 {
-    QByteArray data;
-    bool exists = false;
-    if (path.isEmpty() || !ReadFile(path, &data, &exists) || !exists)
-        return defaultValue;
+    return IniSnapshot(path).read(section, key, defaultValue);
+}
 
+QString IniSnapshot::read(const QString& section, const QString& key,
+                          const QString& defaultValue) const
+{
+    if (!m_present)
+        return defaultValue;
+    const QByteArray& data = m_data;
+
+    const QString wantedSection = section.trimmed();
+    const QString wantedKey = key.trimmed();
     bool inSection = false;
     bool sectionSeen = false;
-    for (const RawLine& line : SplitLines(data)) {
-        QByteArray name;
-        if (SectionName(line.text, &name)) {
+    const QByteArrayView all(data);
+    qsizetype pos = 0;
+    while (pos < all.size()) {
+        // One line, without its line end.
+        qsizetype newline = data.indexOf('\n', pos);
+        if (newline < 0)
+            newline = all.size();
+        QByteArrayView line = all.sliced(pos, newline - pos);
+        pos = newline + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+
+        const QByteArrayView trimmed = TrimBlanks(line);
+        if (trimmed.startsWith('[')) {
+            // A section header "[name]".
+            qsizetype close = trimmed.indexOf(']', 1);
+            if (close < 0)
+                close = trimmed.size();
+            const QByteArrayView name = TrimBlanks(trimmed.sliced(1, close - 1));
             // The first section of a name is the one that counts.
             if (sectionSeen && inSection)
                 break;
-            inSection = !sectionSeen && SameName(name, section);
+            inSection = !sectionSeen && SameName(name, wantedSection);
             sectionSeen = sectionSeen || inSection;
             continue;
         }
-        if (!inSection)
+        if (!inSection || trimmed.isEmpty() || trimmed.startsWith(';'))
             continue;
-        QByteArray lineKey, value;
-        if (!KeyLine(line.text, &lineKey, &value) || !SameName(lineKey, key))
+        const qsizetype equals = trimmed.indexOf('=');
+        if (equals < 0 || !SameName(TrimBlanks(trimmed.first(equals)), wantedKey))
             continue;
+        QByteArrayView value = TrimBlanks(trimmed.sliced(equals + 1));
         // A value written in matching quotes is read without them.
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
-            value = value.mid(1, value.size() - 2);
-        return QString::fromLatin1(value.left(MaxValueLength));
+            value = value.sliced(1, value.size() - 2);
+        return QString::fromLatin1(value.first(std::min<qsizetype>(value.size(), MaxValueLength)));
     }
     return defaultValue;
 }

@@ -5,9 +5,22 @@
 // file and section when needed) and keeps every other line as it was, and a
 // failed write is silent.
 
+#include <QByteArray>
 #include <QString>
 
 namespace brisden {
+
+// The file as it was when made, for reading many keys with one read of the
+// disk; a read gives what ReadINI would have given at that moment.
+class IniSnapshot {
+public:
+    explicit IniSnapshot(const QString& path);
+    QString read(const QString& section, const QString& key, const QString& defaultValue) const;
+
+private:
+    QByteArray m_data;
+    bool m_present = false;
+};
 
 QString ReadINI(const QString& section, const QString& key, const QString& defaultValue,
                 const QString& path);

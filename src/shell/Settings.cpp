@@ -147,8 +147,9 @@ std::vector<double> Settings::ParseNumberList(const QString& value)
 void Settings::ReadAll(const QString& iniPath, const QString& defaultPrinter,
                        std::int16_t defaultPrinterOrientation)
 {
-    auto read = [&iniPath](const QString& section, const char* key) {
-        return ReadINI(section, QLatin1String(key), QString(), iniPath);
+    const IniSnapshot ini(iniPath);
+    auto read = [&ini](const QString& section, const char* key) {
+        return ini.read(section, QLatin1String(key), QString());
     };
     auto integer = [&](const QString& section, const char* key, std::int16_t defaultValue) {
         const QString text = read(section, key);
