@@ -117,23 +117,11 @@ void ChartsTest::optionsDialogDefaultsAndModeRule()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
-    // First use.
-    QVERIFY(dialog.chkFrame7->isChecked());
-    QVERIFY(!dialog.chkFrame8->isChecked());
-    QVERIFY(dialog.optElement[0]->isChecked() && dialog.optYaxis[0]->isChecked() &&
-            dialog.optDensity[0]->isChecked() && dialog.optPen[0]->isChecked());
-    QVERIFY(!dialog.chkMarkers->isChecked());
-    QCOMPARE(dialog.Combo1->currentText(), QStringLiteral("3D Bar"));
-    QCOMPARE(dialog.Combo2->currentText(), QStringLiteral("*None"));
-    QCOMPARE(dialog.Combo3->currentText(), QStringLiteral("Linear"));
-    QCOMPARE(dialog.Combo4->currentText(), QStringLiteral("*None"));
-    QCOMPARE(dialog.Combo5->currentText(), QStringLiteral("By area"));
+    // First use: the time series, with their own scales only.
+    QVERIFY(dialog.chkFrame7->isChecked() && !dialog.chkFrame8->isChecked());
     QCOMPARE(dialog.Combo3->count(), 6);
     QCOMPARE(dialog.Combo4->count(), 2);
-    QVERIFY(!dialog.Combo1->isEnabled() && !dialog.optAnn[0]->isEnabled());
-    QVERIFY(dialog.optElement[2]->isEnabled());
-    QCOMPARE(dialog.Combo1->count(), 11);
-    QCOMPARE(dialog.Combo2->itemData(5).toInt(), int(StatRegression));
+    QVERIFY(!dialog.Combo1->isEnabled() && dialog.optElement[2]->isEnabled());
 
     // The yearly mode: the other frame's controls, every scale and "As percentage".
     QTest::mouseClick(dialog.chkFrame8, Qt::LeftButton);
@@ -176,7 +164,6 @@ void ChartsTest::chartCommandOnTheOpenLedger()
     ChartCommands& charts = w.charts();
     w.sharePriceBox()->setText(QStringLiteral("13"));
     l.p.messages.shown.clear();
-    QCOMPARE(w.actions().mnuChartItem->text(), QStringLiteral("&Charts..."));
 
     // The dialog as a user leaves it: the dates typed, OK.
     ChartSelectDialog* dialog = charts.selectDialog();
@@ -188,7 +175,6 @@ void ChartsTest::chartCommandOnTheOpenLedger()
     w.actions().mnuChartItem->trigger();
     ChartWindow* window = charts.window();
     QVERIFY(window && window->isVisible());
-    QCOMPARE(window->windowTitle(), QStringLiteral("Brisden - Chart"));
     ChartDocument& chart = *window->chart();
     QCOMPARE(chart.ChartType, int(Chart2DXY));
     QVERIFY(!window->steppingEnabled());
@@ -272,7 +258,6 @@ void ChartsTest::steppingCycleAndKeys()
     QCOMPARE(r.chart.ChartType, int(Chart2DPie));
     r.window.mnuPrevious->trigger();
     QCOMPARE(r.chart.ChartType, int(Chart2DCombination));
-    QVERIFY(r.window.mnuPrevious->text().endsWith(QStringLiteral("PgUp")));
 
     // Every type of the cycle draws something, in one full turn each way.
     for (int i = 0; i < 11; ++i) {
