@@ -71,6 +71,7 @@ struct StartedProgram {
     FakeInput descriptions;
     std::unique_ptr<Startup> startup = std::make_unique<Startup>();
     MainWindow* window = nullptr;
+    QString instanceKey = UniqueInstanceKey();  // empty: one copy per user, as a user starts it
 
     QString run() const { return dir.path() + QStringLiteral("/run"); }
     QString app() const { return dir.path() + QStringLiteral("/app"); }
@@ -93,7 +94,7 @@ struct StartedProgram {
         options.currentDir = run();
         options.appFolder = app();
         options.commandLine = commandLine;
-        options.instanceKey = UniqueInstanceKey();
+        options.instanceKey = instanceKey;
         options.messages = &messages;
         if (startup->Main(options) != Startup::Outcome::Started)
             return false;

@@ -88,22 +88,9 @@ void SharedFileTest::desktopCommandLineAndSecondStartNeverCorruptTheFile()
         // The desktop program as a user starts it (one copy per user), with
         // the file open.
         StartedProgram p;
-        const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"),
-                                           {{dat, QStringLiteral("Fund")}});
-        WriteText(p.ini(), QStringLiteral("[General]\r\nDefaultPortfolio=") + def +
-                               QStringLiteral("\r\nAlwaysCopyFile=False\r\n"));
-        StartOptions options;
-        options.currentDir = p.run();
-        options.appFolder = p.app();
-        options.messages = &p.messages;
-        QCOMPARE(p.startup->Main(options), Startup::Outcome::Started);
-        p.window = p.startup->window();
-        p.window->setMessageBox(&p.messages);
-        p.window->setInputBox(&p.input);
-        p.window->fileCommands().setDescriptionInput(&p.descriptions);
-        p.window->setDisplayLog([] {});
-        p.window->runDeferredStart();
-        QVERIFY(OpenInvestment(*p.window, dat));
+        p.instanceKey.clear();
+        QVERIFY(StartAndOpen(p, dat, QStringLiteral("Fund"),
+                             QStringLiteral("AlwaysCopyFile=False\r\n")));
         const QByteArray opened = ReadAll(dat);
 
         // The command line cannot write it.
