@@ -198,30 +198,6 @@ TEST(ChartGrid, ASecondShorterTimeSeriesEndsInEmptyCells)
     EXPECT_EQ(chart.seriesPoints(1).size(), 3u);
 }
 
-TEST(ChartGrid, YearlySeriesShareTheYearRowsInOrder)
-{
-    ChartDocument chart;
-    ChartSettings s = Element(ElementDistributions);
-    AddSeries(chart, s, std::vector<ChartPoint>{{2004, 1}, {2006, 3}}, QStringLiteral(" A "),
-              Chart2DLine);
-    AddSeries(chart, s, std::vector<ChartPoint>{{2003, 7}, {2005, 8}, {2006, 9}, {2008, 10}},
-              QStringLiteral(" B "), Chart2DLine);
-    EXPECT_EQ(chart.ChartType, Chart2DLine);
-    ASSERT_EQ(chart.rowCount(), 5);
-    QStringList labels;
-    for (int r = 1; r <= 5; ++r)
-        labels << chart.rowLabel(r);
-    EXPECT_EQ(labels, (QStringList{QStringLiteral(" 2003"), QStringLiteral(" 2004"),
-                                   QStringLiteral(" 2005"), QStringLiteral(" 2006"),
-                                   QStringLiteral(" 2008")}));
-    EXPECT_FALSE(chart.cell(1, 1));  // 2003 came with B
-    EXPECT_EQ(chart.cell(2, 1), 1.0);
-    EXPECT_EQ(chart.cell(4, 1), 3.0);
-    EXPECT_EQ(chart.cell(4, 2), 9.0);
-    EXPECT_FALSE(chart.cell(2, 2));
-    EXPECT_EQ(s.ChartRowCount, 5);
-}
-
 TEST(ChartTitles, AxisTitleByElementPercentAndScale)
 {
     const QString tag = QStringLiteral("($)");
@@ -380,10 +356,6 @@ TEST(ChartTypes, SteppingCyclesThroughTheCategoryTypes)
     EXPECT_EQ(NextChartType(14), 0);
     EXPECT_EQ(PreviousChartType(0), 14);
     EXPECT_EQ(PreviousChartType(14), 9);
-    int t = 0;
-    for (int i = 0; i < 11; ++i)
-        t = NextChartType(t);
-    EXPECT_EQ(t, 0);
     EXPECT_TRUE(IsThreeD(8));
     EXPECT_FALSE(IsThreeD(14));
 }
