@@ -146,19 +146,6 @@ TEST(Listing, SplitInTheMiddleOfTheRange)
     EXPECT_EQ(h.listing->CashFlows[7].DayNumber, Day(20101231));
 }
 
-TEST(Listing, RangeEndingBeforeTodayTakesTheAnnualReturnAtItsEnd)
-{
-    // The guess handed to the solver is the closing measure: check it through
-    // a ledger whose solver result is the same measure.
-    ListingHarness h(DestinationFile, 20110110);
-    h.useLedger("end.dat", {{20100101, "Buy", 1000, 10, 0}, {20100201, "Price", 0, 11, 0}});
-    h.setRange(0, 7012010);
-    h.run();
-    EXPECT_EQ(h.output.files[0].rows.size(), 2u);
-    // 1000 growing to 1100 over the 181 days to the end of the range.
-    EXPECT_NEAR(*h.output.rate, std::pow(1.1, 365.25 / 181) - 1, 1e-5);
-}
-
 class WindowStart : public ::testing::Test {
 protected:
     void SetUp() override

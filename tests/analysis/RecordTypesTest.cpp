@@ -110,16 +110,6 @@ TEST_F(ClassifyTest, SplitRestatesShareTotalsAndPrices)
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 50);
 }
 
-TEST_F(ClassifyTest, OnlyRecordsInRangeAreCashFlows)
-{
-    classify(Rec(100, 10, 0), false, 1);
-    classify(Rec(-40, 0, 0), true, 2);
-    classify(Rec(0, 3, 0), true, 3);
-    EXPECT_DOUBLE_EQ(flows[1].Amount, 0);
-    EXPECT_DOUBLE_EQ(flows[2].Amount, -40);
-    EXPECT_DOUBLE_EQ(flows[3].Amount, 0);
-}
-
 TEST(SuspectRecord, SaleArithmeticAndDates)
 {
     TransactionRecord sale = Rec(-100, 10, 10);

@@ -1,6 +1,6 @@
 // The numbered file slots: results left in the slot, the kinds of open,
 // missing and read-only folders, and the lock on the current investment file
-// as another process sees it.
+// within this process (other processes: tests/durability/SharedFileTest).
 
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace brisden;
@@ -116,48 +115,6 @@ TEST_F(FileTableTest, TheSameProcessMayReadItsLockedFileButNotWriteIt)
     files.OpenFile(ShortSlot, file("x.dat"), QStringLiteral("O"), QStringLiteral("W"), 0);
     EXPECT_LT(files.fileNumber(ShortSlot), 0);
     EXPECT_EQ(ReadAll(file("x.dat")).size(), 82);
-}
-
-// Runs body in a child process; its exit status is the result.
-int InChild(const std::function<int()>& body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
-}
-
-TEST_F(FileTableTest, AnotherProcessCanReadTheCurrentFileButNotWriteIt)
-{
-    const QString path = file("fund.dat");
-    const QByteArray contents(123, 'z');
-    WriteAll(path, contents);
-    files.OpenFile(InvestmentSlot, path, QStringLiteral("R"), QStringLiteral("RW"), 41);
-    ASSERT_TRUE(files.isOpen(InvestmentSlot));
-
-    auto tryOpen = [&](const char* kind, const char* access) {
-        return InChild([&] {
-            FileTable other;
-            other.OpenFile(ShortSlot, path, QLatin1String(kind), QLatin1String(access), 41);
-            const int n = other.fileNumber(ShortSlot);
-            if (n >= 1) {
-                char byte = 0;
-                return other.readAt(ShortSlot, 0, &byte, 1) && byte == 'z' ? 1 : 2;
-            }
-            return -n == ErrPermissionDenied ? 3 : 4;
-        });
-    };
-    EXPECT_EQ(tryOpen("I", "R"), 1);
-    EXPECT_EQ(tryOpen("R", "R"), 1);
-    EXPECT_EQ(tryOpen("R", "RW"), 3);
-    EXPECT_EQ(tryOpen("O", "W"), 3);
-    EXPECT_EQ(tryOpen("B", "RW"), 3);
-    EXPECT_EQ(ReadAll(path), contents);  // the refused output open emptied nothing
-
-    files.CloseFile(InvestmentSlot);
-    EXPECT_EQ(tryOpen("R", "RW"), 1);
 }
 
 }  // namespace

@@ -77,8 +77,15 @@ TEST_F(SharedFileTest, AFileOpenInOneProcessCannotBeWrittenByAnother)
     FileTable files;
     files.OpenFile(InvestmentSlot, dat, QStringLiteral("R"), QStringLiteral("RW"), RecordLength);
     EXPECT_EQ(files.fileNumber(InvestmentSlot), -ErrPermissionDenied);
-    files.OpenFile(ShortSlot, dat, QStringLiteral("B"), QStringLiteral("RW"), 0);
-    EXPECT_EQ(files.fileNumber(ShortSlot), -ErrPermissionDenied);
+    // No kind of write, and a refused output open empties nothing.
+    for (const auto& [kind, access] : {std::pair{"B", "RW"}, {"O", "W"}}) {
+        files.OpenFile(ShortSlot, dat, QLatin1String(kind), QLatin1String(access), 0);
+        EXPECT_EQ(files.fileNumber(ShortSlot), -ErrPermissionDenied) << kind;
+    }
+    EXPECT_EQ(ReadAll(dat), before);
+    files.OpenFile(ShortSlot, dat, QStringLiteral("I"), QStringLiteral("R"), 0);
+    EXPECT_TRUE(files.isOpen(ShortSlot));
+    files.CloseFile(ShortSlot);
     files.OpenFile(ShortSlot, dat, QStringLiteral("R"), QStringLiteral("R"), RecordLength);
     ASSERT_TRUE(files.isOpen(ShortSlot));
     char header[RecordLength];

@@ -101,19 +101,6 @@ TEST(PageComposer, HeaderHasThreeLinesWithPageRightAligned)
     EXPECT_EQ(QStringLiteral("Page "), PageText(0));
 }
 
-TEST(PageComposer, LandscapeHas132ColumnsAndRightAlignsAt131)
-{
-    Page p(2);
-    EXPECT_EQ(0, p.composer.x1);
-    EXPECT_EQ(132, p.composer.x2);
-    p.report.ReportTitle = QStringLiteral("T");
-    p.report.PageNumber = 12;
-    p.composer.PrintPageHeader(0);
-    EXPECT_EQ(131, p.lines()[0].size());
-    EXPECT_EQ(QStringLiteral("Page 12"), p.lines()[1].right(7));
-    EXPECT_EQ(131, p.lines()[1].size());
-}
-
 TEST(PageComposer, MarginsShiftColumnZeroOnlyBeyondTheUnprintableStrips)
 {
     // Sheet 8.5 x 11, printable 8 x 10.5 from (0.25, 0.25).
