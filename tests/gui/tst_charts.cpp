@@ -176,7 +176,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
     ChartCommands& charts = w.charts();
     w.sharePriceBox()->setText(QStringLiteral("13"));
     l.p.messages.shown.clear();
-    QCOMPARE(w.actions().mnuChartItem->text(), QStringLiteral("&Charts..."));
+    QCOMPARE(w.action("mnuChartItem")->text(), QStringLiteral("&Charts..."));
 
     // The dialog as a user leaves it: the dates typed, OK.
     ChartSelectDialog* dialog = charts.selectDialog();
@@ -185,7 +185,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
         dialog->BeginDate->setText(QStringLiteral("06012019"));
         dialog->Command1[0]->click();
     });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     ChartWindow* window = charts.window();
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("Brisden - Chart"));
@@ -212,7 +212,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
         dialog->Combo2->setCurrentIndex(3);  // Mean
         dialog->Command1[0]->click();
     });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     window = charts.window();
     QVERIFY(window && window->isVisible());
     ChartDocument& yearly = *window->chart();
@@ -226,11 +226,11 @@ void ChartsTest::chartCommandOnTheOpenLedger()
     // "Yes" adds the same file as a second series.
     charts.setAskAddOrErase([](const QString&) { return AddOrErase::Add; });
     QTimer::singleShot(0, dialog, [dialog] { dialog->Command1[0]->click(); });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     QCOMPARE(charts.window()->chart()->seriesCount(), 2);
     // Cancel in the dialog changes nothing.
     QTimer::singleShot(0, dialog, [dialog] { dialog->Command1[1]->click(); });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     QCOMPARE(charts.window()->chart()->seriesCount(), 2);
     QVERIFY2(l.p.messages.shown.empty(), qPrintable(l.p.messages.texts().join(u'|')));
 
@@ -243,7 +243,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
         return AddOrErase::Cancel;
     });
     QTimer::singleShot(0, dialog, [dialog] { dialog->Command1[0]->click(); });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     QCOMPARE(questions, 0);
     QVERIFY(charts.window());
     QCOMPARE(charts.window()->chart()->seriesCount(), 1);

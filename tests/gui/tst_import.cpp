@@ -80,7 +80,7 @@ void RunImport(OpenLedger& l, std::function<void(ImportDialog&)> answer)
         QVERIFY(d->isVisible());
         answer(*d);
     });
-    l.window().actions().mnuImportItem->trigger();
+    l.window().action("mnuImportItem")->trigger();
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ void ImportTest::importWithSavedAndOneTimeLayouts()
 {
     OpenLedger l;
     QVERIFY(l.open());
-    const QAction* item = l.window().actions().mnuImportItem;
+    const QAction* item = l.window().action("mnuImportItem");
     QCOMPARE(item->text(), QStringLiteral("&Import data..."));
     QCOMPARE(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     const QString source = l.source("12/31/04,Fund buy,100,10,\r\n01/05/05,,-50,5\r\n");
@@ -379,7 +379,7 @@ void ImportTest::readOnlyFileIsRefusedBeforeTheDialog()
     QVERIFY(l.open());
     QVERIFY(l.p.program().file.readOnly());
     l.p.messages.shown.clear();
-    l.window().actions().mnuImportItem->trigger();
+    l.window().action("mnuImportItem")->trigger();
     QCOMPARE(l.p.messages.texts().size(), 1);
     QVERIFY(l.p.messages.texts().first().startsWith(
         QStringLiteral("Can't import into ") + l.dat +
