@@ -170,11 +170,6 @@ QLineEdit* MainWindow::sharePriceBox() const
     return m_c.summary->sharePriceBox();
 }
 
-bool MainWindow::busy() const
-{
-    return m_f->busy();
-}
-
 ui::IHelp& MainWindow::help() const
 {
     return m_f->help->help();

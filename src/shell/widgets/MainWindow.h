@@ -64,7 +64,7 @@ public:
                     bool showButtons = false);
     // While a listing runs, commands that would change or reopen the file
     // wait; the close box asks the listing to stop first.
-    bool busy() const;
+    bool busy() const { return m_f->busy(); }
 
     QAction* action(const QString& name) const;  // a menu item by its name
     FileCommands& fileCommands() const { return *m_f->files; }
