@@ -2,7 +2,7 @@
 // The commands of the File menu that choose and keep the files: open a
 // portfolio, open an investment through the portfolio window, copy the
 // current file to its backup, restore it, rebuild a file, and the automatic
-// backup timer. The window that owns the menus reacts to the two signals.
+// backup timer. The window reacts to its signals.
 
 #include "ui/Interaction.h"
 #include "ui/widgets/FileDialogs.h"
