@@ -154,7 +154,7 @@ inline bool OpenInvestment(MainWindow& window, const QString& path)
         else
             display->commandButton(FileDisplay::CloseCommand)->click();
     });
-    window.actions().mnuOpenItem->trigger();
+    window.action("mnuOpenItem")->trigger();
     return found && window.program().file.CurrentFile == path;
 }
 

@@ -172,7 +172,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
         dialog->BeginDate->setText(QStringLiteral("06012019"));
         dialog->Command1[0]->click();
     });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     ChartWindow* window = charts.window();
     QVERIFY(window && window->isVisible());
     ChartDocument& chart = *window->chart();
@@ -198,7 +198,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
         dialog->Combo2->setCurrentIndex(3);  // Mean
         dialog->Command1[0]->click();
     });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     window = charts.window();
     QVERIFY(window && window->isVisible());
     ChartDocument& yearly = *window->chart();
@@ -212,11 +212,11 @@ void ChartsTest::chartCommandOnTheOpenLedger()
     // "Yes" adds the same file as a second series.
     charts.setAskAddOrErase([](const QString&) { return AddOrErase::Add; });
     QTimer::singleShot(0, dialog, [dialog] { dialog->Command1[0]->click(); });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     QCOMPARE(charts.window()->chart()->seriesCount(), 2);
     // Cancel in the dialog changes nothing.
     QTimer::singleShot(0, dialog, [dialog] { dialog->Command1[1]->click(); });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     QCOMPARE(charts.window()->chart()->seriesCount(), 2);
     QVERIFY2(l.p.messages.shown.empty(), qPrintable(l.p.messages.texts().join(u'|')));
 
@@ -229,7 +229,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
         return AddOrErase::Cancel;
     });
     QTimer::singleShot(0, dialog, [dialog] { dialog->Command1[0]->click(); });
-    w.actions().mnuChartItem->trigger();
+    w.action("mnuChartItem")->trigger();
     QCOMPARE(questions, 0);
     QVERIFY(charts.window());
     QCOMPARE(charts.window()->chart()->seriesCount(), 1);

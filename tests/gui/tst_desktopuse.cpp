@@ -214,12 +214,12 @@ void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
     const QString refusal = QStringLiteral(": it is open read-only because it is marked read-only");
     p.messages.shown.clear();
     p.messages.answers = {true, true};
-    w.actions().mnuRestore->trigger();
+    w.action("mnuRestore")->trigger();
     QCOMPARE(p.messages.shown.size(), size_t(1));
     QVERIFY(p.messages.texts().last().startsWith(
         QStringLiteral("Can't restore the backup file to ") + dat + refusal));
     w.fileCommands().setChooseRebuildFile([&](QWidget*, const QString&) { return dat; });
-    w.actions().mnuRebuildItem->trigger();
+    w.action("mnuRebuildItem")->trigger();
     QVERIFY(p.messages.texts().last().startsWith(QStringLiteral("Can't rebuild ") + dat + refusal));
     QVERIFY(LogHas(p, QStringLiteral("Can't rebuild ") + dat));
     // So does the grid: no cell is edited, no row deleted.
@@ -233,7 +233,7 @@ void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
                                                  refusal));
     QCOMPARE(ReadAll(dat), before);
     // Reading goes on: a refresh lists it again.
-    w.actions().mnuRefreshItem->trigger();
+    w.action("mnuRefreshItem")->trigger();
     QVERIFY(w.ledger().listedRows() >= 3);
 
     // A partial record at the end is told and logged.
@@ -270,7 +270,7 @@ void DesktopUseTest::portfolioWindowOpensItsFirstRowWithoutAClick()
         scrolls = list->horizontalScrollBar()->maximum() > 0;
         display->commandButton(FileDisplay::OpenCommand)->click();
     });
-    p.window->actions().mnuOpenItem->trigger();
+    p.window->action("mnuOpenItem")->trigger();
     QCOMPARE(p.program().file.CurrentFile, a);
     QVERIFY(scrolls);
 }
@@ -280,14 +280,14 @@ void DesktopUseTest::buttonsFollowTheirMenuItems()
     StartedProgram p;
     QVERIFY(p.start());
     MainWindow& w = *p.window;
-    QVERIFY(!w.actions().mnuOpenItem->isEnabled());
+    QVERIFY(!w.action("mnuOpenItem")->isEnabled());
     QVERIFY(!w.command7(1)->isEnabled());
     QVERIFY(!w.command1(3)->isEnabled());
     w.fileCommands().setChoosePortfolio([&](QWidget*, const QString&) -> QString {
         return p.dir.path() + QStringLiteral("/New.def");
     });
-    w.actions().mnuPortfolioItem->trigger();
-    QVERIFY(w.actions().mnuOpenItem->isEnabled());
+    w.action("mnuPortfolioItem")->trigger();
+    QVERIFY(w.action("mnuOpenItem")->isEnabled());
     QVERIFY(w.command7(1)->isEnabled());
 }
 

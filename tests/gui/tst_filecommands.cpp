@@ -52,18 +52,18 @@ void FileCommandsTest::copyToBackupAndRestore()
 
     // No backup yet: the restore reports it and the file stays open.
     m.answers = {true};
-    w.actions().mnuRestore->trigger();
+    w.action("mnuRestore")->trigger();
     QCOMPARE(m.shown.size(), size_t(1));
     QVERIFY(m.shown.back().text.startsWith(QStringLiteral("Error: ")));
     QVERIFY(file.isOpen());
 
     // The copy asks first: No copies nothing, Yes copies.
     m.answers = {false};
-    w.actions().mnuSaveData->trigger();
+    w.action("mnuSaveData")->trigger();
     QVERIFY(m.questions.last().startsWith(QStringLiteral("Should I copy the current file, ")));
     QVERIFY(!QFile::exists(l.bak));
     m.answers = {true};
-    w.actions().mnuSaveData->trigger();
+    w.action("mnuSaveData")->trigger();
     const QByteArray saved = ReadAll(l.bak);
     QCOMPARE(saved, ReadAll(l.dat));
     QVERIFY(file.isOpen());
@@ -75,17 +75,17 @@ void FileCommandsTest::copyToBackupAndRestore()
     QVERIFY(file.AddRecord() > 0);
     const int rows = w.gridModel()->rowCount();
     m.answers = {false};
-    w.actions().mnuRestore->trigger();
+    w.action("mnuRestore")->trigger();
     QVERIFY(m.questions.last().startsWith(QStringLiteral("Should I copy the backup file, ")));
     QVERIFY(ReadAll(l.dat) != saved);
     m.answers = {true};
-    w.actions().mnuRestore->trigger();
+    w.action("mnuRestore")->trigger();
     QCOMPARE(ReadAll(l.dat), saved);
     QVERIFY(file.isOpen());
     QVERIFY(LogMessages(l.p.log()).last().startsWith(QStringLiteral("Restored ")));
     // The grid waits for F5.
     QCOMPARE(w.gridModel()->rowCount(), rows);
-    w.actions().mnuRefreshItem->trigger();
+    w.action("mnuRefreshItem")->trigger();
     QCOMPARE(w.gridModel()->rowCount(), 7);
 }
 
@@ -104,7 +104,7 @@ void FileCommandsTest::rebuildAnotherFileThenTheCurrentOne()
         offered = start;
         return QString();
     });
-    w.actions().mnuRebuildItem->trigger();
+    w.action("mnuRebuildItem")->trigger();
     QCOMPARE(offered, l.dat);
     QVERIFY(l.p.messages.shown.empty());
 
@@ -113,7 +113,7 @@ void FileCommandsTest::rebuildAnotherFileThenTheCurrentOne()
         WriteLedger(l.p.dir.path() + QStringLiteral("/Other.dat"), {{20200102, "buy", 500, 5, 0}});
     const int fileNumber = l.p.program().files.fileNumber(InvestmentSlot);
     commands.setChooseRebuildFile([&](QWidget*, const QString&) { return other; });
-    w.actions().mnuRebuildItem->trigger();
+    w.action("mnuRebuildItem")->trigger();
     QCOMPARE(l.p.program().files.fileNumber(InvestmentSlot), fileNumber);
     QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 2, Records written: 2"));
 
@@ -122,13 +122,13 @@ void FileCommandsTest::rebuildAnotherFileThenTheCurrentOne()
     QCOMPARE(file.DeleteRecord(3), 3);
     QCOMPARE(file.DeleteRecord(5), 5);
     commands.setChooseRebuildFile([&](QWidget*, const QString&) { return l.dat; });
-    w.actions().mnuRebuildItem->trigger();
+    w.action("mnuRebuildItem")->trigger();
     QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 6, Records written: 4"));
     QCOMPARE(ReadAll(l.dat).size(), 4 * RecordLength);
     QCOMPARE(ReadAll(l.bak).size(), 6 * RecordLength);
     QVERIFY(file.isOpen());
     QVERIFY(commands.autoSaveRunning());
-    w.actions().mnuRefreshItem->trigger();
+    w.action("mnuRefreshItem")->trigger();
     QCOMPARE(w.ledger().listedRows(), 4);  // three records and the closing row
     QCOMPARE(w.gridModel()->rowData(2), 4);
 }

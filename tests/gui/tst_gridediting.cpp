@@ -60,7 +60,7 @@ struct Ledger {
         g = w->grid();
         m = w->gridModel();
         w->sharePriceBox()->setText(QStringLiteral("11"));
-        w->actions().mnuRefreshItem->trigger();
+        w->action("mnuRefreshItem")->trigger();
         if (!Activate(*w))
             return false;
         g->setFocus();
@@ -78,7 +78,7 @@ struct Ledger {
     void edit(int row, Field f)
     {
         go(row, f);
-        w->actions().mnuEditItem->trigger();
+        w->action("mnuEditItem")->trigger();
     }
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
@@ -207,7 +207,7 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     QCOMPARE(l.m->cellText(3, l.col(Field::ShareBalance)), QString());
 
     // A second edit of the row rewrites the same record.
-    l.w->actions().mnuEditItem->trigger();
+    l.w->action("mnuEditItem")->trigger();
     QVERIFY(l.ed->editing());
     QCOMPARE(l.editor()->text(), QStringLiteral("250"));
     l.retype(QStringLiteral("300"));
@@ -220,7 +220,7 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     l.retype(QStringLiteral("reinvest"));
     l.key(Qt::Key_Return);
     QCOMPARE(l.record(3).Desc, QByteArray("reinvest "));
-    l.w->actions().mnuRefreshItem->trigger();
+    l.w->action("mnuRefreshItem")->trigger();
     const int blank = l.m->rowCount() - 1;
     l.go(blank, Field::Shares);
     l.typeInGrid(QStringLiteral("2"));
@@ -362,7 +362,7 @@ void GridEditingTest::recordTypeColumnOnTheRight()
     l.key(Qt::Key_Escape);
     // The record type column, now the last, is not edited.
     l.g->selectionModel()->setCurrentIndex(l.m->index(0, 10), QItemSelectionModel::ClearAndSelect);
-    l.w->actions().mnuEditItem->trigger();
+    l.w->action("mnuEditItem")->trigger();
     QVERIFY(!l.ed->editing());
 }
 
@@ -391,7 +391,7 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     // A block of amounts, prices and shares over both records.
     l.block(0, Field::Amount, 2, 1);
     QVERIFY(l.ed->blockMode());
-    QVERIFY(!l.w->actions().mnuCopyCell->isEnabled());
+    QVERIFY(!l.w->action("mnuCopyCell")->isEnabled());
     l.p.messages.answers = {false};
     l.key(Qt::Key_Delete);
     QCOMPARE(l.p.messages.questions.back(), QStringLiteral("Should I clear these cells?"));
@@ -446,14 +446,14 @@ void GridEditingTest::copyAndPasteToABlock()
     Ledger l;
     QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
     // Nothing copied yet: no paste.
-    QVERIFY(l.w->actions().mnuCopyCell->isEnabled());
-    QVERIFY(!l.w->actions().mnuPasteData->isEnabled());
+    QVERIFY(l.w->action("mnuCopyCell")->isEnabled());
+    QVERIFY(!l.w->action("mnuPasteData")->isEnabled());
     l.go(0, Field::Amount);
     QTest::keyClick(l.g, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(l.ed->copyBuffer().kind, grid::CopyBuffer::Number);
     QCOMPARE(l.ed->copyBuffer().number, 1000.0);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1000"));
-    QVERIFY(l.w->actions().mnuPasteData->isEnabled());
+    QVERIFY(l.w->action("mnuPasteData")->isEnabled());
 
     // Onto Date, Desc and Amount of both records: only the amounts change.
     l.block(0, Field::Date, 2, 1);
@@ -499,7 +499,7 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     l.p.input.answers = {QStringLiteral("2")};
     l.key(Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(l.ed->undoStack()->count(), 6);
-    QCOMPARE(l.w->actions().mnuUndo->text(), QStringLiteral("&Undo Insert rows"));
+    QCOMPARE(l.w->action("mnuUndo")->text(), QStringLiteral("&Undo Insert rows"));
     QVERIFY(l.p.messages.questions.isEmpty());  // ConfirmDelete is off
     QCOMPARE(l.record(2).Version, std::int16_t(0));
     const QByteArray changed = l.bytes();
@@ -519,7 +519,7 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
         QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(l.bytes(), changed);
     QCOMPARE(l.m->rowCount(), changedRows);
-    QVERIFY(!l.w->actions().mnuRedo->isEnabled());
+    QVERIFY(!l.w->action("mnuRedo")->isEnabled());
 
     // Undo twice, then a new change: the redo is gone.
     QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
@@ -570,12 +570,12 @@ void GridEditingTest::undoAcrossTheFreeChain()
     QCOMPARE(RecordLinkField(l.bytes().constData()), 2);
     const QByteArray after = l.bytes();
     for (int i = 0; i < 3; ++i)
-        l.w->actions().mnuUndo->trigger();
+        l.w->action("mnuUndo")->trigger();
     QCOMPARE(l.bytes(), original);
     QCOMPARE(l.m->rowData(0), 2);
     QCOMPARE(l.m->rowData(1), 3);
     for (int i = 0; i < 3; ++i)
-        l.w->actions().mnuRedo->trigger();
+        l.w->action("mnuRedo")->trigger();
     QCOMPARE(l.bytes(), after);
 }
 

@@ -304,33 +304,33 @@ void HelpTest::mainWindowHelpCommands()
     w.helpCommands().setHelp(&help);
 
     // "User Manual" opens the manual; nothing else when it opens.
-    w.actions().mnuUserManualItem->trigger();
+    w.action("mnuUserManualItem")->trigger();
     QCOMPARE(help.manualCalls, 1);
     QVERIFY(!w.helpCommands().helpCheck());
 
     // "Data entry help": the grid's topic.
-    w.actions().mnuRCHowToEdit->trigger();
+    w.action("mnuRCHowToEdit")->trigger();
     QCOMPARE(help.topics, std::vector<int>{ui::HelpDataEntry});
 
     // "What's this?" over a control: its short text at the point the menu opened.
     const QPoint at(40, 30);
     w.editor().rightClickElsewhere(w.gridControlFrame(), at);
     w.rightClickMenu()->hide();
-    w.actions().mnuRCWhatsThis->trigger();
+    w.action("mnuRCWhatsThis")->trigger();
     QCOMPARE(help.popups.size(), size_t(1));
     QCOMPARE(help.popups.back().first, int(ui::HelpWhatsThisGridControls));
     QCOMPARE(help.popups.back().second, at);
 
     // "Drag/drop help" is always 9055, whatever the control under the menu.
-    w.actions().mnuRCDragDropHelp->trigger();
+    w.action("mnuRCDragDropHelp")->trigger();
     QCOMPARE(help.popups.back(), std::make_pair(int(ui::HelpDragDrop), at));
     QLabel* prompt = w.summaryPanel()->findChild<QLabel*>(QStringLiteral("SharePricePrompt"));
     QVERIFY(prompt);
     w.editor().rightClickElsewhere(prompt, QPoint(70, 200));
     w.rightClickMenu()->hide();
-    w.actions().mnuRCDragDropHelp->trigger();
+    w.action("mnuRCDragDropHelp")->trigger();
     QCOMPARE(help.popups.back(), std::make_pair(int(ui::HelpDragDrop), QPoint(70, 200)));
-    w.actions().mnuRCWhatsThis->trigger();
+    w.action("mnuRCWhatsThis")->trigger();
     QCOMPARE(help.popups.back(), std::make_pair(int(ui::HelpWhatsThisSharePrice), QPoint(70, 200)));
     QCOMPARE(help.popups.size(), size_t(4));
 }
@@ -365,7 +365,7 @@ void HelpTest::missingManualShowsTheNotice()
             check->command1(1)->click();
         });
     });
-    w.actions().mnuUserManualItem->trigger();
+    w.action("mnuUserManualItem")->trigger();
     help::HelpCheck* check = w.helpCommands().helpCheck();
     QVERIFY(check);
     QCOMPARE(check->Tag, QStringLiteral("1"));
@@ -377,8 +377,8 @@ void HelpTest::missingManualShowsTheNotice()
     QCOMPARE(LogMessages(p.log()), logBefore);
     QVERIFY(!w.helpCommands().helpWindow()->isVisible());
     // Dialog help buttons and pop-ups fail silently.
-    w.actions().mnuRCHowToEdit->trigger();
-    w.actions().mnuRCDragDropHelp->trigger();
+    w.action("mnuRCHowToEdit")->trigger();
+    w.action("mnuRCDragDropHelp")->trigger();
     QVERIFY(p.messages.shown.empty());
     QVERIFY(!w.helpCommands().helpWindow()->isVisible());
 }
@@ -399,7 +399,7 @@ void HelpTest::theNoticeInstallsThroughThePackageInstaller()
             qobject_cast<help::HelpCheck*>(dialog)->command1(0)->click();
         });
     });
-    w.actions().mnuUserManualItem->trigger();
+    w.action("mnuUserManualItem")->trigger();
     QCOMPARE(opened.size(), size_t(1));
     QCOMPARE(opened[0], QUrl(QStringLiteral("apt:libqt6help6,libqt6sql6-sqlite")));
     QCOMPARE(w.helpCommands().helpCheck()->Tag, QStringLiteral("0"));
@@ -408,7 +408,7 @@ void HelpTest::theNoticeInstallsThroughThePackageInstaller()
     QCOMPARE(p.messages.shown[0].icon, ui::Icon::Exclamation);
     // When the installer starts, nothing is said.
     installerAnswers = true;
-    w.actions().mnuUserManualItem->trigger();
+    w.action("mnuUserManualItem")->trigger();
     QCOMPARE(opened.size(), size_t(2));
     QCOMPARE(p.messages.shown.size(), size_t(1));
 }
@@ -432,7 +432,7 @@ void HelpTest::aboutBox()
             QTest::keyClick(about, Qt::Key_Return);
         });
     });
-    w.actions().mnuAboutItem->trigger();
+    w.action("mnuAboutItem")->trigger();
     help::About* about = w.helpCommands().about();
     QVERIFY(about);
     QVERIFY(!about->isVisible());

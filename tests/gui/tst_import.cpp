@@ -80,7 +80,7 @@ void RunImport(OpenLedger& l, std::function<void(ImportDialog&)> answer)
         QVERIFY(d->isVisible());
         answer(*d);
     });
-    l.window().actions().mnuImportItem->trigger();
+    l.window().action("mnuImportItem")->trigger();
 }
 
 }  // namespace
@@ -366,7 +366,7 @@ void ImportTest::readOnlyFileIsRefusedBeforeTheDialog()
     QVERIFY(l.open());
     QVERIFY(l.p.program().file.readOnly());
     l.p.messages.shown.clear();
-    l.window().actions().mnuImportItem->trigger();
+    l.window().action("mnuImportItem")->trigger();
     QCOMPARE(l.p.messages.texts().size(), 1);
     QVERIFY(l.p.messages.texts().first().startsWith(
         QStringLiteral("Can't import into ") + l.dat +

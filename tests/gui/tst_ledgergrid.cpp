@@ -209,7 +209,7 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     m.setRecordTypePosition(1);
     m.clear();
     QCOMPARE(m.rowCount(), 0);
-    w.actions().mnuRefreshItem->trigger();
+    w.action("mnuRefreshItem")->trigger();
     QCOMPARE(m.rowCount(), 7);
 }
 
@@ -271,16 +271,16 @@ void LedgerGridTest::hidingRecordTypes()
         }
         return rows == frozen ? rows : rows + QStringLiteral(" but frozen ") + frozen;
     };
-    w.actions().mnuRTHide->trigger();
+    w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("1000000"));
     answer = QStringLiteral("p");  // letter case ignored; the row without a code stays
-    w.actions().mnuRTHide->trigger();
+    w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("0110110"));
     answer = std::nullopt;  // Cancel changes nothing
-    w.actions().mnuRTHide->trigger();
+    w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("0110110"));
     answer = QStringLiteral("*ADFPRSU");  // all eight: listed again
-    w.actions().mnuRTHide->trigger();
+    w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("0000000"));
 }
 
@@ -294,18 +294,18 @@ void LedgerGridTest::rowHeightCommands()
     QCOMPARE(normal, g.defaultRowHeightPixels());
     g.setRowHeight(3, 40);
     QCOMPARE(g.frozenView()->rowHeight(3), 40);
-    w.actions().mnuRowHeightSet->trigger();
+    w.action("mnuRowHeightSet")->trigger();
     QCOMPARE(g.dataRowHeight(), 600);
     for (int r = 0; r < 7; ++r)
         QCOMPARE(g.rowHeight(r), 40);
-    w.actions().mnuRowHeightReset->trigger();
+    w.action("mnuRowHeightReset")->trigger();
     QCOMPARE(g.dataRowHeight(), -1);
     QCOMPARE(g.rowHeight(2), normal);
 
-    w.actions().mnuRowHeightSet->trigger();  // the current row now has the normal height
+    w.action("mnuRowHeightSet")->trigger();  // the current row now has the normal height
     g.setRowHeight(0, 30);
     g.setCurrentRow(0);
-    w.actions().mnuRowHeightSet->trigger();
+    w.action("mnuRowHeightSet")->trigger();
     QVERIFY(w.close());
     QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
 }
@@ -339,7 +339,7 @@ void LedgerGridTest::newPortfolioEmptiesTheWindow()
 
     // Cancelling the dialog changes nothing.
     w.fileCommands().setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
-    w.actions().mnuPortfolioItem->trigger();
+    w.action("mnuPortfolioItem")->trigger();
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
 }
 
@@ -357,17 +357,17 @@ void LedgerGridTest::windowParts()
     QVERIFY(Activate(w));
     QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!legend->isVisible() && !item->isChecked());
-    w.actions().mnuRecordTypeItem->trigger();
+    w.action("mnuRecordTypeItem")->trigger();
     QVERIFY(legend->isVisible() && item->isChecked());
     legend->close();  // its close box
     QVERIFY(!legend->isVisible() && !item->isChecked());
 
     QAction* frameItem = w.action(QStringLiteral("mnuGridControlItem"));
     const int gridWidth = w.grid()->width();
-    w.actions().mnuGridControlItem->trigger();
+    w.action("mnuGridControlItem")->trigger();
     QVERIFY(w.gridControlFrame()->isHidden() && !frameItem->isChecked());
     QTRY_VERIFY(w.grid()->width() > gridWidth);  // the grid takes the frame's room
-    w.actions().mnuGridControlItem->trigger();
+    w.action("mnuGridControlItem")->trigger();
     QVERIFY(!w.gridControlFrame()->isHidden() && frameItem->isChecked());
 
     QVERIFY(!w.ledger().cancelRequested());

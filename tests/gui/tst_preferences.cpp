@@ -278,7 +278,7 @@ void PreferencesTest::recordTypeColumnMovesWithItsWidths()
             d->Check(6)->setChecked(toRight);
             d->Commands(0)->click();
         });
-        p.window->actions().mnuPreferencesItem->trigger();
+        p.window->action("mnuPreferencesItem")->trigger();
     };
 
     moveThroughTheMenu(true);
@@ -319,7 +319,7 @@ void PreferencesTest::newSettingsReachTheWindow()
         Retype(d->Text3(), QStringLiteral("10"));
         d->Commands(0)->click();
     });
-    p.window->actions().mnuPreferencesItem->trigger();
+    p.window->action("mnuPreferencesItem")->trigger();
     // The automatic backup runs at its new period as soon as the dialog closes.
     QVERIFY(p.window->fileCommands().autoSaveRunning());
     QCOMPARE(p.window->fileCommands().autoSavePeriod(), 10 * 60 * 1000);

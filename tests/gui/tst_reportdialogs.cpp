@@ -57,12 +57,12 @@ struct Reports {
     void list(const std::function<void(ListRecs&)>& answer)
     {
         p.window->listCommands().setDialogRunner(answer);
-        p.window->actions().mnuListItem->trigger();
+        p.window->action("mnuListItem")->trigger();
     }
     void basis(const std::function<void(BasisWrkSheet&)>& answer)
     {
         p.window->basisCommands().setDialogRunner(answer);
-        p.window->actions().mnuBasisItem->trigger();
+        p.window->action("mnuBasisItem")->trigger();
     }
     QString path(const char* name) const { return p.dir.filePath(QLatin1String(name)); }
 };

@@ -53,7 +53,7 @@ private slots:
             d.option(1)->setChecked(true);
             d.Command1_Click();
         });
-        p.window->actions().mnuListItem->trigger();
+        p.window->action("mnuListItem")->trigger();
         PrintPreview& preview = p.window->reportPrinting().preview();
         QVERIFY(preview.isVisible());
         QVERIFY(preview.pageCount() >= 2);
@@ -92,11 +92,11 @@ private slots:
             d.Command1_Click();
             tag = d.Tag;
         });
-        p.window->actions().mnuListItem->trigger();
+        p.window->action("mnuListItem")->trigger();
         QVERIFY(tag.isEmpty());
         QVERIFY(p.messages.questions.last().startsWith(QStringLiteral("Make sure that device ") + name));
         p.messages.answers = {true};
-        p.window->actions().mnuListItem->trigger();
+        p.window->action("mnuListItem")->trigger();
         QCOMPARE(tag, QStringLiteral("2"));
         QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Listing directed to printer ") + name +
                                               QLatin1Char('.')));
@@ -108,7 +108,7 @@ private slots:
             d.option(1)->setChecked(true);
             d.Command1_Click();
         });
-        p.window->actions().mnuBasisItem->trigger();
+        p.window->action("mnuBasisItem")->trigger();
         QVERIFY(preview.isVisible());
         QVERIFY(preview.pageCount() >= 1);
         QVERIFY(LogMessages(p.log()).contains(

@@ -309,10 +309,10 @@ void StartupTest::siblingProgramStartsOnce()
     const QString started = p.dir.path() + QStringLiteral("/started");
     WriteText(program, QStringLiteral("#!/bin/sh\necho x >> '") + started + QStringLiteral("'\n"));
     QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner));
-    p.window->actions().mnuTickmoor->trigger();
+    p.window->action("mnuTickmoor")->trigger();
     QVERIFY(item->isChecked());
     QTRY_VERIFY(QFile::exists(started));
-    p.window->actions().mnuTickmoor->trigger();
+    p.window->action("mnuTickmoor")->trigger();
     QVERIFY(item->isChecked());
     QTest::qWait(200);
     QCOMPARE(ReadAll(started), QByteArray("x\n"));

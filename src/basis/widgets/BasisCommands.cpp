@@ -13,6 +13,7 @@
 #include "report/widgets/PrintPreview.h"
 #include "report/widgets/ReportPrinting.h"
 #include "shell/Settings.h"
+#include "ui/widgets/CommandHost.h"
 #include "ui/widgets/EscapeWatch.h"
 #include "ui/widgets/WidgetInteraction.h"
 
@@ -35,6 +36,12 @@ BasisWrkSheet& BasisCommands::dialog()
     if (!m_dialog)
         m_dialog = new BasisWrkSheet(m_printing, m.settings, m.report, m.help, m_window);
     return *m_dialog;
+}
+
+void BasisCommands::installCommands(ui::CommandHost& host)
+{
+    host.command("mnuBasisItem", QStringLiteral("&Basis worksheet..."),
+                 QKeySequence(Qt::CTRL | Qt::Key_B), [this] { mnuBasisItem_Click(); });
 }
 
 void BasisCommands::mnuBasisItem_Click()

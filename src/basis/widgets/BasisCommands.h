@@ -13,6 +13,10 @@ class QWidget;
 
 namespace brisden {
 
+namespace ui {
+class CommandHost;
+}
+
 struct Calendar;
 class BasisWrkSheet;
 class FileTable;
@@ -41,6 +45,8 @@ class BasisCommands final : public QObject {
 public:
     BasisCommands(const BasisCommandsContext& context, ReportPrinting& printing, QWidget* window);
 
+    // "Basis worksheet...".
+    void installCommands(ui::CommandHost& host);
     // mnuBasisItem_Click.
     void mnuBasisItem_Click();
     BasisWrkSheet& dialog();

@@ -7,6 +7,7 @@
 #include "grid/widgets/LedgerModel.h"
 #include "shell/Settings.h"
 #include "ui/Interaction.h"
+#include "ui/widgets/CommandHost.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -39,6 +40,11 @@ void ChartCommands::setHelp(ui::IHelp* help)
         m_select->setHelp(help);
     if (m_window)
         m_window->setHelp(help);
+}
+
+void ChartCommands::installCommands(ui::CommandHost& host)
+{
+    host.command("mnuChartItem", QStringLiteral("&Charts..."), [this] { mnuChartItem_Click(); });
 }
 
 void ChartCommands::mnuChartItem_Click()

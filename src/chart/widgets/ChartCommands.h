@@ -22,6 +22,7 @@ class LedgerCommands;
 class LedgerModel;
 }  // namespace grid
 namespace ui {
+class CommandHost;
 class IHelp;
 class IMessageBox;
 }  // namespace ui
@@ -48,6 +49,9 @@ public:
     ChartCommands(const ChartCommandsContext& context, grid::LedgerCommands& ledger,
                   grid::LedgerModel& model, QWidget* parent);
     ~ChartCommands() override;
+
+    // "Charts...".
+    void installCommands(ui::CommandHost& host);
 
     void setHelp(ui::IHelp* help);
 

@@ -6,8 +6,11 @@
 #include "data/widgets/DescriptionInput.h"
 #include "data/widgets/FileDisplay.h"
 #include "shell/Settings.h"
+#include "ui/widgets/CommandHost.h"
 
+#include <QAction>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -112,6 +115,34 @@ bool FileCommands::refuseReadOnly(const QString& command)
     m.messages.show(text, ui::Icon::Exclamation);
     m.log.LogSession(text);
     return true;
+}
+
+void FileCommands::installCommands(ui::CommandHost& host, QPushButton* openPortfolio,
+                                   QPushButton* openInvestment)
+{
+    QAction* portfolio =
+        host.command("mnuPortfolioItem", QStringLiteral("Open a &portfolio..."),
+                     QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenPortfolio(); });
+    QAction* investment =
+        host.command("mnuOpenItem", QStringLiteral("&Open an investment..."),
+                     QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OpenInvestment(); });
+    host.command("mnuSaveData", QStringLiteral("Copy &current file to backup"),
+                 QKeySequence(Qt::SHIFT | Qt::Key_F5), [this] { SaveData(); });
+    host.command("mnuRestore", QStringLiteral("Restore &backup file to current"),
+                 QKeySequence(Qt::CTRL | Qt::Key_F5), [this] {
+                     Restore();
+                     emit fileReplaced();
+                 });
+    host.command("mnuRebuildItem", QStringLiteral("&Rebuild investment file..."),
+                 QKeySequence(Qt::CTRL | Qt::Key_R), [this] {
+                     Rebuild();
+                     emit fileReplaced();
+                 });
+    // A button is enabled exactly when its menu item is.
+    ui::CommandHost::twin(portfolio, openPortfolio);
+    ui::CommandHost::twin(investment, openInvestment);
+    host.onCommand(openPortfolio, [this] { OpenPortfolio(); });
+    host.onCommand(openInvestment, [this] { OpenInvestment(); });
 }
 
 void FileCommands::Restore()

@@ -2,7 +2,7 @@
 // The commands of the File menu that choose and keep the files: open a
 // portfolio, open an investment through the portfolio window, copy the
 // current file to its backup, restore it, rebuild a file, and the automatic
-// backup timer. The window that owns the menus reacts to the two signals.
+// backup timer. The window reacts to its signals.
 
 #include "ui/Interaction.h"
 #include "ui/widgets/FileDialogs.h"
@@ -11,10 +11,15 @@
 #include <QObject>
 #include <memory>
 
+class QPushButton;
 class QTimer;
 class QWidget;
 
 namespace brisden {
+
+namespace ui {
+class CommandHost;
+}
 
 class Backup;
 class DescriptionInputBox;
@@ -37,6 +42,11 @@ public:
     // window: the parent of the dialogs.
     FileCommands(const FileCommandsContext& context, QWidget* window);
     ~FileCommands() override;
+
+    // The File menu's file items; the two buttons beside them open a
+    // portfolio and an investment.
+    void installCommands(ui::CommandHost& host, QPushButton* openPortfolio,
+                         QPushButton* openInvestment);
 
     // "Open a portfolio...": a portfolio file chosen (or made) becomes the
     // current portfolio; the current investment file is closed.
@@ -74,6 +84,9 @@ public:
 signals:
     void portfolioOpened();
     void fileOpened();
+    // The current file was restored from its backup or rebuilt (or either
+    // was tried): what was done to it before is gone.
+    void fileReplaced();
 
 private:
     FileCommandsContext m;

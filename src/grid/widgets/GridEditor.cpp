@@ -5,6 +5,7 @@
 #include "grid/widgets/LedgerGrid.h"
 #include "grid/widgets/LedgerModel.h"
 #include "shell/Settings.h"
+#include "ui/widgets/CommandHost.h"
 
 #include <QAction>
 #include <QApplication>
@@ -158,6 +159,78 @@ GridEditor::GridEditor(const GridEditorContext& context, LedgerGrid& grid, Ledge
 }
 
 GridEditor::~GridEditor() = default;
+
+void GridEditor::installCommands(ui::CommandHost& host, QPushButton* editButton,
+                                 QPushButton* clearButton, QPushButton* deleteButton)
+{
+    using Key = QKeySequence;
+    // The Edit menu.
+    QAction* undo =
+        host.command("mnuUndo", QStringLiteral("&Undo"), Key::Undo, [this] { m_undo->undo(); });
+    QAction* redo = host.command("mnuRedo", QStringLiteral("&Redo"), [this] { m_undo->redo(); });
+    redo->setShortcuts({Key(Qt::CTRL | Qt::Key_Y), Key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+
+    // The Transactions menu and the right-click menu run the same commands.
+    struct Twin {
+        const char* item;
+        const char* caption;
+        Key key;
+        const char* rcItem;
+        const char* rcCaption;
+        void (GridEditor::*run)();
+    };
+    const Twin twins[] = {
+        {"mnuEditItem", "&Edit selected cell", Key(Qt::CTRL | Qt::Key_E), "mnuRCEdit", "&Edit Cell",
+         &GridEditor::editCommand},
+        {"mnuClearItem", "&Clear selected cell(s)", Key(Qt::Key_Delete), "mnuRCClear",
+         "&Clear cell(s)", &GridEditor::mnuClearItem_Click},
+        {"mnuCopyCell", "Copy cell &data", Key(Qt::CTRL | Qt::Key_C), "mnuRCCopy",
+         "Copy cell &data", &GridEditor::mnuCopyCell_Click},
+        {"mnuPasteData", "&Paste to cell(s)", Key(Qt::CTRL | Qt::Key_V), "mnuRCPaste",
+         "&Paste to cell(s)", &GridEditor::mnuPasteData_Click},
+        {"mnuInsertRows", "&Insert rows...", Key(Qt::SHIFT | Qt::Key_Insert), "mnuRCInsertRows",
+         "&Insert rows...", &GridEditor::mnuInsertRows_Click},
+        {"mnuDeleteItem", "&Delete selected row(s)", Key(Qt::SHIFT | Qt::Key_Delete), "mnuRCDelRow",
+         "&Delete row(s)", &GridEditor::mnuDeleteItem_Click},
+        {"mnuSelectAll", "Select &All", Key(Qt::CTRL | Qt::Key_A), "mnuRCSelectAll", "Select &All",
+         &GridEditor::mnuSelectAll_Click},
+    };
+    for (const Twin& t : twins) {
+        host.command(t.item, QString::fromLatin1(t.caption), t.key,
+                     [this, t] { (this->*t.run)(); });
+        host.command(t.rcItem, QString::fromLatin1(t.rcCaption), [this, t] { (this->*t.run)(); });
+    }
+    host.onCommand(editButton, [this] { GridEdit(); });
+    host.onCommand(clearButton, [this] { mnuClearItem_Click(); });
+    host.onCommand(deleteButton, [this] { mnuDeleteItem_Click(); });
+
+    setItems(EditItems{host.action("mnuEditItem"),
+                       host.action("mnuClearItem"),
+                       host.action("mnuCopyCell"),
+                       host.action("mnuPasteData"),
+                       host.action("mnuInsertRows"),
+                       host.action("mnuDeleteItem"),
+                       host.action("mnuSelectAll"),
+                       host.menu("mnuRowHeight")->menuAction(),
+                       host.action("mnuRTHide"),
+                       undo,
+                       redo,
+                       editButton,
+                       clearButton,
+                       deleteButton,
+                       host.menu("mnuRightClick"),
+                       host.action("mnuRCEdit"),
+                       host.action("mnuRCClear"),
+                       host.action("mnuRCCopy"),
+                       host.action("mnuRCPaste"),
+                       host.action("mnuRCInsertRows"),
+                       host.action("mnuRCDelRow"),
+                       host.action("mnuRCSelectAll"),
+                       host.menu("mnuRCRowHeight")->menuAction(),
+                       host.action("mnuRCDragDropHelp"),
+                       host.action("mnuRCHowToEdit"),
+                       host.action("mnuRCWhatsThis")});
+}
 
 void GridEditor::setItems(const EditItems& items)
 {

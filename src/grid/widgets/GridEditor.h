@@ -33,6 +33,10 @@ namespace brisden {
 class InvestmentFile;
 class Settings;
 
+namespace ui {
+class CommandHost;
+}
+
 namespace grid {
 
 class LedgerGrid;
@@ -102,6 +106,11 @@ public:
                std::function<void()> relist, std::function<bool()> busy);
     ~GridEditor() override;
 
+    // The editing items of the Edit and Transactions menus and of the
+    // right-click menu, and the three buttons that twin them; the editor
+    // then enables and shows all the grid's items by focus and mode.
+    void installCommands(ui::CommandHost& host, QPushButton* editButton, QPushButton* clearButton,
+                         QPushButton* deleteButton);
     void setItems(const EditItems& items);
 
     // --- cell editing ----------------------------------------------------
@@ -169,6 +178,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // "Edit selected cell", "Edit Cell": editing begins without a typed key.
+    void editCommand() { GridEdit(); }
     friend class LedgerEdit;
     enum class Leave { Forward, Backward, Elsewhere };
     bool editorKey(int key, Qt::KeyboardModifiers modifiers);

@@ -11,6 +11,11 @@
 #include "grid/widgets/ScreenListing.h"
 #include "grid/widgets/SummaryPanel.h"
 #include "report/ReportState.h"
+#include "ui/widgets/CommandHost.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -107,6 +112,29 @@ void LedgerCommands::setHelp(ui::IHelp* help)
     m_help = help;
     if (m_rateFlowsWindow)
         m_rateFlowsWindow->setHelp(help);
+}
+
+void LedgerCommands::installCommands(ui::CommandHost& host, QPushButton* refreshButton,
+                                     std::int16_t heightAtStart)
+{
+    host.command("mnuRTHide", QStringLiteral("&Select record types to display..."),
+                 [this] { ChooseRecordTypes(); });
+    QAction* refresh = host.command("mnuRefreshItem", QStringLiteral("&Refresh/Recalc grid"),
+                                    QKeySequence(Qt::Key_F5), [this] { Refresh(); });
+    ui::CommandHost::twin(refresh, refreshButton);
+    host.onCommand(refreshButton, [this] { Refresh(); });
+    host.command("mnuRowHeightSet", QStringLiteral("&Make same as selected row"),
+                 [this] { SetRowHeightFromCurrent(); });
+    host.command("mnuRCRowHeightSet", QStringLiteral("&Make same as this row"),
+                 [this] { SetRowHeightFromCurrent(); });
+    for (const char* reset : {"mnuRowHeightReset", "mnuRCRowHeightReset"})
+        host.command(reset, QStringLiteral("&Reset to default"),
+                     [this, heightAtStart] { ResetRowHeight(heightAtStart); });
+    // Enter in the share price box lists again with the typed price.
+    connect(m_summary.sharePriceBox(), &QLineEdit::returnPressed, this, [this, refresh, &host] {
+        if (refresh->isEnabled() && host.mayRun())
+            Refresh();
+    });
 }
 
 void LedgerCommands::Refresh()

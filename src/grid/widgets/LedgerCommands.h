@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class QPushButton;
 class QWidget;
 
 namespace brisden {
@@ -27,6 +28,7 @@ class Settings;
 struct ReportState;
 
 namespace ui {
+class CommandHost;
 class IHelp;
 }
 
@@ -56,6 +58,13 @@ public:
     LedgerCommands(const LedgerContext& context, LedgerGrid& grid, LedgerModel& model,
                    SummaryPanel& summary, QWidget* dialogParent);
     ~LedgerCommands() override;
+
+    // The items on what the grid shows (refresh, record types, row heights,
+    // also in the right-click menu) and the refresh button; Enter in the
+    // share price box lists again with the typed price. The row heights
+    // reset to heightAtStart.
+    void installCommands(ui::CommandHost& host, QPushButton* refreshButton,
+                         std::int16_t heightAtStart);
 
     // Lists the current file into the grid (destination 1). The grid's look
     // follows the settings at every listing.

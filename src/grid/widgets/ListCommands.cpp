@@ -14,12 +14,15 @@
 #include "report/widgets/PrintPreview.h"
 #include "report/widgets/ReportPrinting.h"
 #include "shell/Settings.h"
+#include "ui/widgets/CommandHost.h"
 #include "ui/widgets/EscapeWatch.h"
 #include "ui/widgets/WidgetInteraction.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace brisden {
 
@@ -38,6 +41,15 @@ ListRecs& ListCommands::dialog()
     if (!m_dialog)
         m_dialog = new ListRecs(m_printing, m.settings, m.report, m.help, m_window);
     return *m_dialog;
+}
+
+void ListCommands::installCommands(ui::CommandHost& host, QPushButton* listButton)
+{
+    QAction* item =
+        host.command("mnuListItem", QStringLiteral("&List to printer or file..."),
+                     QKeySequence(Qt::CTRL | Qt::Key_L), [this] { mnuListItem_Click(); });
+    ui::CommandHost::twin(item, listButton);
+    host.onCommand(listButton, [this] { mnuListItem_Click(); });
 }
 
 void ListCommands::mnuListItem_Click()

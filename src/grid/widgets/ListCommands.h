@@ -12,9 +12,14 @@
 #include <memory>
 
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace brisden {
+
+namespace ui {
+class CommandHost;
+}
 
 struct Calendar;
 class FileTable;
@@ -46,6 +51,9 @@ public:
     ListCommands(const ListCommandsContext& context, ReportPrinting& printing,
                  QLineEdit* priceBox, QWidget* window);
     ~ListCommands() override;
+
+    // "List to printer or file..." and the button that twins it.
+    void installCommands(ui::CommandHost& host, QPushButton* listButton);
 
     // mnuListItem_Click.
     void mnuListItem_Click();

@@ -1,9 +1,12 @@
 #include "help/widgets/HelpCommands.h"
 
+#include "grid/widgets/GridEditor.h"
 #include "help/widgets/About.h"
 #include "help/widgets/HelpCheck.h"
 #include "help/widgets/HelpWindow.h"
+#include "ui/widgets/CommandHost.h"
 
+#include <QAction>
 #include <QFrame>
 
 #include <QStandardPaths>
@@ -52,6 +55,23 @@ void HelpCommands::closeWindows()
     if (QWidget* popup = m_window->popup())
         popup->close();
     m_window->close();
+}
+
+void HelpCommands::installCommands(ui::CommandHost& host, const grid::GridEditor& editor)
+{
+    // The manual and the about box open whatever the window is doing.
+    connect(
+        host.item("mnuUserManualItem", QStringLiteral("User &Manual"), QKeySequence(Qt::Key_F1)),
+        &QAction::triggered, this, [this] { mnuUserManualItem_Click(); });
+    host.place("mnuWhatsThisMode", QWhatsThis::createAction(m_owner));
+    connect(host.item("mnuAboutItem", QStringLiteral("&About Brisden")), &QAction::triggered, this,
+            [this] { mnuAboutItem_Click(); });
+    host.command("mnuRCDragDropHelp", QStringLiteral("&Drag/drop help"),
+                 [this, &editor] { mnuRCDragDropHelp_Click(editor.menuPos()); });
+    host.command("mnuRCHowToEdit", QStringLiteral("Data entry &help"),
+                 [this] { mnuRCHowToEdit_Click(); });
+    host.command("mnuRCWhatsThis", QStringLiteral("&What's this?"),
+                 [this, &editor] { mnuRCWhatsThis_Click(editor.menuControl(), editor.menuPos()); });
 }
 
 void HelpCommands::mnuUserManualItem_Click()

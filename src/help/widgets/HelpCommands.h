@@ -16,6 +16,13 @@
 
 class QWidget;
 
+namespace brisden::ui {
+class CommandHost;
+}
+namespace brisden::grid {
+class GridEditor;
+}
+
 namespace brisden::help {
 
 class About;
@@ -35,6 +42,10 @@ public:
     ui::IHelp& help() { return *m_help; }
     void setHelp(ui::IHelp* help);
     HelpWindow* helpWindow() const { return m_window; }
+
+    // The Help menu, and the help items of the grid's right-click menu, which
+    // tell about the control and the point the editor opened the menu over.
+    void installCommands(ui::CommandHost& host, const grid::GridEditor& editor);
 
     // "User Manual" (F1), and the start when ShowHelp is "True".
     void mnuUserManualItem_Click();

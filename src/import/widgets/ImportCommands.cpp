@@ -4,6 +4,7 @@
 #include "import/ImportEngine.h"
 #include "import/widgets/ImportDialog.h"
 #include "shell/SessionLog.h"
+#include "ui/widgets/CommandHost.h"
 #include "ui/widgets/WidgetInteraction.h"
 
 #include <QApplication>
@@ -46,6 +47,16 @@ void ImportCommands::setHelp(ui::IHelp* help)
     m_help = help;
     if (m_dialog)
         m_dialog->setHelp(help);
+}
+
+void ImportCommands::installCommands(ui::CommandHost& host, QWidget* dropArea)
+{
+    host.command("mnuImportItem", QStringLiteral("&Import data..."),
+                 QKeySequence(Qt::CTRL | Qt::Key_I), [this] { mnuImportItem_Click(); });
+    new FileDropTarget(dropArea, [this, &host](const QString& path) {
+        if (host.mayRun())
+            FileDropped(path);
+    });
 }
 
 void ImportCommands::mnuImportItem_Click()

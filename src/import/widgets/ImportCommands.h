@@ -18,6 +18,10 @@ class QWidget;
 
 namespace brisden {
 
+namespace ui {
+class CommandHost;
+}
+
 struct Calendar;
 class ImportDialog;
 class InvestmentFile;
@@ -51,6 +55,9 @@ class ImportCommands final : public QObject {
 public:
     ImportCommands(const ImportContext& context, const ImportHooks& hooks, QWidget* window);
     ~ImportCommands() override;
+
+    // "Import data...", and files dropped on dropArea.
+    void installCommands(ui::CommandHost& host, QWidget* dropArea);
 
     // The menu command: the dialog, and on OK the import.
     void mnuImportItem_Click();

@@ -9,6 +9,7 @@
 #include "prefs/Preferences.h"
 #include "prefs/widgets/frmPelmarOptions.h"
 #include "shell/Settings.h"
+#include "ui/widgets/CommandHost.h"
 
 namespace brisden::prefs {
 
@@ -43,6 +44,12 @@ void PreferencesCommands::setHelp(ui::IHelp* help)
     m_help = help;
     if (m_dialog)
         m_dialog->setHelp(help);
+}
+
+void PreferencesCommands::installCommands(ui::CommandHost& host)
+{
+    host.command("mnuPreferencesItem", QStringLiteral("&Preferences..."),
+                 QKeySequence(Qt::CTRL | Qt::Key_P), [this] { mnuPreferencesItem_Click(); });
 }
 
 void PreferencesCommands::mnuPreferencesItem_Click()

@@ -18,6 +18,9 @@ namespace brisden {
 class FileCommands;
 class Settings;
 
+namespace ui {
+class CommandHost;
+}
 namespace grid {
 class LedgerCommands;
 class LedgerGrid;
@@ -45,6 +48,8 @@ public:
 
     // Shows the dialog modally and applies what it hands back.
     void mnuPreferencesItem_Click();
+    // "Preferences...".
+    void installCommands(ui::CommandHost& host);
     // The dialog, made on first use and kept hidden between uses.
     frmPelmarOptions* dialog();
     frmPelmarOptions* dialogIfMade() const { return m_dialog; }

@@ -58,4 +58,14 @@ void FitOnScreen(QWidget& window, QPoint topLeft)
     window.move(x, y);
 }
 
+void RestoreWindowPosition(QWidget& window, const QString& windowSize, const QString& left,
+                           const QString& top)
+{
+    if (windowSize.isEmpty() || window.windowState() != Qt::WindowNoState) {
+        FitOnScreen(window, window.pos());
+        return;
+    }
+    FitOnScreen(window, RememberedPosition(left, top, window).value_or(QPoint(0, 0)));
+}
+
 }  // namespace brisden::ui

@@ -20,4 +20,11 @@ std::optional<QPoint> RememberedPosition(const QString& left, const QString& top
 // area of the screen it lands on.
 void FitOnScreen(QWidget& window, QPoint topLeft);
 
+// Puts a window where the last run left it: a normal window (windowSize "0")
+// at its remembered corner, or at the screen's corner when that is off every
+// screen; a window without a remembered state, or minimized or maximized,
+// stays where it is, inside the screen.
+void RestoreWindowPosition(QWidget& window, const QString& windowSize, const QString& left,
+                           const QString& top);
+
 }  // namespace brisden::ui
