@@ -111,7 +111,7 @@ void BM_RefreshWithTypedPrice(benchmark::State& state)
         return;
     for (auto _ : state) {
         p.window->sharePriceBox()->setText(QStringLiteral("12"));
-        p.window->actions().mnuRefreshItem->trigger();
+        p.window->action(QStringLiteral("mnuRefreshItem"))->trigger();
         QCoreApplication::processEvents();
     }
     state.counters["rows"] = double(p.window->ledger().listedRows());
@@ -129,13 +129,13 @@ void BM_SetAndResetRowHeight(benchmark::State& state)
     for (auto _ : state) {
         g.setRowHeight(1, normal + 20);
         g.setCurrentRow(1);
-        p.window->actions().mnuRowHeightSet->trigger();
+        p.window->action(QStringLiteral("mnuRowHeightSet"))->trigger();
         QCoreApplication::processEvents();
         if (g.rowHeight(g.ledgerModel()->rowCount() - 1) != normal + 20) {
             state.SkipWithError("the rows did not take the height");
             return;
         }
-        p.window->actions().mnuRowHeightReset->trigger();
+        p.window->action(QStringLiteral("mnuRowHeightReset"))->trigger();
         QCoreApplication::processEvents();
     }
     state.counters["rows"] = double(g.ledgerModel()->rowCount());

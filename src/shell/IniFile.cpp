@@ -54,7 +54,7 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-QByteArray TrimBlanks(const QByteArray& text)
+QByteArrayView TrimBlanks(QByteArrayView text)
 {
     qsizetype from = 0;
     qsizetype to = text.size();
@@ -62,7 +62,12 @@ QByteArray TrimBlanks(const QByteArray& text)
         ++from;
     while (to > from && IsBlank(text[to - 1]))
         --to;
-    return text.mid(from, to - from);
+    return text.sliced(from, to - from);
+}
+
+QByteArray TrimBlanks(const QByteArray& text)
+{
+    return TrimBlanks(QByteArrayView(text)).toByteArray();
 }
 
 // A section header "[name]" gives the name; anything else gives false.
@@ -94,10 +99,6 @@ bool KeyLine(const QByteArray& line, QByteArray* key, QByteArray* value)
     return true;
 }
 
-bool SameName(const QByteArray& fileName, const QString& wanted)
-{
-    return QString::fromLatin1(fileName).compare(wanted.trimmed(), Qt::CaseInsensitive) == 0;
-}
 
 // Reads the whole file; false when it exists but cannot be read.
 bool ReadFile(const QString& path, QByteArray* data, bool* exists)
@@ -127,18 +128,7 @@ QByteArray OneLine(const QString& text)
 }
 
 // The reader looks at the file's bytes in place: a start-up reads some
-// eighty keys, each from the whole file.
-QByteArrayView TrimBlanks(QByteArrayView text)
-{
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && IsBlank(text[from]))
-        ++from;
-    while (to > from && IsBlank(text[to - 1]))
-        --to;
-    return text.sliced(from, to - from);
-}
-
+// eighty keys.
 bool SameName(QByteArrayView fileName, QStringView wanted)
 {
     return QLatin1String(fileName.data(), fileName.size())
@@ -242,7 +232,7 @@ void WriteINI(const QString& section, const QString& key, const QString& value, 
         if (SectionName(lines[size_t(i)].text, &name)) {
             if (sectionAt >= 0)
                 break;
-            if (SameName(name, section)) {
+            if (SameName(name, section.trimmed())) {
                 sectionAt = i;
                 lastContent = i;
             }
@@ -253,7 +243,7 @@ void WriteINI(const QString& section, const QString& key, const QString& value, 
         QByteArray lineKey;
         if (KeyLine(lines[size_t(i)].text, &lineKey, nullptr)) {
             lastContent = i;
-            if (SameName(lineKey, key)) {
+            if (SameName(lineKey, key.trimmed())) {
                 keyAt = i;
                 break;
             }
