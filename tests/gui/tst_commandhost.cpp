@@ -13,7 +13,7 @@
 #include <QTest>
 
 using brisden::ui::CommandHost;
-using brisden::ui::MenuSpec;
+using brisden::ui::MenuEntry;
 
 class CommandHostTest : public QObject {
     Q_OBJECT
@@ -24,11 +24,11 @@ private slots:
 };
 
 namespace {
-const std::vector<MenuSpec> Layout = {
-    {"mnuA", "&A", MenuSpec::Top, {"mnuOne", "-", "mnuTwo", "mnuSub", "mnuThree"}},
-    {"mnuSub", "&Sub", MenuSpec::Sub, {"mnuSubOne"}},
-    {"mnuPop", "", MenuSpec::Popup, {"mnuPopOne", "mnuPopSub"}},
-    {"mnuPopSub", "&More", MenuSpec::Sub, {"mnuPopSubOne"}},
+const std::vector<MenuEntry> Layout = {
+    {"mnuA", "&A", MenuEntry::Top, {"mnuOne", "-", "mnuTwo", "mnuSub", "mnuThree"}},
+    {"mnuSub", "&Sub", MenuEntry::Sub, {"mnuSubOne"}},
+    {"mnuPop", "", MenuEntry::Popup, {"mnuPopOne", "mnuPopSub"}},
+    {"mnuPopSub", "&More", MenuEntry::Sub, {"mnuPopSubOne"}},
 };
 
 // What a menu shows: item names, "-" for separators, ">name" for submenus.

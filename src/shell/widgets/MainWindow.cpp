@@ -42,30 +42,30 @@ namespace brisden {
 namespace {
 // The menus, each with its items in order ("-" a separator). Every feature
 // fills in its own items (see installCommands below).
-using ui::MenuSpec;
+using ui::MenuEntry;
 // clang-format off
-const std::vector<MenuSpec> MenuLayout = {
-    {"mnuFile", "&File", MenuSpec::Top,
+const std::vector<MenuEntry> MenuLayout = {
+    {"mnuFile", "&File", MenuEntry::Top,
      {"mnuPortfolioItem", "mnuOpenItem", "-", "mnuSaveData", "mnuRestore", "mnuRebuildItem", "-",
       "mnuLogItem", "-", "mnuExitItem"}},
-    {"mnuEdit", "Ed&it", MenuSpec::Top, {"mnuUndo", "mnuRedo"}},
-    {"mnuTransactions", "&Transactions", MenuSpec::Top,
+    {"mnuEdit", "Ed&it", MenuEntry::Top, {"mnuUndo", "mnuRedo"}},
+    {"mnuTransactions", "&Transactions", MenuEntry::Top,
      {"mnuEditItem", "mnuClearItem", "mnuCopyCell", "mnuPasteData", "mnuInsertRows",
       "mnuDeleteItem", "mnuSelectAll", "-", "mnuImportItem", "mnuChartItem", "mnuListItem",
       "mnuBasisItem", "mnuRTHide", "mnuRefreshItem"}},
-    {"mnuOptions", "&Options", MenuSpec::Top,
+    {"mnuOptions", "&Options", MenuEntry::Top,
      {"mnuPreferencesItem", "mnuTickmoor", "mnuRecordTypeItem", "mnuGridControlItem",
       "mnuRowHeight"}},
-    {"mnuRowHeight", "&Global grid row height", MenuSpec::Sub,
+    {"mnuRowHeight", "&Global grid row height", MenuEntry::Sub,
      {"mnuRowHeightSet", "mnuRowHeightReset"}},
-    {"mnuHelp", "&Help", MenuSpec::Top,
+    {"mnuHelp", "&Help", MenuEntry::Top,
      {"mnuUserManualItem", "mnuWhatsThisMode", "-", "mnuAboutItem"}},
     // The grid's right-click menu.
-    {"mnuRightClick", "", MenuSpec::Popup,
+    {"mnuRightClick", "", MenuEntry::Popup,
      {"mnuRCEdit", "mnuRCClear", "mnuRCCopy", "mnuRCPaste", "mnuRCInsertRows", "mnuRCDelRow",
       "mnuRCSelectAll", "mnuRCRowHeight", "mnuRCDragDropHelp", "mnuRCHowToEdit",
       "mnuRCWhatsThis"}},
-    {"mnuRCRowHeight", "&Global grid row height", MenuSpec::Sub,
+    {"mnuRCRowHeight", "&Global grid row height", MenuEntry::Sub,
      {"mnuRCRowHeightSet", "mnuRCRowHeightReset"}},
 };
 // clang-format on

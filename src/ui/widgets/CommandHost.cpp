@@ -8,7 +8,7 @@
 
 namespace brisden::ui {
 
-CommandHost::CommandHost(QMainWindow& window, const std::vector<MenuSpec>& menus,
+CommandHost::CommandHost(QMainWindow& window, const std::vector<MenuEntry>& menus,
                          std::function<bool()> mayRun)
     : QObject(&window), m_window(window), m_mayRun(std::move(mayRun))
 {
@@ -16,28 +16,28 @@ CommandHost::CommandHost(QMainWindow& window, const std::vector<MenuSpec>& menus
     // menu holds which submenu, so that every item knows whether it belongs
     // to the menu bar (its shortcut works anywhere) or to a popup menu.
     std::map<std::string, std::string> parentOf;
-    for (const MenuSpec& spec : menus) {
-        const QString caption = QString::fromLatin1(spec.caption);
-        QMenu* menu = spec.kind == MenuSpec::Top ? window.menuBar()->addMenu(caption)
+    for (const MenuEntry& entry : menus) {
+        const QString caption = QString::fromLatin1(entry.caption);
+        QMenu* menu = entry.kind == MenuEntry::Top ? window.menuBar()->addMenu(caption)
                                                  : new QMenu(caption, &window);
-        menu->setObjectName(QLatin1String(spec.name));
-        m_menus[spec.name] = menu;
-        for (const char* item : spec.items)
-            parentOf[item] = spec.name;
+        menu->setObjectName(QLatin1String(entry.name));
+        m_menus[entry.name] = menu;
+        for (const char* item : entry.items)
+            parentOf[item] = entry.name;
     }
     auto onMenuBar = [&](std::string name) {
         for (auto up = parentOf.find(name); up != parentOf.end(); up = parentOf.find(name))
             name = up->second;
-        for (const MenuSpec& spec : menus)
-            if (name == spec.name)
-                return spec.kind == MenuSpec::Top;
+        for (const MenuEntry& entry : menus)
+            if (name == entry.name)
+                return entry.kind == MenuEntry::Top;
         return false;
     };
 
-    for (const MenuSpec& spec : menus) {
-        QMenu* menu = m_menus[spec.name];
-        const bool inWindow = onMenuBar(spec.name);
-        for (const char* name : spec.items) {
+    for (const MenuEntry& entry : menus) {
+        QMenu* menu = m_menus[entry.name];
+        const bool inWindow = onMenuBar(entry.name);
+        for (const char* name : entry.items) {
             if (qstrcmp(name, "-") == 0) {
                 menu->addSeparator();
             } else if (auto sub = m_menus.find(name); sub != m_menus.end()) {

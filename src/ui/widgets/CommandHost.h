@@ -26,7 +26,7 @@ namespace brisden::ui {
 // and the name of another menu of the table puts that menu there as a
 // submenu. A top menu goes on the menu bar; a popup menu (a right-click menu)
 // is shown by its owner.
-struct MenuSpec {
+struct MenuEntry {
     enum Kind { Top, Popup, Sub };
     const char* name;
     const char* caption;
@@ -41,7 +41,7 @@ public:
 
     // Makes the menus of the table on window's menu bar with their items
     // waiting to be filled in. mayRun says whether a command may run now.
-    CommandHost(QMainWindow& window, const std::vector<MenuSpec>& menus,
+    CommandHost(QMainWindow& window, const std::vector<MenuEntry>& menus,
                 std::function<bool()> mayRun);
 
     // Fills in the item name: caption, shortcut (working anywhere in the
