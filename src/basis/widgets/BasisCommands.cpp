@@ -58,31 +58,8 @@ void BasisCommands::mnuBasisItem_Click()
     if (destination == 0)
         return;
     const int method = d.method();
-    if (destination == DestinationFile) {
-        run(nullptr, method);
-        return;
-    }
-    std::unique_ptr<ReportJob> job = m_printing.BeginJob(destination, m.settings.TextBasisLines);
-    if (!job)
-        return;
-    if (destination == DestinationPreview) {
-        const std::int32_t from = m.report.ListFromDate;
-        const std::int32_t to = m.report.ListToDate;
-        m_printing.preview().setPrintActions(
-            [this, from, to, method] {
-                m.report.ListFromDate = from;
-                m.report.ListToDate = to;
-                if (auto again = m_printing.BeginJob(DestinationPrinter, m.settings.TextBasisLines))
-                    run(again.get(), method);
-            },
-            [this, from, to, method](const QString& path) {
-                m.report.ListFromDate = from;
-                m.report.ListToDate = to;
-                if (auto pdf = m_printing.BeginPdfJob(path))
-                    run(pdf.get(), method);
-            });
-    }
-    run(job.get(), method);
+    m_printing.RunReport(destination, m.settings.TextBasisLines, m.report,
+                         [this, method](ReportJob* job) { run(job, method); });
 }
 
 void BasisCommands::run(ReportJob* job, int method)

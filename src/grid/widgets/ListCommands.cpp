@@ -66,34 +66,8 @@ void ListCommands::mnuListItem_Click()
     if (destination == 0)
         return;
     const bool portfolio = d.listPortfolio();
-    if (destination == DestinationFile) {
-        run(nullptr, portfolio);
-        return;
-    }
-    std::unique_ptr<ReportJob> job =
-        m_printing.BeginJob(destination, m.settings.TextListLines);
-    if (!job)
-        return;
-    if (destination == DestinationPreview) {
-        // From the preview the same listing can go to the printer or a PDF.
-        const std::int32_t from = m.report.ListFromDate;
-        const std::int32_t to = m.report.ListToDate;
-        m_printing.preview().setPrintActions(
-            [this, from, to, portfolio] {
-                m.report.ListFromDate = from;
-                m.report.ListToDate = to;
-                if (std::unique_ptr<ReportJob> again =
-                        m_printing.BeginJob(DestinationPrinter, m.settings.TextListLines))
-                    run(again.get(), portfolio);
-            },
-            [this, from, to, portfolio](const QString& path) {
-                m.report.ListFromDate = from;
-                m.report.ListToDate = to;
-                if (std::unique_ptr<ReportJob> pdf = m_printing.BeginPdfJob(path))
-                    run(pdf.get(), portfolio);
-            });
-    }
-    run(job.get(), portfolio);
+    m_printing.RunReport(destination, m.settings.TextListLines, m.report,
+                         [this, portfolio](ReportJob* job) { run(job, portfolio); });
 }
 
 void ListCommands::run(ReportJob* job, bool portfolio)

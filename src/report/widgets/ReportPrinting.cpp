@@ -197,6 +197,36 @@ int ReportPrinting::startPrinter(int option, const QString& what, const QString&
     return DestinationPreview;
 }
 
+void ReportPrinting::RunReport(int destination, int linesPerPage, ReportState& report,
+                               const std::function<void(ReportJob*)>& run)
+{
+    if (destination == DestinationFile) {
+        run(nullptr);
+        return;
+    }
+    std::unique_ptr<ReportJob> job = BeginJob(destination, linesPerPage);
+    if (!job)
+        return;
+    if (destination == DestinationPreview) {
+        const std::int32_t from = report.ListFromDate;
+        const std::int32_t to = report.ListToDate;
+        preview().setPrintActions(
+            [this, &report, from, to, linesPerPage, run] {
+                report.ListFromDate = from;
+                report.ListToDate = to;
+                if (std::unique_ptr<ReportJob> again = BeginJob(DestinationPrinter, linesPerPage))
+                    run(again.get());
+            },
+            [this, &report, from, to, run](const QString& path) {
+                report.ListFromDate = from;
+                report.ListToDate = to;
+                if (std::unique_ptr<ReportJob> pdf = BeginPdfJob(path))
+                    run(pdf.get());
+            });
+    }
+    run(job.get());
+}
+
 std::unique_ptr<ReportJob> ReportPrinting::BeginJob(int destination, int linesPerPage)
 {
     std::unique_ptr<ReportJob> job(new ReportJob(*this));

@@ -95,6 +95,11 @@ public:
     std::unique_ptr<ReportJob> BeginJob(int destination, int linesPerPage);
     // The same report again into a PDF file with the printer's page.
     std::unique_ptr<ReportJob> BeginPdfJob(const QString& path);
+    // Runs a report on its destination: the report file (run gets no job),
+    // the printer, or the preview, from which the same report can go to the
+    // printer or a PDF with the dates it was made for.
+    void RunReport(int destination, int linesPerPage, ReportState& report,
+                   const std::function<void(ReportJob*)>& run);
 
     // The preview window (made on first use).
     PrintPreview& preview();
