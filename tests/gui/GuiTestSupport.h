@@ -12,6 +12,7 @@
 #include "shell/widgets/MainWindow.h"
 #include "shell/widgets/Startup.h"
 #include "support/TestSupport.h"
+#include "ui/Help.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -35,6 +36,18 @@ inline QString UniqueInstanceKey()
         .arg(QCoreApplication::applicationPid())
         .arg(++counter);
 }
+
+// Records what a window asks of the help.
+class FakeHelp final : public ui::IHelp {
+public:
+    bool manualOpens = true;
+    int manuals = 0;
+    QList<int> topics;
+    QList<std::pair<int, QPoint>> popups;
+    bool ShowManual() override { return ++manuals, manualOpens; }
+    void ShowHelpTopic(int id) override { topics << id; }
+    void ShowHelpPopup(int id, QPoint at) override { popups.append({id, at}); }
+};
 
 inline void WriteText(const QString& path, const QString& text)
 {

@@ -1,6 +1,6 @@
 // Charts on the screen: the options dialog and its mode rule, the "Charts..."
-// command on an open ledger, the chart window's type stepping, colours,
-// statistic footnote and drawings, printing to a PDF printer, and a long
+// command on an open ledger, the chart window's type stepping with its
+// statistic footnote and drawings, colours, printing to a PDF printer, and a long
 // series drawn quickly.
 
 #include "GuiTestSupport.h"
@@ -34,14 +34,6 @@ using namespace brisden::test;
 
 namespace {
 
-class RecordingHelp final : public ui::IHelp {
-public:
-    QList<int> topics;
-    bool ShowManual() override { return true; }
-    void ShowHelpTopic(int id) override { topics << id; }
-    void ShowHelpPopup(int, QPoint) override {}
-};
-
 // Distinct colours of an image (a blank drawing has one or two).
 int ColourCount(const QImage& image)
 {
@@ -70,7 +62,7 @@ struct WindowRig {
     QTemporaryDir dir;
     Settings settings;
     FakeMessages messages;
-    RecordingHelp help;
+    FakeHelp help;
     ChartWindow window{ChartWindowContext{settings, dir.filePath(QStringLiteral("Application.ini")),
                                           QStringLiteral("Brisden"), messages}};
     ChartDocument chart;
@@ -104,7 +96,6 @@ private slots:
     void steppingCycleAndKeys();
     void coloursFromSettingsSaveAndRestore();
     void seriesColourByRightClick();
-    void statisticFootnoteAndDrawings();
     void printingFitsThePrintableArea();
     void longSeriesDrawQuickly();
 };
@@ -112,7 +103,7 @@ private slots:
 void ChartsTest::optionsDialogDefaultsAndModeRule()
 {
     ChartSelectDialog dialog;
-    RecordingHelp help;
+    FakeHelp help;
     dialog.setHelp(&help);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -240,19 +231,39 @@ void ChartsTest::steppingCycleAndKeys()
 {
     WindowRig r;
     YearlyChart(r.chart, Chart2DCombination);
+    r.chart.Statistic = StatMean;
+    r.chart.StatisticName = QStringLiteral("Mean");
+    r.chart.style(1).StatFlags = StatMean;
+    r.chart.Weighting = PieByDiameter;
     r.window.showChart(r.chart);
     QVERIFY(QTest::qWaitForWindowExposed(&r.window));
     QVERIFY(r.window.steppingEnabled());
 
     r.window.Command1[3]->click();
     QCOMPARE(r.chart.ChartType, int(Chart2DPie));
+    QCOMPARE(r.chart.Footnote,
+             QStringLiteral(", weighted by diameter\nAdditional line(s) represent Mean"));
     QTest::keyClick(&r.window, Qt::Key_PageDown);
     QCOMPARE(r.chart.ChartType, int(Chart3DBar));
+    QCOMPARE(r.chart.Footnote, QStringLiteral("Additional line(s) represent Mean"));
+    const QImage deep = r.window.chartImage();
     // A held key does not repeat.
     QTest::sendKeyEvent(QTest::Press, &r.window, Qt::Key_PageDown, QString(), Qt::NoModifier);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier, QString(), true);
     QApplication::sendEvent(&r.window, &repeat);
     QCOMPARE(r.chart.ChartType, int(Chart2DBar));
+    // The 3D twin of the bar chart is another drawing, with the wall colour in it.
+    const QImage flat = r.window.chartImage();
+    QCOMPARE(deep.size(), flat.size());
+    int differing = 0;
+    bool wall = false;
+    for (int y = 0; y < deep.height(); y += 2)
+        for (int x = 0; x < deep.width(); x += 2) {
+            differing += deep.pixel(x, y) != flat.pixel(x, y) ? 1 : 0;
+            wall = wall || deep.pixelColor(x, y) == QColor(0xFF, 0xFF, 0xEE);
+        }
+    QVERIFY(differing > deep.width() * deep.height() / 4 / 20);
+    QVERIFY(wall);
     QTest::keyClick(&r.window, Qt::Key_PageUp);
     QTest::keyClick(&r.window, Qt::Key_PageUp);
     QCOMPARE(r.chart.ChartType, int(Chart2DPie));
@@ -365,41 +376,6 @@ void ChartsTest::seriesColourByRightClick()
     r.window.changeColourAt(at);
     QCOMPARE(r.window.lastClickedSeries(), 2);
     QCOMPARE(r.chart.style(2).Colour, std::optional<ChartColour>(0x00C800));
-}
-
-void ChartsTest::statisticFootnoteAndDrawings()
-{
-    WindowRig r;
-    YearlyChart(r.chart, Chart2DBar);
-    r.chart.Statistic = StatMean;
-    r.chart.StatisticName = QStringLiteral("Mean");
-    r.chart.style(1).StatFlags = StatMean;
-    r.chart.Weighting = PieByDiameter;
-    r.window.showChart(r.chart);
-    QVERIFY(QTest::qWaitForWindowExposed(&r.window));
-    QCOMPARE(r.chart.Footnote, QStringLiteral("Additional line(s) represent Mean"));
-    QCOMPARE(r.chart.seriesCount(), 2);
-    const QImage flat = r.window.chartImage();
-    QVERIFY(ColourCount(flat) > 8);
-
-    r.window.ApplyChartType(Chart2DPie);
-    QCOMPARE(r.chart.Footnote,
-             QStringLiteral(", weighted by diameter\nAdditional line(s) represent Mean"));
-
-    // The 3D twin of the bar chart is another drawing, with the wall colour in it.
-    r.window.ApplyChartType(Chart3DBar);
-    const QImage deep = r.window.chartImage();
-    QCOMPARE(deep.size(), flat.size());
-    QVERIFY(deep != flat);
-    int differing = 0;
-    bool wall = false;
-    for (int y = 0; y < deep.height(); y += 2)
-        for (int x = 0; x < deep.width(); x += 2) {
-            differing += deep.pixel(x, y) != flat.pixel(x, y) ? 1 : 0;
-            wall = wall || deep.pixelColor(x, y) == QColor(0xFF, 0xFF, 0xEE);
-        }
-    QVERIFY(differing > deep.width() * deep.height() / 4 / 20);
-    QVERIFY(wall);
 }
 
 void ChartsTest::printingFitsThePrintableArea()

@@ -9,7 +9,6 @@
 #include "import/widgets/ImportDialog.h"
 #include "import/widgets/ImportPreviewModel.h"
 #include "shell/IniFile.h"
-#include "ui/Help.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,14 +27,6 @@ using namespace brisden::test;
 namespace {
 
 const QString Full = QStringLiteral("Date Description Amount Price Shares MDY");
-
-class FakeHelp final : public ui::IHelp {
-public:
-    QList<int> topics, popups;
-    bool ShowManual() override { return true; }
-    void ShowHelpTopic(int id) override { topics << id; }
-    void ShowHelpPopup(int id, QPoint) override { popups << id; }
-};
 
 // A two-record ledger open in the program, whose notices are recorded (the
 // end of an import waits for the user in the real window).

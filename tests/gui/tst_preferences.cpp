@@ -75,15 +75,6 @@ struct FakeServices {
     }
 };
 
-class FakeHelp final : public ui::IHelp {
-public:
-    std::vector<int> topics;
-    int manuals = 0;
-    bool ShowManual() override { return ++manuals > 0; }
-    void ShowHelpTopic(int id) override { topics.push_back(id); }
-    void ShowHelpPopup(int, QPoint) override {}
-};
-
 // Opens the dialog as the menu does, but without waiting for it to close.
 frmPelmarOptions* OpenDialog(MainWindow& window, FakeServices& fake)
 {
@@ -137,12 +128,9 @@ class PreferencesTest : public QObject {
 
 private slots:
     void everyControlToTheFileAndBack();
-    void cancelWritesNothing();
+    void cancelWritesNothingAndTheGridPageResets();
     void recordTypeColumnMovesWithItsWidths();
-    void newSettingsReachTheWindow();
-    void resetOfTheGridPage();
-    void tabOrderAndHelpTopicPerPage();
-    void numberBoxesTakeTheirCharactersOnly();
+    void tabOrderHelpTopicsAndNumberBoxes();
     void printerListsAndPageSetup();
     void systemChoosers();
 };
@@ -219,7 +207,7 @@ void PreferencesTest::everyControlToTheFileAndBack()
     again->Commands(1)->click();
 }
 
-void PreferencesTest::cancelWritesNothing()
+void PreferencesTest::cancelWritesNothingAndTheGridPageResets()
 {
     FakeServices fake;
     fake.printers = {QStringLiteral("Epson")};
@@ -248,6 +236,18 @@ void PreferencesTest::cancelWritesNothing()
     QTest::keyClick(d->Text3(), Qt::Key_Escape);
     QVERIFY(d->isHidden());
     QCOMPARE(ReadAll(p.ini()), before);
+
+    // The grid page's reset button, confirmed with OK.
+    d = OpenDialog(*p.window, fake);
+    PreferencesForm expected = shown;
+    ResetGridPage(expected);
+    d->SSTab1()->setCurrentIndex(PageDataGrid);
+    d->Command(5)->click();
+    QCOMPARE(d->Tag, tag::Reapply);
+    QCOMPARE(d->form(), expected);
+    d->Commands(0)->click();
+    QCOMPARE(p.program().settings.GridFont, QStringLiteral("MS Sans Serif"));
+    QCOMPARE(p.program().settings.GridLineWidth, std::int16_t(1));
 }
 
 void PreferencesTest::recordTypeColumnMovesWithItsWidths()
@@ -295,19 +295,9 @@ void PreferencesTest::recordTypeColumnMovesWithItsWidths()
     QCOMPARE(p.program().settings.RTColPos, std::int16_t(1));
     QCOMPARE(WidthsByField(*g, 1), widths);
     QCOMPARE(g->fixedColumns(), 1);
-    // At the end the widths are remembered as the user sees them.
-    p.window->close();
-    QVERIFY(TextLines(p.ini()).contains(
-        QStringLiteral("GridColWidth=450 1400 1500 1300 1250 1210 1220 1600 1300 1310 1320 ")));
-}
 
-void PreferencesTest::newSettingsReachTheWindow()
-{
-    StartedProgram p;
-    const QString dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
-                                    {{20200102, "buy", 1000, 10, 0}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("My fund")));
-    FakeServices fake;
+    // Other new settings reach the window as soon as the dialog closes: the
+    // automatic backup at its new period, the grid's colour and font.
     fake.colour = QColor(0x12, 0x34, 0x56);
     fake.font = FontChoice{QStringLiteral("DejaVu Serif"), 14, true, false};
     p.window->preferences().dialog()->setServices(fake.services());
@@ -320,35 +310,21 @@ void PreferencesTest::newSettingsReachTheWindow()
         d->Commands(0)->click();
     });
     p.window->action("mnuPreferencesItem")->trigger();
-    // The automatic backup runs at its new period as soon as the dialog closes.
     QVERIFY(p.window->fileCommands().autoSaveRunning());
     QCOMPARE(p.window->fileCommands().autoSavePeriod(), 10 * 60 * 1000);
     QCOMPARE(p.window->preferences().dialogIfMade()->Tag, tag::Reapply);
-    QCOMPARE(p.window->grid()->appearance().back, QColor(0x12, 0x34, 0x56));
-    QCOMPARE(p.window->grid()->appearance().font.pointSizeF(), 14.0);
-    QVERIFY(p.window->grid()->appearance().font.bold());
+    QCOMPARE(g->appearance().back, QColor(0x12, 0x34, 0x56));
+    QCOMPARE(g->appearance().font.pointSizeF(), 14.0);
+    QVERIFY(g->appearance().font.bold());
     QCOMPARE(ReadINI(QStringLiteral("Colors"), QStringLiteral("GridBackColor"), QString(), p.ini()),
              QStringLiteral("&H563412"));
+    // At the end the widths are remembered as the user sees them.
+    p.window->close();
+    QVERIFY(TextLines(p.ini()).contains(
+        QStringLiteral("GridColWidth=450 1400 1500 1300 1250 1210 1220 1600 1300 1310 1320 ")));
 }
 
-void PreferencesTest::resetOfTheGridPage()
-{
-    FakeServices fake;
-    StartedProgram p;
-    QVERIFY(p.start(UnusualIni));
-    frmPelmarOptions* d = OpenDialog(*p.window, fake);
-    PreferencesForm expected = d->form();
-    ResetGridPage(expected);
-    d->SSTab1()->setCurrentIndex(PageDataGrid);
-    d->Command(5)->click();
-    QCOMPARE(d->Tag, tag::Reapply);
-    QCOMPARE(d->form(), expected);
-    d->Commands(0)->click();
-    QCOMPARE(p.program().settings.GridFont, QStringLiteral("MS Sans Serif"));
-    QCOMPARE(p.program().settings.GridLineWidth, std::int16_t(1));
-}
-
-void PreferencesTest::tabOrderAndHelpTopicPerPage()
+void PreferencesTest::tabOrderHelpTopicsAndNumberBoxes()
 {
     FakeServices fake;
     fake.printers = {QStringLiteral("Epson")};
@@ -377,7 +353,7 @@ void PreferencesTest::tabOrderAndHelpTopicPerPage()
         QCOMPARE(seen, expected + QStringList{expected.first()});
     }
     QCOMPARE(help.topics,
-             (std::vector<int>{ui::HelpPreferencesGeneral, ui::HelpPreferencesDataGrid,
+             (QList<int>{ui::HelpPreferencesGeneral, ui::HelpPreferencesDataGrid,
                                ui::HelpPreferencesTextPrinter, ui::HelpPreferencesReportLayouts,
                                ui::HelpPreferencesGraphicsPrinter}));
     d->SSTab1()->setCurrentIndex(PageReportLayouts);
@@ -385,23 +361,14 @@ void PreferencesTest::tabOrderAndHelpTopicPerPage()
     QTest::keyClick(d->optOrientation(0), Qt::Key_Right);
     QVERIFY(d->optOrientation(1)->isChecked());
     QCOMPARE(QApplication::focusWidget(), d->optOrientation(1));
-    d->Commands(1)->click();
-}
 
-void PreferencesTest::numberBoxesTakeTheirCharactersOnly()
-{
-    FakeServices fake;
-    StartedProgram p;
-    QVERIFY(p.start());
-    frmPelmarOptions* d = OpenDialog(*p.window, fake);
-    QVERIFY(Activate(*d));
-    Retype(d->Text3(), QStringLiteral("1a2.-b"));
-    QCOMPARE(d->Text3()->text(), QStringLiteral("12"));
-    d->SSTab1()->setCurrentIndex(PageReportLayouts);
+    // The number boxes take their characters only, typed or pasted.
     Retype(d->Text2(1), QStringLiteral("2.5,z"));
     QCOMPARE(d->Text2(1)->text(), QStringLiteral("2.5"));
+    d->SSTab1()->setCurrentIndex(PageGeneral);
+    Retype(d->Text3(), QStringLiteral("1a2.-b"));
+    QCOMPARE(d->Text3()->text(), QStringLiteral("12"));
     d->SSTab1()->setCurrentIndex(PageTextPrinter);
-    // Pasted text is filtered as well.
     d->Text4(1)->clear();
     QApplication::clipboard()->setText(QStringLiteral("12;13,x14"));
     QTest::keyClick(d->Text4(1), Qt::Key_V, Qt::ControlModifier);

@@ -5,7 +5,6 @@
 #include "GuiTestSupport.h"
 
 #include "grid/widgets/RateFlowsWindow.h"
-#include "ui/Help.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -13,18 +12,6 @@
 
 using namespace brisden;
 using namespace brisden::test;
-
-namespace {
-
-class FakeHelp final : public ui::IHelp {
-public:
-    QList<int> topics;
-    bool ShowManual() override { return true; }
-    void ShowHelpTopic(int id) override { topics << id; }
-    void ShowHelpPopup(int, QPoint) override {}
-};
-
-}  // namespace
 
 class RateFlowsTest : public QObject {
     Q_OBJECT
