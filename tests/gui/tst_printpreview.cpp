@@ -1,41 +1,29 @@
 // The print preview window: pages laid out by the page composer on the
-// preview's page pictures, navigation, colours, the overflow warning, and a
-// report that printed nothing.
+// preview's page pictures, navigation, a report that printed nothing, the
+// overflow warning, and colours.
 
+#include "gui/GuiTestSupport.h"
 #include "report/PageComposer.h"
 #include "report/paint/PainterSurface.h"
 #include "report/widgets/PreviewColours.h"
 #include "report/widgets/PrintPreview.h"
 #include "shell/IniFile.h"
 #include "shell/Settings.h"
-#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
 
 using namespace brisden;
 using namespace brisden::test;
 
 namespace {
 
-class RecordingHelp final : public ui::IHelp {
-public:
-    QList<int> topics;
-    bool ShowManual() override { return true; }
-    void ShowHelpTopic(int id) override { topics << id; }
-    void ShowHelpPopup(int id, QPoint) override { topics << -id; }
-};
-
 // A report of `lines` lines, on pages of at most `perPage` lines, printed
 // through the composer onto the preview's page pictures.
 struct PreviewRun {
     QTemporaryDir dir;
     Settings settings;
-    RecordingHelp help;
+    FakeHelp help;
     FakeMessages messages;
     ReportState report;
     std::unique_ptr<PrintPreview> preview;
@@ -77,9 +65,14 @@ struct PreviewRun {
 class TestPrintPreview : public QObject {
     Q_OBJECT
 private slots:
-    void pagesAndNavigationFollowTheCurrentPage()
+    void pagesNavigationAndWarnings()
     {
         PreviewRun r;
+        // A report with no line opens no window.
+        r.print(0, 10);
+        QVERIFY(!r.preview->isVisible());
+        QCOMPARE(r.preview->pageCount(), 0);
+
         r.print(25, 10);
         QVERIFY(r.preview->isVisible());
         QCOMPARE(r.preview->pageCount(), 3);
@@ -107,29 +100,16 @@ private slots:
         QCOMPARE(r.preview->pageCount(), 1);
         QVERIFY(!r.enabled(0) && !r.enabled(1) && !r.enabled(2) && !r.enabled(3));
         QCOMPARE(r.preview->label(QStringLiteral("lblLines"))->text(), QStringLiteral("10"));
-
-        r.preview->action(QStringLiteral("mnuHelpItem"))->trigger();
-        QCOMPARE(r.help.topics, QList<int>{ui::HelpPrintPreview});
-    }
-
-    void aReportWithNoLineOpensNoWindow()
-    {
-        PreviewRun r;
-        r.print(0, 10);
-        QVERIFY(!r.preview->isVisible());
-        QCOMPARE(r.preview->pageCount(), 0);
         QVERIFY(r.messages.shown.empty());
-    }
 
-    void overflowIsWarnedOnceWhenThePreviewOpens()
-    {
-        PreviewRun r;
-        // 80 lines on a page that holds about 63.
+        // 80 lines on a page that holds about 63: warned once as the preview opens.
         r.print(160, 80);
         QVERIFY(r.preview->isVisible());
         QCOMPARE(r.preview->pageCount(), 2);
-        QCOMPARE(int(r.messages.shown.size()), 1);
-        QCOMPARE(r.messages.shown[0].text, PreviewOverflowWarning());
+        QCOMPARE(r.messages.texts(), QStringList{PreviewOverflowWarning()});
+
+        r.preview->action(QStringLiteral("mnuHelpItem"))->trigger();
+        QCOMPARE(r.help.topics, QList<int>{ui::HelpPrintPreview});
     }
 
     void coloursRestoreToTheDefaultsAndSaveAsDefault()

@@ -29,7 +29,7 @@ struct Reports {
     int saveDialogs = 0;
     int filterIndex = 0;
 
-    bool start(const QString& printerSettings = QString())
+    bool start(const QString& printer = QString())
     {
         dat = WriteLedger(p.dir.filePath(QStringLiteral("fund.dat")),
                           {{20040105, "Buy", 1000, 10, 0},
@@ -39,8 +39,8 @@ struct Reports {
             return false;
         // Notices that wait for the user ("Basis worksheet finished") are only recorded.
         p.program().log.setDisplay(&notices);
-        if (!printerSettings.isEmpty())
-            p.program().settings.TextDevice = printerSettings;
+        if (!printer.isEmpty())
+            p.program().settings.TextDevice = printer;
         ReportPrinting& printing = p.window->reportPrinting();
         printing.setSaveChooser([this](const QString&, const QString&, int index) {
             ++saveDialogs;
@@ -72,10 +72,11 @@ struct Reports {
 class TestReportDialogs : public QObject {
     Q_OBJECT
 private slots:
-    void withoutAPrinterOnlyTheFileRemains()
+    void reportsGoToFilesWithoutAPrinter()
     {
         Reports r;
         QVERIFY(r.start());
+        // No printer: only the file remains.
         bool seen = false;
         r.list([&](ListRecs& d) {
             seen = true;
@@ -91,38 +92,9 @@ private slots:
             d.command(2)->click();
         });
         QCOMPARE(r.saveDialogs, 0);
-    }
-
-    void aPrinterThatIsNotInstalledIsReported()
-    {
-        Reports r;
-        QVERIFY(r.start(QStringLiteral("No Such Printer")));
-        QString tag = QStringLiteral("unset");
-        r.list([&](ListRecs& d) {
-            QCOMPARE(d.label3()->text(), QStringLiteral("No Such Printer"));
-            QVERIFY(d.option(1)->isChecked());
-            d.Command1_Click();
-            tag = d.Tag;
-        });
-        QVERIFY(tag.isEmpty());  // the dialog stays for another choice
-        QCOMPARE(r.p.messages.texts().last(),
-                 QStringLiteral("The chosen printer: No Such Printer is not available, please try another."));
-        r.basis([&](BasisWrkSheet& d) {
-            d.option(2)->setChecked(true);
-            d.Command1_Click();
-            tag = d.Result;
-        });
-        QVERIFY(tag.isEmpty());
-        QCOMPARE(r.p.messages.shown.back().icon, ui::Icon::Exclamation);
-    }
-
-    void reportFilesRefuseInvestmentFilesAndAppendOrOverwrite()
-    {
-        Reports r;
-        QVERIFY(r.start());
-        const QString out = r.path("listing.txt");
 
         // An investment file's name is refused; the dialog stays.
+        const QString out = r.path("listing.txt");
         r.chosenFiles = {r.path("other.DAT")};
         r.list([](ListRecs& d) { d.Command1_Click(); });
         QCOMPARE(r.p.messages.texts().last(), QStringLiteral("Illegal pathname"));
@@ -164,12 +136,8 @@ private slots:
         QVERIFY(worksheet.size() < first.size() * 2);
         QVERIFY(worksheet.join(QLatin1Char('\n')).contains(QStringLiteral("Basis Worksheet: Cost, FIFO")));
         QVERIFY(LogMessages(r.p.log()).contains(QStringLiteral("Basis worksheet directed to ") + out + QLatin1Char('.')));
-    }
 
-    void theListingDatesComeFromTheDialog()
-    {
-        Reports r;
-        QVERIFY(r.start());
+        // The listing's dates come from the dialog.
         r.chosenFiles = {r.path("range.txt")};
         r.list([](ListRecs& d) {
             d.beginDate()->setDate(6012004);
@@ -181,6 +149,29 @@ private slots:
         const QStringList lines = TextLines(r.path("range.txt"));
         QVERIFY(lines.size() > 4);
         QVERIFY(lines[3].contains(QStringLiteral("6012004,12312004")));
+    }
+
+    void aPrinterThatIsNotInstalledIsReported()
+    {
+        Reports r;
+        QVERIFY(r.start(QStringLiteral("No Such Printer")));
+        QString tag = QStringLiteral("unset");
+        r.list([&](ListRecs& d) {
+            QCOMPARE(d.label3()->text(), QStringLiteral("No Such Printer"));
+            QVERIFY(d.option(1)->isChecked());
+            d.Command1_Click();
+            tag = d.Tag;
+        });
+        QVERIFY(tag.isEmpty());  // the dialog stays for another choice
+        QCOMPARE(r.p.messages.texts().last(),
+                 QStringLiteral("The chosen printer: No Such Printer is not available, please try another."));
+        r.basis([&](BasisWrkSheet& d) {
+            d.option(2)->setChecked(true);
+            d.Command1_Click();
+            tag = d.Result;
+        });
+        QVERIFY(tag.isEmpty());
+        QCOMPARE(r.p.messages.shown.back().icon, ui::Icon::Exclamation);
     }
 };
 

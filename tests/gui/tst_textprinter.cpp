@@ -107,26 +107,12 @@ class TextPrinterTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void readinessQuestionNamesTheDeviceAndOrientation();
-    void printerIsFoundByItsExactName();
-    void codesFrameTheReportJobByteForByte();
-    void noCodesOrAnUnknownPrinterSendNoJob();
+    void printerAndItsPropertiesAreFoundByTheExactName();
+    void codesFrameTheReportJobByteForByteOrAreNotSent();
     void pageSetupHandsTheMarginsBack();
-    void propertiesAreThoseOfTheNamedPrinter();
 };
 
-void TextPrinterTest::readinessQuestionNamesTheDeviceAndOrientation()
-{
-    // (The question's text is the printer codes tests' business.)
-    FakeMessages box;
-    box.answers = {true, false};
-    QCOMPARE(ConfirmDeviceReady(box, QStringLiteral("Lab"), OrientationLandscape), 1);
-    QCOMPARE(ConfirmDeviceReady(box, QStringLiteral("Lab"), OrientationPortrait), 2);
-    QCOMPARE(box.questions.size(), 2);
-    QVERIFY(box.questions[1].contains(QStringLiteral("Lab is ready")));
-}
-
-void TextPrinterTest::printerIsFoundByItsExactName()
+void TextPrinterTest::printerAndItsPropertiesAreFoundByTheExactName()
 {
     if (SandboxDir().isEmpty())
         QSKIP("no private print server (started by ctest; needs cupsd)");
@@ -152,18 +138,37 @@ void TextPrinterTest::printerIsFoundByItsExactName()
     // An orientation no printer has.
     std::int16_t none = 0;
     QCOMPARE(SelectPrinterByName(printer, kQueue, none), PrinterOrientationRefused);
+
+    // The properties shown are those of the named printer; one that isn't
+    // installed has none to show.
+    QCOMPARE(PrintDialogPrinter([] { ShowPrinterProperties(kQueue, nullptr); }), kQueue);
+    QVERIFY(PrintDialogPrinter([] {
+                ShowPrinterProperties(QStringLiteral("NoSuchPrinter"), nullptr);
+            }).isEmpty());
 }
 
-void TextPrinterTest::codesFrameTheReportJobByteForByte()
+void TextPrinterTest::codesFrameTheReportJobByteForByteOrAreNotSent()
 {
     const QString dir = SandboxDir();
     if (dir.isEmpty())
         QSKIP("no private print server (started by ctest; needs cupsd)");
+    FakeMessages box;
+    const int jobs = JobCount();
+    QVERIFY(jobs >= 0);
+    // No codes ask for no queue at all, known or not.
+    SendPrinterCodes(kQueue, QByteArray(), box);
+    SendPrinterCodes(QStringLiteral("NoSuchPrinter"), QByteArray(), box);
+    QVERIFY(box.shown.empty());
+    // Codes for a printer that is not there are told, not sent.
+    SendPrinterCodes(QStringLiteral("NoSuchPrinter"), QByteArray("\x1b"), box);
+    SendPrinterCodes(QString(), QByteArray("\x1b"), box);
+    QCOMPARE(box.texts(), QStringList(2, QStringLiteral("The Printer Name you typed wasn't "
+                                                        "recognized.")));
+    box.shown.clear();
+
     const QByteArray before = Printed(dir);
     const QByteArray init("\x1b\x40\x00\x0a\x0d\xff\x1b", 7);
     const QByteArray reset("\x0d\x0a\x00\x1b\x40\xff", 6);
-    FakeMessages box;
-
     SendPrinterCodes(kQueue, init, box);
     {
         QPrinter printer;
@@ -185,30 +190,8 @@ void TextPrinterTest::codesFrameTheReportJobByteForByte()
     const QByteArray report = printed.mid(init.size(), printed.size() - init.size() - reset.size());
     QVERIFY2(report.startsWith("%PDF-"), report.left(16).toHex().constData());
     QVERIFY(report.contains("%%EOF"));
-}
-
-void TextPrinterTest::noCodesOrAnUnknownPrinterSendNoJob()
-{
-    const QString dir = SandboxDir();
-    if (dir.isEmpty())
-        QSKIP("no private print server (started by ctest; needs cupsd)");
-    FakeMessages box;
-    const int jobs = JobCount();
-    QVERIFY(jobs >= 0);
-    SendPrinterCodes(kQueue, QByteArray(), box);
-    // An empty list asks for no queue at all, known or not.
-    SendPrinterCodes(QStringLiteral("NoSuchPrinter"), QByteArray(), box);
-    QVERIFY(box.shown.empty());
-    // Codes for a printer that is not there are told, not sent.
-    SendPrinterCodes(QStringLiteral("NoSuchPrinter"), QByteArray("\x1b"), box);
-    SendPrinterCodes(QString(), QByteArray("\x1b"), box);
-    QCOMPARE(box.texts(), QStringList(2, QStringLiteral("The Printer Name you typed wasn't "
-                                                        "recognized.")));
-    // The one job sent is the marker's.
-    const QByteArray marker("\x1bM", 2);
-    SendPrinterCodes(kQueue, marker, box);
-    QVERIFY(WaitForTail(dir, marker).endsWith(marker));
-    QCOMPARE(JobCount(), jobs + 1);
+    // The three jobs: the codes before, the report, the codes after.
+    QCOMPARE(JobCount(), jobs + 3);
 }
 
 void TextPrinterTest::pageSetupHandsTheMarginsBack()
@@ -230,17 +213,6 @@ void TextPrinterTest::pageSetupHandsTheMarginsBack()
     QVERIFY(PageSetup(printer, margins, nullptr));
     QCOMPARE(margins, (std::array<int, 4>{500, 750, 1000, 1250}));
     QCOMPARE(printer.pageLayout().margins(QPageLayout::Inch), printerMargins);
-}
-
-void TextPrinterTest::propertiesAreThoseOfTheNamedPrinter()
-{
-    if (SandboxDir().isEmpty())
-        QSKIP("no private print server (started by ctest; needs cupsd)");
-    QCOMPARE(PrintDialogPrinter([] { ShowPrinterProperties(kQueue, nullptr); }), kQueue);
-    // A printer that isn't installed has no properties to show.
-    QVERIFY(PrintDialogPrinter([] {
-                ShowPrinterProperties(QStringLiteral("NoSuchPrinter"), nullptr);
-            }).isEmpty());
 }
 
 QTEST_MAIN(TextPrinterTest)
