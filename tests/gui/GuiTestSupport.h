@@ -14,15 +14,8 @@
 #include "support/TestSupport.h"
 #include "ui/Help.h"
 
-#include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
 namespace brisden::test {

@@ -12,20 +12,11 @@
 #include "chart/widgets/ChartSelectDialog.h"
 #include "chart/widgets/ChartWindow.h"
 #include "shell/IniFile.h"
-#include "ui/Help.h"
 
 #include <QAbstractSeries>
-#include <QAction>
 #include <QChart>
 #include <QChartView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QPrinter>
-#include <QRadioButton>
 #include <set>
 
 using namespace brisden;
@@ -73,18 +64,6 @@ struct WindowRig {
     }
 };
 
-struct OpenLedger {
-    StartedProgram p;
-    QString dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
-                              {{20190102, "buy", 1000, 10, 0},
-                               {20190601, "reinv", 0, 11, 4},
-                               {20191220, "cash", -20, 0, 0},
-                               {20200601, "price", 0, 12, 0},
-                               {20201215, "reinv", 0, 12.5, 4},
-                               {20210104, "price", 0, 13, 0}});
-    bool open() { return StartAndOpen(p, dat, QStringLiteral("My fund")); }
-};
-
 }  // namespace
 
 class ChartsTest : public QObject {
@@ -94,8 +73,7 @@ private slots:
     void optionsDialogDefaultsAndModeRule();
     void chartCommandOnTheOpenLedger();
     void steppingCycleAndKeys();
-    void coloursFromSettingsSaveAndRestore();
-    void seriesColourByRightClick();
+    void coloursFromSettingsSeriesAndDialog();
     void printingFitsThePrintableArea();
     void longSeriesDrawQuickly();
 };
@@ -149,12 +127,19 @@ void ChartsTest::optionsDialogDefaultsAndModeRule()
 
 void ChartsTest::chartCommandOnTheOpenLedger()
 {
-    OpenLedger l;
-    QVERIFY(l.open());
-    MainWindow& w = *l.p.window;
+    StartedProgram p;
+    const QString dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
+                                    {{20190102, "buy", 1000, 10, 0},
+                                     {20190601, "reinv", 0, 11, 4},
+                                     {20191220, "cash", -20, 0, 0},
+                                     {20200601, "price", 0, 12, 0},
+                                     {20201215, "reinv", 0, 12.5, 4},
+                                     {20210104, "price", 0, 13, 0}});
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("My fund")));
+    MainWindow& w = *p.window;
     ChartCommands& charts = w.charts();
     w.sharePriceBox()->setText(QStringLiteral("13"));
-    l.p.messages.shown.clear();
+    p.messages.shown.clear();
 
     // The dialog as a user leaves it: the dates typed, OK.
     ChartSelectDialog* dialog = charts.selectDialog();
@@ -209,7 +194,7 @@ void ChartsTest::chartCommandOnTheOpenLedger()
     QTimer::singleShot(0, dialog, [dialog] { dialog->Command1[1]->click(); });
     w.action("mnuChartItem")->trigger();
     QCOMPARE(charts.window()->chart()->seriesCount(), 2);
-    QVERIFY2(l.p.messages.shown.empty(), qPrintable(l.p.messages.texts().join(u'|')));
+    QVERIFY2(p.messages.shown.empty(), qPrintable(p.messages.texts().join(u'|')));
 
     // "Exit this screen" ends the chart: the next one starts without a question.
     charts.window()->mnuExit->trigger();
@@ -292,16 +277,49 @@ void ChartsTest::steppingCycleAndKeys()
     QCOMPARE(r.help.topics, QList<int>{ui::HelpChartWindow});
 }
 
-void ChartsTest::coloursFromSettingsSaveAndRestore()
+void ChartsTest::coloursFromSettingsSeriesAndDialog()
 {
     WindowRig r;
     r.settings.ChartBackDropColor = QStringLiteral("&HFF");
-    YearlyChart(r.chart, Chart2DBar);
+    YearlyChart(r.chart, Chart3DBar);
     r.window.showChart(r.chart);
     QVERIFY(QTest::qWaitForWindowExposed(&r.window));
     QCOMPARE(r.chart.Colours.ChartBackDrop, 0x0000FFu);
     QCOMPARE(r.chart.Colours.PlotWall, 0xEEFFFFu);  // no setting: built in
     QCOMPARE(r.window.chartImage().pixelColor(3, 3), QColor(Qt::red));
+
+    // A series' colour by a right click on it: a face of the front series of the 3D bars.
+    Chart3DView* view = r.window.view3D();
+    QPoint onFirst;
+    for (int y = 0; y < view->height() && onFirst.isNull(); y += 2)
+        for (int x = 0; x < view->width() && onFirst.isNull(); x += 2)
+            if (view->seriesAt(QPoint(x, y)) == 1)
+                onFirst = QPoint(x, y);
+    QVERIFY(!onFirst.isNull());
+    r.window.setPickColour([](const QColor& initial, QWidget*) {
+        return initial.isValid() ? std::optional<QColor>(QColor(0, 200, 0)) : std::nullopt;
+    });
+    r.window.changeColourAt(onFirst);
+    QCOMPARE(r.window.lastClickedSeries(), 1);
+    QCOMPARE(r.chart.style(1).Colour, std::optional<ChartColour>(0x00C800));
+    QVERIFY(!r.chart.style(2).Colour);
+
+    // The same on a flat bar chart: a press on the second series' first bar.
+    r.window.ApplyChartType(Chart2DBar);
+    QChart* qchart = r.window.chartView()->chart();
+    QAbstractSeries* bars = nullptr;
+    for (QAbstractSeries* series : qchart->series())
+        if (series->type() == QAbstractSeries::SeriesTypeBar)
+            bars = series;
+    QVERIFY(bars);
+    // Two bars of 0.4 in each category: the second stands right of the middle.
+    const QPoint at = r.window.chartView()->mapFromScene(
+        qchart->mapToPosition(QPointF(0.2, 10), bars));
+    QTest::mousePress(r.window.chartView()->viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(r.window.chartView()->viewport(), Qt::RightButton, {}, at);
+    r.window.changeColourAt(at);
+    QCOMPARE(r.window.lastClickedSeries(), 2);
+    QCOMPARE(r.chart.style(2).Colour, std::optional<ChartColour>(0x00C800));
 
     // The colour dialog: a swatch changed, saved as default, changed again and restored.
     r.window.setPickColour([](const QColor&, QWidget*) { return QColor(0x10, 0x20, 0x30); });
@@ -335,47 +353,6 @@ void ChartsTest::coloursFromSettingsSaveAndRestore()
     r.window.showChart(next);
     QCOMPARE(next.Colours.PlotBackDrop, 0x302010u);
     QCOMPARE(next.Colours.ChartBackDrop, 0x0000FFu);
-}
-
-void ChartsTest::seriesColourByRightClick()
-{
-    WindowRig r;
-    YearlyChart(r.chart, Chart3DBar);
-    r.window.showChart(r.chart);
-    QVERIFY(QTest::qWaitForWindowExposed(&r.window));
-    r.window.chartImage();  // painted: the faces are known
-    Chart3DView* view = r.window.view3D();
-    // Find a point on a face of the front series.
-    QPoint onFirst;
-    for (int y = 0; y < view->height() && onFirst.isNull(); y += 2)
-        for (int x = 0; x < view->width() && onFirst.isNull(); x += 2)
-            if (view->seriesAt(QPoint(x, y)) == 1)
-                onFirst = QPoint(x, y);
-    QVERIFY(!onFirst.isNull());
-    r.window.setPickColour([](const QColor& initial, QWidget*) {
-        return initial.isValid() ? std::optional<QColor>(QColor(0, 200, 0)) : std::nullopt;
-    });
-    r.window.changeColourAt(onFirst);
-    QCOMPARE(r.window.lastClickedSeries(), 1);
-    QCOMPARE(r.chart.style(1).Colour, std::optional<ChartColour>(0x00C800));
-    QVERIFY(!r.chart.style(2).Colour);
-
-    // The same on a flat bar chart: a press on the second series' first bar.
-    r.window.ApplyChartType(Chart2DBar);
-    QChart* qchart = r.window.chartView()->chart();
-    QAbstractSeries* bars = nullptr;
-    for (QAbstractSeries* series : qchart->series())
-        if (series->type() == QAbstractSeries::SeriesTypeBar)
-            bars = series;
-    QVERIFY(bars);
-    // Two bars of 0.4 in each category: the second stands right of the middle.
-    const QPoint at = r.window.chartView()->mapFromScene(
-        qchart->mapToPosition(QPointF(0.2, 10), bars));
-    QTest::mousePress(r.window.chartView()->viewport(), Qt::RightButton, {}, at);
-    QTest::mouseRelease(r.window.chartView()->viewport(), Qt::RightButton, {}, at);
-    r.window.changeColourAt(at);
-    QCOMPARE(r.window.lastClickedSeries(), 2);
-    QCOMPARE(r.chart.style(2).Colour, std::optional<ChartColour>(0x00C800));
 }
 
 void ChartsTest::printingFitsThePrintableArea()

@@ -16,10 +16,6 @@
 #include <QHelpEngine>
 #include <QHelpIndexModel>
 #include <QHelpSearchEngine>
-#include <QLabel>
-#include <QMenu>
-#include <QRegularExpression>
-#include <QTabWidget>
 
 using namespace brisden;
 using namespace brisden::test;

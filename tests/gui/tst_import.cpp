@@ -1,7 +1,7 @@
 // "Import data..." as the user meets it: the dialog with a saved and a
 // one-time layout, its preview (refused lines, repeats of ledger records left
-// out), a file dropped on the grid, a long import cancelled half-way, and the
-// help buttons.
+// out), a file dropped on the grid, a long import cancelled half-way, and a
+// read-only file refused.
 
 #include "GuiTestSupport.h"
 
@@ -10,16 +10,6 @@
 #include "import/widgets/ImportPreviewModel.h"
 #include "shell/IniFile.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QProgressDialog>
-#include <QRadioButton>
-#include <QTableView>
 
 using namespace brisden;
 using namespace brisden::test;
@@ -85,7 +75,6 @@ private slots:
     void duplicatesAreMarkedAndLeftOut();
     void droppedFileIsImportedAfterTheDrop();
     void longImportShowsProgressAndCancelsBetweenLines();
-    void helpButtons();
     void readOnlyFileIsRefusedBeforeTheDialog();
 };
 
@@ -144,14 +133,24 @@ void ImportTest::importWithSavedAndOneTimeLayouts()
     QCOMPARE(RecordLines(l.dat).last(), QStringLiteral("20060131,0,Other, tw,0,7,0"));
     QCOMPARE(l.window().ledger().listedRows(), rowsBefore + 3);
 
-    // Cancel imports nothing; "this time only" starts cleared again.
+    // Cancel imports nothing; "this time only" starts cleared again. Help shows
+    // the import topic; without a help viewer its button cannot be pressed.
     const QByteArray before = ReadAll(l.dat);
+    FakeHelp help;
+    l.import().setHelp(&help);
     RunImport(l, [](ImportDialog& d) {
         QVERIFY(!d.Check1()->isChecked());
+        d.cmdHelp()->click();
         d.Command2(1)->click();
     });
     QCOMPARE(l.import().dialog()->Tag, QStringLiteral("1"));
     QCOMPARE(ReadAll(l.dat), before);
+    QCOMPARE(help.topics, QList<int>{ui::HelpImport});
+    l.import().setHelp(nullptr);
+    RunImport(l, [](ImportDialog& d) {
+        QVERIFY(!d.cmdHelp()->isEnabled());
+        d.Command2(1)->click();
+    });
 }
 
 void ImportTest::previewShowsRefusedLinesAndNoticesListThem()
@@ -328,25 +327,6 @@ void ImportTest::longImportShowsProgressAndCancelsBetweenLines()
     RunImport(l, [&](ImportDialog& d) { d.Command2(0)->click(); });
     qInfo("imported %d lines from the dialog in %lld ms", lines, timer.elapsed());
     QCOMPARE(ReadAll(l.dat).size(), qsizetype(1 + 2 + done + lines) * RecordLength);
-}
-
-void ImportTest::helpButtons()
-{
-    OpenLedger l;
-    QVERIFY(l.open());
-    // Without a help viewer the button cannot be pressed.
-    l.import().setHelp(nullptr);
-    RunImport(l, [](ImportDialog& d) {
-        QVERIFY(!d.cmdHelp()->isEnabled());
-        d.Command2(1)->click();
-    });
-    FakeHelp help;
-    l.import().setHelp(&help);
-    RunImport(l, [](ImportDialog& d) {
-        d.cmdHelp()->click();
-        d.Command2(1)->click();
-    });
-    QCOMPARE(help.topics, QList<int>{ui::HelpImport});
 }
 
 void ImportTest::readOnlyFileIsRefusedBeforeTheDialog()

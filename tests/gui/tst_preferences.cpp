@@ -13,16 +13,6 @@
 #include "prefs/widgets/frmPelmarOptions.h"
 #include "shell/IniFile.h"
 
-#include <QCheckBox>
-#include <QColorDialog>
-#include <QFontDatabase>
-#include <QFontDialog>
-#include <QListView>
-#include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTabWidget>
 
 using namespace brisden;
 using namespace brisden::test;

@@ -6,9 +6,6 @@
 
 #include "grid/widgets/RateFlowsWindow.h"
 
-#include <QClipboard>
-#include <QLabel>
-#include <QTableView>
 
 using namespace brisden;
 using namespace brisden::test;

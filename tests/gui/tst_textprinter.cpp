@@ -4,21 +4,12 @@
 // printer is chosen by its exact name, the control codes frame a report job
 // byte for byte, and the page setup hands the margins back.
 
+#include "gui/GuiTestSupport.h"
 #include "report/widgets/TextPrinter.h"
-#include "support/TestSupport.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrintDialog>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QTimer>
-#include <QtTest>
 
 using namespace brisden;
 using namespace brisden::test;
