@@ -22,16 +22,10 @@ using namespace brisden::test;
 
 namespace {
 
-QString ReadSource(const QString& relative)
-{
-    QFile file(QStringLiteral(BRISDEN_SOURCE_DIR "/") + relative);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 // The topic numbers of ui::HelpTopic, read from its header.
 std::map<QString, int> HelpTopicEnum()
 {
-    const QString header = ReadSource(QStringLiteral("src/ui/Help.h"));
+    const QString header = QString::fromUtf8(ReadAll(QStringLiteral(BRISDEN_SOURCE_DIR "/src/ui/Help.h")));
     const qsizetype start = header.indexOf(QStringLiteral("enum HelpTopic"));
     const QString body = header.mid(start, header.indexOf(QStringLiteral("};"), start) - start);
     std::map<QString, int> ids;
@@ -73,8 +67,7 @@ class HelpTest : public QObject {
     Q_OBJECT
 private slots:
     void theManualsTopicsLinksSearchAndPopups();
-    void collectionLookupAndPopupParsing();
-    void aMissingCollectionCannotBeOpened();
+    void collectionLookupOpeningAndPopupParsing();
     void mainWindowHelpCommandsAndAboutBox();
     void missingManualNoticeCancelsOrInstalls();
 };
@@ -190,7 +183,7 @@ void HelpTest::theManualsTopicsLinksSearchAndPopups()
     QVERIFY(links >= 80);  // the pages were read, not skipped
 }
 
-void HelpTest::collectionLookupAndPopupParsing()
+void HelpTest::collectionLookupOpeningAndPopupParsing()
 {
     // The build tree (program in build/bin) and an installation (bin/../share/brisden).
     QTemporaryDir dir;
@@ -230,13 +223,10 @@ void HelpTest::collectionLookupAndPopupParsing()
     QCOMPARE(help::PopupText(page, 123), QStringLiteral("other"));
     QVERIFY(help::PopupText(page, 1).isEmpty());
     QCOMPARE(help::TopicIdentifier(9055), QStringLiteral("brisden.9055"));
-}
 
-void HelpTest::aMissingCollectionCannotBeOpened()
-{
-    QTemporaryDir dir;
-    const QString missing = dir.path() + QStringLiteral("/brisden.qhc");
-    help::HelpWindow window(missing, dir.path() + QStringLiteral("/cache"));
+    // A missing collection cannot be opened.
+    const QString missing = dir.path() + QStringLiteral("/none/brisden.qhc");
+    help::HelpWindow window(missing, dir.path() + QStringLiteral("/none/cache"));
     QVERIFY(!window.ShowManual());
     QVERIFY(window.reason().contains(missing));
     QVERIFY(!window.isVisible());

@@ -10,7 +10,6 @@
 #include "import/widgets/ImportPreviewModel.h"
 #include "shell/IniFile.h"
 
-
 using namespace brisden;
 using namespace brisden::test;
 
@@ -71,8 +70,7 @@ class ImportTest : public QObject {
 
 private slots:
     void importWithSavedAndOneTimeLayouts();
-    void previewShowsRefusedLinesAndNoticesListThem();
-    void duplicatesAreMarkedAndLeftOut();
+    void previewMarksRefusedLinesAndRepeats();
     void droppedFileIsImportedAfterTheDrop();
     void longImportShowsProgressAndCancelsBetweenLines();
     void readOnlyFileIsRefusedBeforeTheDialog();
@@ -153,12 +151,11 @@ void ImportTest::importWithSavedAndOneTimeLayouts()
     });
 }
 
-void ImportTest::previewShowsRefusedLinesAndNoticesListThem()
+void ImportTest::previewMarksRefusedLinesAndRepeats()
 {
     OpenLedger l;
     QVERIFY(l.open());
-    const QString source =
-        l.source("1/1/05,Good,100,10\r\n1/2/05,Bad,ten,10\r\n13/45/05,Late,5,1\r\n");
+    QString source = l.source("1/1/05,Good,100,10\r\n1/2/05,Bad,ten,10\r\n13/45/05,Late,5,1\r\n");
     RunImport(l, [&](ImportDialog& d) {
         SetSchema(d, Full);
         d.Text1()->setText(source);
@@ -192,14 +189,10 @@ void ImportTest::previewShowsRefusedLinesAndNoticesListThem()
                                      "was not imported\nInvalid date found at line 3"));
     QCOMPARE(n.at(4), QStringLiteral("Import finished"));
     QCOMPARE(l.notices.waited.at(3), false);
-}
 
-void ImportTest::duplicatesAreMarkedAndLeftOut()
-{
-    OpenLedger l;
-    QVERIFY(l.open());
-    // Lines 1 and 3 repeat the two records of the ledger.
-    const QString source = l.source(
+    // Repeats of ledger records are marked and can be left out: lines 1 and 3
+    // repeat the ledger's first two records.
+    source = l.source(
         "01/02/2020,again,1000,10\r\n01/03/2020,new,500,10\r\n06/01/2020,,0,12\r\n");
     RunImport(l, [&](ImportDialog& d) {
         SetSchema(d, Full);
@@ -221,7 +214,7 @@ void ImportTest::duplicatesAreMarkedAndLeftOut()
             QStringLiteral("All 3 lines of the file: 2 will be imported")));
         d.Command2(0)->click();
     });
-    QCOMPARE(RecordLines(l.dat).mid(2),
+    QCOMPARE(RecordLines(l.dat).mid(4),
              (QStringList{QStringLiteral("20200103,0,new      ,500,10,0"),
                           QStringLiteral("20200601,1,Price imp,0,12,0")}));
     QVERIFY(LogMessages(l.p.log())

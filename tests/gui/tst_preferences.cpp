@@ -13,7 +13,6 @@
 #include "prefs/widgets/frmPelmarOptions.h"
 #include "shell/IniFile.h"
 
-
 using namespace brisden;
 using namespace brisden::test;
 using namespace brisden::prefs;

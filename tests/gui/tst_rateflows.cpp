@@ -6,7 +6,6 @@
 
 #include "grid/widgets/RateFlowsWindow.h"
 
-
 using namespace brisden;
 using namespace brisden::test;
 

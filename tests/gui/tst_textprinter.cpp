@@ -27,23 +27,18 @@ QString SandboxDir()
     return dir;
 }
 
+// What the printer has received so far.
 QByteArray Printed(const QString& dir)
 {
-    QFile file(dir + QStringLiteral("/out.prn"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return ReadAll(dir + QStringLiteral("/out.prn"));
 }
 
 // Waits until the printer has received something ending in `tail`.
 QByteArray WaitForTail(const QString& dir, const QByteArray& tail)
 {
-    QElapsedTimer clock;
-    clock.start();
-    QByteArray printed = Printed(dir);
-    while (!printed.endsWith(tail) && clock.elapsed() < 30000) {
-        QTest::qWait(50);
-        printed = Printed(dir);
-    }
-    return printed;
+    // (After 30 s the caller's checks tell what arrived.)
+    static_cast<void>(QTest::qWaitFor([&] { return Printed(dir).endsWith(tail); }, 30000));
+    return Printed(dir);
 }
 
 // Jobs the server has taken for the queue so far (it keeps their history).
@@ -61,15 +56,11 @@ int JobCount()
 void AnswerNextDialog(bool accept)
 {
     QTimer::singleShot(0, qApp, [accept] {
-        QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
             AnswerNextDialog(accept);
-            return;
-        }
-        if (accept)
-            dialog->accept();
         else
-            dialog->reject();
+            accept ? dialog->accept() : dialog->reject();
     });
 }
 
@@ -80,14 +71,13 @@ QString PrintDialogPrinter(Work work)
 {
     QString printer;
     QTimer watch;
-    watch.setInterval(10);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
+    watch.callOnTimeout([&] {
         if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
             printer = dialog->printer()->printerName();
             dialog->reject();
         }
     });
-    watch.start();
+    watch.start(10);
     work();
     return printer;
 }
