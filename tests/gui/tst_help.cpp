@@ -68,8 +68,7 @@ class HelpTest : public QObject {
 private slots:
     void theManualsTopicsLinksSearchAndPopups();
     void collectionLookupOpeningAndPopupParsing();
-    void mainWindowHelpCommandsAndAboutBox();
-    void missingManualNoticeCancelsOrInstalls();
+    void mainWindowHelpMenuNoticeAndAboutBox();
 };
 
 void HelpTest::theManualsTopicsLinksSearchAndPopups()
@@ -245,7 +244,7 @@ void HelpTest::collectionLookupOpeningAndPopupParsing()
     QVERIFY(!noPages.reason().isEmpty());
 }
 
-void HelpTest::mainWindowHelpCommandsAndAboutBox()
+void HelpTest::mainWindowHelpMenuNoticeAndAboutBox()
 {
     StartedProgram p;
     QVERIFY(p.start(QStringLiteral("[General]\r\nShowHelp=false\r\n"), QString(), false));
@@ -283,13 +282,59 @@ void HelpTest::mainWindowHelpCommandsAndAboutBox()
                                         {ui::HelpDragDrop, QPoint(70, 200)},
                                         {ui::HelpWhatsThisSharePrice, QPoint(70, 200)}}));
 
-    // The about box.
+    // Without the manual (none is installed here) "User Manual" shows a notice.
+    w.helpCommands().setHelp(nullptr);
+    QVERIFY(!QFileInfo::exists(p.program().HelpFilePath));
+    const QStringList logBefore = LogMessages(p.log());
     std::vector<QUrl> opened;
-    bool browserOpens = false;
+    bool urlOpens = false;
     w.helpCommands().setOpenUrl([&](const QUrl& url) {
         opened.push_back(url);
-        return browserOpens;
+        return urlOpens;
     });
+    QString label;
+    int button = 1;
+    w.helpCommands().setBeforeDialog([&label, &button](QWidget* dialog) {
+        QTimer::singleShot(0, dialog, [dialog, &label, &button] {
+            auto* check = qobject_cast<help::HelpCheck*>(dialog);
+            QVERIFY(check && check->isVisible() && check->isModal());
+            label = check->label()->text();
+            check->command1(button)->click();
+        });
+    });
+    // Cancel: the notice names the place the manual was looked for, and nothing else is done.
+    w.action("mnuUserManualItem")->trigger();
+    help::HelpCheck* check = w.helpCommands().helpCheck();
+    QVERIFY(check);
+    QCOMPARE(check->Tag, QStringLiteral("1"));
+    QVERIFY(!check->isVisible());
+    QVERIFY(label.contains(p.program().HelpFilePath));
+    QVERIFY(p.messages.shown.empty() && opened.empty());
+    QCOMPARE(LogMessages(p.log()), logBefore);
+    QVERIFY(!w.helpCommands().helpWindow()->isVisible());
+    // Dialog help buttons and pop-ups fail silently.
+    w.action("mnuRCHowToEdit")->trigger();
+    w.action("mnuRCDragDropHelp")->trigger();
+    QVERIFY(p.messages.shown.empty());
+    QVERIFY(!w.helpCommands().helpWindow()->isVisible());
+    // Install: through the package installer; when it does not start, that is said.
+    button = 0;
+    w.action("mnuUserManualItem")->trigger();
+    QCOMPARE(opened, std::vector<QUrl>{QUrl(QStringLiteral("apt:libqt6help6,libqt6sql6-sqlite"))});
+    QCOMPARE(check->Tag, QStringLiteral("0"));
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral("Error: the help components were *not* installed.")});
+    QCOMPARE(p.messages.shown[0].icon, ui::Icon::Exclamation);
+    // When the installer starts, nothing is said.
+    urlOpens = true;
+    w.action("mnuUserManualItem")->trigger();
+    QCOMPARE(opened.size(), size_t(2));
+    QCOMPARE(p.messages.shown.size(), size_t(1));
+
+    // The about box.
+    opened.clear();
+    p.messages.shown.clear();
+    urlOpens = false;
     w.helpCommands().setBeforeDialog([](QWidget* dialog) {
         QTimer::singleShot(0, dialog, [dialog] {
             auto* about = qobject_cast<help::About*>(dialog);
@@ -319,66 +364,11 @@ void HelpTest::mainWindowHelpCommandsAndAboutBox()
     QCOMPARE(p.messages.texts().size(), 1);
     QVERIFY(p.messages.texts()[0].startsWith(
         QStringLiteral("An error occurred when trying to open your browser.")));
-    browserOpens = true;
+    urlOpens = true;
     QTest::mouseClick(about->label1(), Qt::LeftButton);
     QCOMPARE(opened.size(), size_t(2));
     QCOMPARE(p.messages.shown.size(), size_t(1));
     about->hide();
-}
-
-void HelpTest::missingManualNoticeCancelsOrInstalls()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    MainWindow& w = *p.window;
-    QVERIFY(!QFileInfo::exists(p.program().HelpFilePath));
-    const QStringList logBefore = LogMessages(p.log());
-    std::vector<QUrl> opened;
-    bool installerAnswers = false;
-    w.helpCommands().setOpenUrl([&](const QUrl& url) {
-        opened.push_back(url);
-        return installerAnswers;
-    });
-    QString label;
-    int button = 1;
-    w.helpCommands().setBeforeDialog([&label, &button](QWidget* dialog) {
-        QTimer::singleShot(0, dialog, [dialog, &label, &button] {
-            auto* check = qobject_cast<help::HelpCheck*>(dialog);
-            QVERIFY(check && check->isVisible() && check->isModal());
-            label = check->label()->text();
-            check->command1(button)->click();
-        });
-    });
-
-    // Cancel: the notice names the place the manual was looked for, and nothing else is done.
-    w.action("mnuUserManualItem")->trigger();
-    help::HelpCheck* check = w.helpCommands().helpCheck();
-    QVERIFY(check);
-    QCOMPARE(check->Tag, QStringLiteral("1"));
-    QVERIFY(!check->isVisible());
-    QVERIFY(label.contains(p.program().HelpFilePath));
-    QVERIFY(p.messages.shown.empty() && opened.empty());
-    QCOMPARE(LogMessages(p.log()), logBefore);
-    QVERIFY(!w.helpCommands().helpWindow()->isVisible());
-    // Dialog help buttons and pop-ups fail silently.
-    w.action("mnuRCHowToEdit")->trigger();
-    w.action("mnuRCDragDropHelp")->trigger();
-    QVERIFY(p.messages.shown.empty());
-    QVERIFY(!w.helpCommands().helpWindow()->isVisible());
-
-    // Install: through the package installer; when it does not start, that is said.
-    button = 0;
-    w.action("mnuUserManualItem")->trigger();
-    QCOMPARE(opened, std::vector<QUrl>{QUrl(QStringLiteral("apt:libqt6help6,libqt6sql6-sqlite"))});
-    QCOMPARE(check->Tag, QStringLiteral("0"));
-    QCOMPARE(p.messages.texts(),
-             QStringList{QStringLiteral("Error: the help components were *not* installed.")});
-    QCOMPARE(p.messages.shown[0].icon, ui::Icon::Exclamation);
-    // When the installer starts, nothing is said.
-    installerAnswers = true;
-    w.action("mnuUserManualItem")->trigger();
-    QCOMPARE(opened.size(), size_t(2));
-    QCOMPARE(p.messages.shown.size(), size_t(1));
 }
 
 int main(int argc, char* argv[])
