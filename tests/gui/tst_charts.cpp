@@ -62,6 +62,11 @@ struct WindowRig {
         window.setHelp(&help);
         window.resize(900, 600);
     }
+    bool show()
+    {
+        window.showChart(chart);
+        return QTest::qWaitForWindowExposed(&window);
+    }
 };
 
 }  // namespace
@@ -220,8 +225,7 @@ void ChartsTest::steppingCycleAndKeys()
     r.chart.StatisticName = QStringLiteral("Mean");
     r.chart.style(1).StatFlags = StatMean;
     r.chart.Weighting = PieByDiameter;
-    r.window.showChart(r.chart);
-    QVERIFY(QTest::qWaitForWindowExposed(&r.window));
+    QVERIFY(r.show());
     QVERIFY(r.window.steppingEnabled());
 
     r.window.Command1[3]->click();
@@ -282,8 +286,7 @@ void ChartsTest::coloursFromSettingsSeriesAndDialog()
     WindowRig r;
     r.settings.ChartBackDropColor = QStringLiteral("&HFF");
     YearlyChart(r.chart, Chart3DBar);
-    r.window.showChart(r.chart);
-    QVERIFY(QTest::qWaitForWindowExposed(&r.window));
+    QVERIFY(r.show());
     QCOMPARE(r.chart.Colours.ChartBackDrop, 0x0000FFu);
     QCOMPARE(r.chart.Colours.PlotWall, 0xEEFFFFu);  // no setting: built in
     QCOMPARE(r.window.chartImage().pixelColor(3, 3), QColor(Qt::red));
@@ -359,19 +362,18 @@ void ChartsTest::printingFitsThePrintableArea()
 {
     WindowRig r;
     YearlyChart(r.chart, Chart3DArea);
-    r.window.showChart(r.chart);
-    QVERIFY(QTest::qWaitForWindowExposed(&r.window));
+    QVERIFY(r.show());
 
+    // No graphics printer chosen, then one that is not installed.
     r.window.PrintChart();
-    QCOMPARE(r.messages.texts(),
-             QStringList{QStringLiteral(
-                 "You need to pick 'Options' first, and select a graphics printer.")});
     r.settings.GraphicsDevice = QStringLiteral("Chart Printer");
     r.window.setPrinterNames([] { return QStringList{QStringLiteral("Other")}; });
     r.window.PrintChart();
-    QCOMPARE(r.messages.texts().last(),
-             QStringLiteral("The default graphics printer: Chart Printer is not available, "
-                            "please click 'Options', and pick another."));
+    QCOMPARE(r.messages.texts(),
+             (QStringList{QStringLiteral("You need to pick 'Options' first, and select a "
+                                         "graphics printer."),
+                          QStringLiteral("The default graphics printer: Chart Printer is not "
+                                         "available, please click 'Options', and pick another.")}));
 
     const QString pdf = r.dir.filePath(QStringLiteral("chart.pdf"));
     r.window.setPrinterNames([] { return QStringList{QStringLiteral("Chart Printer")}; });
@@ -432,8 +434,7 @@ void ChartsTest::longSeriesDrawQuickly()
     r.chart.style(1).ShowMarkers = true;
     QElapsedTimer timer;
     timer.start();
-    r.window.showChart(r.chart);
-    QVERIFY(QTest::qWaitForWindowExposed(&r.window));
+    QVERIFY(r.show());
     const QImage image = r.window.chartImage();
     const qint64 ms = timer.elapsed();
     qInfo("100,000 points: shown and drawn in %lld ms", ms);
