@@ -47,11 +47,6 @@ struct OpenLedger {
     }
 };
 
-void SetSchema(ImportDialog& d, const QString& saved)
-{
-    d.setSchema(ImportSchema::FromSaved(saved));
-}
-
 // Runs "Import data..." and lets answer work the dialog while it shows.
 void RunImport(OpenLedger& l, std::function<void(ImportDialog&)> answer)
 {
@@ -121,7 +116,8 @@ void ImportTest::importWithSavedAndOneTimeLayouts()
     RunImport(l, [&](ImportDialog& d) {
         QCOMPARE(d.schema().SchemaString(), Full);
         QCOMPARE(d.Text1()->text(), source);  // the path stays from the last time
-        SetSchema(d, QStringLiteral("Description Date Amount Price *Not_Used* DMY"));
+        d.setSchema(ImportSchema::FromSaved(
+            QStringLiteral("Description Date Amount Price *Not_Used* DMY")));
         d.Check1()->setChecked(true);
         d.Text1()->setText(dmy);
         d.Command2(0)->click();
@@ -156,7 +152,7 @@ void ImportTest::previewMarksRefusedLinesAndRepeats()
     QVERIFY(l.open());
     QString source = l.source("1/1/05,Good,100,10\r\n1/2/05,Bad,ten,10\r\n13/45/05,Late,5,1\r\n");
     RunImport(l, [&](ImportDialog& d) {
-        SetSchema(d, Full);
+        d.setSchema(ImportSchema::FromSaved(Full));
         d.Text1()->setText(source);
         d.refreshPreview();
         ImportPreviewModel* m = d.previewModel();
@@ -194,7 +190,7 @@ void ImportTest::previewMarksRefusedLinesAndRepeats()
     source = l.source(
         "01/02/2020,again,1000,10\r\n01/03/2020,new,500,10\r\n06/01/2020,,0,12\r\n");
     RunImport(l, [&](ImportDialog& d) {
-        SetSchema(d, Full);
+        d.setSchema(ImportSchema::FromSaved(Full));
         d.Text1()->setText(source);
         d.refreshPreview();
         ImportPreviewModel* m = d.previewModel();

@@ -316,9 +316,11 @@ private slots:
             QVERIFY(preview.grab().save(shots + QStringLiteral("/preview-worksheet.png")));
     }
 
-    void pagesNavigationAndWarnings()
+    void previewPagesNavigationWarningsAndColours()
     {
         PreviewRun r;
+        r.settings.PrintPreviewInsideColor = QStringLiteral("&H00FF00");
+        r.settings.PrintPreviewOutsideColor = QStringLiteral("&HFF");
         // A report with no line opens no window.
         r.print(0, 10);
         QVERIFY(!r.preview->isVisible());
@@ -329,6 +331,8 @@ private slots:
         QCOMPARE(r.preview->pageCount(), 3);
         QCOMPARE(r.preview->currentPage(), 1);
         QCOMPARE(r.preview->displayingText(), QStringLiteral("1"));
+        QCOMPARE(r.preview->insideColour(), 0x00FF00u);
+        QCOMPARE(r.preview->outsideColour(), 0xFFu);
         QVERIFY(!r.enabled(0) && !r.enabled(1) && r.enabled(2) && r.enabled(3));
         QVERIFY(!r.menu("mnuFirstPage") && !r.menu("mnuRCPrev") && r.menu("mnuNextPage"));
 
@@ -361,17 +365,8 @@ private slots:
 
         r.preview->action(QStringLiteral("mnuHelpItem"))->trigger();
         QCOMPARE(r.help.topics, QList<int>{ui::HelpPrintPreview});
-    }
 
-    void coloursRestoreToTheDefaultsAndSaveAsDefault()
-    {
-        PreviewRun r;
-        r.settings.PrintPreviewInsideColor = QStringLiteral("&H00FF00");
-        r.settings.PrintPreviewOutsideColor = QStringLiteral("&HFF");
-        r.print(3, 10);
-        QCOMPARE(r.preview->insideColour(), 0x00FF00u);
-        QCOMPARE(r.preview->outsideColour(), 0xFFu);
-
+        // The colours dialog: restored to the defaults, saved as default.
         PreviewColours* dialog = r.preview->colourDialog();
         dialog->setPicker([](const QColor&, QWidget*) { return QColor(1, 2, 3); });
         QTimer::singleShot(0, dialog, [dialog] {
