@@ -102,10 +102,32 @@ struct Comparison {
     std::int64_t followedGroups = 0;
 };
 
-// Runs every method on the ledger with both lists and expects equal reports.
-Comparison CompareOnLedger(const QString& path, std::mt19937& rng, const std::vector<Tx>& ledger)
+// Runs one method with the worksheet's own list and with the list walked as
+// written and expects equal reports; adds the own list's counters to `counts`.
+WorksheetRun Compare(const QString& path, const WorksheetOptions& options, Comparison& counts)
 {
-    Comparison counts;
+    const WorksheetRun quick = RunWorksheet(
+        path, options, std::make_unique<FastLotBook>(), [&counts](const LotBook& used) {
+            const auto& book = static_cast<const FastLotBook&>(used);
+            counts.sorts += book.sorts();
+            counts.literalSorts += book.literalSorts();
+            counts.followedGroups += book.followedGroups();
+        });
+    WorksheetOptions literal = options;
+    literal.literal = true;
+    const WorksheetRun reference = RunWorksheet(path, literal);
+    EXPECT_EQ(std::string(reference.text.constData()), std::string(quick.text.constData()))
+        << "method " << options.method;
+    EXPECT_EQ(reference.log, quick.log) << "method " << options.method;
+    EXPECT_EQ(reference.result.oversold, quick.result.oversold);
+    return reference;
+}
+
+// Every method on the ledger, each with a random "today" and now and then a
+// date window.
+void CompareOnLedger(const QString& path, std::mt19937& rng, const std::vector<Tx>& ledger,
+                     Comparison& counts)
+{
     const std::int32_t last = ledger.empty() ? 20050101 : ledger.back().date;
     const QDate lastDate(last / 10000, (last % 10000) / 100, last % 100);
     for (int method = 1; method <= 5; ++method) {
@@ -119,31 +141,24 @@ Comparison CompareOnLedger(const QString& path, std::mt19937& rng, const std::ve
             options.fromMdy = (from % 10000) * 10000 + from / 10000;
             options.toMdy = (to % 10000) * 10000 + to / 10000;
         }
-        FastLotBook book;
-        const WorksheetRun quick = RunWorksheet(path, options, Borrow(book));
-        options.literal = true;
-        const WorksheetRun reference = RunWorksheet(path, options);
-        EXPECT_EQ(std::string(reference.text.constData()), std::string(quick.text.constData()))
-            << "method " << method;
-        EXPECT_EQ(reference.log, quick.log) << "method " << method;
-        EXPECT_EQ(reference.result.oversold, quick.result.oversold);
-        counts.sorts += book.sorts();
-        counts.literalSorts += book.literalSorts();
-        counts.followedGroups += book.followedGroups();
+        Compare(path, options, counts);
     }
-    return counts;
+}
+
+std::uint32_t Seed(std::uint32_t fallback)
+{
+    return qEnvironmentVariableIsSet("BASIS_SEED") ? qEnvironmentVariable("BASIS_SEED").toUInt()
+                                                   : fallback;
 }
 
 // BASIS_SWEEP=N and BASIS_SEED=S run more or other random ledgers.
 TEST(BasisLotListAgainstWalk, RandomLedgersGiveIdenticalWorksheets)
 {
     QTemporaryDir dir;
-    std::mt19937 rng(qEnvironmentVariableIsSet("BASIS_SEED")
-                         ? qEnvironmentVariable("BASIS_SEED").toUInt()
-                         : 20240229u);
-    const int ledgers = qEnvironmentVariableIsSet("BASIS_SWEEP")
-                            ? qEnvironmentVariable("BASIS_SWEEP").toInt()
-                            : 120;
+    std::mt19937 rng(Seed(20240229u));
+    const bool sweep = qEnvironmentVariableIsSet("BASIS_SWEEP");
+    const int ledgers = sweep ? qEnvironmentVariable("BASIS_SWEEP").toInt() : 120;
+    Comparison counts;
     for (int k = 0; k < ledgers; ++k) {
         LedgerStyle style;
         style.fewPrices = k % 3 == 0;
@@ -151,51 +166,41 @@ TEST(BasisLotListAgainstWalk, RandomLedgersGiveIdenticalWorksheets)
         style.records = 20 + (k % 120) * 2;
         style.oversell = k % 10 == 9;
         const std::vector<Tx> ledger = RandomLedger(rng, style);
-        const QString path = WriteLedger(dir.filePath(QStringLiteral("r%1.dat").arg(k)), ledger);
-        CompareOnLedger(path, rng, ledger);
+        CompareOnLedger(WriteLedger(dir.filePath(QStringLiteral("r%1.dat").arg(k)), ledger), rng,
+                        ledger, counts);
         if (HasFailure())
             FAIL() << "ledger " << k;
     }
-}
 
-TEST(BasisLotListAgainstWalk, LongLedgersUseTheSortedOrderAndStillAgree)
-{
     // One record a day and prices with many decimals: no two lots share a
     // key, so most sorts only record the keys; equal prices force the gap
     // sort now and then.
-    QTemporaryDir dir;
-    std::mt19937 rng(
-        qEnvironmentVariableIsSet("BASIS_SEED") ? qEnvironmentVariable("BASIS_SEED").toUInt() : 7u);
-    Comparison total;
-    const int ledgers = qEnvironmentVariableIsSet("BASIS_SWEEP") ? 12 : 4;
-    for (int k = 0; k < ledgers; ++k) {
+    std::mt19937 longRng(Seed(7u));
+    Comparison sorted;
+    for (int k = 0; k < (sweep ? 12 : 4); ++k) {
         LedgerStyle style;
         style.sameDays = false;
-        style.fewPrices = qEnvironmentVariableIsSet("BASIS_SWEEP") && k % 3 == 1;
-        style.records = qEnvironmentVariableIsSet("BASIS_SWEEP") ? 4000 : 1500;
-        const std::vector<Tx> ledger = RandomLedger(rng, style);
-        const QString path = WriteLedger(dir.filePath(QStringLiteral("l%1.dat").arg(k)), ledger);
-        const Comparison c = CompareOnLedger(path, rng, ledger);
-        total.sorts += c.sorts;
-        total.literalSorts += c.literalSorts;
+        style.fewPrices = sweep && k % 3 == 1;
+        style.records = sweep ? 4000 : 1500;
+        const std::vector<Tx> ledger = RandomLedger(longRng, style);
+        CompareOnLedger(WriteLedger(dir.filePath(QStringLiteral("l%1.dat").arg(k)), ledger),
+                        longRng, ledger, sorted);
     }
-    EXPECT_GT(total.sorts, 0);
-    EXPECT_LT(total.literalSorts, total.sorts / 4);
-}
+    EXPECT_GT(sorted.sorts, 0);
+    EXPECT_LT(sorted.literalSorts, sorted.sorts / 4);
 
-TEST(BasisLotListAgainstWalk, EqualPricesAndSameDayLotsGoThroughTheGapSort)
-{
-    QTemporaryDir dir;
-    std::mt19937 rng(99);
-    LedgerStyle style;
-    style.fewPrices = true;
-    style.sameDays = true;
-    style.records = 600;
-    const std::vector<Tx> ledger = RandomLedger(rng, style);
-    const QString path = WriteLedger(dir.filePath(QStringLiteral("ties.dat")), ledger);
-    const Comparison c = CompareOnLedger(path, rng, ledger);
-    EXPECT_GT(c.literalSorts, 0);
-    EXPECT_GT(c.followedGroups, 0);
+    // Few prices and several records a day: lots of one key go through the
+    // gap sort and are followed as groups.
+    std::mt19937 tieRng(99);
+    LedgerStyle ties;
+    ties.fewPrices = true;
+    ties.records = 600;
+    const std::vector<Tx> ledger = RandomLedger(tieRng, ties);
+    Comparison tied;
+    CompareOnLedger(WriteLedger(dir.filePath(QStringLiteral("ties.dat")), ledger), tieRng, ledger,
+                    tied);
+    EXPECT_GT(tied.literalSorts, 0);
+    EXPECT_GT(tied.followedGroups, 0);
 }
 
 // Histories of the generator: whole-cent prices (many lots of one price),
@@ -221,33 +226,20 @@ TEST(BasisLotListAgainstWalk, GeneratedHistoriesGiveIdenticalWorksheets)
     Comparison total;
     for (std::uint32_t seed = 1; seed <= 3; ++seed) {
         for (const Case& c : cases) {
-            GeneratorOptions generator;
-            generator.records = c.records;
-            generator.seed = seed;
-            generator.perDay = c.perDay;
             const QString path = WriteGeneratedLedger(
-                dir.filePath(
-                    QStringLiteral("g%1_%2_%3.dat").arg(seed).arg(c.records).arg(c.perDay)),
-                generator);
+                dir.filePath(QStringLiteral("g%1_%2_%3.dat").arg(seed).arg(c.records).arg(c.perDay)),
+                {c.records, seed, c.perDay});
             ASSERT_FALSE(path.isEmpty());
             for (int method = 1; method <= 5; ++method) {
                 WorksheetOptions options;
                 options.method = method;
                 options.todayYmd = c.todayYmd;
-                FastLotBook book;
-                const WorksheetRun quick = RunWorksheet(path, options, Borrow(book));
-                options.literal = true;
-                const WorksheetRun reference = RunWorksheet(path, options);
+                const WorksheetRun reference = Compare(path, options, total);
                 ASSERT_FALSE(reference.result.oversold);
                 ASSERT_GT(reference.result.printedEntries, c.records / 2);
-                ASSERT_EQ(std::string(reference.text.constData()),
-                          std::string(quick.text.constData()))
-                    << "seed " << seed << " records " << c.records << " per day " << c.perDay
-                    << " method " << method;
-                EXPECT_EQ(reference.log, quick.log);
-                total.sorts += book.sorts();
-                total.literalSorts += book.literalSorts();
-                total.followedGroups += book.followedGroups();
+                if (HasFailure())
+                    FAIL() << "seed " << seed << " records " << c.records << " per day "
+                           << c.perDay << " method " << method;
             }
         }
     }

@@ -62,41 +62,6 @@ WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& opt
     return run;
 }
 
-namespace {
-
-class BorrowedBook final : public LotBook {
-public:
-    explicit BorrowedBook(LotBook& book) : m_book(book) {}
-    void Reset(int method) override { m_book.Reset(method); }
-    void AddLot(const BasisLot& lot) override { m_book.AddLot(lot); }
-    void ScaleForSplit(double newBalance, double oldBalance) override
-    {
-        m_book.ScaleForSplit(newBalance, oldBalance);
-    }
-    void SortList(int mode) override { m_book.SortList(mode); }
-    void MatchLots(const std::function<void(BasisLot&)>& sell,
-                   const std::function<bool()>& more) override
-    {
-        m_book.MatchLots(sell, more);
-    }
-    void ClassifyLots(BasisPools& pools) override { m_book.ClassifyLots(pools); }
-    void ReleaseUnpooledLots(BasisPools& pools) override { m_book.ReleaseUnpooledLots(pools); }
-    void ForEachHeldLot(const std::function<void(BasisLot&)>& f) override
-    {
-        m_book.ForEachHeldLot(f);
-    }
-
-private:
-    LotBook& m_book;
-};
-
-}  // namespace
-
-std::unique_ptr<LotBook> Borrow(LotBook& book)
-{
-    return std::make_unique<BorrowedBook>(book);
-}
-
 QList<QStringList> ReportRecords(const QByteArray& text)
 {
     QList<QStringList> records;

@@ -35,10 +35,6 @@ WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& opt
                           std::unique_ptr<LotBook> book = nullptr,
                           const std::function<void(const LotBook&)>& inspect = {});
 
-// A lot list that passes every call on to `book`, which the caller keeps (to
-// read its counters after the run).
-std::unique_ptr<LotBook> Borrow(LotBook& book);
-
 // The records of a report file, split into fields (quotes kept).
 QList<QStringList> ReportRecords(const QByteArray& text);
 

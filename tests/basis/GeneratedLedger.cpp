@@ -1,11 +1,11 @@
 #include "GeneratedLedger.h"
 
+#include <QDataStream>
 #include <QDate>
 #include <QFile>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -118,29 +118,13 @@ private:
     double m_next = 0;
 };
 
-void Put16(QByteArray& out, std::int16_t v)
+QDataStream& LittleEndian(QDataStream& out)
 {
-    const std::uint16_t u = std::uint16_t(v);
-    out.append(char(u & 0xff));
-    out.append(char(u >> 8));
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    return out;
 }
 
-void Put32(QByteArray& out, std::int32_t v)
-{
-    const std::uint32_t u = std::uint32_t(v);
-    for (int shift = 0; shift < 32; shift += 8)
-        out.append(char((u >> shift) & 0xff));
-}
-
-void PutDouble(QByteArray& out, double v)
-{
-    std::uint64_t u = 0;
-    std::memcpy(&u, &v, sizeof u);
-    for (int shift = 0; shift < 64; shift += 8)
-        out.append(char((u >> shift) & 0xff));
-}
-
-constexpr int kRecordLength = 41;
 constexpr std::int16_t kVersion = 6;
 
 }  // namespace
@@ -213,17 +197,12 @@ QByteArray GenerateLedger(const GeneratorOptions& options)
                 name = "Split";
                 break;
         }
-        const double price = double(cents) / 100;
         QByteArray record;
-        Put16(record, kVersion);
-        Put32(record, d.year() * 10000 + d.month() * 100 + d.day());
-        Put16(record, std::int16_t(seq));
-        QByteArray desc(name);
-        desc.append(QByteArray(9 - desc.size(), ' '));
-        record.append(desc);
-        PutDouble(record, amount);
-        PutDouble(record, price);
-        PutDouble(record, shares);
+        QDataStream out(&record, QIODevice::WriteOnly);
+        LittleEndian(out) << kVersion << std::int32_t(d.year() * 10000 + d.month() * 100 + d.day())
+                          << std::int16_t(seq);
+        out.writeRawData(QByteArray(name).leftJustified(9, ' ').constData(), 9);
+        out << amount << double(cents) / 100 << shares;
         records.push_back(record);
     }
     // Some records are stored out of date order (entered late).
@@ -234,12 +213,10 @@ QByteArray GenerateLedger(const GeneratorOptions& options)
         }
     }
 
-    QByteArray bytes;
-    bytes.reserve(kRecordLength * (n + 1));
-    Put16(bytes, kVersion);
-    Put32(bytes, -1);
-    Put32(bytes, 0);
-    bytes.append(QByteArray(31, '\0'));
+    QByteArray bytes;  // the header record: the version, -1 and zeros
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    LittleEndian(out) << kVersion << std::int32_t(-1);
+    bytes.append(35, '\0');
     for (const QByteArray& record : records)
         bytes.append(record);
     return bytes;
