@@ -82,7 +82,7 @@ struct ListingHarness {
     QString path(const QString& name) const { return dir.filePath(name); }
 
     // Writes the ledger and makes it the current file.
-    void useLedger(const QString& name, std::initializer_list<Tx> records,
+    void useLedger(const QString& name, const std::vector<Tx>& records,
                    const QString& description = QStringLiteral("Test fund"))
     {
         WriteLedger(path(name), records);
@@ -164,24 +164,12 @@ inline QString Num(double d)
 // " split" when the prices were restated.
 inline QString SummaryText(const ListingFileSummary& s)
 {
-    const auto average = [](const std::optional<double>& a) {
-        return a ? Num(*a) : QStringLiteral("N/A");
-    };
-    return QStringList{Num(s.OutOfPocketCosts),
-                       Num(s.TotalPurchases),
-                       Num(s.CashDistributions),
-                       Num(s.Sales),
-                       Num(s.Gain),
-                       QStringLiteral("|"),
-                       Num(s.LowBuy),
-                       Num(s.HighBuy),
-                       average(s.AverageBuy),
-                       QStringLiteral("|"),
-                       Num(s.LowSell),
-                       Num(s.HighSell),
-                       average(s.AverageSell)}
+    const auto avg = [](const std::optional<double>& a) { return a ? Num(*a) : QString("N/A"); };
+    return QStringList{Num(s.OutOfPocketCosts), Num(s.TotalPurchases), Num(s.CashDistributions),
+                       Num(s.Sales), Num(s.Gain), "|", Num(s.LowBuy), Num(s.HighBuy),
+                       avg(s.AverageBuy), "|", Num(s.LowSell), Num(s.HighSell), avg(s.AverageSell)}
                .join(u' ') +
-           (s.SplitRestated ? QStringLiteral(" split") : QString());
+           (s.SplitRestated ? " split" : "");
 }
 
 }  // namespace brisden::test

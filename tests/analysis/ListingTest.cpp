@@ -1,6 +1,7 @@
 #include "ListingHarness.h"
 
-#include "analysis/RoundTo.h"
+#include "analysis/RateFlows.h"
+#include "data/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -16,28 +17,18 @@ using Flows = std::vector<std::pair<double, std::int32_t>>;
 
 // A year of monthly purchases of 10 shares at 11, 12, ... 22, two
 // reinvestments, a partial sale and a cash distribution; valued at 25 today.
-class YearLedger : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::vector<Tx> records;
-        for (int m = 1; m <= 12; ++m)
-            records.push_back({20100001 + m * 100, "Buy", 10.0 * (10 + m), 10.0 + m, 0});
-        records.push_back({20100615, "Reinvest", 0, 16, 2});
-        records.push_back({20100920, "Sale", -190, 19, 10});
-        records.push_back({20101010, "Cash div", -25, 0, 0});
-        records.push_back({20101215, "Reinvest", 0, 22, 3});
-        WriteLedger(h.path("year.dat"), records);
-        ASSERT_TRUE(h.file.open(h.path("year.dat")));
-        h.file.CurrentFile = h.path("year.dat");
-        h.file.CurrentFileDesc = QStringLiteral("Year fund");
-        h.input.answers.push_back(QStringLiteral("25"));
-    }
-    ListingHarness h{DestinationFile, 20110110};
-};
-
-TEST_F(YearLedger, RowsBalancesCodesAndSummary)
+TEST(Listing, YearLedgerRowsSummaryValuationAndRate)
 {
+    ListingHarness h(DestinationFile, 20110110);
+    std::vector<Tx> records;
+    for (int m = 1; m <= 12; ++m)
+        records.push_back({20100001 + m * 100, "Buy", 10.0 * (10 + m), 10.0 + m, 0});
+    records.push_back({20100615, "Reinvest", 0, 16, 2});
+    records.push_back({20100920, "Sale", -190, 19, 10});
+    records.push_back({20101010, "Cash div", -25, 0, 0});
+    records.push_back({20101215, "Reinvest", 0, 22, 3});
+    h.useLedger("year.dat", records, QStringLiteral("Year fund"));
+    h.input.answers.push_back(QStringLiteral("25"));
     const QByteArray before = ReadAll(h.path("year.dat"));
     h.run();
     ASSERT_EQ(h.output.files.size(), 1u);
@@ -57,40 +48,28 @@ TEST_F(YearLedger, RowsBalancesCodesAndSummary)
     }
     EXPECT_EQ(h.listing->FirstSuspectRow, -1);
     EXPECT_FALSE(h.output.suspectNote);
-
     EXPECT_EQ(SummaryText(*h.output.files[0].summary),
               "1980 2078 -25 -190 1110 | 11 22 16.624 | 19 19 19");
     EXPECT_FALSE(h.output.portfolio);  // single file: no portfolio summary
-    h.file.close();
-    EXPECT_EQ(ReadAll(h.path("year.dat")), before);  // a listing never writes the file
-}
 
-TEST_F(YearLedger, ClosingValuationAtTodaysPrice)
-{
-    h.run();
+    // The closing valuation at the price typed for today.
     ASSERT_EQ(h.input.asked.size(), 1u);
     EXPECT_EQ(h.input.asked[0].prompt, "Input the current share price for: Year fund");
     EXPECT_EQ(h.input.asked[0].defaultText, "22");  // the last known price
-    const ListingRow* closing = h.output.closingRow();
-    ASSERT_NE(closing, nullptr);
-    EXPECT_EQ(closing->TransDate, 20110110);
-    EXPECT_EQ(closing->Desc, "Today");
-    EXPECT_EQ(closing->Code, "U");
-    EXPECT_DOUBLE_EQ(closing->SharePrice, 25);
-    EXPECT_DOUBLE_EQ(closing->Value, 2875);
+    const ListingRow& closing = rows.back();
+    EXPECT_EQ(closing.TransDate, 20110110);
+    EXPECT_EQ(closing.Desc, "Today");
+    EXPECT_DOUBLE_EQ(closing.SharePrice, 25);
+    EXPECT_DOUBLE_EQ(closing.Value, 2875);
     // Period since the first purchase (110 held): 1870 more put in, 25 paid
     // out counted against it, 190 taken out by the sale.
-    EXPECT_FLOAT_EQ(closing->PeriodROI, float(1135.0 / 1955));
-    EXPECT_FLOAT_EQ(closing->CumulativeROI, float(1110.0 / 1955));
-    EXPECT_FLOAT_EQ(closing->AnnualROI,
+    EXPECT_FLOAT_EQ(closing.PeriodROI, float(1135.0 / 1955));
+    EXPECT_FLOAT_EQ(closing.CumulativeROI, float(1110.0 / 1955));
+    EXPECT_FLOAT_EQ(closing.AnnualROI,
                     float(std::pow(3090.0 / 1980, double(float(365.25 / 374))) - 1));
     EXPECT_TRUE(h.logLines.contains(
         "Inputted share price of 25 will be used to calculate current values."));
-}
 
-TEST_F(YearLedger, RateOfReturnAgreesWithBisection)
-{
-    h.run();
     Flows flows;
     for (int m = 1; m <= 12; ++m)
         flows.push_back({10.0 * (10 + m), Day(20100001 + m * 100)});
@@ -103,10 +82,12 @@ TEST_F(YearLedger, RateOfReturnAgreesWithBisection)
     EXPECT_EQ(h.listing->CashFlows.size(), 18u);
     EXPECT_DOUBLE_EQ(h.listing->CashFlows[17].Amount, -2875);
     EXPECT_EQ(h.listing->CashFlows[17].DayNumber, Day(20110110));
-}
+    h.file.close();
+    EXPECT_EQ(ReadAll(h.path("year.dat")), before);  // a listing never writes the file
 
-TEST_F(YearLedger, LogsTheRange)
-{
+    // A file listing logs its range.
+    ASSERT_TRUE(h.file.open(h.path("year.dat")));
+    h.logLines.clear();
     h.setRange(2012010, 12312010);
     h.run();
     EXPECT_EQ(h.logLines.value(0),
@@ -146,50 +127,59 @@ TEST(Listing, SplitInTheMiddleOfTheRange)
     EXPECT_EQ(h.listing->CashFlows[7].DayNumber, Day(20101231));
 }
 
-class WindowStart : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+// A range that starts after the first purchase brings the holding in at its
+// value: on the day before a record, with that record; on a record's day,
+// from the value after it.
+TEST(Listing, TheHoldingIsBroughtIntoTheRangeAtItsValue)
+{
+    const struct {
+        std::int32_t fromMdy, toMdy;
+        double invested;  // what the first row after the start is measured from
+        int days;         // ...and how far back
+        const char* summary;
+        RateFlowKind opening;
+    } cases[] = {
+        {6012010, 0, 2100, 92, "2100 2100 0 0 280 | 15 15 15 | 0 0 N/A",
+         RateFlowKind::OpeningValue},
+        {5312010, 99999999, 1800, 93, "1800 1800 0 0 580 | 12 15 12.8571428571 | 0 0 N/A",
+         RateFlowKind::OpeningValueAndTransaction},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fromMdy);
+        ListingHarness h(DestinationFile, 20101201);
         h.useLedger("window.dat", {{20100101, "Buy", 1000, 10, 0},
                                    {20100301, "Price", 0, 12, 0},
                                    {20100601, "Buy", 600, 15, 0},
                                    {20100901, "Price", 0, 16, 0}});
         h.input.answers.push_back(QStringLiteral("17"));
-    }
-    // The first row after the start is measured from `invested`, `days` back.
-    void expectStart(double invested, int days, const char* summary)
-    {
+        h.setRange(c.fromMdy, c.toMdy);
+        h.run();
         const auto& rows = h.output.files.at(0).rows;
         ASSERT_EQ(rows.size(), 3u);
-        const float growth = float((2240.0 - invested) / invested);
+        const float growth = float((2240.0 - c.invested) / c.invested);
         EXPECT_FLOAT_EQ(rows[1].PeriodROI, growth);
         EXPECT_FLOAT_EQ(rows[1].CumulativeROI, growth);
         EXPECT_FLOAT_EQ(rows[1].AnnualROI,
-                        float(std::pow(2240.0 / invested, double(float(365.25 / days))) - 1));
-        EXPECT_EQ(SummaryText(*h.output.files[0].summary), QLatin1String(summary));
-        EXPECT_DOUBLE_EQ(h.listing->CashFlows[3].Amount, invested);
+                        float(std::pow(2240.0 / c.invested, double(float(365.25 / c.days))) - 1));
+        EXPECT_EQ(SummaryText(*h.output.files[0].summary), QLatin1String(c.summary));
+        EXPECT_DOUBLE_EQ(h.listing->CashFlows[3].Amount, c.invested);
+        // The flows behind the rate: the holding brought in, 140 shares at 17 today.
+        const auto flows = ListRateFlows(h.listing->CashFlows, h.listing->RateTrail);
+        ASSERT_EQ(flows.size(), 2u);
+        EXPECT_EQ(flows[0].Kind, c.opening);
+        EXPECT_DOUBLE_EQ(flows[0].Amount, c.invested);
+        EXPECT_EQ(flows[1].Kind, RateFlowKind::TerminalValue);
+        EXPECT_DOUBLE_EQ(flows[1].Amount, -140 * 17);
+        EXPECT_NEAR(RateFlowsFutureValue(flows, h.listing->Rate), 0, 1e-5 * 4400);
+        if (c.toMdy != 0)
+            continue;
+        EXPECT_EQ(rows[0].TransDate, 20100601);
+        EXPECT_EQ(rows[0].PeriodROI, 0.0f);
+        // The records before the range are no cash flows.
+        EXPECT_EQ(h.listing->CashFlows[1].Amount, 0);
+        EXPECT_EQ(h.listing->CashFlows[2].Amount, 0);
+        EXPECT_EQ(h.report.ListToDate, 99999999);  // the open limit is reset
     }
-    ListingHarness h{DestinationFile, 20101201};
-};
-
-TEST_F(WindowStart, ExactlyOnARecordDateStartsFromTheValueAfterIt)
-{
-    h.setRange(6012010, 0);
-    h.run();
-    expectStart(2100, 92, "2100 2100 0 0 280 | 15 15 15 | 0 0 N/A");
-    EXPECT_EQ(h.output.files[0].rows[0].TransDate, 20100601);
-    EXPECT_EQ(h.output.files[0].rows[0].PeriodROI, 0.0f);
-    // The records before the range are no cash flows.
-    EXPECT_EQ(h.listing->CashFlows[1].Amount, 0);
-    EXPECT_EQ(h.listing->CashFlows[2].Amount, 0);
-    EXPECT_EQ(h.report.ListToDate, 99999999);  // the open limit is reset
-}
-
-TEST_F(WindowStart, TheDayBeforeBringsTheHoldingInAtItsValue)
-{
-    h.setRange(5312010, 99999999);
-    h.run();
-    expectStart(1800, 93, "1800 1800 0 0 580 | 12 15 12.8571428571 | 0 0 N/A");
 }
 
 TEST(Listing, SellingEverythingEndsWithoutAValuation)
@@ -332,10 +322,10 @@ TEST(Listing, CancelledRunShowsNoSummaryNorRate)
     EXPECT_FALSE(screen.logLines.contains("Escape key was hit."));
 }
 
-// Three files of a portfolio, listed in description order.
-class ThreeFilePortfolio : public ::testing::Test {
-protected:
-    void SetUp() override
+// Three files of a portfolio, listed in description order; Charlie's price
+// is typed with every digit.
+struct ThreeFiles {
+    ThreeFiles()
     {
         WriteLedger(h.path("a.dat"),
                     {{20090105, "Buy", 500, 10, 0}, {20100105, "Price", 0, 11, 0}});
@@ -351,8 +341,8 @@ protected:
             def += '"' + h.path(QLatin1String(file)).toLatin1() + "\"\r\n\"" + desc + "\"\r\n";
         WriteAll(h.path("p.def"), def);
         portfolio.CurrentPortfolio = h.path("p.def");
-        ASSERT_TRUE(portfolio.LoadPortfolio(true));
-        for (const char* price : {"25", "45", "12"})
+        EXPECT_TRUE(portfolio.LoadPortfolio(true));
+        for (const char* price : {"25", "45", "12.3456789012345"})
             h.input.answers.push_back(QString::fromLatin1(price));
     }
     QStringList descriptions() const
@@ -366,10 +356,12 @@ protected:
     Portfolio portfolio{h.files};
 };
 
-TEST_F(ThreeFilePortfolio, ListsEveryFileInOrderWithTheTotalsAndRateOfTheWhole)
+TEST(ThreeFilePortfolio, ListsEveryFileInOrderWithTheTotalsFlowsAndRateOfTheWhole)
 {
-    h.run(&portfolio);
-    EXPECT_EQ(descriptions(), (QStringList{"alpha", "Bravo", "Charlie"}));
+    ThreeFiles t;
+    ListingHarness& h = t.h;
+    h.run(&t.portfolio);
+    EXPECT_EQ(t.descriptions(), (QStringList{"alpha", "Bravo", "Charlie"}));
     EXPECT_TRUE(h.output.files[0].info.FirstFile);
     EXPECT_FALSE(h.output.files[2].info.FirstFile);
     EXPECT_EQ(h.output.endFiles, 3);
@@ -378,50 +370,97 @@ TEST_F(ThreeFilePortfolio, ListsEveryFileInOrderWithTheTotalsAndRateOfTheWhole)
     EXPECT_EQ(h.output.files[2].info.PortfolioPath, h.path("p.def"));
 
     ASSERT_TRUE(h.output.portfolio);
-    const PortfolioTotalsArray& t = *h.output.portfolio;
-    const double expected[] = {750 + 2340 + 600, 3500, 3572, -30, -440, 660};
+    const double charlie = 50 * 12.3456789012345;
+    const double expected[] = {750 + 2340 + charlie, 3500, 3572, -30, -440, 60 + charlie};
     for (std::size_t i = 0; i < 6; ++i)
-        EXPECT_DOUBLE_EQ(t[i], expected[i]) << i;
+        EXPECT_NEAR((*h.output.portfolio)[i], expected[i], 1e-9) << i;
 
+    // The flows behind the rate: the records that moved money, then each
+    // file's holding paid back today.
+    const QString a = h.path("a.dat"), b = h.path("b.dat"), c = h.path("c.dat");
     const std::int32_t today = Day(20110110);
-    Flows flows = {{1000, Day(20090601)}, {-30, Day(20091201)},  {-440, Day(20100601)},
-                   {-750, today},         {2000, Day(20080301)}, {-2340, today},
-                   {500, Day(20090105)},  {-600, today}};
+    const struct {
+        std::int32_t date;
+        double amount;
+        QString file;
+        RateFlowKind kind;
+    } expectedFlows[] = {
+        {20090601, 1000, b, RateFlowKind::Transaction},
+        {20091201, -30, b, RateFlowKind::Transaction},
+        {20100601, -440, b, RateFlowKind::Transaction},
+        {20110110, -750, b, RateFlowKind::TerminalValue},
+        {20080301, 2000, c, RateFlowKind::Transaction},
+        {20110110, -2340, c, RateFlowKind::TerminalValue},
+        {20090105, 500, a, RateFlowKind::Transaction},
+        {20110110, -charlie, a, RateFlowKind::TerminalValue},
+    };
+    ASSERT_TRUE(h.listing->RateComputed);
+    std::vector<RateFlow> flows = ListRateFlows(h.listing->CashFlows, h.listing->RateTrail);
+    ASSERT_EQ(flows.size(), std::size(expectedFlows));
+    Flows bisect;
+    for (std::size_t i = 0; i < flows.size(); ++i) {
+        EXPECT_EQ(flows[i].Date, expectedFlows[i].date) << i;
+        EXPECT_DOUBLE_EQ(flows[i].Amount, expectedFlows[i].amount) << i;
+        EXPECT_EQ(flows[i].File, expectedFlows[i].file) << i;
+        EXPECT_EQ(flows[i].Kind, expectedFlows[i].kind) << i;
+        bisect.push_back({expectedFlows[i].amount, Day(expectedFlows[i].date)});
+    }
+    EXPECT_EQ(flows[0].Description, "alpha");
     ASSERT_TRUE(h.output.rate);
-    EXPECT_NEAR(*h.output.rate, BisectRate(flows, today), 1e-5);
+    EXPECT_NEAR(*h.output.rate, BisectRate(bisect, today), 1e-5);
+    EXPECT_EQ(h.listing->RateTrail.EndDay, today);
+    EXPECT_EQ(h.listing->RateTrail.Rate, h.listing->Rate);
+    // Carried to the end day at the rate the flows cancel out, at another rate not.
+    EXPECT_NEAR(RateFlowsFutureValue(flows, h.listing->Rate), 0, 1e-5 * 7700);
+    EXPECT_GT(std::fabs(RateFlowsFutureValue(flows, h.listing->Rate + 0.01)), 1e-3 * 7700);
     // Each file's records and its terminal slot, after the unused slot 0.
     EXPECT_EQ(h.listing->CashFlows.size(), std::size_t(1 + 4 + 4 + 3));
+
+    // As CSV: a header and one full-precision line per flow, texts quoted.
+    flows[0].Description = QStringLiteral("Fund \"A\", class 1");
+    const QList<QByteArray> lines = RateFlowsCsv(flows).split('\n');
+    ASSERT_EQ(lines.size(), qsizetype(flows.size() + 2));  // the last line end closes the text
+    EXPECT_EQ(lines[0], "Date,Amount,Years,Kind,File,Description\r");
+    EXPECT_TRUE(lines.last().isEmpty());
+    EXPECT_EQ(lines[1], "2009-06-01,1000," + PlainSingle(flows[0].Years) + ",\"record\",\"" +
+                            b.toUtf8() + "\",\"Fund \"\"A\"\", class 1\"\r");
+    EXPECT_EQ(lines[8], "2011-01-10," + PlainNumber(-charlie) + ",0,\"terminal value\",\"" +
+                            a.toUtf8() + "\",\"Charlie\"\r");
+    EXPECT_EQ(lines[8].split(',')[1].toDouble(), -charlie);
 }
 
-TEST_F(ThreeFilePortfolio, AnEmptySecondEntryEndsTheList)
+// An empty second entry ends the list; a file that cannot be opened is
+// passed over; Escape stops the run.
+TEST(ThreeFilePortfolio, EndsAtAnEmptyEntryPassesOverMissingFilesAndStopsOnEscape)
 {
-    portfolio.PortfolioFiles[2].clear();
-    h.run(&portfolio);
-    EXPECT_EQ(descriptions(), QStringList{"alpha"});
-    EXPECT_DOUBLE_EQ((*h.output.portfolio)[0], 750);
-}
-
-TEST_F(ThreeFilePortfolio, FileThatCannotBeOpenedIsPassedOver)
-{
-    portfolio.PortfolioFiles[1] = h.path("missing.dat");
-    h.run(&portfolio);
-    EXPECT_EQ(descriptions(), (QStringList{"Bravo", "Charlie"}));
-    EXPECT_TRUE(h.messages.texts().contains(
-        "This file has been moved or deleted, or it's name has been changed."));
-    EXPECT_TRUE(h.output.rate);
-}
-
-TEST_F(ThreeFilePortfolio, CancelStopsTheRun)
-{
-    h.cancel = FakeCancel(4);  // alpha's three records, then one of Bravo's
-    h.run(&portfolio);
-    ASSERT_EQ(h.output.files.size(), 2u);
-    EXPECT_TRUE(h.output.files[0].summary);
-    EXPECT_FALSE(h.output.files[1].summary);
-    EXPECT_EQ(h.output.endFiles, 2);
-    EXPECT_TRUE(h.output.wasCancelled);
-    EXPECT_FALSE(h.output.portfolio);
-    EXPECT_FALSE(h.output.rate);
+    {
+        ThreeFiles t;
+        t.portfolio.PortfolioFiles[2].clear();
+        t.h.run(&t.portfolio);
+        EXPECT_EQ(t.descriptions(), QStringList{"alpha"});
+        EXPECT_DOUBLE_EQ((*t.h.output.portfolio)[0], 750);
+    }
+    {
+        ThreeFiles t;
+        t.portfolio.PortfolioFiles[1] = t.h.path("missing.dat");
+        t.h.run(&t.portfolio);
+        EXPECT_EQ(t.descriptions(), (QStringList{"Bravo", "Charlie"}));
+        EXPECT_TRUE(t.h.messages.texts().contains(
+            "This file has been moved or deleted, or it's name has been changed."));
+        EXPECT_TRUE(t.h.output.rate);
+    }
+    ThreeFiles t;
+    t.h.cancel = FakeCancel(4);  // alpha's three records, then one of Bravo's
+    t.h.run(&t.portfolio);
+    ASSERT_EQ(t.h.output.files.size(), 2u);
+    EXPECT_TRUE(t.h.output.files[0].summary);
+    EXPECT_FALSE(t.h.output.files[1].summary);
+    EXPECT_EQ(t.h.output.endFiles, 2);
+    EXPECT_TRUE(t.h.output.wasCancelled);
+    EXPECT_FALSE(t.h.output.portfolio);
+    EXPECT_FALSE(t.h.output.rate);
+    EXPECT_FALSE(t.h.listing->RateComputed);
+    EXPECT_TRUE(ListRateFlows(t.h.listing->CashFlows, t.h.listing->RateTrail).empty());
 }
 
 }  // namespace
