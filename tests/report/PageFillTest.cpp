@@ -22,15 +22,12 @@ std::vector<int> PageStarts(int linesPerPage, int entries)
     return starts;
 }
 
-TEST(BasisPageFill, CountedLinesStartAPageWhenTheCounterReachesTheLinesPerPage)
+TEST(BasisPageFill, CountedLinesAndBlocksThatNeedRoomForTheirLines)
 {
     // The first page at the first entry; the counter is 1 after the heading.
     EXPECT_EQ((std::vector<int>{1, 5, 9}), PageStarts(5, 10));
     EXPECT_EQ((std::vector<int>{1}), PageStarts(38, 30));
-}
 
-TEST(BasisPageFill, BlocksNeedRoomForTheirLines)
-{
     BasisPageFill fill(20);
     fill.beforeLine(0, 0);
     fill.pageStarted();
@@ -74,7 +71,7 @@ std::vector<int> ListingPageStarts(int linesPerPage, int rows, bool closing)
     return starts;
 }
 
-TEST(ListingPageFill, CountedRowsBreakAtTheLinesPerPage)
+TEST(ListingPageFill, CountedRowsBreakAtTheLinesPerPageAndPagesNumberForEveryFile)
 {
     // The first row starts page 1; the heading counts as a line, so a page
     // of 4 lines holds 3 rows.
@@ -84,10 +81,8 @@ TEST(ListingPageFill, CountedRowsBreakAtTheLinesPerPage)
     EXPECT_EQ((std::vector<int>{1}), ListingPageStarts(6, 2, true));
     // ...after row 3 it is 3 + 2 = 5 >= 6 - 1: the closing row starts a page.
     EXPECT_EQ((std::vector<int>{1, 4}), ListingPageStarts(6, 3, true));
-}
 
-TEST(ListingPageFill, PagesNumberFromOneForEveryFile)
-{
+    // Measured pages number from one for every file.
     ListingPageFill fill(0);
     int reserveAsked = -1;
     auto past = [&reserveAsked](int reserve) {

@@ -8,7 +8,7 @@
 namespace brisden {
 namespace {
 
-TEST(PrinterCodes, EachPieceIsOneByteByItsLeadingNumber)
+TEST(PrinterCodes, EachPieceIsOneByteByItsLeadingNumberAndMessagesNameThePrinter)
 {
     EXPECT_EQ(QByteArray("\x1b\x40"), ParsePrinterCodes(QStringLiteral("27,64")));
     EXPECT_TRUE(ParsePrinterCodes(QString()).isEmpty());
@@ -24,10 +24,8 @@ TEST(PrinterCodes, EachPieceIsOneByteByItsLeadingNumber)
         expected.append(char(b));
     }
     EXPECT_EQ(expected, ParsePrinterCodes(all));
-}
 
-TEST(PrinterCodes, QuestionsAndMessagesNameThePrinter)
-{
+    // The questions and messages name the printer.
     EXPECT_EQ(QStringLiteral("Make sure that device Lab 1 is ready, and set up for landscape "
                              "orientation (if necessary)."),
               DeviceReadyQuestion(QStringLiteral("Lab 1"), OrientationLandscape));
