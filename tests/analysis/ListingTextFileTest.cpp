@@ -133,24 +133,17 @@ TEST(ListingTextFile, RateThatFailsIsOverflow)
     EXPECT_TRUE(text.endsWith("\"IRR:\",\"Overflow\"\r\n"));
 }
 
-TEST(ListingTextFile, CancelledRun)
+TEST(ListingTextFile, CancelledRunAndTheListingWindowInTheHeading)
 {
     FileListing f(20100701);
     f.h.useLedger("c.dat", {{20100101, "Buy", 1000, 10, 0}, {20100201, "Buy", 1000, 10, 0}});
+    f.h.setRange(12312009, 13452013);  // the second limit is no date: open
     f.h.cancel = FakeCancel(1);
     const QByteArray text = f.run();
+    EXPECT_TRUE(text.contains("\"Mask:\",12312009,99999999,"));
     EXPECT_TRUE(text.endsWith("\"P\"\r\n\"Cancelled\"\r\n"));
     EXPECT_FALSE(text.contains("IRR"));
     EXPECT_FALSE(text.contains("Pkt Cst"));
-}
-
-TEST(ListingTextFile, HeadingCarriesTheListingWindow)
-{
-    FileListing f(20100701);
-    f.h.useLedger("w.dat", {{20100101, "Buy", 1000, 10, 0}});
-    f.h.setRange(2292012, 13452013);  // the second limit is no date: open
-    const QByteArray text = f.run();
-    EXPECT_TRUE(text.contains("\"Mask:\",2292012,99999999,"));
 }
 
 }  // namespace

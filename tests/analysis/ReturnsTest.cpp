@@ -23,14 +23,6 @@ CashFlowTable Table(const Flows& given)
     return flows;
 }
 
-// The solver's rate for the flows from slot 1 on, valued at endYmd.
-float Irr(const Flows& given, float guess, std::int32_t endYmd)
-{
-    CashFlowTable flows = Table(given);
-    std::int32_t endDay = Day(endYmd);
-    return ComputeIRR(flows, guess, endDay);
-}
-
 TEST(RoundTo, HalvesRoundUpOnTheBinaryValue)
 {
     EXPECT_DOUBLE_EQ(RoundTo(12.3456, 3), 12.346);
@@ -59,7 +51,7 @@ TEST(RowMeasures, PeriodCumulativeAndAnnual)
     EXPECT_EQ(AnnualROI(1e6, 0, 0, 1, 365.25f), 0.0f);
 }
 
-TEST(RateOfReturn, TenPercentOverAYear)
+TEST(RateOfReturn, AgreesWithBisectionAndFillsInTheYears)
 {
     CashFlowTable flows = Table({{100, Day(20090101)}, {-110, Day(20100101)}});
     float guess = 0.05f;
@@ -67,55 +59,54 @@ TEST(RateOfReturn, TenPercentOverAYear)
     EXPECT_NEAR(ComputeIRR(flows, guess, endDay), std::pow(1.1, 365.25 / 365) - 1, 1e-6);
     EXPECT_FLOAT_EQ(flows[1].Years, float(365 / 365.25));
     EXPECT_EQ(flows[2].Years, 0.0f);
-}
 
-TEST(RateOfReturn, AgreesWithBisectionOnIrregularFlowsAndFailsOnFlowsOfOneSign)
-{
     const Flows given = {{1000, Day(20050110)}, {250, Day(20050601)},  {-80, Day(20051231)},
                          {500, Day(20060315)},  {-300, Day(20070101)}, {0, Day(20070301)},
                          {-1800, Day(20080615)}};
-    EXPECT_NEAR(Irr(given, 0.2f, 20080615), BisectRate(given, Day(20080615)), 1e-5);
-    EXPECT_EQ(Irr({{100, Day(20090101)}, {50, Day(20090601)}}, 0.1f, 20100101), IrrFailed);
+    flows = Table(given);
+    guess = 0.2f;
+    endDay = Day(20080615);
+    EXPECT_NEAR(ComputeIRR(flows, guess, endDay), BisectRate(given, endDay), 1e-5);
+
+    // Unused slots are ignored, and not filled in.
+    flows = CashFlowTable(6);
+    flows[2] = {100, Day(20090101), 0};
+    flows[4] = {-121, Day(20110101), 0};
+    guess = 0;
+    endDay = Day(20110101);
+    EXPECT_NEAR(ComputeIRR(flows, guess, endDay),
+                BisectRate({{100, Day(20090101)}, {-121, Day(20110101)}}, endDay), 1e-5);
+    EXPECT_EQ(flows[1].Years, 0.0f);
 }
 
-TEST(RateOfReturn, GuessAtOrBelowMinusOneIsRaised)
+TEST(RateOfReturn, FailuresAndAGuessAtOrBelowMinusOne)
 {
-    CashFlowTable flows = Table({{100, Day(20090101)}, {-90, Day(20100101)}});
-    float guess = -1.5f;
+    // Flows of one sign have no rate.
+    CashFlowTable flows = Table({{100, Day(20090101)}, {50, Day(20090601)}});
+    float guess = 0.1f;
     std::int32_t endDay = Day(20100101);
+    EXPECT_EQ(ComputeIRR(flows, guess, endDay), IrrFailed);
+
+    flows = Table({{100, Day(20090101)}, {-90, Day(20100101)}});
+    guess = -1.5f;
     const float rate = ComputeIRR(flows, guess, endDay);
-    EXPECT_FLOAT_EQ(guess, -0.999f);
+    EXPECT_FLOAT_EQ(guess, -0.999f);  // the guess is raised
     // From there the slope stays under 0.1: 25 rounds of 0.03 don't reach the root.
     EXPECT_EQ(rate, IrrFailed);
     guess = -0.5f;
     EXPECT_NEAR(ComputeIRR(flows, guess, endDay), std::pow(0.9, 365.25 / 365) - 1, 1e-5);
-}
 
-TEST(RateOfReturn, OverflowIsTrappedAsFailure)
-{
-    CashFlowTable flows = Table({{1e300, Day(19000101)}, {-1e300, Day(20000101)}});
-    float guess = 1e30f;
-    std::int32_t endDay = Day(20000101);
+    // An overflow is trapped as a failure and flagged until the next good run.
+    flows = Table({{1e300, Day(19000101)}, {-1e300, Day(20000101)}});
+    guess = 1e30f;
+    endDay = Day(20000101);
     RateOfReturn solver;
     EXPECT_EQ(solver.ComputeIRR(flows, guess, endDay), IrrFailed);
     EXPECT_TRUE(solver.IrrErrorFlag);
-
     CashFlowTable fine = Table({{100, Day(20090101)}, {-110, Day(20100101)}});
     guess = 0.05f;
     solver.ComputeIRR(fine, guess, endDay);
     EXPECT_FALSE(solver.IrrErrorFlag);
-}
-
-TEST(RateOfReturn, UnusedSlotsAreIgnored)
-{
-    CashFlowTable flows(6);
-    flows[2] = {100, Day(20090101), 0};
-    flows[4] = {-121, Day(20110101), 0};
-    float guess = 0;
-    std::int32_t endDay = Day(20110101);
-    const float rate = ComputeIRR(flows, guess, endDay);
-    EXPECT_NEAR(rate, BisectRate({{100, Day(20090101)}, {-121, Day(20110101)}}, endDay), 1e-5);
-    EXPECT_EQ(flows[1].Years, 0.0f);  // not filled in
 }
 
 }  // namespace
