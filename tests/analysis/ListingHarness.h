@@ -23,7 +23,7 @@ namespace brisden::test {
 
 class RecordingOutput final : public IListingOutput {
 public:
-    explicit RecordingOutput(int destination = DestinationFile) : m_destination(destination) {}
+    explicit RecordingOutput(int destination) : m_destination(destination) {}
 
     struct File {
         ListingFileInfo info;
@@ -51,14 +51,12 @@ public:
     void fileSummary(const ListingFileSummary& s) override { files.back().summary = s; }
     void endFile() override { ++endFiles; }
     void cancelled() override { wasCancelled = true; }
-    void portfolioSummary(const QString&, const PortfolioTotalsArray& totals) override
-    {
-        portfolio = totals;
-    }
+    void portfolioSummary(const QString&, const PortfolioTotalsArray& t) override { portfolio = t; }
     void rateOfReturn(float r) override { rate = r; }
     void suspectRecords() override { suspectNote = true; }
     void finishRun(int firstSuspectRow) override { finishedWith = firstSuspectRow; }
 
+    // The last row of a file when it is the closing valuation.
     const ListingRow* closingRow(std::size_t file = 0) const
     {
         const auto& rows = files.at(file).rows;
@@ -138,13 +136,8 @@ inline double BisectRate(const std::vector<std::pair<double, std::int32_t>>& flo
     };
     double lo = -0.99, hi = 100;
     const bool rising = futureValue(hi) > futureValue(lo);
-    for (int i = 0; i < 200; ++i) {
-        const double mid = (lo + hi) / 2;
-        if ((futureValue(mid) > 0) == rising)
-            hi = mid;
-        else
-            lo = mid;
-    }
+    for (int i = 0; i < 200; ++i)
+        ((futureValue((lo + hi) / 2) > 0) == rising ? hi : lo) = (lo + hi) / 2;
     return (lo + hi) / 2;
 }
 

@@ -11,36 +11,6 @@
 namespace brisden::test {
 namespace {
 
-// One worksheet line of the text file.
-struct Line {
-    QString date;
-    QString desc;
-    double amount;
-    double shares;
-    double cost;
-    double gain;
-    QString term;
-    QString mark;
-};
-
-QString Unquoted(const QString& field)
-{
-    return field.startsWith(QLatin1Char('"')) ? field.mid(1, field.size() - 2) : field;
-}
-
-// The entry records of a worksheet (nine fields, up to the closing section).
-std::vector<Line> Entries(const QByteArray& text)
-{
-    std::vector<Line> lines;
-    for (const QStringList& r : WorksheetBody(text)) {
-        if (r.size() != 9)
-            break;
-        lines.push_back({Unquoted(r[0]), Unquoted(r[1]).trimmed(), r[2].toDouble(), r[3].toDouble(),
-                         r[5].toDouble(), r[6].toDouble(), Unquoted(r[7]), Unquoted(r[8])});
-    }
-    return lines;
-}
-
 // Records after the "Remaining"," Basis:" heading.
 QList<QStringList> Closing(const QByteArray& text)
 {
@@ -51,17 +21,17 @@ QList<QStringList> Closing(const QByteArray& text)
     return {};
 }
 
-std::vector<Line> SaleLines(const std::vector<Line>& lines, const QString& date)
+// The lines of the sale on `date` (its first line and the undated lines after
+// it), from the shares on: shares, adjustment, basis, gain, term, mark.
+QStringList SaleLines(const QByteArray& text, const char* date)
 {
-    std::vector<Line> sale;
-    bool inSale = false;
-    for (const Line& l : lines) {
-        if (l.date == date && l.amount < 0)
-            inSale = true;
-        else if (!l.date.isEmpty() || !l.desc.isEmpty())
-            inSale = false;
-        if (inSale)
-            sale.push_back(l);
+    QStringList sale;
+    for (const QStringList& r : WorksheetBody(text)) {
+        const bool first = r.value(0) == QLatin1String(date) && r.value(2).toDouble() < 0;
+        if (first || (!sale.isEmpty() && r.size() == 9 && r[0] == "\"\"" && r[1] == "\"\""))
+            sale << r.mid(3).join(u',');
+        else if (!sale.isEmpty())
+            break;
     }
     return sale;
 }
@@ -79,10 +49,9 @@ protected:
         options.todayYmd = today;
         return RunWorksheet(path, options);
     }
-    static std::vector<Line> Sale(const QString& path, std::int32_t today, int method,
-                                  const char* date)
+    static QStringList Sale(const QString& path, std::int32_t today, int method, const char* date)
     {
-        return SaleLines(Entries(Run(path, today, method).text), QString::fromLatin1(date));
+        return SaleLines(Run(path, today, method).text, date);
     }
     QTemporaryDir dir;
     int count = 0;
@@ -173,16 +142,14 @@ TEST_F(BasisLedger, HoldingPeriodBoundaryIsOneYearAndADay)
         {20040116, "SELL", -150, 15, 10},
         {20040229, "SELL", -2850, 15, 190},
     });
-    const std::vector<Line> lines = Entries(Run(path, 20040301).text);
+    const QByteArray text = Run(path, 20040301).text;
     // Sold the same day a year later: short; one day more: long.
-    EXPECT_EQ(QStringLiteral("Short"), SaleLines(lines, QStringLiteral("11504")).at(0).term);
-    EXPECT_EQ(QStringLiteral("Long "), SaleLines(lines, QStringLiteral("11604")).at(0).term);
-    // A sale on February 29 counts from March 1.
-    const std::vector<Line> leap = SaleLines(lines, QStringLiteral("22904"));
-    ASSERT_EQ(3u, leap.size());
-    EXPECT_EQ(QStringLiteral("Long "), leap[0].term);  // the rest of 2003-01-15
-    EXPECT_EQ(QStringLiteral("Long "), leap[1].term);  // 2003-02-28
-    EXPECT_EQ(QStringLiteral("Short"), leap[2].term);  // 2003-03-01
+    EXPECT_EQ(SaleLines(text, "11504"), QStringList{R"(10,"",10,50,"Short","")"});
+    EXPECT_EQ(SaleLines(text, "11604"), QStringList{R"(10,"",10,50,"Long ","")"});
+    // A sale on February 29 counts from March 1: the rest of 2003-01-15 and
+    // 2003-02-28 are long, 2003-03-01 short.
+    EXPECT_EQ(SaleLines(text, "22904"), (QStringList{R"(80,"",10,0,"Long ","")", R"(100,"",11,0,"Long ","")",
+                                                  R"(10,"",12,830,"Short","")"}));
     EXPECT_EQ(20030301, LongTermCutoffFor(20040229));
     EXPECT_EQ(20030301, LongTermCutoffFor(20040301));
     EXPECT_EQ(20040228, LongTermCutoffFor(20050228));
@@ -211,11 +178,8 @@ TEST_F(BasisLedger, DynamicOrdersAndPoolResidue)
         {20030301, "BUY", 120, 12, 0},
         {20030401, "SELL", -300, 20, 15},
     });
-    const std::vector<Line> dear = Sale(prices, 20030501, 2, "40103");
-    ASSERT_EQ(2u, dear.size());
-    EXPECT_DOUBLE_EQ(15, dear[0].cost);
-    EXPECT_DOUBLE_EQ(12, dear[1].cost);
-    EXPECT_DOUBLE_EQ(5, dear[1].shares);
+    EXPECT_EQ(Sale(prices, 20030501, 2, "40103"),
+              (QStringList{R"(10,"",15,0,"Short","")", R"(5,"",12,90,"Short","")"}));
 
     // The short-term category goes first only when its average is higher.
     const auto firstTerm = [&](double shortPrice) {
@@ -224,22 +188,20 @@ TEST_F(BasisLedger, DynamicOrdersAndPoolResidue)
             {20030601, "BUY", shortPrice * 100, shortPrice, 0},  // short
             {20030701, "SELL", -500, 20, 25},
         });
-        return Sale(path, 20030801, 5, "70103").at(0).term;
+        return Sale(path, 20030801, 5, "70103").value(0).section(u',', 4, 4);
     };
-    EXPECT_EQ(QStringLiteral("Short"), firstTerm(11));
-    EXPECT_EQ(QStringLiteral("Long "), firstTerm(10));
-    EXPECT_EQ(QStringLiteral("Long "), firstTerm(9));
+    EXPECT_EQ(QStringLiteral("\"Short\""), firstTerm(11));
+    EXPECT_EQ(QStringLiteral("\"Long \""), firstTerm(10));
+    EXPECT_EQ(QStringLiteral("\"Long \""), firstTerm(9));
 
     // 10 shares at 10.004: the short pool costs 100.04, its average 10.00.
     // Selling all 10 at the average leaves 0.04 in an empty pool, which the
     // sale takes, marked.
     const QString pool = Write({{20030101, "BUY", 100.04, 10.004, 0}, {20030201, "SELL", -120, 12, 10}});
     for (const int method : {3, 4, 5}) {
-        const std::vector<Line> sale = Sale(pool, 20030301, method, "20103");
-        ASSERT_EQ(1u, sale.size());
-        EXPECT_DOUBLE_EQ(10, sale[0].cost);
-        EXPECT_NEAR(120 - 100.04, sale[0].gain, 1e-9);
-        EXPECT_EQ(QStringLiteral("  *"), sale[0].mark);
+        EXPECT_EQ(Sale(pool, 20030301, method, "20103"),
+                  QStringList{R"(10,"",10,19.960000000000008,"Short","  *")"})
+            << method;
     }
 }
 
@@ -253,12 +215,10 @@ TEST_F(BasisLedger, RemaindersBelowOneThousandthAndSalesOfHalfAShareOrLess)
     });
     const WorksheetRun run = Run(path, 20030401);
     // 0.0005 left in the first lot is dropped: the next sale starts on the second.
-    const std::vector<Line> second = SaleLines(Entries(run.text), QStringLiteral("30103"));
-    ASSERT_EQ(1u, second.size());
-    EXPECT_DOUBLE_EQ(5, second[0].shares);
-    // 0.0004 shares left to match are dropped too: no overselling, the gain is shown.
+    // 0.0004 shares left to match are dropped too: no overselling, the gain
+    // of 55.01 - 50 is shown.
+    EXPECT_EQ(SaleLines(run.text, "30103"), QStringList{R"(5,"",10,5.009999999999998,"Short","")"});
     EXPECT_FALSE(run.result.oversold);
-    EXPECT_NEAR(55.01 - 50, second[0].gain, 1e-9);
     EXPECT_EQ(QStringLiteral("\"Total: \""), Closing(run.text).value(0).value(0));
 
     const QString half = Write({
@@ -267,9 +227,7 @@ TEST_F(BasisLedger, RemaindersBelowOneThousandthAndSalesOfHalfAShareOrLess)
         {20030301, "SELL", -15, 10, 1.5},  // rounds to 2: a sale of 1.5
     });
     EXPECT_TRUE(Sale(half, 20030401, 1, "20103").empty());
-    const std::vector<Line> sale = Sale(half, 20030401, 1, "30103");
-    ASSERT_EQ(1u, sale.size());
-    EXPECT_DOUBLE_EQ(1.5, sale[0].shares);
+    EXPECT_EQ(Sale(half, 20030401, 1, "30103"), QStringList{R"(1.5,"",10,0,"Short","")"});
 }
 
 // Overselling, Escape and a ledger with nothing to print each end the
@@ -327,13 +285,12 @@ TEST_F(BasisLedger, TheDateWindowLimitsOnlyWhatIsPrinted)
     options.toMdy = 12312003;
     options.todayYmd = 20040601;
     const WorksheetRun run = RunWorksheet(path, options);
-    const std::vector<Line> lines = Entries(run.text);
-    ASSERT_EQ(3u, lines.size());
-    EXPECT_EQ(QStringLiteral("ACCT FEE"), lines[0].desc);
-    EXPECT_TRUE(lines[0].date.isEmpty());  // an amount below one: no date
-    EXPECT_EQ(QStringLiteral("10103"), lines[1].date);
-    EXPECT_EQ(QStringLiteral("60103"), lines[2].date);
-    EXPECT_DOUBLE_EQ(10, lines[2].cost);  // the sale still takes the 2002 lot first
+    // The fee (an amount below one: no date), the purchase and the sale, which
+    // still takes the 2002 lot first.
+    EXPECT_EQ(Body(run.text).section(u'\n', 0, 3), QStringLiteral(R"("","ACCT FEE ",0.25,0,"",0,0,"     ",""
+10103,"BUY      ",1200,100,"",12,0,"     ",""
+60103,"SELL     ",-1500,100,"",10,500,"Long ",""
+)"));
     // The remaining lots are all listed.
     const QList<QStringList> closing = Closing(run.text);
     EXPECT_EQ(QStringLiteral("10103"), closing.value(0).value(0));
