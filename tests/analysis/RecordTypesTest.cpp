@@ -110,7 +110,7 @@ TEST_F(ClassifyTest, SplitRestatesShareTotalsAndPrices)
     EXPECT_DOUBLE_EQ(state.ShareBalance(), 50);
 }
 
-TEST(SuspectRecord, SaleArithmeticAndDates)
+TEST(SuspectRecord, SaleArithmeticDatesAndSplitDescriptions)
 {
     TransactionRecord sale = Rec(-100, 10, 10);
     EXPECT_FALSE(IsSuspectRecord(sale, QStringLiteral("S")));
@@ -126,10 +126,8 @@ TEST(SuspectRecord, SaleArithmeticAndDates)
     EXPECT_TRUE(IsSuspectRecord(Rec(100, 10, 10, "bad", 20010229), QStringLiteral("P")));
     EXPECT_FALSE(IsSuspectRecord(Rec(100, 10, 10, "leap", 20040229), QStringLiteral("P")));
     EXPECT_FALSE(IsSuspectRecord(Rec(-5, 0, 0), QStringLiteral("D")));
-}
 
-TEST(ContainsSplit, AnyLetterCaseAnywhereInTheDescription)
-{
+    // A split is "split" in any letter case anywhere in the description.
     for (const char* desc : {"split", "2:1 SpLiT", "reSPLITx"})
         EXPECT_TRUE(ContainsSplit(Rec(0, 0, 1, desc))) << desc;
     for (const char* desc : {"spl it", "splt", ""})

@@ -28,32 +28,26 @@ std::vector<int> Ids(const std::vector<BasisLot>& lots)
     return ids;
 }
 
-TEST(BasisGapSort, OrdersByPriceCategoryAndDate)
+TEST(BasisGapSort, OrdersByPriceCategoryAndDateAndNeverExchangesEqualLots)
 {
     std::vector<BasisLot> lots = Lots({{10, 1}, {30, 2}, {20, 3}, {30, 4}});
     LiteralGapSort(lots, SortByPriceDescending);
     EXPECT_EQ(Ids(lots), (std::vector<int>{2, 4, 3, 1}));
 
-    std::vector<BasisLot> aged(1);
-    aged.push_back({2, 20030105, 5, 1});
-    aged.push_back({1, 20030301, 5, 1});
-    aged.push_back({2, 20030101, 5, 1});
-    aged.push_back({1, 20020101, 5, 1});
+    const std::vector<BasisLot> aged = {
+        {}, {2, 20030105, 5, 1}, {1, 20030301, 5, 1}, {2, 20030101, 5, 1}, {1, 20020101, 5, 1}};
     std::vector<BasisLot> longFirst = aged;
     LiteralGapSort(longFirst, SortLongTermFirst);
     std::vector<BasisLot> shortFirst = aged;
     LiteralGapSort(shortFirst, SortShortTermFirst);
     EXPECT_EQ(Ids(longFirst), (std::vector<int>{20020101, 20030301, 20030101, 20030105}));
     EXPECT_EQ(Ids(shortFirst), (std::vector<int>{20030101, 20030105, 20020101, 20030301}));
-}
 
-TEST(BasisGapSort, EqualLotsAreNeverExchangedButCanBeOvertaken)
-{
     // Gap 2 exchanges the 5 with the last 9, which jumps over the first 9:
     // the two lots priced 9 end in the reverse of their first order.
-    std::vector<BasisLot> lots = Lots({{5, 1}, {9, 2}, {9, 3}});
-    LiteralGapSort(lots, SortByPriceDescending);
-    EXPECT_EQ(Ids(lots), (std::vector<int>{3, 2, 1}));
+    std::vector<BasisLot> overtaken = Lots({{5, 1}, {9, 2}, {9, 3}});
+    LiteralGapSort(overtaken, SortByPriceDescending);
+    EXPECT_EQ(Ids(overtaken), (std::vector<int>{3, 2, 1}));
     // Already in order: nothing moves, equal lots included.
     std::vector<BasisLot> sorted = Lots({{9, 1}, {9, 2}, {7, 3}, {7, 4}, {7, 5}});
     LiteralGapSort(sorted, SortByPriceDescending);
@@ -73,41 +67,33 @@ TEST(BasisGapSort, TieGroupShortcutAgreesWithTheGapSort)
         const int before = pick(n + 1);
         const int equal = pick(n - before + 1);
         std::vector<int> word(static_cast<std::size_t>(n));
+        const auto at = [&word](int p) -> int& { return word[std::size_t(p)]; };
         for (int p = 0; p < n; ++p)
-            word[std::size_t(p)] = p < before ? 0 : (p < before + equal ? 1 : 2);
+            at(p) = p < before ? 0 : (p < before + equal ? 1 : 2);
         // Now and then many changes and long runs: more odd places than the
         // shortcut keeps in its small arrays.
         const bool many = trial % 7 == 0;
         for (int change = pick(many ? 14 : 6); change > 0; --change) {
             const int letter = pick(3);
             const int p = pick(n);
-            switch (pick(3)) {
-                case 0:  // one lot
-                    word[std::size_t(p)] = letter;
-                    break;
-                case 1:  // a run of lots
-                    for (int q = p; q < std::min(n, p + 1 + pick(many ? 30 : 8)); ++q)
-                        word[std::size_t(q)] = letter;
-                    break;
-                default:  // lots at the end
-                    for (int q = std::max(0, n - 1 - pick(4)); q < n; ++q)
-                        word[std::size_t(q)] = pick(3);
-                    break;
-            }
+            const int kind = pick(3);
+            if (kind == 0)  // one lot
+                at(p) = letter;
+            else if (kind == 1)  // a run of lots
+                for (int q = p; q < std::min(n, p + 1 + pick(many ? 30 : 8)); ++q)
+                    at(q) = letter;
+            else  // lots at the end
+                for (int q = std::max(0, n - 1 - pick(4)); q < n; ++q)
+                    at(q) = pick(3);
         }
         std::vector<BasisLot> lots(1);
-        std::int64_t beta = 0;
-        std::int64_t tau = 0;
-        for (int p = 0; p < n; ++p) {
-            lots.push_back(BasisLot{0, p, double(2 - word[std::size_t(p)]), 1});
-            beta += word[std::size_t(p)] == 0;
-            tau += word[std::size_t(p)] == 1;
-        }
+        const std::int64_t beta = std::count(word.begin(), word.end(), 0);
+        const std::int64_t tau = std::count(word.begin(), word.end(), 1);
         std::vector<TieLetter> odd;
         for (int p = 0; p < n; ++p) {
-            const int sorted = p < beta ? 0 : (p < beta + tau ? 1 : 2);
-            if (word[std::size_t(p)] != sorted)
-                odd.push_back({p, TieLabel(word[std::size_t(p)])});
+            lots.push_back(BasisLot{0, p, double(2 - at(p)), 1});
+            if (at(p) != (p < beta ? 0 : (p < beta + tau ? 1 : 2)))
+                odd.push_back({p, TieLabel(at(p))});
         }
         std::vector<BasisLot> sorted = lots;
         LiteralGapSort(sorted, SortByPriceDescending);
@@ -116,7 +102,7 @@ TEST(BasisGapSort, TieGroupShortcutAgreesWithTheGapSort)
         for (const int every : {1, 2}) {
             std::vector<TieMember> members;
             for (int p = 0; p < n; ++p)
-                if (word[std::size_t(p)] == 1 && p % every == 0)
+                if (at(p) == 1 && p % every == 0)
                     members.push_back({p, p});
             const std::size_t followed = members.size();
             EqualLotsAfterGapSort(n, beta, tau, odd, members);
