@@ -10,6 +10,8 @@
 #include "shell/SessionLog.h"
 #include "support/TestSupport.h"
 
+#include <QRegularExpression>
+
 namespace brisden::test {
 
 WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& options,
@@ -64,27 +66,14 @@ WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& opt
 
 QList<QStringList> ReportRecords(const QByteArray& text)
 {
-    QList<QStringList> records;
+    // A comma separates fields when an even number of quotes follows it.
+    static const QRegularExpression separator(QStringLiteral(R"(,(?=(?:[^"]*"[^"]*")*[^"]*$))"));
     QString all = QString::fromLatin1(text);
     if (all.endsWith(QLatin1String("\r\n")))
         all.chop(2);
-    for (const QString& line : all.split(QStringLiteral("\r\n"))) {
-        QStringList fields;
-        QString field;
-        bool quoted = false;
-        for (const QChar c : line) {
-            if (c == QLatin1Char('"'))
-                quoted = !quoted;
-            if (c == QLatin1Char(',') && !quoted) {
-                fields << field;
-                field.clear();
-            } else {
-                field += c;
-            }
-        }
-        fields << field;
-        records << fields;
-    }
+    QList<QStringList> records;
+    for (const QString& line : all.split(QStringLiteral("\r\n")))
+        records << line.split(separator);
     return records;
 }
 

@@ -135,40 +135,24 @@ QByteArray GenerateLedger(const GeneratorOptions& options)
             if (kind == Sell && held == 0)
                 kind = Buy;
         }
+        static const char* const names[] = {"Buy", "Reinvest", "Sell", "Price", "Split"};
         double amount = 0;
         double shares = 0;
-        const char* name = "";
-        switch (kind) {
-            case Buy:
-            case Reinvest: {
-                const std::int64_t q =
-                    kind == Buy ? rnd.randint(5000, 100000) : rnd.randint(500, 5000);
-                held += q;
-                amount = double(q * cents) / 100000;
-                shares = double(q) / 1000;
-                name = kind == Buy ? "Buy" : "Reinvest";
-                break;
-            }
-            case Sell: {
-                const std::int64_t q = std::min(held, rnd.randint(5000, 150000));
-                held -= q;
-                amount = double(-q * cents) / 100000;
-                shares = double(q) / 1000;
-                name = "Sell";
-                break;
-            }
-            case Price:
-                name = "Price";
-                break;
-            case Split:
-                target -= std::log(2.0);
-                lp -= std::log(2.0);
-                cents = std::max<std::int64_t>(100, cents / 2);
-                held *= 2;
-                shares = double(held) / 1000;
-                name = "Split";
-                break;
+        if (kind == Buy || kind == Reinvest || kind == Sell) {
+            std::int64_t q = kind == Buy        ? rnd.randint(5000, 100000)
+                             : kind == Reinvest ? rnd.randint(500, 5000)
+                                                : -std::min(held, rnd.randint(5000, 150000));
+            held += q;
+            amount = double(q * cents) / 100000;
+            shares = double(std::abs(q)) / 1000;
+        } else if (kind == Split) {
+            target -= std::log(2.0);
+            lp -= std::log(2.0);
+            cents = std::max<std::int64_t>(100, cents / 2);
+            held *= 2;
+            shares = double(held) / 1000;
         }
+        const char* name = names[kind];
         QByteArray record;
         QDataStream out(&record, QIODevice::WriteOnly);
         LittleEndian(out) << kVersion << std::int32_t(d.year() * 10000 + d.month() * 100 + d.day())

@@ -12,29 +12,19 @@
 namespace brisden::test {
 namespace {
 
-QByteArray Sha256(const QByteArray& bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
-
 // Digests of the script's own output (python3 bench/gen_ledger.py N OUT --seed S).
 TEST(GeneratedLedger, KnownHistoriesOfTheScript)
 {
-    const struct {
-        int records;
-        std::uint32_t seed;
-        const char* sha256;
-    } known[] = {
-        {1000, 1, "d30d6aaa52f35049fa5f4adff519c16b6726d596680f5f9f6ac82b4b7c8041ec"},
-        {30000, 2, "7af589664c295cfba4c49a397630763b333f977ed0e85e83033f29226cdf35cd"},
+    const std::pair<GeneratorOptions, const char*> known[] = {
+        {{1000, 1}, "d30d6aaa52f35049fa5f4adff519c16b6726d596680f5f9f6ac82b4b7c8041ec"},
+        {{30000, 2}, "7af589664c295cfba4c49a397630763b333f977ed0e85e83033f29226cdf35cd"},
     };
-    for (const auto& k : known) {
-        GeneratorOptions options;
-        options.records = k.records;
-        options.seed = k.seed;
+    for (const auto& [options, sha256] : known) {
         const QByteArray bytes = GenerateLedger(options);
-        EXPECT_EQ(bytes.size(), 41 * (k.records + 1));
-        EXPECT_EQ(Sha256(bytes), QByteArray(k.sha256)) << k.records << " records, seed " << k.seed;
+        EXPECT_EQ(bytes.size(), 41 * (options.records + 1));
+        EXPECT_EQ(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(),
+                  QByteArray(sha256))
+            << options.records << " records, seed " << options.seed;
     }
 }
 
@@ -46,11 +36,8 @@ TEST(GeneratedLedger, SameBytesAsTheScript)
     if (python.isEmpty() || !QFile::exists(script))
         GTEST_SKIP() << "python3 or the script is missing";
     QTemporaryDir dir;
-    const struct {
-        int records;
-        std::uint32_t seed;
-    } runs[] = {{2, 5}, {1500, 3}, {50000, 4}};
-    for (const auto& run : runs) {
+    const GeneratorOptions runs[] = {{2, 5}, {1500, 3}, {50000, 4}};
+    for (const GeneratorOptions& run : runs) {
         const QString out = dir.filePath(QStringLiteral("script.dat"));
         QProcess process;
         process.start(python, {script, QString::number(run.records), out, QStringLiteral("--seed"),
@@ -59,10 +46,7 @@ TEST(GeneratedLedger, SameBytesAsTheScript)
         ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
         QFile written(out);
         ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-        GeneratorOptions options;
-        options.records = run.records;
-        options.seed = run.seed;
-        EXPECT_TRUE(GenerateLedger(options) == written.readAll())
+        EXPECT_TRUE(GenerateLedger(run) == written.readAll())
             << run.records << " records, seed " << run.seed;
     }
 }
