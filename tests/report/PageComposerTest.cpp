@@ -1,8 +1,11 @@
-// Page layout of the printed reports, read back from a character grid: one
-// character is one column (10 per inch over an 8-inch printable width), one
-// grid line one printed line.
+// The printed reports: page layout read back from a character grid (one
+// character is one column, 10 per inch over an 8-inch printable width, one
+// grid line one printed line), column layouts, page filling, printer codes.
 
+#include "report/ColumnLayout.h"
 #include "report/PageComposer.h"
+#include "report/PageFill.h"
+#include "report/PrinterCodes.h"
 #include "report/ReportNumbers.h"
 #include "report/TextGridSurface.h"
 #include "support/TestSupport.h"
@@ -180,6 +183,160 @@ TEST(ReportNumbers, MasksFollowTheirDigitsGroupingAndCurrency)
     EXPECT_EQ(QString(), BlankZero(FormatMask(-0.001, QStringLiteral("####,###.00"), kUs), kUs));
     EXPECT_EQ(QStringLiteral("1.234,50"),
               FormatMask(1234.5, QStringLiteral("####,###.00"), QLocale(QLocale::German)));
+}
+
+
+// The column layouts of the printed reports.
+TEST(ColumnLayout, EveryHeadingPairsATabStopWithEachCaption)
+{
+    // Each heading's captions line up index by index with its tab stops (the
+    // stop at the line end is ignored but present); " " is an empty cell and
+    // "vbCR" or "vbCr" the one line end.
+    const std::pair<int, int> headings[] = {
+        {ListingHeadingTabsLandscape, ListingCaptionsLandscape},
+        {ListingHeadingTabsPortrait, ListingCaptionsPortrait},
+        {BasisHeadingTabs, BasisCaptions},
+    };
+    for (const auto& [tabs, captions] : headings) {
+        const ColumnLayout layout = LoadColumnLayout(tabs, captions);
+        EXPECT_EQ(layout.tabStops.size(), size_t(layout.texts.size())) << tabs;
+        EXPECT_EQ(1, layout.texts.count(QStringLiteral("\r"))) << captions;
+        EXPECT_TRUE(layout.texts[0].isEmpty()) << captions;
+        for (const QString& text : layout.texts)
+            EXPECT_FALSE(text.startsWith(QLatin1String("vb")) || text == QLatin1String(" "));
+    }
+    // A piece is its leading number: "-28," is -28.
+    const ColumnLayout entries = LoadColumnLayout(BasisEntryTabs);
+    EXPECT_EQ((std::vector<std::int32_t>{0, 8, -28, -41, -53, -65, -72, -78}), entries.tabStops);
+    EXPECT_TRUE(entries.texts.isEmpty());
+    EXPECT_TRUE(LoadColumnLayout(100).tabStops.empty());
+}
+
+// The text printer's control codes as typed in the preferences, and its questions.
+TEST(PrinterCodes, EachPieceIsOneByteByItsLeadingNumberAndMessagesNameThePrinter)
+{
+    EXPECT_EQ(QByteArray("\x1b\x40"), ParsePrinterCodes(QStringLiteral("27,64")));
+    EXPECT_TRUE(ParsePrinterCodes(QString()).isEmpty());
+    // Blanks are passed over, trailing text ignored, a piece with no number
+    // (an empty one too) is 0, fractions round, the range is a byte's.
+    EXPECT_EQ(QByteArray("\x1b\x00\x0d\x00\xff\x02\x00", 7),
+              ParsePrinterCodes(QStringLiteral(" 27 ,x,13abc,,300,1.6,-5")));
+    // Every byte value comes through, in order.
+    QString all;
+    QByteArray expected;
+    for (int b = 0; b < 256; ++b) {
+        all += (b ? QStringLiteral(",") : QString()) + QString::number(b);
+        expected.append(char(b));
+    }
+    EXPECT_EQ(expected, ParsePrinterCodes(all));
+
+    // The questions and messages name the printer.
+    EXPECT_EQ(QStringLiteral("Make sure that device Lab 1 is ready, and set up for landscape "
+                             "orientation (if necessary)."),
+              DeviceReadyQuestion(QStringLiteral("Lab 1"), OrientationLandscape));
+    EXPECT_EQ(QStringLiteral("Make sure that device P is ready, and set up for portrait "
+                             "orientation (if necessary)."),
+              DeviceReadyQuestion(QStringLiteral("P"), OrientationPortrait));
+    EXPECT_EQ(QStringLiteral("The chosen printer: P is not available, please try another."),
+              PrinterNotAvailableMessage(QStringLiteral("P")));
+    EXPECT_EQ(QStringLiteral("Error: The chosen printer, P, doesn't support the orientation "
+                             "chosen."),
+              PrinterOrientationMessage(QStringLiteral("P")));
+}
+
+// Page filling of the printed listing and worksheet.
+// Entries at which a new page starts when lines are counted.
+std::vector<int> PageStarts(int linesPerPage, int entries)
+{
+    BasisPageFill fill(linesPerPage);
+    std::vector<int> starts;
+    for (int e = 1; e <= entries; ++e) {
+        if (fill.beforeLine(0, 100)) {
+            fill.pageStarted();
+            starts.push_back(e);
+        }
+    }
+    return starts;
+}
+
+TEST(BasisPageFill, CountedLinesAndBlocksThatNeedRoomForTheirLines)
+{
+    // The first page at the first entry; the counter is 1 after the heading.
+    EXPECT_EQ((std::vector<int>{1, 5, 9}), PageStarts(5, 10));
+    EXPECT_EQ((std::vector<int>{1}), PageStarts(38, 30));
+
+    BasisPageFill fill(20);
+    fill.beforeLine(0, 0);
+    fill.pageStarted();
+    for (int i = 0; i < 6; ++i)
+        EXPECT_FALSE(fill.beforeLine(0, 0));
+    EXPECT_EQ(7, fill.counter());
+    // 7 + 3 = 10 lines: 10 \ 17 = 0, the heading fits.
+    EXPECT_FALSE(fill.beforeClosing(0, 0, 1));
+    // The totals need 11 more: 10 \ 9 = 1, a new page.
+    EXPECT_TRUE(fill.beforeTotals(0, 0, 1));
+    // Too few lines per page for the block: always a new page.
+    BasisPageFill tiny(11);
+    tiny.pageStarted();
+    EXPECT_TRUE(tiny.beforeTotals(0, 0, 1));
+}
+
+TEST(BasisPageFill, WithoutALineCountThePositionDecides)
+{
+    BasisPageFill fill(0);
+    EXPECT_TRUE(fill.beforeLine(0, 10));  // the first page
+    fill.pageStarted();
+    EXPECT_FALSE(fill.beforeLine(9.5, 10));
+    EXPECT_TRUE(fill.beforeLine(10.5, 10));
+    EXPECT_FALSE(fill.beforeClosing(6.9, 10, 1));
+    EXPECT_TRUE(fill.beforeClosing(7.1, 10, 1));
+    EXPECT_TRUE(fill.beforeTotals(-0.9, 10, 1));
+    EXPECT_FALSE(fill.beforeTotals(-1.1, 10, 1));
+}
+
+// Rows (1-based) at which the listing starts a page; a closing row after
+// `rows` ordinary rows when closing is set.
+std::vector<int> ListingPageStarts(int linesPerPage, int rows, bool closing)
+{
+    ListingPageFill fill(linesPerPage);
+    fill.beginFile();
+    std::vector<int> starts;
+    for (int r = 1; r <= rows + (closing ? 1 : 0); ++r) {
+        if (fill.beforeRow(closing && r > rows, [](int) { return false; }))
+            starts.push_back(r);
+    }
+    return starts;
+}
+
+TEST(ListingPageFill, CountedRowsBreakAtTheLinesPerPageAndPagesNumberForEveryFile)
+{
+    // The first row starts page 1; the heading counts as a line, so a page
+    // of 4 lines holds 3 rows.
+    EXPECT_EQ((std::vector<int>{1, 4, 7}), ListingPageStarts(4, 9, false));
+    // The closing row counts 2 lines more and keeps one line free: after
+    // rows 1 and 2 on a page of 6 the count reaches 2 + 2 = 4 < 5, it fits...
+    EXPECT_EQ((std::vector<int>{1}), ListingPageStarts(6, 2, true));
+    // ...after row 3 it is 3 + 2 = 5 >= 6 - 1: the closing row starts a page.
+    EXPECT_EQ((std::vector<int>{1, 4}), ListingPageStarts(6, 3, true));
+
+    // Measured pages number from one for every file.
+    ListingPageFill fill(0);
+    int reserveAsked = -1;
+    auto past = [&reserveAsked](int reserve) {
+        reserveAsked = reserve;
+        return true;
+    };
+    fill.beginFile();
+    EXPECT_TRUE(fill.beforeRow(false, past));
+    EXPECT_EQ(-1, reserveAsked);  // the first page needs no measuring
+    EXPECT_TRUE(fill.firstPage());
+    EXPECT_TRUE(fill.beforeRow(true, past));
+    EXPECT_EQ(1, reserveAsked);
+    EXPECT_EQ(2, fill.pageNumber());
+    EXPECT_FALSE(fill.firstPage());
+    fill.beginFile();
+    EXPECT_TRUE(fill.beforeRow(false, [](int) { return false; }));
+    EXPECT_EQ(1, fill.pageNumber());
 }
 
 }  // namespace
