@@ -158,11 +158,13 @@ inline QString Num(double d)
 inline QString SummaryText(const ListingFileSummary& s)
 {
     const auto avg = [](const std::optional<double>& a) { return a ? Num(*a) : QString("N/A"); };
-    return QStringList{Num(s.OutOfPocketCosts), Num(s.TotalPurchases), Num(s.CashDistributions),
-                       Num(s.Sales), Num(s.Gain), "|", Num(s.LowBuy), Num(s.HighBuy),
-                       avg(s.AverageBuy), "|", Num(s.LowSell), Num(s.HighSell), avg(s.AverageSell)}
-               .join(u' ') +
-           (s.SplitRestated ? " split" : "");
+    QStringList t;
+    for (const double v :
+         {s.OutOfPocketCosts, s.TotalPurchases, s.CashDistributions, s.Sales, s.Gain})
+        t << Num(v);
+    t << "|" << Num(s.LowBuy) << Num(s.HighBuy) << avg(s.AverageBuy);
+    t << "|" << Num(s.LowSell) << Num(s.HighSell) << avg(s.AverageSell);
+    return t.join(u' ') + (s.SplitRestated ? " split" : "");
 }
 
 }  // namespace brisden::test

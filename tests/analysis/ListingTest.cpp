@@ -357,8 +357,8 @@ TEST(ThreeFilePortfolio, ListsEveryFileInOrderWithTheTotalsFlowsAndRateOfTheWhol
                                   "2008-03-01,2000,\"record\"," + c + "Bravo\"",
                                   "2011-01-10,-2340,\"terminal value\"," + c + "Bravo\"",
                                   "2009-01-05,500,\"record\"," + a + "Charlie\"",
-                                  "2011-01-10," + PlainNumber(-charlie) +
-                                      ",\"terminal value\"," + a + "Charlie\""}));
+                                  "2011-01-10," + PlainNumber(-charlie) + ",\"terminal value\"," +
+                                      a + "Charlie\""}));
     Flows bisect;
     for (const RateFlow& f : flows)
         bisect.push_back({f.Amount, Day(f.Date)});
@@ -407,7 +407,6 @@ TEST(ThreeFilePortfolio, EndsAtAnEmptyEntryPassesOverMissingFilesAndStopsOnEscap
     EXPECT_FALSE(t.h.listing->RateComputed);
     EXPECT_TRUE(ListRateFlows(t.h.listing->CashFlows, t.h.listing->RateTrail).empty());
 }
-
 
 // The listing written as a report file.
 
@@ -526,13 +525,13 @@ TEST(ListingTextFile, CancelledRunAndTheListingWindowInTheHeading)
     EXPECT_FALSE(text.contains("Pkt Cst"));
 }
 
-
 // The listing on a printed page, read back from a character grid (one
 // column per character, 80 to a portrait page, 132 to a landscape page).
 
 struct PrintedListing {
     explicit PrintedListing(int orientation, int linesPerPage = 0)
-        : composer(h.report, QStringLiteral("Brisden 6.00"), QLocale(QLocale::English, QLocale::UnitedStates))
+        : composer(h.report, QStringLiteral("Brisden 6.00"),
+                   QLocale(QLocale::English, QLocale::UnitedStates))
     {
         h.calendar.locale = composer.locale();
         TextGridSurface::Options o;
@@ -578,24 +577,21 @@ TEST(ListingPrinter, PortraitPageHasHeaderHeadingRowsAndSummary)
     ASSERT_EQ(1u, pages.size());
     // Under the header (its first line holds the time): the heading, one
     // row a record (a purchase shows no returns), the closing row, the summary.
-    EXPECT_EQ(pages[0].mid(1),
-              (QStringList{
-          "                              Portfolio: funds.def                       Page 1",
-          "                                   Growth fund",
-          "",
-          "Date mask: 0 to 99999999        Share -------Balance------- Return on Investment",
-          "Date   Desc        Amount       Price    Shares      Value    Per  Cumul Avg Ann",
-          "",
-          "1/4/10  Buy       1,000.00      10.00    100.000   1,000.00",
-          "6/1/10  Price          .00      12.00    100.000   1,200.00   .200   .200   .568",
-          "1/10/11 Value Today             13.00    100.000   1,300.00   .083   .300   .295",
-          "Out of pocket costs = $1,000.00, Total purchases = $1,000.00",
-          "Cash distributions = $0.00, Sales = $0.00",
-          "Realized + Unrealized Gain = $300.00",
-          " Low Buy price = $10.00, High = $10.00, Average = $10.00",
-          "Low Sell price = $0.00, High = $0.00, Average = N/A",
-          "",
-          "Internal Rate of Return = 0.295"}));
+    EXPECT_EQ(
+        pages[0].mid(1),
+        (QStringList{
+            "                              Portfolio: funds.def                       Page 1",
+            "                                   Growth fund", "",
+            "Date mask: 0 to 99999999        Share -------Balance------- Return on Investment",
+            "Date   Desc        Amount       Price    Shares      Value    Per  Cumul Avg Ann", "",
+            "1/4/10  Buy       1,000.00      10.00    100.000   1,000.00",
+            "6/1/10  Price          .00      12.00    100.000   1,200.00   .200   .200   .568",
+            "1/10/11 Value Today             13.00    100.000   1,300.00   .083   .300   .295",
+            "Out of pocket costs = $1,000.00, Total purchases = $1,000.00",
+            "Cash distributions = $0.00, Sales = $0.00", "Realized + Unrealized Gain = $300.00",
+            " Low Buy price = $10.00, High = $10.00, Average = $10.00",
+            "Low Sell price = $0.00, High = $0.00, Average = N/A", "",
+            "Internal Rate of Return = 0.295"}));
 }
 
 TEST(ListingPrinter, CountedLinesBreakPagesWithAHeaderOnEach)
@@ -625,7 +621,8 @@ TEST(ListingPrinter, MeasuredPagesBreakAtTheLastLine)
     PrintedListing p(1);
     std::vector<Tx> many;
     for (int i = 0; i < 120; ++i)
-        many.push_back({20000101 + (i / 28) * 10000 + (i % 12) * 100 + 1 + i % 28, "Buy", 10, 1, 0});
+        many.push_back(
+            {20000101 + (i / 28) * 10000 + (i % 12) * 100 + 1 + i % 28, "Buy", 10, 1, 0});
     p.h.useLedger(QStringLiteral("long.dat"), many);
     p.h.input.answers.push_back(QStringLiteral("1"));
     const auto pages = p.run();
@@ -649,7 +646,8 @@ TEST(ListingPrinter, LandscapeMarksSuspectRowsAndAddsTheNote)
     ASSERT_GT(note, 0);
     EXPECT_EQ(126, page[note].indexOf(QStringLiteral("Err")));
     EXPECT_EQ(126, page[note - 1].indexOf(QLatin1Char('P')));
-    const int flagged = PrintedListing::find(page, QStringLiteral("Records were found and flagged"));
+    const int flagged =
+        PrintedListing::find(page, QStringLiteral("Records were found and flagged"));
     ASSERT_GT(flagged, 0);
     EXPECT_TRUE(page[flagged - 1].isEmpty());
     EXPECT_EQ(QStringLiteral("that appear to be incomplete, ambiguous, or have arithmetic errors."),
@@ -665,13 +663,13 @@ TEST(ListingPrinter, TextDevicePrintsFixedColumns)
     ASSERT_EQ(1u, pages.size());
     // Tab stops in fixed columns; the date from column 2 without its leading
     // 0; amounts end where their mask ends.
-    EXPECT_EQ(pages[0].mid(4, 5),
-              (QStringList{
-          "Date mask: 1012010 to 12312010  Share -------Balance------- Return on Investment",
-          "Date   Desc        Amount       Price    Shares      Value    Per  Cumul Avg Ann",
-          "",
-          " 10410 Buy        1,000.00      10.00    100.000   1,000.00",
-          " 60110 Price                    12.00    100.000   1,200.00   .200   .200   .554"}));
+    EXPECT_EQ(
+        pages[0].mid(4, 5),
+        (QStringList{
+            "Date mask: 1012010 to 12312010  Share -------Balance------- Return on Investment",
+            "Date   Desc        Amount       Price    Shares      Value    Per  Cumul Avg Ann", "",
+            " 10410 Buy        1,000.00      10.00    100.000   1,000.00",
+            " 60110 Price                    12.00    100.000   1,200.00   .200   .200   .554"}));
 }
 
 TEST(ListingPrinter, PortfolioRunStartsEachFileOnItsOwnPagesAndEndsWithTheSummary)
@@ -683,7 +681,8 @@ TEST(ListingPrinter, PortfolioRunStartsEachFileOnItsOwnPagesAndEndsWithTheSummar
     portfolio.CurrentPortfolio = p.h.path(QStringLiteral("p.def"));
     portfolio.PortfolioFiles = {QString(), p.h.path(QStringLiteral("a.dat")),
                                 p.h.path(QStringLiteral("b.dat"))};
-    portfolio.PortfolioDescriptions = {QString(), QStringLiteral("Fund A"), QStringLiteral("Fund B")};
+    portfolio.PortfolioDescriptions = {QString(), QStringLiteral("Fund A"),
+                                       QStringLiteral("Fund B")};
     p.h.input.answers = {QStringLiteral("11"), QStringLiteral("6")};
     const auto pages = p.run(&portfolio);
     ASSERT_EQ(3u, pages.size());

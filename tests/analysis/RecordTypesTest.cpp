@@ -141,7 +141,6 @@ TEST(SuspectRecord, SaleArithmeticDatesAndSplitDescriptions)
         EXPECT_FALSE(ContainsSplit(Rec(0, 0, 1, desc))) << desc;
 }
 
-
 // The returns of a row and the internal rate of return.
 
 using Flows = std::vector<std::pair<double, std::int32_t>>;

@@ -234,7 +234,8 @@ TEST(BasisLotListAgainstWalk, GeneratedHistoriesGiveIdenticalWorksheets)
     for (std::uint32_t seed = 1; seed <= 3; ++seed) {
         for (const Case& c : cases) {
             const QString path = WriteGeneratedLedger(
-                dir.filePath(QStringLiteral("g%1_%2_%3.dat").arg(seed).arg(c.records).arg(c.perDay)),
+                dir.filePath(
+                    QStringLiteral("g%1_%2_%3.dat").arg(seed).arg(c.records).arg(c.perDay)),
                 {c.records, seed, c.perDay});
             ASSERT_FALSE(path.isEmpty());
             for (int method = 1; method <= 5; ++method) {
@@ -245,8 +246,8 @@ TEST(BasisLotListAgainstWalk, GeneratedHistoriesGiveIdenticalWorksheets)
                 ASSERT_FALSE(reference.result.oversold);
                 ASSERT_GT(reference.result.printedEntries, c.records / 2);
                 if (HasFailure())
-                    FAIL() << "seed " << seed << " records " << c.records << " per day "
-                           << c.perDay << " method " << method;
+                    FAIL() << "seed " << seed << " records " << c.records << " per day " << c.perDay
+                           << " method " << method;
             }
         }
     }
@@ -255,7 +256,6 @@ TEST(BasisLotListAgainstWalk, GeneratedHistoriesGiveIdenticalWorksheets)
     EXPECT_GT(total.followedGroups, total.sorts);
     EXPECT_LT(total.literalSorts * 20, total.sorts);
 }
-
 
 // The gap sort of the lot list as written: its orders, how it leaves equal
 // lots, and the shortcut that computes where it leaves the lots of one key.

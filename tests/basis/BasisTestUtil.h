@@ -118,7 +118,6 @@ struct WorksheetOptions {
     QString dateOrder = QStringLiteral("MDY");
 };
 
-
 // With a book, that lot list is used (options.literal is then ignored).
 // inspect sees the lot list after the run, before it goes with the worksheet.
 inline WorksheetRun RunWorksheet(const QString& ledgerPath, const WorksheetOptions& options,

@@ -126,10 +126,10 @@ TEST_F(BasisLedger, EveryMethodAsWorkedOutByHand)
     };
     for (const auto& m : methods) {
         const WorksheetRun run = Run(path, 20040630, m.method);
-        EXPECT_EQ(body.arg(QLatin1String(m.firstLot), QLatin1String(m.secondLot),
-                           QLatin1String(m.laterSale), QLatin1String(m.lotD),
-                           QLatin1String(m.total)),
-                  Body(run.text))
+        EXPECT_EQ(
+            body.arg(QLatin1String(m.firstLot), QLatin1String(m.secondLot),
+                     QLatin1String(m.laterSale), QLatin1String(m.lotD), QLatin1String(m.total)),
+            Body(run.text))
             << "method " << m.method;
         EXPECT_TRUE(run.log.contains(
             QStringLiteral("Buy prices have been restated because of a share split..")));
@@ -152,8 +152,9 @@ TEST_F(BasisLedger, HoldingPeriodBoundaryIsOneYearAndADay)
     EXPECT_EQ(SaleLines(text, "11604"), QStringList{R"(10,"",10,50,"Long ","")"});
     // A sale on February 29 counts from March 1: the rest of 2003-01-15 and
     // 2003-02-28 are long, 2003-03-01 short.
-    EXPECT_EQ(SaleLines(text, "22904"), (QStringList{R"(80,"",10,0,"Long ","")", R"(100,"",11,0,"Long ","")",
-                                                  R"(10,"",12,830,"Short","")"}));
+    EXPECT_EQ(SaleLines(text, "22904"),
+              (QStringList{R"(80,"",10,0,"Long ","")", R"(100,"",11,0,"Long ","")",
+                           R"(10,"",12,830,"Short","")"}));
     EXPECT_EQ(20030301, LongTermCutoffFor(20040229));
     EXPECT_EQ(20030301, LongTermCutoffFor(20040301));
     EXPECT_EQ(20040228, LongTermCutoffFor(20050228));
@@ -201,7 +202,8 @@ TEST_F(BasisLedger, DynamicOrdersAndPoolResidue)
     // 10 shares at 10.004: the short pool costs 100.04, its average 10.00.
     // Selling all 10 at the average leaves 0.04 in an empty pool, which the
     // sale takes, marked.
-    const QString pool = Write({{20030101, "BUY", 100.04, 10.004, 0}, {20030201, "SELL", -120, 12, 10}});
+    const QString pool =
+        Write({{20030101, "BUY", 100.04, 10.004, 0}, {20030201, "SELL", -120, 12, 10}});
     for (const int method : {3, 4, 5}) {
         EXPECT_EQ(Sale(pool, 20030301, method, "20103"),
                   QStringList{R"(10,"",10,19.960000000000008,"Short","  *")"})
@@ -249,9 +251,10 @@ TEST_F(BasisLedger, OversellingEscapeAndNothingToPrintStopTheWorksheet)
     // The purchase, the lot taken, the error; nothing after it.
     EXPECT_EQ(Body(run.text).section(u'\n', 2),
               QStringLiteral("\"Error: # shares sold exceeds # shares bought.  Aborting.\""));
-    EXPECT_EQ(run.log.mid(run.log.size() - 3),
-              (QStringList{QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting.."),
-                           cancelled, QStringLiteral("Basis worksheet finished.")}));
+    EXPECT_EQ(
+        run.log.mid(run.log.size() - 3),
+        (QStringList{QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting.."),
+                     cancelled, QStringLiteral("Basis worksheet finished.")}));
     EXPECT_EQ(1, run.beeps);
 
     WorksheetOptions options;
@@ -270,8 +273,9 @@ TEST_F(BasisLedger, OversellingEscapeAndNothingToPrintStopTheWorksheet)
     run = RunWorksheet(nothing, WorksheetOptions{});
     EXPECT_TRUE(run.result.empty);
     EXPECT_TRUE(WorksheetBody(run.text).isEmpty());
-    EXPECT_TRUE(run.log.contains(QStringLiteral("No transactions exist to create a basis worksheet for ") +
-                                 nothing + QLatin1Char('.')));
+    EXPECT_TRUE(
+        run.log.contains(QStringLiteral("No transactions exist to create a basis worksheet for ") +
+                         nothing + QLatin1Char('.')));
     EXPECT_EQ(1, run.beeps);
 }
 
@@ -291,7 +295,8 @@ TEST_F(BasisLedger, TheDateWindowLimitsOnlyWhatIsPrinted)
     const WorksheetRun run = RunWorksheet(path, options);
     // The fee (an amount below one: no date), the purchase and the sale, which
     // still takes the 2002 lot first.
-    EXPECT_EQ(Body(run.text).section(u'\n', 0, 3), QStringLiteral(R"("","ACCT FEE ",0.25,0,"",0,0,"     ",""
+    EXPECT_EQ(Body(run.text).section(u'\n', 0, 3),
+              QStringLiteral(R"("","ACCT FEE ",0.25,0,"",0,0,"     ",""
 10103,"BUY      ",1200,100,"",12,0,"     ",""
 60103,"SELL     ",-1500,100,"",10,500,"Long ",""
 )"));
@@ -324,7 +329,6 @@ TEST_F(BasisLedger, ReportHeaderAndDateOrder)
     EXPECT_EQ(QStringLiteral("190102"), WorksheetBody(RunWorksheet(path, options).text)[0][0]);
     EXPECT_TRUE(run.text.endsWith("\r\n"));
 }
-
 
 // The worksheet on a printed page, read back from a character grid (80
 // columns to a portrait page).
@@ -373,32 +377,33 @@ TEST(BasisPrinter, WorksheetPageLaysOutEntriesRemainingLotsAndTotals)
     // leading 0 of a date as a blank), the sale taking the first lot whole
     // and the rest of the second with the gain of 1500 - 1000 - 240, the
     // remaining lots and the totals.
-    EXPECT_EQ(pages[0].mid(1),
-              (QStringList{
-          "                                                                         Page 1",
-          "                                   Income fund",
-          "",
-          "Basis Worksheet: Cost, FIFO",
-          "Date mask:  0 to  99999999                      Share     Capital  Hold   Round",
-          " Date   Desc          Amount       Shares       Basis        Gain  Term   Adjust",
-          "",
-          " 11503  BUY         1,000.00      100.000       10.00                   ",
-          " 60103  BUY           600.00       50.000       12.00                   ",
-          " 30104  SELL       -1,500.00      100.000       10.00              Long ",
-          "                                   20.000       12.00      260.00  Short",
-          "",
-          "               ------------------Remaining Basis------------------",
-          "",
-          " 60103                  30.000 shares @         $12.00 cost/share, long  term.",
-          "          Total:        30.000 shares @        $360.00 total basis.",
-          "",
-          "Avg cost/share: $12.00, Long Term: $12.00, Short: $.00",
-          "",
-          "Additional cost service fees: $.00",
-          "",
-          " Fees charged against shares: 0.000 Shares",
-          "",
-          "        Remember to adjust for service charges, commissions, loads, etc."}));
+    EXPECT_EQ(
+        pages[0].mid(1),
+        (QStringList{
+            "                                                                         Page 1",
+            "                                   Income fund",
+            "",
+            "Basis Worksheet: Cost, FIFO",
+            "Date mask:  0 to  99999999                      Share     Capital  Hold   Round",
+            " Date   Desc          Amount       Shares       Basis        Gain  Term   Adjust",
+            "",
+            " 11503  BUY         1,000.00      100.000       10.00                   ",
+            " 60103  BUY           600.00       50.000       12.00                   ",
+            " 30104  SELL       -1,500.00      100.000       10.00              Long ",
+            "                                   20.000       12.00      260.00  Short",
+            "",
+            "               ------------------Remaining Basis------------------",
+            "",
+            " 60103                  30.000 shares @         $12.00 cost/share, long  term.",
+            "          Total:        30.000 shares @        $360.00 total basis.",
+            "",
+            "Avg cost/share: $12.00, Long Term: $12.00, Short: $.00",
+            "",
+            "Additional cost service fees: $.00",
+            "",
+            " Fees charged against shares: 0.000 Shares",
+            "",
+            "        Remember to adjust for service charges, commissions, loads, etc."}));
 }
 
 TEST(BasisPrinter, CountedLinesStartPagesWithTheHeading)
@@ -420,18 +425,16 @@ TEST(BasisPrinter, TextDevicePrintsFixedColumns)
 {
     const auto pages = PrintWorksheet({{20030115, "Buy", 1000, 10, 0}}, 0);
     ASSERT_EQ(1u, pages.size());
-    EXPECT_EQ(pages[0].mid(4, 10),
-              (QStringList{
-          "Basis Worksheet: Cost, FIFO",
-          "Date mask: 0 to 99999999                        Share     Capital  Hold   Round",
-          " Date  Desc         Amount        Shares        Basis       Gain   Term   Adjust",
-          "",
-          " 11503 BUY          1,000.00      100.000       10.00                   ",
-          "",
-          "               ------------------Remaining Basis------------------",
-          "",
-          " 11503100.000 shares @ $10.00 cost/share, long term.",
-          "          Total:       100.000 shares @      $1,000.00 total basis."}));
+    EXPECT_EQ(
+        pages[0].mid(4, 10),
+        (QStringList{
+            "Basis Worksheet: Cost, FIFO",
+            "Date mask: 0 to 99999999                        Share     Capital  Hold   Round",
+            " Date  Desc         Amount        Shares        Basis       Gain   Term   Adjust", "",
+            " 11503 BUY          1,000.00      100.000       10.00                   ", "",
+            "               ------------------Remaining Basis------------------", "",
+            " 11503100.000 shares @ $10.00 cost/share, long term.",
+            "          Total:       100.000 shares @      $1,000.00 total basis."}));
 }
 
 }  // namespace

@@ -48,10 +48,13 @@ TEST(ChartTimeSeries, PointsPercentChangeAndDateWindow)
     EXPECT_DOUBLE_EQ(points[1].X, 2004 + 366 / 365.25);  // a leap year
 
     // Prices leave out the rows without a market price and those without a date.
-    const std::vector<ChartRow> rows = {
-        Row(20040105, 'P', 10, 100), Row(20040110, 'D', 55, -20), Row(20040111, 'F', 56, 5),
-        Row(20040112, 'A', 57, 0, -1), Row(20040113, 0, 58), Row(20040120, 'U', 11),
-        Row(0, 'U', 99)};
+    const std::vector<ChartRow> rows = {Row(20040105, 'P', 10, 100),
+                                        Row(20040110, 'D', 55, -20),
+                                        Row(20040111, 'F', 56, 5),
+                                        Row(20040112, 'A', 57, 0, -1),
+                                        Row(20040113, 0, 58),
+                                        Row(20040120, 'U', 11),
+                                        Row(0, 'U', 99)};
     EXPECT_EQ(Ys(ExtractTimeSeries(rows, s)), (std::vector<double>{10, 11}));
     s.ChartBegin = 20040106;
     s.ChartEnd = 20040119;
@@ -63,13 +66,11 @@ TEST(ChartTimeSeries, PointsPercentChangeAndDateWindow)
     // Percent change from the previous point, a zero kept as one thousandth.
     s = Element(ElementSharePrice);
     s.PercentChange = true;
-    EXPECT_EQ(Ys(Series({Row(20040105, 'U', 10), Row(20040205, 'U', 12),
-                                    Row(20040305, 'U', 9)},
-                                   s)),
-              (std::vector<double>{0, 20, -25}));
+    EXPECT_EQ(
+        Ys(Series({Row(20040105, 'U', 10), Row(20040205, 'U', 12), Row(20040305, 'U', 9)}, s)),
+        (std::vector<double>{0, 20, -25}));
     s.ChartElement = ElementValue;
-    const auto fromZero =
-        Series({Row(20040105, 'U', 1), Row(20040205, 'U', 1, 0, 0, 5, 5)}, s);
+    const auto fromZero = Series({Row(20040105, 'U', 1), Row(20040205, 'U', 1, 0, 0, 5, 5)}, s);
     ASSERT_EQ(fromZero.size(), 2u);
     EXPECT_DOUBLE_EQ(fromZero[1].Y, (5 - 0.001) / 0.001 * 100);
 }
@@ -77,14 +78,13 @@ TEST(ChartTimeSeries, PointsPercentChangeAndDateWindow)
 TEST(ChartYearlyTotals, FromTheListingOfAKnownLedger)
 {
     test::ListingHarness h{DestinationFile, 20070110};
-    h.useLedger(QStringLiteral("fund.dat"),
-                {{20040105, "buy", 1000, 10, 0},
-                 {20040630, "reinv", 0, 10, 5},
-                 {20041220, "cash", -20, 0, 0},
-                 {20050105, "buy", 500, 12.5, 0},
-                 {20050701, "sell", -240, 12, 20},
-                 {20051231, "price", 0, 13, 0},
-                 {20060301, "fee", 25, 0, 0}});
+    h.useLedger(QStringLiteral("fund.dat"), {{20040105, "buy", 1000, 10, 0},
+                                             {20040630, "reinv", 0, 10, 5},
+                                             {20041220, "cash", -20, 0, 0},
+                                             {20050105, "buy", 500, 12.5, 0},
+                                             {20050701, "sell", -240, 12, 20},
+                                             {20051231, "price", 0, 13, 0},
+                                             {20060301, "fee", 25, 0, 0}});
     h.run();
     ASSERT_EQ(h.output.files.size(), 1u);
     std::vector<ChartRow> rows;
@@ -112,8 +112,7 @@ TEST(ChartYearlyTotals, FromTheListingOfAKnownLedger)
     // The price series: the purchase, the reinvestment, the sale, the price
     // update and today's valuation; not the cash distribution nor the fee.
     ChartSettings price = Element(ElementSharePrice);
-    EXPECT_EQ(Ys(ExtractTimeSeries(rows, price)),
-              (std::vector<double>{10, 10, 12.5, 12, 13, 13}));
+    EXPECT_EQ(Ys(ExtractTimeSeries(rows, price)), (std::vector<double>{10, 10, 12.5, 12, 13, 13}));
     price.ChartElement = ElementValue;
     EXPECT_DOUBLE_EQ(ExtractTimeSeries(rows, price).back().Y, 13 * (100 + 5 + 40 - 20));
 
@@ -225,9 +224,13 @@ struct BuilderRig {
     ReportState report;
     test::FakeMessages messages;
     FakeHost host;
-    ChartBuilder builder{ChartBuilderContext{report, messages, host,
+    ChartBuilder builder{ChartBuilderContext{report,
+                                             messages,
+                                             host,
                                              [] { return QStringLiteral("Fund"); },
-                                             QStringLiteral("($)"), QLocale::c(), {}}};
+                                             QStringLiteral("($)"),
+                                             QLocale::c(),
+                                             {}}};
 };
 
 TEST(ChartBuilder, EightSeriesAtMostAndANinthLeavesThem)

@@ -47,20 +47,20 @@ TEST(PageComposer, TabStopsPlaceTextsAndOnlyAnExtraSemicolonKeepsTheLineOpen)
     Page p;
     // 999 centres over the whole width; a negative stop ends the text there;
     // a right-aligned text wider than its column starts at the left edge.
-    p.composer.PrintTabbedLine({0, -20, 999}, {QStringLiteral("left"), QStringLiteral("right"),
-                                               QStringLiteral("mids")});
+    p.composer.PrintTabbedLine(
+        {0, -20, 999}, {QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("mids")});
     p.composer.PrintTabbedLine({-3, 30}, {QStringLiteral("toolong"), QStringLiteral("x")});
     p.composer.PrintTabbedLine({0}, {QStringLiteral("open"), QStringLiteral(";")});
     p.surface->Print(QStringLiteral("+more"), true);
     p.composer.PrintTabbedLine({0}, {QStringLiteral("closed"), QStringLiteral("x")});
-    p.composer.PrintTabbedLine({0, 10}, {QStringLiteral("a"), QStringLiteral("\r"),
-                                         QStringLiteral("ignored")});
+    p.composer.PrintTabbedLine(
+        {0, 10}, {QStringLiteral("a"), QStringLiteral("\r"), QStringLiteral("ignored")});
     p.composer.PrintBlankLines(2);
     p.composer.PrintBlankLines(-1);
     p.surface->Print(QStringLiteral("end"), true);
     EXPECT_EQ((QStringList{"left           right                  mids",
-                           "toolong                       x", "open+more", "closed", "a",
-                           QString(), QString(), QString(), "end"}),
+                           "toolong                       x", "open+more", "closed", "a", QString(),
+                           QString(), QString(), "end"}),
               p.lines());
 }
 
@@ -139,7 +139,8 @@ TEST(PageComposer, PreviewKeepsPagesAndWarnsOnceWhenAPageOverflowed)
     EXPECT_TRUE(p.composer.PreviewOverflow);
     EXPECT_EQ(1, p.surface->KeptPages());
     p.surface->Print(QStringLiteral("last"), true);
-    p.composer.ShowPrintPreview(&messages, nullptr, [&] { ++shown; }, [&] { ++closed; });
+    p.composer.ShowPrintPreview(
+        &messages, nullptr, [&] { ++shown; }, [&] { ++closed; });
     EXPECT_EQ(1, shown);
     EXPECT_EQ(0, closed);
     EXPECT_EQ(2, p.surface->KeptPages());
@@ -160,10 +161,13 @@ TEST(PageComposer, TextDeviceHeaderUsesFixedColumnsLikeTheFileHeader)
     // Tab(3), Tab(41 - 6), Tab(71); the title at Tab(41 - 8); the subtitle
     // cut to 80 from Tab(0), column 1.
     const QStringList lines = p.lines();
-    EXPECT_EQ(lines, (QStringList{QString(),
-                                  "  1/10/11                         Brisden 6.00                        2:05:09 PM",
-                                  "                                Portfolio: a.def                      Page 2",
-                                  QString(80, QLatin1Char('s'))}));
+    EXPECT_EQ(
+        lines,
+        (QStringList{
+            QString(),
+            "  1/10/11                         Brisden 6.00                        2:05:09 PM",
+            "                                Portfolio: a.def                      Page 2",
+            QString(80, QLatin1Char('s'))}));
 
     const QStringList file = p.composer.FileHeaderLines();
     ASSERT_EQ(4, file.size());
@@ -184,7 +188,6 @@ TEST(ReportNumbers, MasksFollowTheirDigitsGroupingAndCurrency)
     EXPECT_EQ(QStringLiteral("1.234,50"),
               FormatMask(1234.5, QStringLiteral("####,###.00"), QLocale(QLocale::German)));
 }
-
 
 // The column layouts of the printed reports.
 TEST(ColumnLayout, EveryHeadingPairsATabStopWithEachCaption)
