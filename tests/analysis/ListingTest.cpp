@@ -611,6 +611,11 @@ TEST(ListingPrinter, LandscapeMarksSuspectRowsAndAddsTheNote)
     const QStringList& page = pages[0];
     EXPECT_EQ(QStringLiteral("Page 1"), page[1].right(6));
     EXPECT_EQ(131, page[1].size());
+    EXPECT_EQ(page.mid(4, 2),
+              (QStringList{"Date mask: 0 to 99999999                   Share         Shares   "
+                           "       Share                      ROI       ROI       ROI  Rec",
+                           "  Date    Desc:            Amount          Price      This Tran   "
+                           "     Balance          Value    Period     Cumul   Avg Ann  Typ"}));
     const int note = PrintedListing::find(page, QStringLiteral("note"));
     ASSERT_GT(note, 0);
     EXPECT_EQ(126, page[note].indexOf(QStringLiteral("Err")));

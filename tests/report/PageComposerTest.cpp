@@ -62,6 +62,7 @@ TEST(PageComposer, TabStopsPlaceTextsAndOnlyAnExtraSemicolonKeepsTheLineOpen)
                            "toolong                       x", "open+more", "closed", "a", QString(),
                            QString(), QString(), "end"}),
               p.lines());
+    EXPECT_TRUE(LoadColumnLayout(100).tabStops.empty());  // no such layout
 }
 
 TEST(PageComposer, HeaderHasThreeLinesWithPageRightAligned)
@@ -187,32 +188,6 @@ TEST(ReportNumbers, MasksFollowTheirDigitsGroupingAndCurrency)
     EXPECT_EQ(QString(), BlankZero(FormatMask(-0.001, QStringLiteral("####,###.00"), kUs), kUs));
     EXPECT_EQ(QStringLiteral("1.234,50"),
               FormatMask(1234.5, QStringLiteral("####,###.00"), QLocale(QLocale::German)));
-}
-
-// The column layouts of the printed reports.
-TEST(ColumnLayout, EveryHeadingPairsATabStopWithEachCaption)
-{
-    // Each heading's captions line up index by index with its tab stops (the
-    // stop at the line end is ignored but present); " " is an empty cell and
-    // "vbCR" or "vbCr" the one line end.
-    const std::pair<int, int> headings[] = {
-        {ListingHeadingTabsLandscape, ListingCaptionsLandscape},
-        {ListingHeadingTabsPortrait, ListingCaptionsPortrait},
-        {BasisHeadingTabs, BasisCaptions},
-    };
-    for (const auto& [tabs, captions] : headings) {
-        const ColumnLayout layout = LoadColumnLayout(tabs, captions);
-        EXPECT_EQ(layout.tabStops.size(), size_t(layout.texts.size())) << tabs;
-        EXPECT_EQ(1, layout.texts.count(QStringLiteral("\r"))) << captions;
-        EXPECT_TRUE(layout.texts[0].isEmpty()) << captions;
-        for (const QString& text : layout.texts)
-            EXPECT_FALSE(text.startsWith(QLatin1String("vb")) || text == QLatin1String(" "));
-    }
-    // A piece is its leading number: "-28," is -28.
-    const ColumnLayout entries = LoadColumnLayout(BasisEntryTabs);
-    EXPECT_EQ((std::vector<std::int32_t>{0, 8, -28, -41, -53, -65, -72, -78}), entries.tabStops);
-    EXPECT_TRUE(entries.texts.isEmpty());
-    EXPECT_TRUE(LoadColumnLayout(100).tabStops.empty());
 }
 
 // The text printer's control codes as typed in the preferences, and its questions.
