@@ -80,11 +80,6 @@ TEST(PageComposer, HeaderHasThreeLinesWithPageRightAligned)
                   "1/10/11                           Brisden 6.00                       2:05:09 PM",
                   "                              Portfolio: funds.def                       Page 3",
                   "                                   Growth fund"}));
-    // The line after the header is empty: the next print starts below it.
-    p.surface->Print(QStringLiteral("body"), true);
-    EXPECT_EQ(QStringLiteral("body"), p.lines().last());
-    EXPECT_TRUE(p.lines()[p.lines().size() - 2].isEmpty());
-
     // Page 0 prints the word and a blank without a digit.
     EXPECT_EQ(QStringLiteral("Page "), PageText(0));
 }
