@@ -23,7 +23,7 @@ namespace brisden::test {
 
 class RecordingOutput final : public IListingOutput {
 public:
-    explicit RecordingOutput(int destination = DestinationFile) : m_destination(destination) {}
+    explicit RecordingOutput(int destination) : m_destination(destination) {}
 
     struct File {
         ListingFileInfo info;
@@ -51,14 +51,12 @@ public:
     void fileSummary(const ListingFileSummary& s) override { files.back().summary = s; }
     void endFile() override { ++endFiles; }
     void cancelled() override { wasCancelled = true; }
-    void portfolioSummary(const QString&, const PortfolioTotalsArray& totals) override
-    {
-        portfolio = totals;
-    }
+    void portfolioSummary(const QString&, const PortfolioTotalsArray& t) override { portfolio = t; }
     void rateOfReturn(float r) override { rate = r; }
     void suspectRecords() override { suspectNote = true; }
     void finishRun(int firstSuspectRow) override { finishedWith = firstSuspectRow; }
 
+    // The last row of a file when it is the closing valuation.
     const ListingRow* closingRow(std::size_t file = 0) const
     {
         const auto& rows = files.at(file).rows;
@@ -82,7 +80,7 @@ struct ListingHarness {
     QString path(const QString& name) const { return dir.filePath(name); }
 
     // Writes the ledger and makes it the current file.
-    void useLedger(const QString& name, std::initializer_list<Tx> records,
+    void useLedger(const QString& name, const std::vector<Tx>& records,
                    const QString& description = QStringLiteral("Test fund"))
     {
         WriteLedger(path(name), records);
@@ -138,13 +136,8 @@ inline double BisectRate(const std::vector<std::pair<double, std::int32_t>>& flo
     };
     double lo = -0.99, hi = 100;
     const bool rising = futureValue(hi) > futureValue(lo);
-    for (int i = 0; i < 200; ++i) {
-        const double mid = (lo + hi) / 2;
-        if ((futureValue(mid) > 0) == rising)
-            hi = mid;
-        else
-            lo = mid;
-    }
+    for (int i = 0; i < 200; ++i)
+        ((futureValue((lo + hi) / 2) > 0) == rising ? hi : lo) = (lo + hi) / 2;
     return (lo + hi) / 2;
 }
 
@@ -164,24 +157,14 @@ inline QString Num(double d)
 // " split" when the prices were restated.
 inline QString SummaryText(const ListingFileSummary& s)
 {
-    const auto average = [](const std::optional<double>& a) {
-        return a ? Num(*a) : QStringLiteral("N/A");
-    };
-    return QStringList{Num(s.OutOfPocketCosts),
-                       Num(s.TotalPurchases),
-                       Num(s.CashDistributions),
-                       Num(s.Sales),
-                       Num(s.Gain),
-                       QStringLiteral("|"),
-                       Num(s.LowBuy),
-                       Num(s.HighBuy),
-                       average(s.AverageBuy),
-                       QStringLiteral("|"),
-                       Num(s.LowSell),
-                       Num(s.HighSell),
-                       average(s.AverageSell)}
-               .join(u' ') +
-           (s.SplitRestated ? QStringLiteral(" split") : QString());
+    const auto avg = [](const std::optional<double>& a) { return a ? Num(*a) : QString("N/A"); };
+    QStringList t;
+    for (const double v :
+         {s.OutOfPocketCosts, s.TotalPurchases, s.CashDistributions, s.Sales, s.Gain})
+        t << Num(v);
+    t << "|" << Num(s.LowBuy) << Num(s.HighBuy) << avg(s.AverageBuy);
+    t << "|" << Num(s.LowSell) << Num(s.HighSell) << avg(s.AverageSell);
+    return t.join(u' ') + (s.SplitRestated ? " split" : "");
 }
 
 }  // namespace brisden::test

@@ -1,14 +1,21 @@
-// The worksheet's lot list against the list walked as written, on random
-// ledgers: the report files must be identical byte for byte.
+// The worksheet's lot list against the list walked as written, on random and
+// generated ledgers: the report files must be identical byte for byte. Also
+// the written list's gap sort, and the generator against its script.
 
 #include "BasisTestUtil.h"
 #include "GeneratedLedger.h"
 #include "basis/FastLotBook.h"
+#include "basis/TieGroupSort.h"
 #include "support/TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QDate>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -102,10 +109,32 @@ struct Comparison {
     std::int64_t followedGroups = 0;
 };
 
-// Runs every method on the ledger with both lists and expects equal reports.
-Comparison CompareOnLedger(const QString& path, std::mt19937& rng, const std::vector<Tx>& ledger)
+// Runs one method with the worksheet's own list and with the list walked as
+// written and expects equal reports; adds the own list's counters to `counts`.
+WorksheetRun Compare(const QString& path, const WorksheetOptions& options, Comparison& counts)
 {
-    Comparison counts;
+    const WorksheetRun quick = RunWorksheet(
+        path, options, std::make_unique<FastLotBook>(), [&counts](const LotBook& used) {
+            const auto& book = static_cast<const FastLotBook&>(used);
+            counts.sorts += book.sorts();
+            counts.literalSorts += book.literalSorts();
+            counts.followedGroups += book.followedGroups();
+        });
+    WorksheetOptions literal = options;
+    literal.literal = true;
+    const WorksheetRun reference = RunWorksheet(path, literal);
+    EXPECT_EQ(std::string(reference.text.constData()), std::string(quick.text.constData()))
+        << "method " << options.method;
+    EXPECT_EQ(reference.log, quick.log) << "method " << options.method;
+    EXPECT_EQ(reference.result.oversold, quick.result.oversold);
+    return reference;
+}
+
+// Every method on the ledger, each with a random "today" and now and then a
+// date window.
+void CompareOnLedger(const QString& path, std::mt19937& rng, const std::vector<Tx>& ledger,
+                     Comparison& counts)
+{
     const std::int32_t last = ledger.empty() ? 20050101 : ledger.back().date;
     const QDate lastDate(last / 10000, (last % 10000) / 100, last % 100);
     for (int method = 1; method <= 5; ++method) {
@@ -119,31 +148,24 @@ Comparison CompareOnLedger(const QString& path, std::mt19937& rng, const std::ve
             options.fromMdy = (from % 10000) * 10000 + from / 10000;
             options.toMdy = (to % 10000) * 10000 + to / 10000;
         }
-        FastLotBook book;
-        const WorksheetRun quick = RunWorksheet(path, options, Borrow(book));
-        options.literal = true;
-        const WorksheetRun reference = RunWorksheet(path, options);
-        EXPECT_EQ(std::string(reference.text.constData()), std::string(quick.text.constData()))
-            << "method " << method;
-        EXPECT_EQ(reference.log, quick.log) << "method " << method;
-        EXPECT_EQ(reference.result.oversold, quick.result.oversold);
-        counts.sorts += book.sorts();
-        counts.literalSorts += book.literalSorts();
-        counts.followedGroups += book.followedGroups();
+        Compare(path, options, counts);
     }
-    return counts;
+}
+
+std::uint32_t Seed(std::uint32_t fallback)
+{
+    return qEnvironmentVariableIsSet("BASIS_SEED") ? qEnvironmentVariable("BASIS_SEED").toUInt()
+                                                   : fallback;
 }
 
 // BASIS_SWEEP=N and BASIS_SEED=S run more or other random ledgers.
 TEST(BasisLotListAgainstWalk, RandomLedgersGiveIdenticalWorksheets)
 {
     QTemporaryDir dir;
-    std::mt19937 rng(qEnvironmentVariableIsSet("BASIS_SEED")
-                         ? qEnvironmentVariable("BASIS_SEED").toUInt()
-                         : 20240229u);
-    const int ledgers = qEnvironmentVariableIsSet("BASIS_SWEEP")
-                            ? qEnvironmentVariable("BASIS_SWEEP").toInt()
-                            : 120;
+    std::mt19937 rng(Seed(20240229u));
+    const bool sweep = qEnvironmentVariableIsSet("BASIS_SWEEP");
+    const int ledgers = sweep ? qEnvironmentVariable("BASIS_SWEEP").toInt() : 120;
+    Comparison counts;
     for (int k = 0; k < ledgers; ++k) {
         LedgerStyle style;
         style.fewPrices = k % 3 == 0;
@@ -151,51 +173,41 @@ TEST(BasisLotListAgainstWalk, RandomLedgersGiveIdenticalWorksheets)
         style.records = 20 + (k % 120) * 2;
         style.oversell = k % 10 == 9;
         const std::vector<Tx> ledger = RandomLedger(rng, style);
-        const QString path = WriteLedger(dir.filePath(QStringLiteral("r%1.dat").arg(k)), ledger);
-        CompareOnLedger(path, rng, ledger);
+        CompareOnLedger(WriteLedger(dir.filePath(QStringLiteral("r%1.dat").arg(k)), ledger), rng,
+                        ledger, counts);
         if (HasFailure())
             FAIL() << "ledger " << k;
     }
-}
 
-TEST(BasisLotListAgainstWalk, LongLedgersUseTheSortedOrderAndStillAgree)
-{
     // One record a day and prices with many decimals: no two lots share a
     // key, so most sorts only record the keys; equal prices force the gap
     // sort now and then.
-    QTemporaryDir dir;
-    std::mt19937 rng(
-        qEnvironmentVariableIsSet("BASIS_SEED") ? qEnvironmentVariable("BASIS_SEED").toUInt() : 7u);
-    Comparison total;
-    const int ledgers = qEnvironmentVariableIsSet("BASIS_SWEEP") ? 12 : 4;
-    for (int k = 0; k < ledgers; ++k) {
+    std::mt19937 longRng(Seed(7u));
+    Comparison sorted;
+    for (int k = 0; k < (sweep ? 12 : 4); ++k) {
         LedgerStyle style;
         style.sameDays = false;
-        style.fewPrices = qEnvironmentVariableIsSet("BASIS_SWEEP") && k % 3 == 1;
-        style.records = qEnvironmentVariableIsSet("BASIS_SWEEP") ? 4000 : 1500;
-        const std::vector<Tx> ledger = RandomLedger(rng, style);
-        const QString path = WriteLedger(dir.filePath(QStringLiteral("l%1.dat").arg(k)), ledger);
-        const Comparison c = CompareOnLedger(path, rng, ledger);
-        total.sorts += c.sorts;
-        total.literalSorts += c.literalSorts;
+        style.fewPrices = sweep && k % 3 == 1;
+        style.records = sweep ? 4000 : 1500;
+        const std::vector<Tx> ledger = RandomLedger(longRng, style);
+        CompareOnLedger(WriteLedger(dir.filePath(QStringLiteral("l%1.dat").arg(k)), ledger),
+                        longRng, ledger, sorted);
     }
-    EXPECT_GT(total.sorts, 0);
-    EXPECT_LT(total.literalSorts, total.sorts / 4);
-}
+    EXPECT_GT(sorted.sorts, 0);
+    EXPECT_LT(sorted.literalSorts, sorted.sorts / 4);
 
-TEST(BasisLotListAgainstWalk, EqualPricesAndSameDayLotsGoThroughTheGapSort)
-{
-    QTemporaryDir dir;
-    std::mt19937 rng(99);
-    LedgerStyle style;
-    style.fewPrices = true;
-    style.sameDays = true;
-    style.records = 600;
-    const std::vector<Tx> ledger = RandomLedger(rng, style);
-    const QString path = WriteLedger(dir.filePath(QStringLiteral("ties.dat")), ledger);
-    const Comparison c = CompareOnLedger(path, rng, ledger);
-    EXPECT_GT(c.literalSorts, 0);
-    EXPECT_GT(c.followedGroups, 0);
+    // Few prices and several records a day: lots of one key go through the
+    // gap sort and are followed as groups.
+    std::mt19937 tieRng(99);
+    LedgerStyle ties;
+    ties.fewPrices = true;
+    ties.records = 600;
+    const std::vector<Tx> ledger = RandomLedger(tieRng, ties);
+    Comparison tied;
+    CompareOnLedger(WriteLedger(dir.filePath(QStringLiteral("ties.dat")), ledger), tieRng, ledger,
+                    tied);
+    EXPECT_GT(tied.literalSorts, 0);
+    EXPECT_GT(tied.followedGroups, 0);
 }
 
 // Histories of the generator: whole-cent prices (many lots of one price),
@@ -221,33 +233,21 @@ TEST(BasisLotListAgainstWalk, GeneratedHistoriesGiveIdenticalWorksheets)
     Comparison total;
     for (std::uint32_t seed = 1; seed <= 3; ++seed) {
         for (const Case& c : cases) {
-            GeneratorOptions generator;
-            generator.records = c.records;
-            generator.seed = seed;
-            generator.perDay = c.perDay;
             const QString path = WriteGeneratedLedger(
                 dir.filePath(
                     QStringLiteral("g%1_%2_%3.dat").arg(seed).arg(c.records).arg(c.perDay)),
-                generator);
+                {c.records, seed, c.perDay});
             ASSERT_FALSE(path.isEmpty());
             for (int method = 1; method <= 5; ++method) {
                 WorksheetOptions options;
                 options.method = method;
                 options.todayYmd = c.todayYmd;
-                FastLotBook book;
-                const WorksheetRun quick = RunWorksheet(path, options, Borrow(book));
-                options.literal = true;
-                const WorksheetRun reference = RunWorksheet(path, options);
+                const WorksheetRun reference = Compare(path, options, total);
                 ASSERT_FALSE(reference.result.oversold);
                 ASSERT_GT(reference.result.printedEntries, c.records / 2);
-                ASSERT_EQ(std::string(reference.text.constData()),
-                          std::string(quick.text.constData()))
-                    << "seed " << seed << " records " << c.records << " per day " << c.perDay
-                    << " method " << method;
-                EXPECT_EQ(reference.log, quick.log);
-                total.sorts += book.sorts();
-                total.literalSorts += book.literalSorts();
-                total.followedGroups += book.followedGroups();
+                if (HasFailure())
+                    FAIL() << "seed " << seed << " records " << c.records << " per day " << c.perDay
+                           << " method " << method;
             }
         }
     }
@@ -255,6 +255,158 @@ TEST(BasisLotListAgainstWalk, GeneratedHistoriesGiveIdenticalWorksheets)
     // sorting them as written.
     EXPECT_GT(total.followedGroups, total.sorts);
     EXPECT_LT(total.literalSorts * 20, total.sorts);
+}
+
+// The gap sort of the lot list as written: its orders, how it leaves equal
+// lots, and the shortcut that computes where it leaves the lots of one key.
+
+// Lots identified by BuyDate, priced by CostPerShare, 1-based.
+std::vector<BasisLot> Lots(std::initializer_list<std::pair<double, int>> priceAndId)
+{
+    std::vector<BasisLot> lots(1);
+    for (const auto& [price, id] : priceAndId)
+        lots.push_back(BasisLot{0, id, price, 1});
+    return lots;
+}
+
+std::vector<int> Ids(const std::vector<BasisLot>& lots)
+{
+    std::vector<int> ids;
+    for (std::size_t i = 1; i < lots.size(); ++i)
+        ids.push_back(lots[i].BuyDate);
+    return ids;
+}
+
+TEST(BasisGapSort, OrdersByPriceCategoryAndDateAndNeverExchangesEqualLots)
+{
+    std::vector<BasisLot> lots = Lots({{10, 1}, {30, 2}, {20, 3}, {30, 4}});
+    LiteralGapSort(lots, SortByPriceDescending);
+    EXPECT_EQ(Ids(lots), (std::vector<int>{2, 4, 3, 1}));
+
+    const std::vector<BasisLot> aged = {
+        {}, {2, 20030105, 5, 1}, {1, 20030301, 5, 1}, {2, 20030101, 5, 1}, {1, 20020101, 5, 1}};
+    std::vector<BasisLot> longFirst = aged;
+    LiteralGapSort(longFirst, SortLongTermFirst);
+    std::vector<BasisLot> shortFirst = aged;
+    LiteralGapSort(shortFirst, SortShortTermFirst);
+    EXPECT_EQ(Ids(longFirst), (std::vector<int>{20020101, 20030301, 20030101, 20030105}));
+    EXPECT_EQ(Ids(shortFirst), (std::vector<int>{20030101, 20030105, 20020101, 20030301}));
+
+    // Gap 2 exchanges the 5 with the last 9, which jumps over the first 9:
+    // the two lots priced 9 end in the reverse of their first order.
+    std::vector<BasisLot> overtaken = Lots({{5, 1}, {9, 2}, {9, 3}});
+    LiteralGapSort(overtaken, SortByPriceDescending);
+    EXPECT_EQ(Ids(overtaken), (std::vector<int>{3, 2, 1}));
+    // Already in order: nothing moves, equal lots included.
+    std::vector<BasisLot> sorted = Lots({{9, 1}, {9, 2}, {7, 3}, {7, 4}, {7, 5}});
+    LiteralGapSort(sorted, SortByPriceDescending);
+    EXPECT_EQ(Ids(sorted), (std::vector<int>{1, 2, 3, 4, 5}));
+}
+
+// Lists that differ from their sorted form at a few places (lots added at the
+// end, runs of lots given another key, single lots changed): the shortcut must
+// put the lots of one key where the gap sort puts them.
+TEST(BasisGapSort, TieGroupShortcutAgreesWithTheGapSort)
+{
+    std::mt19937 rng(4);
+    const auto pick = [&rng](int n) { return int(rng() % unsigned(n)); };
+    for (int trial = 0; trial < 20000; ++trial) {
+        const int n = 1 + pick(trial % 100 == 0 ? 2500 : 90);
+        // Letters 0 (before the key), 1 (the key), 2 (after it), as prices 2, 1, 0.
+        const int before = pick(n + 1);
+        const int equal = pick(n - before + 1);
+        std::vector<int> word(static_cast<std::size_t>(n));
+        const auto at = [&word](int p) -> int& { return word[std::size_t(p)]; };
+        for (int p = 0; p < n; ++p)
+            at(p) = p < before ? 0 : (p < before + equal ? 1 : 2);
+        // Now and then many changes and long runs: more odd places than the
+        // shortcut keeps in its small arrays.
+        const bool many = trial % 7 == 0;
+        for (int change = pick(many ? 14 : 6); change > 0; --change) {
+            const int letter = pick(3);
+            const int p = pick(n);
+            const int kind = pick(3);
+            if (kind == 0)  // one lot
+                at(p) = letter;
+            else if (kind == 1)  // a run of lots
+                for (int q = p; q < std::min(n, p + 1 + pick(many ? 30 : 8)); ++q)
+                    at(q) = letter;
+            else  // lots at the end
+                for (int q = std::max(0, n - 1 - pick(4)); q < n; ++q)
+                    at(q) = pick(3);
+        }
+        std::vector<BasisLot> lots(1);
+        const std::int64_t beta = std::count(word.begin(), word.end(), 0);
+        const std::int64_t tau = std::count(word.begin(), word.end(), 1);
+        std::vector<TieLetter> odd;
+        for (int p = 0; p < n; ++p) {
+            lots.push_back(BasisLot{0, p, double(2 - at(p)), 1});
+            if (at(p) != (p < beta ? 0 : (p < beta + tau ? 1 : 2)))
+                odd.push_back({p, TieLabel(at(p))});
+        }
+        std::vector<BasisLot> sorted = lots;
+        LiteralGapSort(sorted, SortByPriceDescending);
+        // Following every lot of the key gives its whole order; following
+        // some of them puts those in the same places.
+        for (const int every : {1, 2}) {
+            std::vector<TieMember> members;
+            for (int p = 0; p < n; ++p)
+                if (at(p) == 1 && p % every == 0)
+                    members.push_back({p, p});
+            const std::size_t followed = members.size();
+            EqualLotsAfterGapSort(n, beta, tau, odd, members);
+            ASSERT_EQ(followed, members.size());
+            for (std::size_t i = 0; i < members.size(); ++i) {
+                const TieMember& m = members[i];
+                ASSERT_EQ(sorted[std::size_t(beta + m.place + 1)].BuyDate, m.id)
+                    << "trial " << trial << " every " << every;
+                if (i > 0) {
+                    ASSERT_LT(members[i - 1].place, m.place);
+                }
+            }
+        }
+    }
+}
+
+// The port of the history generator writes what the script writes.
+
+// Digests of the script's own output (python3 bench/gen_ledger.py N OUT --seed S).
+TEST(GeneratedLedger, KnownHistoriesOfTheScript)
+{
+    const std::pair<GeneratorOptions, const char*> known[] = {
+        {{1000, 1}, "d30d6aaa52f35049fa5f4adff519c16b6726d596680f5f9f6ac82b4b7c8041ec"},
+        {{30000, 2}, "7af589664c295cfba4c49a397630763b333f977ed0e85e83033f29226cdf35cd"},
+    };
+    for (const auto& [options, sha256] : known) {
+        const QByteArray bytes = GenerateLedger(options);
+        EXPECT_EQ(bytes.size(), 41 * (options.records + 1));
+        EXPECT_EQ(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(),
+                  QByteArray(sha256))
+            << options.records << " records, seed " << options.seed;
+    }
+}
+
+// Against the script itself, where Python is installed.
+TEST(GeneratedLedger, SameBytesAsTheScript)
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    const QString script = QStringLiteral(BRISDEN_TESTDATA "/../../bench/gen_ledger.py");
+    if (python.isEmpty() || !QFile::exists(script))
+        GTEST_SKIP() << "python3 or the script is missing";
+    QTemporaryDir dir;
+    const GeneratorOptions runs[] = {{2, 5}, {1500, 3}, {50000, 4}};
+    for (const GeneratorOptions& run : runs) {
+        const QString out = dir.filePath(QStringLiteral("script.dat"));
+        QProcess process;
+        process.start(python, {script, QString::number(run.records), out, QStringLiteral("--seed"),
+                               QString::number(run.seed)});
+        ASSERT_TRUE(process.waitForFinished(120000));
+        ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+        QFile written(out);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(GenerateLedger(run) == written.readAll())
+            << run.records << " records, seed " << run.seed;
+    }
 }
 
 }  // namespace

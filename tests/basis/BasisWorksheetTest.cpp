@@ -1,7 +1,11 @@
 // Worksheets worked out by hand, the holding-period boundary, the dynamic
-// orders, small remainders, overselling, the date window and the closing.
+// orders, small remainders, overselling, the date window and the closing;
+// the worksheet as a report file and on a printed page.
 
 #include "BasisTestUtil.h"
+#include "basis/BasisPrinter.h"
+#include "report/PageComposer.h"
+#include "report/TextGridSurface.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -10,36 +14,6 @@
 
 namespace brisden::test {
 namespace {
-
-// One worksheet line of the text file.
-struct Line {
-    QString date;
-    QString desc;
-    double amount;
-    double shares;
-    double cost;
-    double gain;
-    QString term;
-    QString mark;
-};
-
-QString Unquoted(const QString& field)
-{
-    return field.startsWith(QLatin1Char('"')) ? field.mid(1, field.size() - 2) : field;
-}
-
-// The entry records of a worksheet (nine fields, up to the closing section).
-std::vector<Line> Entries(const QByteArray& text)
-{
-    std::vector<Line> lines;
-    for (const QStringList& r : WorksheetBody(text)) {
-        if (r.size() != 9)
-            break;
-        lines.push_back({Unquoted(r[0]), Unquoted(r[1]).trimmed(), r[2].toDouble(), r[3].toDouble(),
-                         r[5].toDouble(), r[6].toDouble(), Unquoted(r[7]), Unquoted(r[8])});
-    }
-    return lines;
-}
 
 // Records after the "Remaining"," Basis:" heading.
 QList<QStringList> Closing(const QByteArray& text)
@@ -51,24 +25,19 @@ QList<QStringList> Closing(const QByteArray& text)
     return {};
 }
 
-std::vector<Line> SaleLines(const std::vector<Line>& lines, const QString& date)
+// The lines of the sale on `date` (its first line and the undated lines after
+// it), from the shares on: shares, adjustment, basis, gain, term, mark.
+QStringList SaleLines(const QByteArray& text, const char* date)
 {
-    std::vector<Line> sale;
-    bool inSale = false;
-    for (const Line& l : lines) {
-        if (l.date == date && l.amount < 0)
-            inSale = true;
-        else if (!l.date.isEmpty() || !l.desc.isEmpty())
-            inSale = false;
-        if (inSale)
-            sale.push_back(l);
+    QStringList sale;
+    for (const QStringList& r : WorksheetBody(text)) {
+        const bool first = r.value(0) == QLatin1String(date) && r.value(2).toDouble() < 0;
+        if (first || (!sale.isEmpty() && r.size() == 9 && r[0] == "\"\"" && r[1] == "\"\""))
+            sale << r.mid(3).join(u',');
+        else if (!sale.isEmpty())
+            break;
     }
     return sale;
-}
-
-QString Joined(const QStringList& record)
-{
-    return record.join(QLatin1Char(','));
 }
 
 class BasisLedger : public ::testing::Test {
@@ -84,33 +53,12 @@ protected:
         options.todayYmd = today;
         return RunWorksheet(path, options);
     }
-    static std::vector<Line> Sale(const QString& path, std::int32_t today, int method,
-                                  const char* date)
+    static QStringList Sale(const QString& path, std::int32_t today, int method, const char* date)
     {
-        return SaleLines(Entries(Run(path, today, method).text), QString::fromLatin1(date));
+        return SaleLines(Run(path, today, method).text, date);
     }
     QTemporaryDir dir;
     int count = 0;
-};
-
-// Three lots over two years, a fee charged against shares, two partial sales
-// and a 2-for-1 split between them.
-class HandWorkedLedger : public BasisLedger {
-protected:
-    void SetUp() override
-    {
-        path = Write({
-            {20020110, "BUY", 1000, 10, 0},    // lot A: 100 @ 10
-            {20020610, "BUY", 1200, 12, 0},    // lot B: 100 @ 12
-            {20020910, "FEE SHRS", 0, 0, -2},  // 2 shares charged, no lot
-            {20030310, "BUY", 800, 8, 0},      // lot D: 100 @ 8
-            {20030410, "SELL", -1500, 15, 150},
-            {20030710, "2-1 SPLIT", 0, 0, 296},  // balance 148 -> 296
-            {20031010, "SELL", -700, 7, 100},
-        });
-    }
-    WorksheetRun Run(int method) { return BasisLedger::Run(path, 20040630, method); }
-    QString path;
 };
 
 // The whole worksheet after its heading, one line per record.
@@ -118,12 +66,23 @@ QString Body(const QByteArray& text)
 {
     QStringList lines;
     for (const QStringList& record : WorksheetBody(text))
-        lines << Joined(record);
+        lines << record.join(u',');
     return lines.join(u'\n');
 }
 
-TEST_F(HandWorkedLedger, EveryMethodAsWorkedOutByHand)
+// Three lots over two years, a fee charged against shares, two partial sales
+// and a 2-for-1 split between them.
+TEST_F(BasisLedger, EveryMethodAsWorkedOutByHand)
 {
+    const QString path = Write({
+        {20020110, "BUY", 1000, 10, 0},    // lot A: 100 @ 10
+        {20020610, "BUY", 1200, 12, 0},    // lot B: 100 @ 12
+        {20020910, "FEE SHRS", 0, 0, -2},  // 2 shares charged, no lot
+        {20030310, "BUY", 800, 8, 0},      // lot D: 100 @ 8
+        {20030410, "SELL", -1500, 15, 150},
+        {20030710, "2-1 SPLIT", 0, 0, 296},  // balance 148 -> 296
+        {20031010, "SELL", -700, 7, 100},
+    });
     // The entries before the sales are the same for every method; the fee
     // against shares has no price; the split shows the new balance and none.
     // Each sale's date, text and amount are on its first line only.
@@ -166,11 +125,11 @@ TEST_F(HandWorkedLedger, EveryMethodAsWorkedOutByHand)
         {5, R"(10,0,"Long ","")", R"(10,0,"Short","")", "5,200", "5", "1000"},
     };
     for (const auto& m : methods) {
-        const WorksheetRun run = Run(m.method);
-        EXPECT_EQ(body.arg(QLatin1String(m.firstLot), QLatin1String(m.secondLot),
-                           QLatin1String(m.laterSale), QLatin1String(m.lotD),
-                           QLatin1String(m.total)),
-                  Body(run.text))
+        const WorksheetRun run = Run(path, 20040630, m.method);
+        EXPECT_EQ(
+            body.arg(QLatin1String(m.firstLot), QLatin1String(m.secondLot),
+                     QLatin1String(m.laterSale), QLatin1String(m.lotD), QLatin1String(m.total)),
+            Body(run.text))
             << "method " << m.method;
         EXPECT_TRUE(run.log.contains(
             QStringLiteral("Buy prices have been restated because of a share split..")));
@@ -187,40 +146,35 @@ TEST_F(BasisLedger, HoldingPeriodBoundaryIsOneYearAndADay)
         {20040116, "SELL", -150, 15, 10},
         {20040229, "SELL", -2850, 15, 190},
     });
-    const std::vector<Line> lines = Entries(Run(path, 20040301).text);
+    const QByteArray text = Run(path, 20040301).text;
     // Sold the same day a year later: short; one day more: long.
-    EXPECT_EQ(QStringLiteral("Short"), SaleLines(lines, QStringLiteral("11504")).at(0).term);
-    EXPECT_EQ(QStringLiteral("Long "), SaleLines(lines, QStringLiteral("11604")).at(0).term);
-    // A sale on February 29 counts from March 1.
-    const std::vector<Line> leap = SaleLines(lines, QStringLiteral("22904"));
-    ASSERT_EQ(3u, leap.size());
-    EXPECT_EQ(QStringLiteral("Long "), leap[0].term);  // the rest of 2003-01-15
-    EXPECT_EQ(QStringLiteral("Long "), leap[1].term);  // 2003-02-28
-    EXPECT_EQ(QStringLiteral("Short"), leap[2].term);  // 2003-03-01
-
+    EXPECT_EQ(SaleLines(text, "11504"), QStringList{R"(10,"",10,50,"Short","")"});
+    EXPECT_EQ(SaleLines(text, "11604"), QStringList{R"(10,"",10,50,"Long ","")"});
+    // A sale on February 29 counts from March 1: the rest of 2003-01-15 and
+    // 2003-02-28 are long, 2003-03-01 short.
+    EXPECT_EQ(SaleLines(text, "22904"),
+              (QStringList{R"(80,"",10,0,"Long ","")", R"(100,"",11,0,"Long ","")",
+                           R"(10,"",12,830,"Short","")"}));
     EXPECT_EQ(20030301, LongTermCutoffFor(20040229));
     EXPECT_EQ(20030301, LongTermCutoffFor(20040301));
     EXPECT_EQ(20040228, LongTermCutoffFor(20050228));
-}
 
-TEST_F(BasisLedger, DatesOfADamagedFileAtTheEndsOfTheRangeAreWorkedThrough)
-{
     // Found by fuzzing: the holding-period cutoff of the earliest possible
-    // date overflowed.
+    // date of a damaged file overflowed.
     const std::int32_t lowest = std::numeric_limits<std::int32_t>::min();
     EXPECT_EQ(lowest, LongTermCutoffFor(lowest));
     EXPECT_EQ(lowest, LongTermCutoffFor(lowest + 9999));
     EXPECT_EQ(lowest, LongTermCutoffFor(lowest + 10000));
-    const QString path = Write({
+    const QString damaged = Write({
         {lowest + 1600, "BUY", 1000, 10, 0},
         {-5, "SELL", -150, 15, 10},
         {std::numeric_limits<std::int32_t>::max(), "SELL", -15, 15, 1},
     });
     for (int method = 1; method <= 5; ++method)
-        EXPECT_FALSE(Run(path, 20040301, method).text.isEmpty()) << "method " << method;
+        EXPECT_FALSE(Run(damaged, 20040301, method).text.isEmpty()) << "method " << method;
 }
 
-TEST_F(BasisLedger, DynamicOrders)
+TEST_F(BasisLedger, DynamicOrdersAndPoolResidue)
 {
     // Highest price first, whatever the purchase order.
     const QString prices = Write({
@@ -229,11 +183,8 @@ TEST_F(BasisLedger, DynamicOrders)
         {20030301, "BUY", 120, 12, 0},
         {20030401, "SELL", -300, 20, 15},
     });
-    const std::vector<Line> dear = Sale(prices, 20030501, 2, "40103");
-    ASSERT_EQ(2u, dear.size());
-    EXPECT_DOUBLE_EQ(15, dear[0].cost);
-    EXPECT_DOUBLE_EQ(12, dear[1].cost);
-    EXPECT_DOUBLE_EQ(5, dear[1].shares);
+    EXPECT_EQ(Sale(prices, 20030501, 2, "40103"),
+              (QStringList{R"(10,"",15,0,"Short","")", R"(5,"",12,90,"Short","")"}));
 
     // The short-term category goes first only when its average is higher.
     const auto firstTerm = [&](double shortPrice) {
@@ -242,32 +193,25 @@ TEST_F(BasisLedger, DynamicOrders)
             {20030601, "BUY", shortPrice * 100, shortPrice, 0},  // short
             {20030701, "SELL", -500, 20, 25},
         });
-        return Sale(path, 20030801, 5, "70103").at(0).term;
+        return Sale(path, 20030801, 5, "70103").value(0).section(u',', 4, 4);
     };
-    EXPECT_EQ(QStringLiteral("Short"), firstTerm(11));
-    EXPECT_EQ(QStringLiteral("Long "), firstTerm(10));
-    EXPECT_EQ(QStringLiteral("Long "), firstTerm(9));
-}
+    EXPECT_EQ(QStringLiteral("\"Short\""), firstTerm(11));
+    EXPECT_EQ(QStringLiteral("\"Long \""), firstTerm(10));
+    EXPECT_EQ(QStringLiteral("\"Long \""), firstTerm(9));
 
-TEST_F(BasisLedger, PoolResidueIsChargedToTheSaleThatEmptiesThePool)
-{
     // 10 shares at 10.004: the short pool costs 100.04, its average 10.00.
     // Selling all 10 at the average leaves 0.04 in an empty pool, which the
     // sale takes, marked.
-    const QString path = Write({
-        {20030101, "BUY", 100.04, 10.004, 0},
-        {20030201, "SELL", -120, 12, 10},
-    });
+    const QString pool =
+        Write({{20030101, "BUY", 100.04, 10.004, 0}, {20030201, "SELL", -120, 12, 10}});
     for (const int method : {3, 4, 5}) {
-        const std::vector<Line> sale = Sale(path, 20030301, method, "20103");
-        ASSERT_EQ(1u, sale.size());
-        EXPECT_DOUBLE_EQ(10, sale[0].cost);
-        EXPECT_NEAR(120 - 100.04, sale[0].gain, 1e-9);
-        EXPECT_EQ(QStringLiteral("  *"), sale[0].mark);
+        EXPECT_EQ(Sale(pool, 20030301, method, "20103"),
+                  QStringList{R"(10,"",10,19.960000000000008,"Short","  *")"})
+            << method;
     }
 }
 
-TEST_F(BasisLedger, RemaindersBelowOneThousandthAreDropped)
+TEST_F(BasisLedger, RemaindersBelowOneThousandthAndSalesOfHalfAShareOrLess)
 {
     const QString path = Write({
         {20030101, "BUY", 100, 10, 0},  // 10 shares
@@ -276,79 +220,62 @@ TEST_F(BasisLedger, RemaindersBelowOneThousandthAreDropped)
         {20030301, "SELL", -55.01, 11, 5.0004},
     });
     const WorksheetRun run = Run(path, 20030401);
-    const std::vector<Line> lines = Entries(run.text);
     // 0.0005 left in the first lot is dropped: the next sale starts on the second.
-    const std::vector<Line> second = SaleLines(lines, QStringLiteral("30103"));
-    ASSERT_EQ(1u, second.size());
-    EXPECT_DOUBLE_EQ(5, second[0].shares);
-    // 0.0004 shares left to match are dropped too: no overselling, the gain is shown.
+    // 0.0004 shares left to match are dropped too: no overselling, the gain
+    // of 55.01 - 50 is shown.
+    EXPECT_EQ(SaleLines(run.text, "30103"), QStringList{R"(5,"",10,5.009999999999998,"Short","")"});
     EXPECT_FALSE(run.result.oversold);
-    EXPECT_NEAR(55.01 - 50, second[0].gain, 1e-9);
     EXPECT_EQ(QStringLiteral("\"Total: \""), Closing(run.text).value(0).value(0));
-}
 
-TEST_F(BasisLedger, SalesOfHalfAShareOrLessAreNotSales)
-{
-    const QString path = Write({
+    const QString half = Write({
         {20030101, "BUY", 100, 10, 0},
         {20030201, "SELL", -5, 10, 0.5},   // rounds to 0: not a sale
         {20030301, "SELL", -15, 10, 1.5},  // rounds to 2: a sale of 1.5
     });
-    EXPECT_TRUE(Sale(path, 20030401, 1, "20103").empty());
-    const std::vector<Line> sale = Sale(path, 20030401, 1, "30103");
-    ASSERT_EQ(1u, sale.size());
-    EXPECT_DOUBLE_EQ(1.5, sale[0].shares);
+    EXPECT_TRUE(Sale(half, 20030401, 1, "20103").empty());
+    EXPECT_EQ(Sale(half, 20030401, 1, "30103"), QStringList{R"(1.5,"",10,0,"Short","")"});
 }
 
-TEST_F(BasisLedger, OversellingStopsTheWorksheet)
+// Overselling, Escape and a ledger with nothing to print each end the
+// worksheet with a beep and their messages.
+TEST_F(BasisLedger, OversellingEscapeAndNothingToPrintStopTheWorksheet)
 {
-    const QString path = Write({
+    const QString cancelled = QStringLiteral("Basis worksheet was cancelled and is incomplete.");
+    const QString oversold = Write({
         {20030101, "BUY", 100, 10, 0},
         {20030201, "SELL", -150, 10, 15},
         {20030301, "BUY", 100, 10, 0},
     });
-    const WorksheetRun run = Run(path, 20030401);
+    WorksheetRun run = Run(oversold, 20030401);
     EXPECT_TRUE(run.result.oversold);
-    const QList<QStringList> body = WorksheetBody(run.text);
     // The purchase, the lot taken, the error; nothing after it.
-    ASSERT_EQ(3, body.size());
-    EXPECT_EQ(QStringLiteral("\"Error: # shares sold exceeds # shares bought.  Aborting.\""),
-              body[2].join(QLatin1Char(',')));
-    EXPECT_TRUE(run.log.contains(
-        QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting..")));
-    EXPECT_TRUE(
-        run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
-    EXPECT_EQ(QStringLiteral("Basis worksheet finished."), run.log.last());
+    EXPECT_EQ(Body(run.text).section(u'\n', 2),
+              QStringLiteral("\"Error: # shares sold exceeds # shares bought.  Aborting.\""));
+    EXPECT_EQ(
+        run.log.mid(run.log.size() - 3),
+        (QStringList{QStringLiteral("Error: # shares sold exceeds # shares bought.  Aborting.."),
+                     cancelled, QStringLiteral("Basis worksheet finished.")}));
     EXPECT_EQ(1, run.beeps);
-}
 
-TEST_F(BasisLedger, EscapeStopsTheReplayWithoutClosingSection)
-{
-    const QString path = Write({
-        {20030101, "BUY", 100, 10, 0},
-        {20030201, "BUY", 100, 10, 0},
-        {20030301, "BUY", 100, 10, 0},
-    });
     WorksheetOptions options;
     options.cancelAfter = 2;
-    const WorksheetRun run = RunWorksheet(path, options);
+    run = RunWorksheet(Write({{20030101, "BUY", 100, 10, 0},
+                              {20030201, "BUY", 100, 10, 0},
+                              {20030301, "BUY", 100, 10, 0}}),
+                       options);
     EXPECT_TRUE(run.result.cancelled);
-    EXPECT_EQ(2, WorksheetBody(run.text).size());
+    EXPECT_EQ(2, WorksheetBody(run.text).size());  // no closing section
     EXPECT_TRUE(run.log.contains(QStringLiteral("Escape key was hit.")));
-    EXPECT_TRUE(
-        run.log.contains(QStringLiteral("Basis worksheet was cancelled and is incomplete.")));
+    EXPECT_TRUE(run.log.contains(cancelled));
     EXPECT_EQ(1, run.beeps);
-}
 
-TEST_F(BasisLedger, NothingPrintedGivesTheEmptyWorksheetMessage)
-{
-    const QString path = Write({{20030101, "UPDATE", 0, 10, 0}, {20030201, "INCOME", -5, 0, 0}});
-    const WorksheetRun run = RunWorksheet(path, WorksheetOptions{});
+    const QString nothing = Write({{20030101, "UPDATE", 0, 10, 0}, {20030201, "INCOME", -5, 0, 0}});
+    run = RunWorksheet(nothing, WorksheetOptions{});
     EXPECT_TRUE(run.result.empty);
     EXPECT_TRUE(WorksheetBody(run.text).isEmpty());
     EXPECT_TRUE(
         run.log.contains(QStringLiteral("No transactions exist to create a basis worksheet for ") +
-                         path + QLatin1Char('.')));
+                         nothing + QLatin1Char('.')));
     EXPECT_EQ(1, run.beeps);
 }
 
@@ -366,13 +293,13 @@ TEST_F(BasisLedger, TheDateWindowLimitsOnlyWhatIsPrinted)
     options.toMdy = 12312003;
     options.todayYmd = 20040601;
     const WorksheetRun run = RunWorksheet(path, options);
-    const std::vector<Line> lines = Entries(run.text);
-    ASSERT_EQ(3u, lines.size());
-    EXPECT_EQ(QStringLiteral("ACCT FEE"), lines[0].desc);
-    EXPECT_TRUE(lines[0].date.isEmpty());  // an amount below one: no date
-    EXPECT_EQ(QStringLiteral("10103"), lines[1].date);
-    EXPECT_EQ(QStringLiteral("60103"), lines[2].date);
-    EXPECT_DOUBLE_EQ(10, lines[2].cost);  // the sale still takes the 2002 lot first
+    // The fee (an amount below one: no date), the purchase and the sale, which
+    // still takes the 2002 lot first.
+    EXPECT_EQ(Body(run.text).section(u'\n', 0, 3),
+              QStringLiteral(R"("","ACCT FEE ",0.25,0,"",0,0,"     ",""
+10103,"BUY      ",1200,100,"",12,0,"     ",""
+60103,"SELL     ",-1500,100,"",10,500,"Long ",""
+)"));
     // The remaining lots are all listed.
     const QList<QStringList> closing = Closing(run.text);
     EXPECT_EQ(QStringLiteral("10103"), closing.value(0).value(0));
@@ -391,23 +318,123 @@ TEST_F(BasisLedger, ReportHeaderAndDateOrder)
     options.fromMdy = 13402002;  // not a date: the window opens
     options.todayYmd = 20080229;
     const WorksheetRun run = RunWorksheet(path, options);
-    const QList<QStringList> records = ReportRecords(run.text);
-    EXPECT_EQ(QStringLiteral("\"2/29/2008  Brisden 6.00  12:00:00 PM\""), records[0].join(','));
-    EXPECT_EQ(QStringLiteral("\"File:\",\"") + path + QLatin1Char('"'), records[1].join(','));
-    EXPECT_EQ(QStringLiteral("\"Basis Worksheet: Average, Double Category, FIFO\""),
-              records[4].join(','));
-    EXPECT_EQ(QStringLiteral("\"    Date\",\"Mask:\",0,99999999,\"\",\"   Share\",\" Capital\","
-                             "\"Hold\",\"Round\""),
-              Joined(records[5]));
-    EXPECT_EQ(QStringLiteral("\"    Date\",\"Desc\",\"  Amount\",\"  Shares\",\"  Adjust\","
-                             "\"   Basis\",\"    Gain\",\"Term\",\"Adjust\""),
-              records[6].join(','));
     // The description upper-cased, nine characters; the date digits as a number.
-    EXPECT_EQ(QStringLiteral("11902,\"BUY      \",100,10,\"\",10,0,\"     \",\"\""),
-              records[8].join(','));
+    EXPECT_TRUE(run.text.startsWith(QByteArray(
+        "\"2/29/2008  Brisden 6.00  12:00:00 PM\"\r\n\"File:\",\"" + path.toLatin1() +
+        "\"\r\n\"Desc: \",\"\"\r\n\r\n\"Basis Worksheet: Average, Double Category, FIFO\"\r\n"
+        "\"    Date\",\"Mask:\",0,99999999,\"\",\"   Share\",\" Capital\",\"Hold\",\"Round\"\r\n"
+        "\"    Date\",\"Desc\",\"  Amount\",\"  Shares\",\"  Adjust\",\"   Basis\",\"    Gain\","
+        "\"Term\",\"Adjust\"\r\n\r\n11902,\"BUY      \",100,10,\"\",10,0,\"     \",\"\"\r\n")));
     options.dateOrder = QStringLiteral("DMY");
-    EXPECT_EQ(QStringLiteral("190102"), ReportRecords(RunWorksheet(path, options).text)[8][0]);
+    EXPECT_EQ(QStringLiteral("190102"), WorksheetBody(RunWorksheet(path, options).text)[0][0]);
     EXPECT_TRUE(run.text.endsWith("\r\n"));
+}
+
+// The worksheet on a printed page, read back from a character grid (80
+// columns to a portrait page).
+
+std::vector<QStringList> PrintWorksheet(std::initializer_list<Tx> records, int orientation,
+                                        int linesPerPage = 0)
+{
+    QTemporaryDir dir;
+    const QString path = WriteLedger(dir.filePath(QStringLiteral("w.dat")), records);
+    FileTable files;
+    InvestmentFile file(files);
+    EXPECT_TRUE(file.open(path));
+    file.CurrentFile = path;
+    file.CurrentFileDesc = QStringLiteral("Income fund");
+    Calendar calendar;
+    calendar.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    calendar.SetToday(QDate(2011, 1, 10));
+    SessionLog log(files, QString());
+    FakeMessages messages;
+    FakeCancel cancel;
+    ReportState report;
+    report.ReportDestination = DestinationPrinter;
+    PageComposer composer(report, QStringLiteral("Brisden 6.00"), calendar.locale);
+    TextGridSurface::Options o;
+    o.orientation = orientation;
+    TextGridSurface surface(o);
+    composer.PreparePrintSurface(surface);
+    composer.setSurface(&surface);
+    composer.ApplyScale();
+    BasisPrinter printer(composer, linesPerPage, 0);
+    BasisWorksheet worksheet(BasisContext{file, report, calendar, log, printer, messages, cancel,
+                                          QStringLiteral("Brisden 6.00")});
+    worksheet.Run(1);
+    surface.EndDoc();
+    return surface.pages();
+}
+
+TEST(BasisPrinter, WorksheetPageLaysOutEntriesRemainingLotsAndTotals)
+{
+    const auto pages = PrintWorksheet({{20030115, "Buy", 1000, 10, 0},
+                                       {20030601, "Buy", 600, 12, 0},
+                                       {20040301, "Sell", -1500, 15, 120}},
+                                      1);
+    ASSERT_EQ(1u, pages.size());
+    // Under the header (its first line holds the time): the entries (the
+    // leading 0 of a date as a blank), the sale taking the first lot whole
+    // and the rest of the second with the gain of 1500 - 1000 - 240, the
+    // remaining lots and the totals.
+    EXPECT_EQ(
+        pages[0].mid(1),
+        (QStringList{
+            "                                                                         Page 1",
+            "                                   Income fund",
+            "",
+            "Basis Worksheet: Cost, FIFO",
+            "Date mask:  0 to  99999999                      Share     Capital  Hold   Round",
+            " Date   Desc          Amount       Shares       Basis        Gain  Term   Adjust",
+            "",
+            " 11503  BUY         1,000.00      100.000       10.00                   ",
+            " 60103  BUY           600.00       50.000       12.00                   ",
+            " 30104  SELL       -1,500.00      100.000       10.00              Long ",
+            "                                   20.000       12.00      260.00  Short",
+            "",
+            "               ------------------Remaining Basis------------------",
+            "",
+            " 60103                  30.000 shares @         $12.00 cost/share, long  term.",
+            "          Total:        30.000 shares @        $360.00 total basis.",
+            "",
+            "Avg cost/share: $12.00, Long Term: $12.00, Short: $.00",
+            "",
+            "Additional cost service fees: $.00",
+            "",
+            " Fees charged against shares: 0.000 Shares",
+            "",
+            "        Remember to adjust for service charges, commissions, loads, etc."}));
+}
+
+TEST(BasisPrinter, CountedLinesStartPagesWithTheHeading)
+{
+    const auto pages = PrintWorksheet({{20030115, "Buy", 100, 10, 0},
+                                       {20030215, "Buy", 100, 10, 0},
+                                       {20030315, "Buy", 100, 10, 0},
+                                       {20030415, "Buy", 100, 10, 0},
+                                       {20030515, "Buy", 100, 10, 0}},
+                                      1, 20);
+    // Five entries fit; the closing section (3 lines) and the totals
+    // (11 lines) do not fit the first page of 20 lines after the lots.
+    ASSERT_EQ(2u, pages.size());
+    EXPECT_EQ(QStringLiteral("Page 2"), pages[1][1].right(6));
+    EXPECT_EQ(QStringLiteral("Basis Worksheet: Cost, FIFO"), pages[1][4]);
+}
+
+TEST(BasisPrinter, TextDevicePrintsFixedColumns)
+{
+    const auto pages = PrintWorksheet({{20030115, "Buy", 1000, 10, 0}}, 0);
+    ASSERT_EQ(1u, pages.size());
+    EXPECT_EQ(
+        pages[0].mid(4, 10),
+        (QStringList{
+            "Basis Worksheet: Cost, FIFO",
+            "Date mask: 0 to 99999999                        Share     Capital  Hold   Round",
+            " Date  Desc         Amount        Shares        Basis       Gain   Term   Adjust", "",
+            " 11503 BUY          1,000.00      100.000       10.00                   ", "",
+            "               ------------------Remaining Basis------------------", "",
+            " 11503100.000 shares @ $10.00 cost/share, long term.",
+            "          Total:       100.000 shares @      $1,000.00 total basis."}));
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "GeneratedLedger.h"
 
+#include <QDataStream>
 #include <QDate>
 #include <QFile>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
+#include <random>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -13,39 +15,45 @@ namespace brisden::test {
 
 namespace {
 
-// The random numbers of the script: Python's generator (the Mersenne
-// Twister seeded from the 32-bit words of the seed), its floats of 53 bits,
-// its integers by rejection and its Gaussian pairs.
+// Python's Mersenne Twister as its seed() leaves it: init_by_array with the
+// single word of a seed below 2^32.
+std::mt19937 PythonSeeded(std::uint32_t seed)
+{
+    constexpr std::size_t n = 624;
+    std::array<std::uint32_t, n> mt{19650218u};
+    for (std::uint32_t i = 1; i < n; ++i)
+        mt[i] = 1812433253u * (mt[i - 1] ^ (mt[i - 1] >> 30)) + i;
+    std::size_t i = 1;
+    const auto next = [&] {
+        if (++i >= n) {
+            mt[0] = mt[n - 1];
+            i = 1;
+        }
+    };
+    for (std::size_t k = n; k > 0; --k, next())
+        mt[i] = (mt[i] ^ ((mt[i - 1] ^ (mt[i - 1] >> 30)) * 1664525u)) + seed;
+    for (std::size_t k = n - 1; k > 0; --k, next())
+        mt[i] = (mt[i] ^ ((mt[i - 1] ^ (mt[i - 1] >> 30)) * 1566083941u)) - std::uint32_t(i);
+    mt[0] = 0x80000000u;
+    // The engine reads its whole state as text, and twists before its next number.
+    std::stringstream state;
+    for (const std::uint32_t word : mt)
+        state << word << ' ';
+    std::mt19937 engine;
+    state >> engine;
+    return engine;
+}
+
+// The random numbers of the script: Python's generator, its floats of 53
+// bits, its integers by rejection and its Gaussian pairs.
 class PythonRandom {
 public:
-    explicit PythonRandom(std::uint32_t seed)
-    {
-        // init_by_array with the single word of a seed below 2^32.
-        initGenrand(19650218u);
-        std::size_t i = 1;
-        for (int k = kN; k > 0; --k) {
-            m_state[i] =
-                (m_state[i] ^ ((m_state[i - 1] ^ (m_state[i - 1] >> 30)) * 1664525u)) + seed;
-            if (++i >= kN) {
-                m_state[0] = m_state[kN - 1];
-                i = 1;
-            }
-        }
-        for (int k = kN - 1; k > 0; --k) {
-            m_state[i] = (m_state[i] ^ ((m_state[i - 1] ^ (m_state[i - 1] >> 30)) * 1566083941u)) -
-                         std::uint32_t(i);
-            if (++i >= kN) {
-                m_state[0] = m_state[kN - 1];
-                i = 1;
-            }
-        }
-        m_state[0] = 0x80000000u;
-    }
+    explicit PythonRandom(std::uint32_t seed) : m_mt(PythonSeeded(seed)) {}
 
     double random()
     {
-        const std::uint32_t a = next() >> 5;
-        const std::uint32_t b = next() >> 6;
+        const std::uint32_t a = m_mt() >> 5;
+        const std::uint32_t b = m_mt() >> 6;
         return (double(a) * 67108864.0 + double(b)) * (1.0 / 9007199254740992.0);
     }
 
@@ -58,89 +66,37 @@ public:
             ++bits;
         std::uint64_t r = 0;
         do {
-            r = next() >> (32 - bits);
+            r = std::uint32_t(m_mt()) >> (32 - bits);
         } while (r >= width);
         return a + std::int64_t(r);
     }
 
     double gauss(double mu, double sigma)
     {
-        double z = 0;
         if (m_haveNext) {
-            z = m_next;
             m_haveNext = false;
-        } else {
-            const double x2pi = random() * kTwoPi;
-            const double g2rad = std::sqrt(-2.0 * std::log(1.0 - random()));
-            z = std::cos(x2pi) * g2rad;
-            m_next = std::sin(x2pi) * g2rad;
-            m_haveNext = true;
+            return mu + m_next * sigma;
         }
-        return mu + z * sigma;
+        const double x2pi = random() * 6.283185307179586;  // Python's 2 * pi
+        const double g2rad = std::sqrt(-2.0 * std::log(1.0 - random()));
+        m_next = std::sin(x2pi) * g2rad;
+        m_haveNext = true;
+        return mu + std::cos(x2pi) * g2rad * sigma;
     }
 
 private:
-    static constexpr int kN = 624;
-    static constexpr double kTwoPi = 6.283185307179586;  // Python's 2 * pi
-
-    void initGenrand(std::uint32_t s)
-    {
-        m_state[0] = s;
-        for (int i = 1; i < kN; ++i)
-            m_state[std::size_t(i)] =
-                1812433253u * (m_state[std::size_t(i - 1)] ^ (m_state[std::size_t(i - 1)] >> 30)) +
-                std::uint32_t(i);
-        m_index = kN;
-    }
-
-    std::uint32_t next()
-    {
-        if (m_index >= kN) {
-            for (int k = 0; k < kN; ++k) {
-                const std::uint32_t y = (m_state[std::size_t(k)] & 0x80000000u) |
-                                        (m_state[std::size_t((k + 1) % kN)] & 0x7fffffffu);
-                m_state[std::size_t(k)] =
-                    m_state[std::size_t((k + 397) % kN)] ^ (y >> 1) ^ ((y & 1u) ? 0x9908b0dfu : 0u);
-            }
-            m_index = 0;
-        }
-        std::uint32_t y = m_state[std::size_t(m_index++)];
-        y ^= y >> 11;
-        y ^= (y << 7) & 0x9d2c5680u;
-        y ^= (y << 15) & 0xefc60000u;
-        y ^= y >> 18;
-        return y;
-    }
-
-    std::array<std::uint32_t, kN> m_state{};
-    int m_index = kN;
+    std::mt19937 m_mt;
     bool m_haveNext = false;
     double m_next = 0;
 };
 
-void Put16(QByteArray& out, std::int16_t v)
+QDataStream& LittleEndian(QDataStream& out)
 {
-    const std::uint16_t u = std::uint16_t(v);
-    out.append(char(u & 0xff));
-    out.append(char(u >> 8));
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    return out;
 }
 
-void Put32(QByteArray& out, std::int32_t v)
-{
-    const std::uint32_t u = std::uint32_t(v);
-    for (int shift = 0; shift < 32; shift += 8)
-        out.append(char((u >> shift) & 0xff));
-}
-
-void PutDouble(QByteArray& out, double v)
-{
-    std::uint64_t u = 0;
-    std::memcpy(&u, &v, sizeof u);
-    for (int shift = 0; shift < 64; shift += 8)
-        out.append(char((u >> shift) & 0xff));
-}
-
-constexpr int kRecordLength = 41;
 constexpr std::int16_t kVersion = 6;
 
 }  // namespace
@@ -179,51 +135,30 @@ QByteArray GenerateLedger(const GeneratorOptions& options)
             if (kind == Sell && held == 0)
                 kind = Buy;
         }
+        static const char* const names[] = {"Buy", "Reinvest", "Sell", "Price", "Split"};
         double amount = 0;
         double shares = 0;
-        const char* name = "";
-        switch (kind) {
-            case Buy:
-            case Reinvest: {
-                const std::int64_t q =
-                    kind == Buy ? rnd.randint(5000, 100000) : rnd.randint(500, 5000);
-                held += q;
-                amount = double(q * cents) / 100000;
-                shares = double(q) / 1000;
-                name = kind == Buy ? "Buy" : "Reinvest";
-                break;
-            }
-            case Sell: {
-                const std::int64_t q = std::min(held, rnd.randint(5000, 150000));
-                held -= q;
-                amount = double(-q * cents) / 100000;
-                shares = double(q) / 1000;
-                name = "Sell";
-                break;
-            }
-            case Price:
-                name = "Price";
-                break;
-            case Split:
-                target -= std::log(2.0);
-                lp -= std::log(2.0);
-                cents = std::max<std::int64_t>(100, cents / 2);
-                held *= 2;
-                shares = double(held) / 1000;
-                name = "Split";
-                break;
+        if (kind == Buy || kind == Reinvest || kind == Sell) {
+            std::int64_t q = kind == Buy        ? rnd.randint(5000, 100000)
+                             : kind == Reinvest ? rnd.randint(500, 5000)
+                                                : -std::min(held, rnd.randint(5000, 150000));
+            held += q;
+            amount = double(q * cents) / 100000;
+            shares = double(std::abs(q)) / 1000;
+        } else if (kind == Split) {
+            target -= std::log(2.0);
+            lp -= std::log(2.0);
+            cents = std::max<std::int64_t>(100, cents / 2);
+            held *= 2;
+            shares = double(held) / 1000;
         }
-        const double price = double(cents) / 100;
+        const char* name = names[kind];
         QByteArray record;
-        Put16(record, kVersion);
-        Put32(record, d.year() * 10000 + d.month() * 100 + d.day());
-        Put16(record, std::int16_t(seq));
-        QByteArray desc(name);
-        desc.append(QByteArray(9 - desc.size(), ' '));
-        record.append(desc);
-        PutDouble(record, amount);
-        PutDouble(record, price);
-        PutDouble(record, shares);
+        QDataStream out(&record, QIODevice::WriteOnly);
+        LittleEndian(out) << kVersion << std::int32_t(d.year() * 10000 + d.month() * 100 + d.day())
+                          << std::int16_t(seq);
+        out.writeRawData(QByteArray(name).leftJustified(9, ' ').constData(), 9);
+        out << amount << double(cents) / 100 << shares;
         records.push_back(record);
     }
     // Some records are stored out of date order (entered late).
@@ -234,12 +169,10 @@ QByteArray GenerateLedger(const GeneratorOptions& options)
         }
     }
 
-    QByteArray bytes;
-    bytes.reserve(kRecordLength * (n + 1));
-    Put16(bytes, kVersion);
-    Put32(bytes, -1);
-    Put32(bytes, 0);
-    bytes.append(QByteArray(31, '\0'));
+    QByteArray bytes;  // the header record: the version, -1 and zeros
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    LittleEndian(out) << kVersion << std::int32_t(-1);
+    bytes.append(35, '\0');
     for (const QByteArray& record : records)
         bytes.append(record);
     return bytes;

@@ -15,16 +15,7 @@ namespace {
 ChartRow Row(std::int32_t ymd, char code, double price, double amount = 0, double shares = 0,
              double balance = 0, double value = 0)
 {
-    ChartRow r;
-    r.Date = ymd;
-    r.Code = code;
-    r.SharePrice = price;
-    r.Amount = amount;
-    r.Shares = shares;
-    r.ShareBalance = balance;
-    r.Value = value;
-    r.RowData = 1;
-    return r;
+    return {ymd, code, amount, price, shares, balance, value, 1};
 }
 
 std::vector<double> Ys(const std::vector<ChartPoint>& points)
@@ -35,6 +26,11 @@ std::vector<double> Ys(const std::vector<ChartPoint>& points)
     return ys;
 }
 
+std::vector<ChartPoint> Series(const std::vector<ChartRow>& rows, const ChartSettings& s)
+{
+    return ExtractTimeSeries(rows, s);
+}
+
 ChartSettings Element(int element)
 {
     ChartSettings s;
@@ -42,94 +38,53 @@ ChartSettings Element(int element)
     return s;
 }
 
-TEST(ChartTimeSeries, PercentChangeFromThePreviousPointWithZeroKeptAsOneThousandth)
+TEST(ChartTimeSeries, PointsPercentChangeAndDateWindow)
 {
+    // X is the year plus the day of the year.
     ChartSettings s = Element(ElementSharePrice);
-    s.PercentChange = true;
-    const std::vector<ChartRow> rows = {Row(20040105, 'U', 10), Row(20040205, 'U', 12),
-                                        Row(20040305, 'U', 9)};
-    EXPECT_EQ(Ys(ExtractTimeSeries(rows, s)), (std::vector<double>{0, 20, -25}));
-
-    s.ChartElement = ElementValue;
-    const std::vector<ChartRow> fromZero = {Row(20040105, 'U', 1, 0, 0, 0, 0),
-                                            Row(20040205, 'U', 1, 0, 0, 5, 5)};
-    const auto points = ExtractTimeSeries(fromZero, s);
-    ASSERT_EQ(points.size(), 2u);
-    EXPECT_DOUBLE_EQ(points[1].Y, (5 - 0.001) / 0.001 * 100);
-}
-
-TEST(ChartTimeSeries, ChangesOnlyKeepsAPointWhenTheValueMoves)
-{
-    ChartSettings s = Element(ElementSharePrice);
-    s.ChangesOnly = true;
-    std::vector<ChartRow> rows;
-    int day = 1;
-    for (double price : {10.0, 10.0, 11.0, 11.0, 10.0})
-        rows.push_back(Row(20040100 + day++, 'U', price));
-    EXPECT_EQ(Ys(ExtractTimeSeries(rows, s)), (std::vector<double>{10, 11, 10}));
-    s.ChangesOnly = false;
-    EXPECT_EQ(ExtractTimeSeries(rows, s).size(), 5u);
-}
-
-TEST(ChartTimeSeries, XIsTheYearPlusTheDayOfTheYear)
-{
-    const ChartSettings s = Element(ElementSharePrice);
-    const std::vector<ChartRow> rows = {Row(20040101, 'U', 10), Row(20041231, 'U', 11)};
-    const auto points = ExtractTimeSeries(rows, s);
+    const auto points = Series({Row(20040101, 'U', 10), Row(20041231, 'U', 11)}, s);
     ASSERT_EQ(points.size(), 2u);
     EXPECT_DOUBLE_EQ(points[0].X, 2004 + 1 / 365.25);
     EXPECT_DOUBLE_EQ(points[1].X, 2004 + 366 / 365.25);  // a leap year
-}
 
-TEST(ChartTimeSeries, PricesLeaveOutRowsWithoutAMarketPriceAndTheDateWindowApplies)
-{
-    ChartSettings s = Element(ElementSharePrice);
-    const std::vector<ChartRow> rows = {
-        Row(20040105, 'P', 10, 100), Row(20040110, 'D', 55, -20), Row(20040111, 'F', 56, 5),
-        Row(20040112, 'A', 57, 0, -1), Row(20040113, 0, 58), Row(20040120, 'U', 11),
-        Row(0, 'U', 99)};
+    // Prices leave out the rows without a market price and those without a date.
+    const std::vector<ChartRow> rows = {Row(20040105, 'P', 10, 100),
+                                        Row(20040110, 'D', 55, -20),
+                                        Row(20040111, 'F', 56, 5),
+                                        Row(20040112, 'A', 57, 0, -1),
+                                        Row(20040113, 0, 58),
+                                        Row(20040120, 'U', 11),
+                                        Row(0, 'U', 99)};
     EXPECT_EQ(Ys(ExtractTimeSeries(rows, s)), (std::vector<double>{10, 11}));
-
-    // The share balance takes every dated row, the closing valuation included.
-    s.ChartElement = ElementShareBalance;
-    EXPECT_EQ(ExtractTimeSeries(rows, s).size(), 6u);
-
-    s.ChartElement = ElementSharePrice;
     s.ChartBegin = 20040106;
     s.ChartEnd = 20040119;
     EXPECT_TRUE(ExtractTimeSeries(rows, s).empty());
-}
+    // The share balance takes every dated row, the closing valuation included.
+    s = Element(ElementShareBalance);
+    EXPECT_EQ(ExtractTimeSeries(rows, s).size(), 6u);
 
-TEST(ChartYearlyTotals, FeesAgainstSharesAndRowsWithoutAType)
-{
-    // The other kinds of row are totalled from a listing in the next test.
-    const std::vector<ChartRow> rows = {Row(20050110, 'F', 0, 15), Row(20050301, 'A', 10, -3, -0.3),
-                                        Row(20070101, 0, 0, 500)};
-    auto totals = [&](int element) {
-        std::vector<std::pair<double, double>> out;
-        for (const auto& p : ExtractYearlyTotals(rows, Element(element)))
-            out.emplace_back(p.X, p.Y);
-        return out;
-    };
-    using Years = std::vector<std::pair<double, double>>;
-    // A fee against shares adds to the costs and buys no shares; a row
-    // without a type counts for no year.
-    EXPECT_EQ(totals(ElementInvestmentCosts), (Years{{2005, 18}}));
-    EXPECT_EQ(totals(ElementSharesBought), (Years{{2005, 0}}));
-    EXPECT_EQ(totals(ElementDistributions), (Years{{2005, 0}}));
+    // Percent change from the previous point, a zero kept as one thousandth.
+    s = Element(ElementSharePrice);
+    s.PercentChange = true;
+    EXPECT_EQ(
+        Ys(Series({Row(20040105, 'U', 10), Row(20040205, 'U', 12), Row(20040305, 'U', 9)}, s)),
+        (std::vector<double>{0, 20, -25}));
+    s.ChartElement = ElementValue;
+    const auto fromZero = Series({Row(20040105, 'U', 1), Row(20040205, 'U', 1, 0, 0, 5, 5)}, s);
+    ASSERT_EQ(fromZero.size(), 2u);
+    EXPECT_DOUBLE_EQ(fromZero[1].Y, (5 - 0.001) / 0.001 * 100);
 }
 
 TEST(ChartYearlyTotals, FromTheListingOfAKnownLedger)
 {
     test::ListingHarness h{DestinationFile, 20070110};
-    h.useLedger(QStringLiteral("fund.dat"),
-                {{20040105, "buy", 1000, 10, 0},
-                 {20040630, "reinv", 0, 10, 5},
-                 {20041220, "cash", -20, 0, 0},
-                 {20050105, "buy", 500, 12.5, 0},
-                 {20050701, "sell", -240, 12, 20},
-                 {20051231, "price", 0, 13, 0},
-                 {20060301, "fee", 25, 0, 0}});
+    h.useLedger(QStringLiteral("fund.dat"), {{20040105, "buy", 1000, 10, 0},
+                                             {20040630, "reinv", 0, 10, 5},
+                                             {20041220, "cash", -20, 0, 0},
+                                             {20050105, "buy", 500, 12.5, 0},
+                                             {20050701, "sell", -240, 12, 20},
+                                             {20051231, "price", 0, 13, 0},
+                                             {20060301, "fee", 25, 0, 0}});
     h.run();
     ASSERT_EQ(h.output.files.size(), 1u);
     std::vector<ChartRow> rows;
@@ -157,10 +112,16 @@ TEST(ChartYearlyTotals, FromTheListingOfAKnownLedger)
     // The price series: the purchase, the reinvestment, the sale, the price
     // update and today's valuation; not the cash distribution nor the fee.
     ChartSettings price = Element(ElementSharePrice);
-    EXPECT_EQ(Ys(ExtractTimeSeries(rows, price)),
-              (std::vector<double>{10, 10, 12.5, 12, 13, 13}));
+    EXPECT_EQ(Ys(ExtractTimeSeries(rows, price)), (std::vector<double>{10, 10, 12.5, 12, 13, 13}));
     price.ChartElement = ElementValue;
     EXPECT_DOUBLE_EQ(ExtractTimeSeries(rows, price).back().Y, 13 * (100 + 5 + 40 - 20));
+
+    // A fee against shares adds to the costs and buys no shares; a row
+    // without a type counts for no year.
+    rows = {Row(20050110, 'F', 0, 15), Row(20050301, 'A', 10, -3, -0.3), Row(20070101, 0, 0, 500)};
+    EXPECT_EQ(totals(ElementInvestmentCosts), (Points{{2005, 18}}));
+    EXPECT_EQ(totals(ElementSharesBought), (Points{{2005, 0}}));
+    EXPECT_EQ(totals(ElementDistributions), (Points{{2005, 0}}));
 }
 
 TEST(ChartGrid, ASecondShorterTimeSeriesEndsInEmptyCells)
@@ -194,7 +155,7 @@ TEST(ChartGrid, ASecondShorterTimeSeriesEndsInEmptyCells)
     EXPECT_EQ(chart.seriesPoints(1).size(), 3u);
 }
 
-TEST(ChartTitles, AxisTitleByElementPercentAndScale)
+TEST(ChartTitles, AxisTitlesChartTitleAndColours)
 {
     const QString tag = QStringLiteral("($)");
     EXPECT_EQ(ValueAxisTitle(ElementSharePrice, false, ScaleLinear, tag),
@@ -211,6 +172,14 @@ TEST(ChartTitles, AxisTitleByElementPercentAndScale)
     EXPECT_TRUE(title.startsWith(QStringLiteral("  3/5/24") + QString(20, u' ') +
                                  QStringLiteral("Brisden") + QString(20, u' ')));
     EXPECT_TRUE(title.endsWith(QStringLiteral("  \nDistributions ($)  by year")));
+
+    // Colours as the settings hold them, a blank text or none the built-in one.
+    const ChartColours c = ColoursFromSettings(QStringLiteral("&HFF"), QString(),
+                                               QStringLiteral("&HC0C0C0"), QStringLiteral("  "));
+    EXPECT_EQ(c.ChartBackDrop, 0x0000FFu);
+    EXPECT_EQ(c.PlotBackDrop, 0xC0C0C0u);
+    EXPECT_EQ(c.PlotWall, 0xC0C0C0u);
+    EXPECT_EQ(c.PlotBase, 0xE1FFFFu);
 }
 
 // The screen as the builder sees it: a grid of rows, a chart window that is
@@ -229,16 +198,11 @@ public:
     std::vector<ChartRow> gridRows() override { return rows; }
     void refreshListing() override { ++refreshes; }
     bool chartVisible() override { return visible; }
-    void closeChart() override
-    {
-        ++closes;
-        visible = false;
-    }
+    void closeChart() override { ++closes, visible = false; }
     AddOrErase askAddOrErase(const QString& question) override
     {
-        ++questions;
         EXPECT_EQ(question, chart_text::AlreadyCreated());
-        return answer;
+        return ++questions, answer;
     }
     bool chooseOptions(ChartOptions& chosen) override
     {
@@ -247,11 +211,7 @@ public:
         report->ListToDate = toMdy;
         return okOptions;
     }
-    void showChart(ChartDocument&, const ChartOptions&) override
-    {
-        ++shows;
-        visible = true;
-    }
+    void showChart(ChartDocument&, const ChartOptions&) override { ++shows, visible = true; }
     void setBusy(bool) override {}
 };
 
@@ -264,9 +224,13 @@ struct BuilderRig {
     ReportState report;
     test::FakeMessages messages;
     FakeHost host;
-    ChartBuilder builder{ChartBuilderContext{report, messages, host,
+    ChartBuilder builder{ChartBuilderContext{report,
+                                             messages,
+                                             host,
                                              [] { return QStringLiteral("Fund"); },
-                                             QStringLiteral("($)"), QLocale::c(), {}}};
+                                             QStringLiteral("($)"),
+                                             QLocale::c(),
+                                             {}}};
 };
 
 TEST(ChartBuilder, EightSeriesAtMostAndANinthLeavesThem)
@@ -340,20 +304,8 @@ TEST(ChartBuilder, NoEntriesDatesAndOptions)
     const ChartDocument& chart = rig.builder.chart();
     EXPECT_EQ(chart.ChartType, Chart3DArea);
     EXPECT_EQ(chart.style(1).StatFlags, StatMean);
-    EXPECT_EQ(chart.Footnote, QStringLiteral("Additional line(s) represent Mean"));
-    EXPECT_EQ(chart.rowLabel(1), QStringLiteral(" 2004"));
     EXPECT_EQ(chart.cell(1, 1), 100.0);
     EXPECT_TRUE(chart.Title.endsWith(QStringLiteral("Investment costs ($)  by year")));
-}
-
-TEST(ChartTypes, SteppingCyclesThroughTheCategoryTypes)
-{
-    EXPECT_EQ(NextChartType(9), 14);
-    EXPECT_EQ(NextChartType(14), 0);
-    EXPECT_EQ(PreviousChartType(0), 14);
-    EXPECT_EQ(PreviousChartType(14), 9);
-    EXPECT_TRUE(IsThreeD(8));
-    EXPECT_FALSE(IsThreeD(14));
 }
 
 TEST(ChartDrawing, StatisticsPercentScalesThinningAndPageFit)
@@ -397,16 +349,6 @@ TEST(ChartDrawing, StatisticsPercentScalesThinningAndPageFit)
     const QRectF fit = FitToPage(QSizeF(800, 400), QRectF(10, 20, 600, 900));
     EXPECT_EQ(fit, QRectF(10, 20, 600, 300));
     EXPECT_EQ(FitToPage(QSizeF(100, 400), QRectF(0, 0, 600, 900)), QRectF(0, 0, 225, 900));
-}
-
-TEST(ChartColours, SettingsTextsAndBuiltInDefaults)
-{
-    const ChartColours c = ColoursFromSettings(QStringLiteral("&HFF"), QString(),
-                                               QStringLiteral("&HC0C0C0"), QStringLiteral("  "));
-    EXPECT_EQ(c.ChartBackDrop, 0x0000FFu);
-    EXPECT_EQ(c.PlotBackDrop, 0xC0C0C0u);
-    EXPECT_EQ(c.PlotWall, 0xC0C0C0u);
-    EXPECT_EQ(c.PlotBase, 0xE1FFFFu);
 }
 
 }  // namespace
