@@ -1,59 +1,43 @@
 #pragma once
-// A program started by a test with pipes to its stdin and stdout (stderr kept
-// apart), that the test can read line by line, kill with SIGKILL and reap.
+// A program started by a test, its stdout read line by line (stderr kept
+// apart). QProcess::kill() ends it with SIGKILL; what it wrote before the
+// kill stays readable.
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
-#include <chrono>
-#include <optional>
-#include <sys/types.h>
+#include <QProcess>
 
 namespace brisden::test {
 
-class ChildProcess {
-public:
-    ChildProcess() = default;
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+// Starts program with args in folder (empty: the current one); false when it
+// could not be started.
+inline bool Start(QProcess& process, const QString& program, const QStringList& args,
+                  const QString& folder = QString())
+{
+    process.setWorkingDirectory(folder);
+    process.start(program, args);
+    return process.waitForStarted(20000);
+}
 
-    // Starts program with args in folder (empty: the current one). False
-    // when it could not be started.
-    bool start(const QString& program, const QStringList& args, const QString& folder = QString());
+// The next line of stdout without its line end, waiting up to ms for each
+// read; empty when none came.
+inline QByteArray ReadLine(QProcess& process, int ms)
+{
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(ms))
+            return {};
+    }
+    return process.readLine().trimmed();
+}
 
-    // The next whole line of stdout (without its line end), waiting up to
-    // timeout; nullopt when none came (the program ended or took too long).
-    std::optional<QByteArray> readLine(std::chrono::milliseconds timeout);
-    // Reads what is there (without waiting) into the lines not yet taken.
-    void drain();
-    // Every whole line read so far and not yet taken by readLine.
-    QList<QByteArray> takeLines();
-
-    // Closes the program's stdin.
-    void closeInput();
-    // SIGKILL, then waits for the end; the output written before the kill
-    // is read.
-    void kill();
-    // Waits for the end: the exit code, or -1 when the program died of a
-    // signal or did not end within timeout (it is killed then).
-    int wait(std::chrono::milliseconds timeout);
-    // Everything it wrote on stderr (read once it has ended).
-    QByteArray errors() const { return m_errors; }
-    bool running() const { return m_pid > 0; }
-
-private:
-    bool readSome(int timeoutMs);
-    void reap(bool block);
-
-    pid_t m_pid = -1;
-    int m_in = -1;
-    int m_out = -1;
-    int m_err = -1;
-    int m_status = -1;
-    QByteArray m_pending;
-    QList<QByteArray> m_lines;
-    QByteArray m_errors;
-};
+// Waits for the end: the exit code, or -1 when the program died of a signal
+// or did not end within ms (it is killed then).
+inline int Wait(QProcess& process, int ms)
+{
+    if (!process.waitForFinished(ms)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
 
 }  // namespace brisden::test

@@ -40,48 +40,20 @@ TransactionRecord MakeRecord(std::uint32_t seed, std::uint32_t k, std::uint32_t 
 
 }  // namespace
 
+constexpr const char* WorkNames[] = {"add", "release", "import", "rebuild", "backup", "restore"};
+
 std::optional<Work> WorkFromName(const QString& name)
 {
-    for (Work w :
-         {Work::Add, Work::Release, Work::Import, Work::Rebuild, Work::Backup, Work::Restore}) {
-        if (WorkName(w) == name)
-            return w;
+    for (int w = 0; w < 6; ++w) {
+        if (name == QLatin1String(WorkNames[w]))
+            return Work(w);
     }
     return std::nullopt;
 }
 
 QString WorkName(Work work)
 {
-    switch (work) {
-        case Work::Add:
-            return QStringLiteral("add");
-        case Work::Release:
-            return QStringLiteral("release");
-        case Work::Import:
-            return QStringLiteral("import");
-        case Work::Rebuild:
-            return QStringLiteral("rebuild");
-        case Work::Backup:
-            return QStringLiteral("backup");
-        case Work::Restore:
-            return QStringLiteral("restore");
-    }
-    return QString();
-}
-
-QString DatName()
-{
-    return QStringLiteral("Fund.dat");
-}
-
-QString BakName()
-{
-    return QStringLiteral("Fund.bak");
-}
-
-QString SourceName()
-{
-    return QStringLiteral("Source.csv");
+    return QLatin1String(WorkNames[int(work)]);
 }
 
 QByteArray BaseLedger(int count, std::uint32_t seed)
@@ -110,11 +82,6 @@ QByteArray ImportSource(int lines, std::uint32_t seed)
                 QByteArray::number(r.SharePrice, 'f', 2) + ",\r\n";
     }
     return text;
-}
-
-QString ImportSchemaText()
-{
-    return QStringLiteral("Date Description Amount Price Shares YMD");
 }
 
 Sequence::Sequence(const QString& folder, Work work, std::uint32_t seed)
@@ -155,19 +122,8 @@ bool Sequence::releaseRecord(int k, int salt)
 
 StepKind Sequence::kind(int k) const
 {
-    switch (m_work) {
-        case Work::Add:
-        case Work::Release:
-        case Work::Import:
-            return StepKind::Records;
-        case Work::Rebuild:
-            return k % 2 == 1 ? StepKind::WholeFiles : StepKind::Records;
-        case Work::Backup:
-            return k % 2 == 1 ? StepKind::WholeFiles : StepKind::Records;
-        case Work::Restore:
-            return k % 2 == 1 ? StepKind::WholeFiles : StepKind::Records;
-    }
-    return StepKind::Records;
+    // Rebuild, backup and restore replace whole files every other step.
+    return m_work >= Work::Rebuild && k % 2 == 1 ? StepKind::WholeFiles : StepKind::Records;
 }
 
 QString Sequence::describe(int k) const

@@ -26,7 +26,6 @@
 using namespace brisden;
 using namespace brisden::durability;
 using namespace brisden::test;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -165,22 +164,23 @@ TEST_P(CrashTest, NoRecordIsLostWhenTheProcessIsKilled)
         }
         const std::uint32_t seed = 1000u + std::uint32_t(round);
 
-        ChildProcess worker;
-        ASSERT_TRUE(worker.start(QStringLiteral(BRISDEN_CRASH_WORKER),
-                                 {name, work.path(), QString::number(seed)}));
-        const std::optional<QByteArray> ready = worker.readLine(20s);
-        ASSERT_TRUE(ready && *ready == "R")
-            << "round " << round << ": the worker did not start: " << worker.errors().constData();
+        QProcess worker;
+        ASSERT_TRUE(Start(worker, QStringLiteral(BRISDEN_CRASH_WORKER),
+                          {name, work.path(), QString::number(seed)}));
+        ASSERT_EQ(ReadLine(worker, 20000), QByteArray("R"))
+            << "round " << round << ": the worker did not start: "
+            << worker.readAllStandardError().constData();
         const auto deadline =
             std::chrono::steady_clock::now() +
             std::chrono::microseconds(std::uniform_int_distribution<int>(0, maxDelayUs)(random));
         while (std::chrono::steady_clock::now() < deadline)
-            worker.drain();
+            worker.waitForReadyRead(0);  // keeps its output flowing
         worker.kill();
+        worker.waitForFinished();
         ++figures.kills;
 
         int begun = -1, done = -1;
-        for (const QByteArray& line : worker.takeLines()) {
+        for (const QByteArray& line : worker.readAllStandardOutput().split('\n')) {
             ASSERT_FALSE(line.startsWith("F "))
                 << "round " << round << ": step failed: " << line.constData();
             if (line.startsWith("B "))

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace brisden;
 using namespace brisden::durability;
@@ -69,9 +68,9 @@ TEST_F(SharedFileTest, AFileOpenInOneProcessCannotBeWrittenByAnother)
     WriteAll(source, "20200301,More,100,5,\r\n");
     const QByteArray before = ReadAll(dat);
 
-    ChildProcess holder;
-    ASSERT_TRUE(holder.start(QStringLiteral(BRISDEN_CRASH_WORKER), {QStringLiteral("hold"), dat}));
-    ASSERT_EQ(holder.readLine(20s), QByteArray("R"));
+    QProcess holder;
+    ASSERT_TRUE(Start(holder, QStringLiteral(BRISDEN_CRASH_WORKER), {QStringLiteral("hold"), dat}));
+    ASSERT_EQ(ReadLine(holder, 20000), QByteArray("R"));
 
     // This process may read the file, not write it.
     FileTable files;
@@ -104,23 +103,20 @@ TEST_F(SharedFileTest, AFileOpenInOneProcessCannotBeWrittenByAnother)
     for (const QStringList& args : {QStringList{QStringLiteral("import"), dat, source,
                                                 QStringLiteral("--schema"), ImportSchemaText()},
                                     QStringList{QStringLiteral("rebuild"), dat}}) {
-        ChildProcess cli;
-        ASSERT_TRUE(cli.start(Cli(), args, dir.path()));
-        EXPECT_EQ(cli.wait(60s), 1) << args.join(' ').toStdString();
-        EXPECT_TRUE(cli.errors().contains("open in another copy of Brisden"))
-            << cli.errors().constData();
+        const CliRun cli = RunCli(dir.path(), args);
+        EXPECT_EQ(cli.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(cli.errors.contains(QStringLiteral("open in another copy of Brisden")))
+            << cli.errors.toStdString();
     }
     EXPECT_EQ(ReadAll(dat), before);
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Fund.bak"))));
 
     // A holder that dies lets go of the file at once.
     holder.kill();
-    ChildProcess cli;
-    ASSERT_TRUE(cli.start(
-        Cli(),
-        {QStringLiteral("import"), dat, source, QStringLiteral("--schema"), ImportSchemaText()},
-        dir.path()));
-    EXPECT_EQ(cli.wait(60s), 0) << cli.errors().constData();
+    holder.waitForFinished();
+    const CliRun cli = RunCli(dir.path(), {QStringLiteral("import"), dat, source,
+                                           QStringLiteral("--schema"), ImportSchemaText()});
+    EXPECT_EQ(cli.exitCode, 0) << cli.errors.toStdString();
     EXPECT_EQ(Descriptions(dat),
               (QStringList{QStringLiteral("buy"), QStringLiteral("sell"), QStringLiteral("More")}));
     EXPECT_TRUE(ReadAll(dat).startsWith(before));
@@ -145,24 +141,23 @@ TEST_F(SharedFileTest, ImportsStartedTogetherAddWholeImportsOrNothing)
     for (int round = 0; round < 6; ++round) {
         // The file is missing at first: the processes also race to create it.
         const QString dat = Path(QStringLiteral("Shared%1.dat").arg(round));
-        std::vector<std::unique_ptr<ChildProcess>> cli;
+        QProcess cli[Processes];
         for (int p = 0; p < Processes; ++p) {
-            cli.push_back(std::make_unique<ChildProcess>());
-            ASSERT_TRUE(cli.back()->start(Cli(),
-                                          {QStringLiteral("import"), dat, sources[p],
-                                           QStringLiteral("--schema"), ImportSchemaText()},
-                                          dir.path()));
+            ASSERT_TRUE(Start(cli[p], Cli(),
+                              {QStringLiteral("import"), dat, sources[p],
+                               QStringLiteral("--schema"), ImportSchemaText()},
+                              dir.path()));
         }
         QSet<int> imported;
         for (int p = 0; p < Processes; ++p) {
-            const int status = cli[size_t(p)]->wait(120s);
-            ASSERT_TRUE(status == 0 || status == 1) << cli[size_t(p)]->errors().constData();
+            const int status = Wait(cli[p], 120000);
+            const QByteArray errors = cli[p].readAllStandardError();
+            ASSERT_TRUE(status == 0 || status == 1) << errors.constData();
             if (status == 0) {
                 imported.insert(p);
                 ++succeeded;
             } else {
-                EXPECT_TRUE(cli[size_t(p)]->errors().contains("open in another copy of Brisden"))
-                    << cli[size_t(p)]->errors().constData();
+                EXPECT_TRUE(errors.contains("open in another copy of Brisden")) << errors.constData();
                 ++refused;
             }
         }
@@ -196,9 +191,9 @@ TEST_F(SharedFileTest, ARebuildInAnotherProcessNeverSwallowsRecords)
 {
     const QString dat = Path(QStringLiteral("Fund.dat"));
     WriteAll(dat, BaseLedger(200, 3));
-    ChildProcess churn;
-    ASSERT_TRUE(churn.start(QStringLiteral(BRISDEN_CRASH_WORKER), {QStringLiteral("churn"), dat}));
-    ASSERT_EQ(churn.readLine(20s), QByteArray("R"));
+    QProcess churn;
+    ASSERT_TRUE(Start(churn, QStringLiteral(BRISDEN_CRASH_WORKER), {QStringLiteral("churn"), dat}));
+    ASSERT_EQ(ReadLine(churn, 20000), QByteArray("R"));
 
     // This process opens the file, adds one record and closes it, again and
     // again, while the other one rebuilds it (which replaces the file).
@@ -223,6 +218,7 @@ TEST_F(SharedFileTest, ARebuildInAnotherProcessNeverSwallowsRecords)
         file.close();
     }
     churn.kill();
+    churn.waitForFinished();
     // Killed in the middle of a rebuild, the file is the old one or the new
     // one, and opens either way; the temporary file of the new one is left.
     for (const QString& name :
