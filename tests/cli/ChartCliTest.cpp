@@ -29,11 +29,12 @@ protected:
     QString errors;
 
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    int run(QStringList args)
+    // Runs "chart" with these blank-separated words in the scratch folder.
+    int run(const char* words)
     {
-        args.prepend(QStringLiteral("chart"));
-        args << QStringLiteral("--today") << QStringLiteral("20050701");
-        const CliRun r = RunCli(dir.path(), args);
+        const CliRun r = RunCli(dir.path(), QStringLiteral("chart %1 --today 20050701")
+                                                .arg(QLatin1String(words))
+                                                .split(u' '));
         EXPECT_TRUE(r.finished);
         errors = r.errors;
         return r.exitCode;
@@ -47,10 +48,7 @@ QString X(std::int32_t ymd)
 
 TEST_F(ChartCliTest, YearlyTotalsOfTwoFilesShareTheYearRows)
 {
-    ASSERT_EQ(run({first, second, QStringLiteral("--element"), QStringLiteral("distributions"),
-                   QStringLiteral("--type"), QStringLiteral("1"), QStringLiteral("--data"),
-                   path("grid.csv")}),
-              0)
+    ASSERT_EQ(run("first.dat second.dat --element distributions --type 1 --data grid.csv"), 0)
         << errors.toStdString();
     // 2004: the reinvestment of 50 and the cash distribution of 20; the
     // second file starts a year earlier, so its year comes first; cells that
@@ -63,10 +61,7 @@ TEST_F(ChartCliTest, YearlyTotalsOfTwoFilesShareTheYearRows)
 
 TEST_F(ChartCliTest, PriceSeriesInFullPrecision)
 {
-    ASSERT_EQ(run({first, second, QStringLiteral("--element"), QStringLiteral("price"),
-                   QStringLiteral("--changes-only"), QStringLiteral("--data"),
-                   path("grid.csv")}),
-              0)
+    ASSERT_EQ(run("first.dat second.dat --element price --changes-only --data grid.csv"), 0)
         << errors.toStdString();
     const QStringList lines = TextLines(path("grid.csv"));
     // first: 10 (buy; the reinvestment and the update at 10 are no change),
@@ -81,10 +76,7 @@ TEST_F(ChartCliTest, PriceSeriesInFullPrecision)
                      }));
 
     // Percent change of the value, from March 2005 on, one file.
-    ASSERT_EQ(run({first, QStringLiteral("--element"), QStringLiteral("value"),
-                   QStringLiteral("--percent-change"), QStringLiteral("--from"),
-                   QStringLiteral("03012005"), QStringLiteral("--data"), path("value.csv")}),
-              0);
+    ASSERT_EQ(run("first.dat --element value --percent-change --from 03012005 --data value.csv"), 0);
     EXPECT_EQ(TextLines(path("value.csv")),
               (QStringList{QStringLiteral("\"\",\" first \",\" first \""),
                            QStringLiteral("\"\",") + X(20050301) + QStringLiteral(",0"),
@@ -94,10 +86,9 @@ TEST_F(ChartCliTest, PriceSeriesInFullPrecision)
 TEST_F(ChartCliTest, DrawsPngPdfAndSvg)
 {
     for (const char* name : {"chart.png", "chart.pdf", "chart.svg"}) {
-        ASSERT_EQ(run({first, second, QStringLiteral("--element"), QStringLiteral("costs"),
-                       QStringLiteral("--type"), QStringLiteral("0"), QStringLiteral("--statistic"),
-                       QStringLiteral("mean"), QStringLiteral("--out"), path(name)}),
-                  0)
+        const QByteArray words =
+            "first.dat second.dat --element costs --type 0 --statistic mean --out " + QByteArray(name);
+        ASSERT_EQ(run(words.constData()), 0)
             << name << errors.toStdString();
         const QByteArray bytes = ReadAll(path(name));
         EXPECT_GT(bytes.size(), 2000) << name;
@@ -111,28 +102,20 @@ TEST_F(ChartCliTest, DrawsPngPdfAndSvg)
 
 TEST_F(ChartCliTest, UsageErrors)
 {
-    const QStringList cases[] = {
-        {first, QStringLiteral("--data"), path("x.csv")},                      // no element
-        {first, QStringLiteral("--element"), QStringLiteral("price")},         // no output
-        {first, QStringLiteral("--element"), QStringLiteral("yield"), QStringLiteral("--data"),
-         path("x.csv")},
-        {first, QStringLiteral("--element"), QStringLiteral("price"), QStringLiteral("--type"),
-         QStringLiteral("0"), QStringLiteral("--data"), path("x.csv")},       // X-Y only
-        {first, QStringLiteral("--element"), QStringLiteral("costs"), QStringLiteral("--type"),
-         QStringLiteral("12"), QStringLiteral("--data"), path("x.csv")},
-        {first, QStringLiteral("--element"), QStringLiteral("costs"), QStringLiteral("--out"),
-         path("x.gif")},
-        {first, QStringLiteral("--element"), QStringLiteral("costs"), QStringLiteral("--data"),
-         first},  // never over an investment file
-    };
-    for (const QStringList& args : cases) {
-        EXPECT_EQ(run(args), 2) << args.join(u' ').toStdString();
+    for (const char* words : {
+             "first.dat --data x.csv",        // no element
+             "first.dat --element price",     // no output
+             "first.dat --element yield --data x.csv",
+             "first.dat --element price --type 0 --data x.csv",  // X-Y only
+             "first.dat --element costs --type 12 --data x.csv",
+             "first.dat --element costs --out x.gif",
+             "first.dat --element costs --data first.dat",  // never over an investment file
+         }) {
+        EXPECT_EQ(run(words), 2) << words;
         EXPECT_FALSE(errors.isEmpty());
     }
     EXPECT_FALSE(QFileInfo::exists(path("x.csv")));
-    EXPECT_EQ(run({path("missing.dat"), QStringLiteral("--element"), QStringLiteral("costs"),
-                   QStringLiteral("--data"), path("x.csv")}),
-              1);
+    EXPECT_EQ(run("missing.dat --element costs --data x.csv"), 1);
 }
 
 }  // namespace

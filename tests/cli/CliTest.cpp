@@ -31,7 +31,7 @@ protected:
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     // Runs the command line in the scratch folder; FUND stands for the
-    // ledger's full path. Words are split at blanks unless given one by one.
+    // ledger's full path. Words are split at blanks outside single quotes.
     int run(const QStringList& words)
     {
         QStringList args = words;
@@ -44,7 +44,10 @@ protected:
         output = r.output;
         return r.exitCode;
     }
-    int run(const char* line) { return run(QString::fromLatin1(line).split(QLatin1Char(' '))); }
+    int run(const char* line)
+    {
+        return run(QProcess::splitCommand(QString::fromLatin1(line).replace(u'\'', u'"')));
+    }
 
     // Every failure leaves the ledger as it was and writes no report.
     void expectFailure(const char* line, int exitCode, const char* messagePart)
@@ -149,7 +152,7 @@ TEST_F(CliTest, DumpAndRebuildShowTheRecordsAndTheCounts)
     EXPECT_EQ(ReadAll(path("fund.bak")), fundBytes);
 }
 
-TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettings)
+TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettingsAndReportsBadLines)
 {
     WriteAll(path("in.csv"), "31/12/2004,Fund buy,100,10\r\n");
     WriteAll(path("Application.ini"),
@@ -158,10 +161,7 @@ TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettings)
     EXPECT_TRUE(errors.contains(QStringLiteral("Lines read: 1.")));
     EXPECT_TRUE(errors.contains(QStringLiteral("Import finished.")));
     // The option wins over the setting; the setting is not rewritten.
-    EXPECT_EQ(run({QStringLiteral("import"), QStringLiteral("new.dat"), QStringLiteral("in.csv"),
-                   QStringLiteral("--schema"),
-                   QStringLiteral("Date Description Price Amount Shares DMY")}),
-              0);
+    EXPECT_EQ(run("import new.dat in.csv --schema 'Date Description Price Amount Shares DMY'"), 0);
     EXPECT_EQ(RecordLines(path("new.dat")),
               (QStringList{QStringLiteral("20041231,0,Fund buy ,100,10,0"),
                            QStringLiteral("20041231,1,Fund buy ,10,100,0")}));
@@ -173,15 +173,11 @@ TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettings)
     WriteAll(path("any.csv"), "whatever,1,2\r\n");
     EXPECT_EQ(run("import a.dat any.csv"), 0) << errors.toStdString();
     EXPECT_EQ(RecordLines(path("a.dat")), QStringList{QStringLiteral("0,0,Price imp,0,0,0")});
-}
 
-TEST_F(CliTest, ImportErrorLinesStillExitWithZero)
-{
+    // Lines in error are reported, and the import still exits with zero.
     WriteAll(path("in.csv"), "Date,Amount\r\n20100105,12\r\n");
-    EXPECT_EQ(run({QStringLiteral("import"), QStringLiteral("a.dat"), QStringLiteral("in.csv"),
-                   QStringLiteral("--schema"), QStringLiteral("Date Amount")}),
-              0);
-    EXPECT_EQ(RecordLines(path("a.dat")).size(), 1);
+    EXPECT_EQ(run("import b.dat in.csv --schema 'Date Amount'"), 0);
+    EXPECT_EQ(RecordLines(path("b.dat")).size(), 1);
     EXPECT_TRUE(
         errors.contains(QStringLiteral("Errors were encountered.  Check log for details.")));
 }
@@ -220,10 +216,7 @@ QString PdfText(const QString& pdf)
 
 TEST_F(CliTest, PdfHoldsThePrintedPagesOfTheListingAndTheWorksheet)
 {
-    ASSERT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--today"),
-                   QStringLiteral("20050110"), QStringLiteral("--pdf"), path("list.pdf"),
-                   QStringLiteral("--orientation"), QStringLiteral("landscape")}),
-              0)
+    ASSERT_EQ(run("list FUND --today 20050110 --pdf list.pdf --orientation landscape"), 0)
         << errors.toStdString();
     const QString listing = PdfText(path("list.pdf"));
     if (listing.isEmpty())
@@ -234,10 +227,7 @@ TEST_F(CliTest, PdfHoldsThePrintedPagesOfTheListingAndTheWorksheet)
     EXPECT_TRUE(listing.contains(QLatin1String("Internal Rate of Return = ")));
     EXPECT_FALSE(QFileInfo::exists(path("out.txt")));
 
-    ASSERT_EQ(run({QStringLiteral("basis"), QStringLiteral("FUND"), QStringLiteral("--method"),
-                   QStringLiteral("1"), QStringLiteral("--pdf"), path("basis.pdf"),
-                   QStringLiteral("--lines-per-page"), QStringLiteral("12")}),
-              0)
+    ASSERT_EQ(run("basis FUND --method 1 --pdf basis.pdf --lines-per-page 12"), 0)
         << errors.toStdString();
     const QString worksheet = PdfText(path("basis.pdf"));
     EXPECT_TRUE(worksheet.contains(QLatin1String("Basis Worksheet: Cost, FIFO")));
@@ -245,12 +235,8 @@ TEST_F(CliTest, PdfHoldsThePrintedPagesOfTheListingAndTheWorksheet)
     EXPECT_TRUE(worksheet.contains(QLatin1String("Page 2")));  // 12 lines to a page
 
     // A PDF is the printed pages: no report file options with it.
-    EXPECT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--pdf"),
-                   path("x.pdf"), QStringLiteral("--out"), path("out.txt")}),
-              2);
-    EXPECT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--pdf"),
-                   path("x.pdf"), QStringLiteral("--orientation"), QStringLiteral("sideways")}),
-              2);
+    EXPECT_EQ(run("list FUND --pdf x.pdf --out out.txt"), 2);
+    EXPECT_EQ(run("list FUND --pdf x.pdf --orientation sideways"), 2);
 }
 
 }  // namespace
