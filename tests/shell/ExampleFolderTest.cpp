@@ -14,14 +14,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace brisden;
 
 namespace {
-
-constexpr uid_t NobodyId = 65534;
 
 // 0 when the sample went to the user's folder with copies of the ledgers.
 int UserFolderIsUsed(const QString& shipped, const QString& user)
@@ -71,30 +68,18 @@ TEST(ExampleFolderTest, AnInstalledFolderTheUserCannotWriteGivesWayToTheUsersOwn
     ASSERT_EQ(::chmod(QFile::encodeName(shipped + QStringLiteral("/Fund.dat")).constData(), 0444),
               0);
     ASSERT_EQ(::chmod(QFile::encodeName(shipped).constData(), 0555), 0);
-    int result = -1;
-    if (::geteuid() != 0) {
-        result = UserFolderIsUsed(shipped, user);
-    } else {
+    if (::geteuid() == 0) {
         // Everything is root's; the user's home is nobody's to write.
         for (const char* folder : {"", "share", "share/brisden"})
             ::chmod(QFile::encodeName(dir.filePath(QLatin1String(folder))).constData(), 0755);
         ASSERT_EQ(::chown(QFile::encodeName(dir.filePath(QStringLiteral("home"))).constData(),
-                          NobodyId, NobodyId),
+                          65534, 65534),
                   0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0)
-                ::_exit(100);
-            ::_exit(UserFolderIsUsed(shipped, user));
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        result = WEXITSTATUS(status);
-        if (result == 100)
-            GTEST_SKIP() << "this machine does not let the test become an ordinary user";
     }
+    const std::optional<int> result =
+        brisden::test::AsOrdinaryUser([&] { return UserFolderIsUsed(shipped, user); });
     ::chmod(QFile::encodeName(shipped).constData(), 0755);
-    EXPECT_EQ(result, 0) << "failed at step " << result;
+    if (!result)
+        GTEST_SKIP() << "this machine does not let the test become an ordinary user";
+    EXPECT_EQ(*result, 0) << "failed at step " << *result;
 }

@@ -58,35 +58,29 @@ TEST_F(IniFileTest, ReadingFindsTheKeyInItsOwnSectionOnly)
     EXPECT_EQ(read("S", "Long").size(), 2047);
 }
 
-TEST_F(IniFileTest, WritingCreatesTheFileAndTheSection)
+// A write creates the file and its section, replaces only its key's line,
+// and puts a new key after the last key of its section with the file's line ends.
+TEST_F(IniFileTest, WritingReplacesOnlyTheKeysLineAndKeepsEverythingElse)
 {
     write("General", "SortByDesc", QStringLiteral("True"));
-    EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nSortByDesc=True\r\n"));
     write("Colors", "GridForeColor", QStringLiteral("&H80000008"));
     EXPECT_EQ(ReadAll(path), QByteArray("[General]\r\nSortByDesc=True\r\n"
                                         "[Colors]\r\nGridForeColor=&H80000008\r\n"));
     EXPECT_EQ(read("colors", "gridforecolor"), QStringLiteral("&H80000008"));
-}
 
-TEST_F(IniFileTest, WritingReplacesOnlyTheKeysLineAndKeepsEverythingElse)
-{
     WriteAll(path,
              "; settings\r\n\r\n[General]\r\nLeft = 100 \r\nShowHelp=False\r\n\r\n[GridMisc]\r\n"
              "Left=7\r\n");
     write("general", "LEFT", QStringLiteral("250"));
     EXPECT_EQ(ReadAll(path), QByteArray("; settings\r\n\r\n[General]\r\nLEFT=250\r\n"
                                         "ShowHelp=False\r\n\r\n[GridMisc]\r\nLeft=7\r\n"));
-}
 
-TEST_F(IniFileTest, ANewKeyGoesAfterTheLastKeyOfItsSectionWithTheFilesLineEnds)
-{
     WriteAll(path, "[General]\nA=1\nB=2\n\n[Printer]\nFont=Arial");
     write("General", "C", QStringLiteral("3"));
     write("Printer", "TextBold", QStringLiteral("True"));
-    EXPECT_EQ(ReadAll(path), QByteArray("[General]\nA=1\nB=2\nC=3\n\n[Printer]\nFont=Arial\n"
-                                        "TextBold=True\n"));
     write("New", "K", QStringLiteral("v"));
-    EXPECT_TRUE(ReadAll(path).endsWith("TextBold=True\n[New]\nK=v\n"));
+    EXPECT_EQ(ReadAll(path), QByteArray("[General]\nA=1\nB=2\nC=3\n\n[Printer]\nFont=Arial\n"
+                                        "TextBold=True\n[New]\nK=v\n"));
 }
 
 TEST_F(IniFileTest, ALastLineEndedByACarriageReturnAloneIsEndedBeforeANewLine)

@@ -27,18 +27,6 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, DefaultsThatDependOnOtherValues)
-{
-    // Without a file the printers are the system's default printer and the
-    // page lengths follow the top margin.
-    s.ReadAll(dir.filePath(QStringLiteral("none.ini")), QStringLiteral("LaserJet"), 2);
-    EXPECT_EQ(s.TextDevice, QStringLiteral("LaserJet"));
-    EXPECT_EQ(s.GraphicsDevice, QStringLiteral("LaserJet"));
-    EXPECT_EQ(s.TextLinesPerPage, 38);
-    EXPECT_EQ(s.TextBasisTopMargin, 3);
-    EXPECT_EQ(s.TextOrientation, 2);
-}
-
 TEST_F(SettingsTest, ColoursAreHexadecimal32BitValues)
 {
     readFrom(
@@ -90,6 +78,15 @@ TEST_F(SettingsTest, RecordTypeColumnPositionAndFixedColumns)
 
 TEST_F(SettingsTest, PrinterLinesMarginsAndFontSize)
 {
+    // Without a file the printers are the system's default printer and the
+    // page lengths follow the top margin.
+    s.ReadAll(dir.filePath(QStringLiteral("none.ini")), QStringLiteral("LaserJet"), 2);
+    EXPECT_EQ(s.TextDevice, QStringLiteral("LaserJet"));
+    EXPECT_EQ(s.GraphicsDevice, QStringLiteral("LaserJet"));
+    EXPECT_EQ(s.TextLinesPerPage, 38);
+    EXPECT_EQ(s.TextBasisTopMargin, 3);
+    EXPECT_EQ(s.TextOrientation, 2);
+
     readFrom(
         "[Printer]\r\nTextTopMargin=5\r\nTextFontSize=0\r\nPrinterInitString=27,64\r\n"
         "PrinterResetString=300,-1, 7x,\r\nListMargins=1 2.5  4\r\nTextOrientation=0\r\n");
@@ -148,6 +145,8 @@ TEST_F(SettingsTest, BooleansInAnyCaseAndShowFlagsHideOnlyForFalse)
               (std::vector<bool>{false, true, false, true, false, true, false}));
 }
 
+// The keys written when the window closes, in order; the widths only when
+// remembered, the position only when not minimized.
 TEST_F(SettingsTest, ExitWritesItsKeysInOrder)
 {
     s.SortByDesc = false;
@@ -161,11 +160,9 @@ TEST_F(SettingsTest, ExitWritesItsKeysInOrder)
               QByteArray("[General]\r\nSortByDesc=False\r\nGridColWidth=300 1200 \r\n"
                          "GridRowHeight=255\r\nWindowSize=2\r\nLeft=120\r\n"
                          "Top=-15\r\n"));
-}
 
-TEST_F(SettingsTest, ExitSkipsWidthsWhenNotRememberedAndPositionWhenMinimized)
-{
     WriteAll(path, "[General]\r\nLeft=1\r\n");
+    s.SortByDesc = true;
     s.GridColWidth.clear();
     s.GridRowHeight = 300;
     s.WriteAtExit(path, true);

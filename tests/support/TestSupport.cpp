@@ -6,6 +6,8 @@
 #include <cstring>
 #include <map>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace brisden::test {
 
@@ -119,6 +121,25 @@ QStringList TextLines(const QString& path)
     QStringList lines = text.split(QLatin1Char('\n'));
     lines.removeAll(QString());
     return lines;
+}
+
+std::optional<int> AsOrdinaryUser(const std::function<int()>& check)
+{
+    if (::geteuid() != 0)
+        return check();
+    constexpr uid_t Nobody = 65534;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(100);
+        ::_exit(check());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    if (WEXITSTATUS(status) == 100)
+        return std::nullopt;
+    return WEXITSTATUS(status);
 }
 
 CliRun RunCli(const QString& folder, const QStringList& arguments)
