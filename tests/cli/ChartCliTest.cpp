@@ -18,12 +18,12 @@ namespace {
 class ChartCliTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString first = WriteLedger(dir.filePath(QStringLiteral("first.dat")),
-                                {{20040105, "Buy", 1000, 10, 0},
-                                 {20040601, "Reinv", 0, 10, 5},
-                                 {20040701, "Price", 0, 10, 0},
-                                 {20041220, "Cash", -20, 0, 0},
-                                 {20050301, "Price", 0, 12.5, 0}});
+    QString first =
+        WriteLedger(dir.filePath(QStringLiteral("first.dat")), {{20040105, "Buy", 1000, 10, 0},
+                                                                {20040601, "Reinv", 0, 10, 5},
+                                                                {20040701, "Price", 0, 10, 0},
+                                                                {20041220, "Cash", -20, 0, 0},
+                                                                {20050301, "Price", 0, 12.5, 0}});
     QString second = WriteLedger(dir.filePath(QStringLiteral("second.dat")),
                                  {{20030105, "Buy", 500, 5, 0}, {20050601, "Reinv", 0, 6, 2}});
     QString errors;
@@ -32,9 +32,9 @@ protected:
     // Runs "chart" with these blank-separated words in the scratch folder.
     int run(const char* words)
     {
-        const CliRun r = RunCli(dir.path(), QStringLiteral("chart %1 --today 20050701")
-                                                .arg(QLatin1String(words))
-                                                .split(u' '));
+        const CliRun r = RunCli(
+            dir.path(),
+            QStringLiteral("chart %1 --today 20050701").arg(QLatin1String(words)).split(u' '));
         EXPECT_TRUE(r.finished);
         errors = r.errors;
         return r.exitCode;
@@ -76,7 +76,8 @@ TEST_F(ChartCliTest, PriceSeriesInFullPrecision)
                      }));
 
     // Percent change of the value, from March 2005 on, one file.
-    ASSERT_EQ(run("first.dat --element value --percent-change --from 03012005 --data value.csv"), 0);
+    ASSERT_EQ(run("first.dat --element value --percent-change --from 03012005 --data value.csv"),
+              0);
     EXPECT_EQ(TextLines(path("value.csv")),
               (QStringList{QStringLiteral("\"\",\" first \",\" first \""),
                            QStringLiteral("\"\",") + X(20050301) + QStringLiteral(",0"),
@@ -87,9 +88,9 @@ TEST_F(ChartCliTest, DrawsPngPdfAndSvg)
 {
     for (const char* name : {"chart.png", "chart.pdf", "chart.svg"}) {
         const QByteArray words =
-            "first.dat second.dat --element costs --type 0 --statistic mean --out " + QByteArray(name);
-        ASSERT_EQ(run(words.constData()), 0)
-            << name << errors.toStdString();
+            "first.dat second.dat --element costs --type 0 --statistic mean --out " +
+            QByteArray(name);
+        ASSERT_EQ(run(words.constData()), 0) << name << errors.toStdString();
         const QByteArray bytes = ReadAll(path(name));
         EXPECT_GT(bytes.size(), 2000) << name;
         const QByteArray magic = QByteArray(name).endsWith("png")   ? QByteArray("\x89PNG")
@@ -103,8 +104,8 @@ TEST_F(ChartCliTest, DrawsPngPdfAndSvg)
 TEST_F(ChartCliTest, UsageErrors)
 {
     for (const char* words : {
-             "first.dat --data x.csv",        // no element
-             "first.dat --element price",     // no output
+             "first.dat --data x.csv",     // no element
+             "first.dat --element price",  // no output
              "first.dat --element yield --data x.csv",
              "first.dat --element price --type 0 --data x.csv",  // X-Y only
              "first.dat --element costs --type 12 --data x.csv",

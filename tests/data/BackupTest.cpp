@@ -194,8 +194,8 @@ TEST_F(BackupTest, CopiesToTheBackupAskedOrQuietly)
     EXPECT_TRUE(backup.SaveData(false));
     EXPECT_EQ(ReadAll(bak), old);
     EXPECT_TRUE(inv.isOpen());
-    const QString copied =
-        QStringLiteral("09:30:00: Copied ") + path + QStringLiteral(" to ") + bak + QLatin1Char('.');
+    const QString copied = QStringLiteral("09:30:00: Copied ") + path + QStringLiteral(" to ") +
+                           bak + QLatin1Char('.');
     EXPECT_EQ(logLines(), QStringList{copied});
 
     WriteAll(bak, QByteArray(1000, 'o'));  // an older, longer backup is replaced whole
@@ -279,9 +279,9 @@ TEST_F(BackupTest, RestoringCopiesTheBackupBack)
     EXPECT_EQ(stops, 1);
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_TRUE(backup.RestoreBackup());
-    EXPECT_EQ(messages.questions.last(),
-              QStringLiteral("Should I copy the backup file, ") + bak +
-                  QStringLiteral(", to the current file, ") + path + QStringLiteral("?"));
+    EXPECT_EQ(messages.questions.last(), QStringLiteral("Should I copy the backup file, ") + bak +
+                                             QStringLiteral(", to the current file, ") + path +
+                                             QStringLiteral("?"));
     EXPECT_EQ(ReadAll(path), ReadAll(bak));
     EXPECT_TRUE(inv.isOpen());
     EXPECT_EQ(files.length(InvestmentSlot), 82);

@@ -40,16 +40,28 @@ QString WorkName(Work work);
 // is then either the old file or the new one).
 enum class StepKind { Records, WholeFiles };
 
-inline QString DatName() { return QStringLiteral("Fund.dat"); }
-inline QString BakName() { return QStringLiteral("Fund.bak"); }
-inline QString SourceName() { return QStringLiteral("Source.csv"); }
+inline QString DatName()
+{
+    return QStringLiteral("Fund.dat");
+}
+inline QString BakName()
+{
+    return QStringLiteral("Fund.bak");
+}
+inline QString SourceName()
+{
+    return QStringLiteral("Source.csv");
+}
 
 // The starting ledger: a header and count records from the seed.
 QByteArray BaseLedger(int count, std::uint32_t seed);
 // The import source of the Import work: lines of date, description,
 // amount, price and shares (schema "Date Description Amount Price Shares YMD").
 QByteArray ImportSource(int lines, std::uint32_t seed);
-inline QString ImportSchemaText() { return QStringLiteral("Date Description Amount Price Shares YMD"); }
+inline QString ImportSchemaText()
+{
+    return QStringLiteral("Date Description Amount Price Shares YMD");
+}
 
 // Answers every question with Yes and keeps the messages shown.
 class YesMessages final : public ui::IMessageBox {

@@ -168,8 +168,8 @@ TEST_P(CrashTest, NoRecordIsLostWhenTheProcessIsKilled)
         ASSERT_TRUE(Start(worker, QStringLiteral(BRISDEN_CRASH_WORKER),
                           {name, work.path(), QString::number(seed)}));
         ASSERT_EQ(ReadLine(worker, 20000), QByteArray("R"))
-            << "round " << round << ": the worker did not start: "
-            << worker.readAllStandardError().constData();
+            << "round " << round
+            << ": the worker did not start: " << worker.readAllStandardError().constData();
         const auto deadline =
             std::chrono::steady_clock::now() +
             std::chrono::microseconds(std::uniform_int_distribution<int>(0, maxDelayUs)(random));

@@ -157,7 +157,8 @@ TEST_F(SharedFileTest, ImportsStartedTogetherAddWholeImportsOrNothing)
                 imported.insert(p);
                 ++succeeded;
             } else {
-                EXPECT_TRUE(errors.contains("open in another copy of Brisden")) << errors.constData();
+                EXPECT_TRUE(errors.contains("open in another copy of Brisden"))
+                    << errors.constData();
                 ++refused;
             }
         }

@@ -91,23 +91,26 @@ TEST_F(ImportEngineTest, TrickyLinesBecomeTheseRecords)
            4, 0);
     // Empty lines are neither counted nor imported; an invalid date is
     // replaced by the number of the line, counting non-empty lines only.
-    expect("\r\n12/31/04,a,1,1\r\n\r\n2/30/04,b,1,1\r\n\n\n1/1/05,c,1,1\r\n", Full,
-           QStringLiteral("20041231,0,a        ,1,1,0|2,0,b        ,1,1,0|20050101,0,c        ,1,1,0"),
-           3, 1, "Invalid date found at line 2.");
+    expect(
+        "\r\n12/31/04,a,1,1\r\n\r\n2/30/04,b,1,1\r\n\n\n1/1/05,c,1,1\r\n", Full,
+        QStringLiteral("20041231,0,a        ,1,1,0|2,0,b        ,1,1,0|20050101,0,c        ,1,1,0"),
+        3, 1, "Invalid date found at line 2.");
     // Lines that cannot be imported are skipped and reported, one message each.
-    expect("1/1/05,ok,10,1\r\n1/2/05,bad,ten,1\r\n1/3/05,empty,\"\",1\r\n1/4/05,nosale,-50,0\r\n"
-           "1/5/05,ok too,20,1\r\n",
-           Full, QStringLiteral("20050101,0,ok       ,10,1,0|20050105,0,ok too   ,20,1,0"), 5, 3);
+    expect(
+        "1/1/05,ok,10,1\r\n1/2/05,bad,ten,1\r\n1/3/05,empty,\"\",1\r\n1/4/05,nosale,-50,0\r\n"
+        "1/5/05,ok too,20,1\r\n",
+        Full, QStringLiteral("20050101,0,ok       ,10,1,0|20050105,0,ok too   ,20,1,0"), 5, 3);
     for (int line = 2; line <= 4; ++line)
         EXPECT_EQ(logged.filter(QStringLiteral("Line %1: ").arg(line)).size(), 1) << line;
     // A broker's export: the heading has no valid date and no numbers, it is
     // reported once and left out. Purchases carry no share count.
-    expect("Date,Description,Amount,Price,Shares\r\n"
-           "01/05/2010,\"Buy, IRA\",\"1,250.00\",12.50,100\r\n01/06/2010,Dividend,-31.75,12.6,\r\n",
-           Full,
-           QStringLiteral("20100105,0,Buy, IRA ,1250,12.5,0|20100106,0,Dividend ,-31.75,12.6,") +
-               QString::number(-31.75 / 12.6, 'g', QLocale::FloatingPointShortest),
-           3, 1, "Invalid date found at line 1.");
+    expect(
+        "Date,Description,Amount,Price,Shares\r\n"
+        "01/05/2010,\"Buy, IRA\",\"1,250.00\",12.50,100\r\n01/06/2010,Dividend,-31.75,12.6,\r\n",
+        Full,
+        QStringLiteral("20100105,0,Buy, IRA ,1250,12.5,0|20100106,0,Dividend ,-31.75,12.6,") +
+            QString::number(-31.75 / 12.6, 'g', QLocale::FloatingPointShortest),
+        3, 1, "Invalid date found at line 1.");
     EXPECT_EQ(logged.filter(QStringLiteral("Line 1: ")).size(), 1);
     // A heading without number columns is a line with an invalid date.
     expect("Date,Description\r\n20100105,Note\r\n", QStringLiteral("Date Description"),

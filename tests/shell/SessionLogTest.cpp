@@ -1,5 +1,6 @@
 // The session journal: emptied at start, one stamped line per message,
-// closed after every line, silent when it cannot be written.
+// closed after every line, silent when it cannot be written. (What goes to
+// the notices window is checked with the import engine's progress.)
 
 #include "data/FileTable.h"
 #include "shell/SessionLog.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 using namespace brisden;
-using brisden::test::FakeNotices;
 using brisden::test::ReadAll;
 using brisden::test::WriteAll;
 
@@ -46,22 +46,6 @@ TEST_F(SessionLogTest, EveryMessageIsOneStampedLineInCallOrder)
                                         "07:05:09: Opened file C:\\Donn\xe9"
                                         "es\\f.dat.\r\n"));
     EXPECT_FALSE(files.isOpen(LogSlot));
-}
-
-TEST_F(SessionLogTest, DisplayedMessagesGoToTheNoticesWindowAsWell)
-{
-    FakeNotices notices;
-    std::vector<QString> echoed;
-    log.setDisplay(&notices);
-    log.setEcho([&](const QString& line) { echoed.push_back(line); });
-    log.LogSession(QStringLiteral("quiet"));
-    log.LogSession(QStringLiteral("shown one"), true);
-    log.LogSession(QStringLiteral("shown two"), true, false, true);
-    EXPECT_EQ(notices.notices,
-              (QStringList{QStringLiteral("shown one"), QStringLiteral("shown two")}));
-    ASSERT_EQ(echoed.size(), 3u);
-    EXPECT_EQ(echoed[0], QStringLiteral("23:59:58: quiet."));
-    EXPECT_EQ(ReadAll(path).count('\n'), 3);
 }
 
 TEST_F(SessionLogTest, NoPathOrAnUnwritableLogWritesNothingAndDoesNotFail)

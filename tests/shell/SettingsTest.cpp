@@ -132,9 +132,13 @@ TEST_F(SettingsTest, IntegersTakeTheLeadingNumber)
 TEST_F(SettingsTest, BooleansInAnyCaseAndShowFlagsHideOnlyForFalse)
 {
     // {text, default, value}
-    for (const auto& [text, fallback, value] :
-         {std::tuple{"tRUE", false, true}, {"FALSE", true, false}, {"", true, true},
-          {"", false, false}, {"-1", false, true}, {"0", true, false}, {"maybe", true, true}})
+    for (const auto& [text, fallback, value] : {std::tuple{"tRUE", false, true},
+                                                {"FALSE", true, false},
+                                                {"", true, true},
+                                                {"", false, false},
+                                                {"-1", false, true},
+                                                {"0", true, false},
+                                                {"maybe", true, true}})
         EXPECT_EQ(Settings::ParseBoolean(QLatin1String(text), fallback), value) << text;
     readFrom(
         "[General]\r\nSortByDesc=False\r\nStartTickmoor=TRUE\r\nAlwaysCopyFile=false\r\n"
