@@ -84,6 +84,16 @@ QByteArray ImportSource(int lines, std::uint32_t seed)
     return text;
 }
 
+QString OpeningMessages(const QString& dat)
+{
+    FileTable files;
+    InvestmentFile file(files);
+    YesMessages messages;
+    if (!OpenInvestmentFile(file, dat, QString(), messages) && messages.shown.isEmpty())
+        return QStringLiteral("(not opened)");
+    return messages.shown.join(u' ');
+}
+
 Sequence::Sequence(const QString& folder, Work work, std::uint32_t seed)
     : m_folder(folder), m_work(work), m_seed(seed)
 {
@@ -124,29 +134,6 @@ StepKind Sequence::kind(int k) const
 {
     // Rebuild, backup and restore replace whole files every other step.
     return m_work >= Work::Rebuild && k % 2 == 1 ? StepKind::WholeFiles : StepKind::Records;
-}
-
-QString Sequence::describe(int k) const
-{
-    switch (m_work) {
-        case Work::Add:
-            return k % 5 == 4 ? QStringLiteral("release") : QStringLiteral("add");
-        case Work::Release:
-            return k % 2 == 1 ? QStringLiteral("add") : QStringLiteral("release");
-        case Work::Import:
-            return QStringLiteral("import");
-        case Work::Rebuild:
-            return k % 2 == 1 ? QStringLiteral("rebuild") : QStringLiteral("release two");
-        case Work::Backup:
-            return k % 2 == 0   ? QStringLiteral("add")
-                   : k % 4 == 1 ? QStringLiteral("quiet backup copy")
-                                : QStringLiteral("asked backup copy");
-        case Work::Restore:
-            return k % 2 == 0   ? QStringLiteral("add")
-                   : k % 4 == 1 ? QStringLiteral("restore")
-                                : QStringLiteral("quiet backup copy");
-    }
-    return QString();
 }
 
 bool Sequence::step(int k)

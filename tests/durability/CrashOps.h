@@ -73,6 +73,10 @@ public:
     void beep() override {}
 };
 
+// The messages shown when the investment file at dat is opened as the
+// desktop program opens it (joined by blanks): none for a sound file.
+QString OpeningMessages(const QString& dat);
+
 // Runs the steps of one work on the files of a folder.
 class Sequence {
 public:
@@ -86,7 +90,6 @@ public:
     // Step k of the sequence. False when the step could not be carried out.
     bool step(int k);
     StepKind kind(int k) const;
-    QString describe(int k) const;
 
     const QStringList& messages() const { return m_messages.shown; }
 

@@ -21,35 +21,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QString Cli()
-{
-    return QStringLiteral(BRISDEN_CLI);
-}
-
-// The descriptions of the records in use, in date order.
+// The descriptions of the file's records, in the order of the file.
 QStringList Descriptions(const QString& dat)
 {
-    FileTable files;
-    InvestmentFile file(files);
-    FakeMessages messages;
     QStringList list;
-    if (!OpenInvestmentFile(file, dat, QString(), messages))
-        return list;
-    file.BuildRecordIndex();
-    for (std::size_t i = 1; i <= file.indexedCount(); ++i) {
-        file.ReadRecord(file.RecordIndex[i].RecNo);
-        list << file.RecordBuffer.descText().trimmed();
-    }
+    for (const TransactionRecord& r : ReadRecords(dat))
+        list << r.descText().trimmed();
     return list;
-}
-
-// The file opens without a warning and its chain of deleted records is sound.
-bool Sound(const QString& dat)
-{
-    FileTable files;
-    InvestmentFile file(files);
-    FakeMessages messages;
-    return OpenInvestmentFile(file, dat, QString(), messages) && messages.shown.empty();
 }
 
 class SharedFileTest : public ::testing::Test {
@@ -143,7 +121,7 @@ TEST_F(SharedFileTest, ImportsStartedTogetherAddWholeImportsOrNothing)
         const QString dat = Path(QStringLiteral("Shared%1.dat").arg(round));
         QProcess cli[Processes];
         for (int p = 0; p < Processes; ++p) {
-            ASSERT_TRUE(Start(cli[p], Cli(),
+            ASSERT_TRUE(Start(cli[p], QStringLiteral(BRISDEN_CLI),
                               {QStringLiteral("import"), dat, sources[p],
                                QStringLiteral("--schema"), ImportSchemaText()},
                               dir.path()));
@@ -163,18 +141,11 @@ TEST_F(SharedFileTest, ImportsStartedTogetherAddWholeImportsOrNothing)
             }
         }
         ASSERT_FALSE(imported.isEmpty());
-        ASSERT_TRUE(Sound(dat));
+        ASSERT_EQ(OpeningMessages(dat), QString());
 
         // Every import that succeeded is there whole, each record once; a
         // refused one left nothing.
-        FileTable files;
-        InvestmentFile file(files);
-        ASSERT_TRUE(file.open(dat));
-        QStringList physical;
-        for (std::int32_t n = 2; n <= RecordCount(files, InvestmentSlot); ++n) {
-            ASSERT_TRUE(file.ReadRecord(n));
-            physical << file.RecordBuffer.descText().trimmed();
-        }
+        const QStringList physical = Descriptions(dat);
         EXPECT_EQ(physical.size(), imported.size() * Lines);
         for (int p : imported) {
             const QString first = QStringLiteral("P%1-0").arg(p);
@@ -225,7 +196,7 @@ TEST_F(SharedFileTest, ARebuildInAnotherProcessNeverSwallowsRecords)
     for (const QString& name :
          QDir(dir.path()).entryList({QStringLiteral(".Fund.*")}, QDir::Files | QDir::Hidden))
         QFile::remove(Path(name));
-    ASSERT_TRUE(Sound(dat));
+    ASSERT_EQ(OpeningMessages(dat), QString());
     const QStringList present = Descriptions(dat);
     int missing = 0;
     for (const QString& d : added)
