@@ -35,12 +35,9 @@ std::optional<QString> FakeInput::ask(const QString& prompt, const QString& titl
     asked.push_back({prompt, title, defaultText});
     if (answers.empty())
         return defaultText;
-    const bool cancelled = !answers.front().has_value();
-    const QString text = answers.front().value_or(QString());
+    const std::optional<QString> answer = answers.front();
     answers.pop_front();
-    if (cancelled)
-        return std::nullopt;
-    return text;
+    return answer;
 }
 
 QString WriteLedger(const QString& path, const std::vector<Tx>& records)
@@ -88,13 +85,10 @@ QStringList RecordLines(const QString& path)
     };
     QStringList lines;
     for (const TransactionRecord& r : ReadRecords(path))
-        lines << QStringList{QString::number(r.TransDate),
-                             QString::number(r.Seq),
-                             r.descText(),
-                             number(r.Amount),
-                             number(r.SharePrice),
-                             number(r.Shares)}
-                     .join(QLatin1Char(','));
+        lines << QStringLiteral("%1,%2,%3,%4,%5,%6")
+                     .arg(r.TransDate)
+                     .arg(r.Seq)
+                     .arg(r.descText(), number(r.Amount), number(r.SharePrice), number(r.Shares));
     return lines;
 }
 
