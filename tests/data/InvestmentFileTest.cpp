@@ -5,7 +5,7 @@
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
-#include <cstring>
+#include <bit>
 #include <gtest/gtest.h>
 
 using namespace brisden;
@@ -23,34 +23,24 @@ void PutLE(QByteArray& b, int offset, std::uint64_t value, int width)
         b[offset + i] = char((value >> (8 * i)) & 0xFF);
 }
 
-std::uint64_t DoubleBits(double d)
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &d, sizeof bits);
-    return bits;
-}
-
-QByteArray HandRecord(std::int16_t version, std::int32_t date, std::int16_t seq, const char* desc,
-                      double amount, double price, double shares)
-{
-    QByteArray b(41, '\0');
-    PutLE(b, 0, std::uint16_t(version), 2);
-    PutLE(b, 2, std::uint32_t(date), 4);
-    PutLE(b, 6, std::uint16_t(seq), 2);
-    QByteArray d(desc);
-    d = d.leftJustified(9, ' ', true);
-    b.replace(8, 9, d);
-    PutLE(b, 17, DoubleBits(amount), 8);
-    PutLE(b, 25, DoubleBits(price), 8);
-    PutLE(b, 33, DoubleBits(shares), 8);
-    return b;
-}
-
 QByteArray HandHeader(std::int16_t version, std::int32_t freeHead)
 {
     QByteArray b(41, '\0');
     PutLE(b, 0, std::uint16_t(version), 2);
     PutLE(b, 2, std::uint32_t(freeHead), 4);
+    return b;
+}
+
+QByteArray HandRecord(std::int16_t version, std::int32_t date, std::int16_t seq, const char* desc,
+                      double amount, double price, double shares)
+{
+    QByteArray b = HandHeader(version, date);  // the date where the header's link is
+    PutLE(b, 6, std::uint16_t(seq), 2);
+    b.replace(8, 9, QByteArray(desc).leftJustified(9, ' ', true));
+    for (int at = 17; const double d : {amount, price, shares}) {
+        PutLE(b, at, std::bit_cast<std::uint64_t>(d), 8);
+        at += 8;
+    }
     return b;
 }
 
@@ -141,12 +131,11 @@ TEST_F(InvestmentFileTest, SeqCountsRecordsOfTheSameDateInUse)
 {
     WriteAll(path, {});
     ASSERT_TRUE(inv.open(path));
-    EXPECT_EQ(add(20040105), 2);
-    EXPECT_EQ(add(20040105), 3);
-    EXPECT_EQ(add(20040106), 4);
-    EXPECT_EQ(seqOf(2), 0);
-    EXPECT_EQ(seqOf(3), 1);
-    EXPECT_EQ(seqOf(4), 0);
+    for (const auto& [date, recNo, seq] :
+         {std::tuple{20040105, 2, 0}, {20040105, 3, 1}, {20040106, 4, 0}}) {
+        EXPECT_EQ(add(date), recNo);
+        EXPECT_EQ(seqOf(recNo), seq);
+    }
     // The second of the date is deleted: the next one takes its Seq again
     // (and its record).
     EXPECT_EQ(inv.DeleteRecord(3), 3);
