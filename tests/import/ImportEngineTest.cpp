@@ -1,5 +1,6 @@
 // The import engine on real files: tricky lines, line counting, line ends,
-// error lines, appending to an existing ledger, and what it logs.
+// error lines, and what it logs. (Appending to a ledger with the next Seq of
+// a date is checked with the import dialog.)
 
 #include "data/Dates.h"
 #include "data/FileTable.h"
@@ -118,17 +119,6 @@ TEST_F(ImportEngineTest, TrickyLinesBecomeTheseRecords)
            "Invalid date found at line 1.");
     EXPECT_EQ(ReadAll(ledger).size(), 3 * RecordLength);
     EXPECT_EQ(ReadRecords(ledger).at(0).Version, VersionMajor);
-}
-
-TEST_F(ImportEngineTest, AppendsToAnExistingLedgerWithTheNextSeq)
-{
-    WriteLedger(ledger, {{20041231, "Old one", 100, 10, 0},
-                         {20041231, "Old two", 0, 11, 0},
-                         {20050101, "Later", 0, 12, 0}});
-    const QStringList records = Import("12/31/2004,New,0,12,\r\n1/2/2005,Newer,0,13,\r\n", Full);
-    ASSERT_EQ(records.size(), 5);
-    EXPECT_EQ(records.mid(3), (QStringList{QStringLiteral("20041231,2,New      ,0,12,0"),
-                                           QStringLiteral("20050102,0,Newer    ,0,13,0")}));
 }
 
 TEST_F(ImportEngineTest, ProgressIsShownAndTheEndWaitedFor)
