@@ -68,10 +68,14 @@ protected:
     }
     QString file(const char* name) { return dir.filePath(QLatin1String(name)); }
     QStringList logLines() const { return brisden::test::TextLines(logPath); }
+    // The paths and the descriptions past the unused entry 0.
     std::vector<QString> files1() const
     {
-        return std::vector<QString>(portfolio.PortfolioFiles.begin() + 1,
-                                    portfolio.PortfolioFiles.end());
+        return {portfolio.PortfolioFiles.begin() + 1, portfolio.PortfolioFiles.end()};
+    }
+    std::vector<QString> descs1() const
+    {
+        return {portfolio.PortfolioDescriptions.begin() + 1, portfolio.PortfolioDescriptions.end()};
     }
 };
 
@@ -83,11 +87,10 @@ TEST_F(PortfolioTest, LoadingSortsByDescriptionOrByPathIgnoringCase)
     EXPECT_TRUE(portfolio.loaded());
     EXPECT_EQ(portfolio.count(), 3);
     EXPECT_EQ(files1(), Items({"kilo.dat", "Golf.dat", "foxtrot.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[1], QStringLiteral("Money Market"));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[3], QStringLiteral("VALUE STOCK"));
+    EXPECT_EQ(descs1(), Items({"Money Market", "small Cap", "VALUE STOCK"}));
     EXPECT_TRUE(portfolio.LoadPortfolio(false));
     EXPECT_EQ(files1(), Items({"foxtrot.dat", "Golf.dat", "kilo.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("small Cap"));
+    EXPECT_EQ(descs1(), Items({"VALUE STOCK", "small Cap", "Money Market"}));
     EXPECT_FALSE(files.isOpen(PortfolioSlot));
 
     // Descriptions a, B, a, A: the gap sort's passes leave the three equal
@@ -124,24 +127,21 @@ TEST_F(PortfolioTest, EmptyAndMissingPortfoliosAreOneEmptyEntry)
         EXPECT_FALSE(QFileInfo::exists(file(name)));
     }
 
-    // A path without its description gets an empty one.
-    portfolio.CurrentPortfolio = defPath;
-    WriteAll(defPath, Def({"a.dat", "A", "b.dat"}));
-    portfolio.LoadPortfolio(false);
-    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QString());
-}
-
-TEST_F(PortfolioTest, OpeningAMissingPortfolioCreatesItEmpty)
-{
+    // Opened (not loaded), a missing portfolio is made empty; an existing
+    // one is left as it is.
     portfolio.OpenPortfolio(file("new.def"));
     EXPECT_EQ(portfolio.CurrentPortfolio, file("new.def"));
     EXPECT_EQ(ReadAll(file("new.def")), Def({}));
     EXPECT_FALSE(portfolio.loaded());
-    // An existing one is left as it is.
     WriteAll(defPath, Def({"a.dat", "A"}));
     portfolio.OpenPortfolio(defPath);
     EXPECT_EQ(ReadAll(defPath), Def({"a.dat", "A"}));
+
+    // A path without its description gets an empty one.
+    WriteAll(defPath, Def({"a.dat", "A", "b.dat"}));
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
+    EXPECT_EQ(descs1(), Items({"A", ""}));
 }
 
 TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
@@ -163,8 +163,7 @@ TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
     ASSERT_TRUE(portfolio.SavePortfolio());
     ASSERT_TRUE(portfolio.LoadPortfolio(false));
     EXPECT_EQ(files1(), Items({" 'x.dat", "a'b.dat", "c.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[1], QStringLiteral("X"));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("A"));
+    EXPECT_EQ(descs1(), Items({"X", "A", "C"}));
 
     portfolio.CurrentPortfolio = file("missing/folder.def");
     EXPECT_FALSE(portfolio.SavePortfolio());
@@ -172,7 +171,7 @@ TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
 
 TEST_F(PortfolioTest, FilesBeyond99AreKeptAsideAndNeverLost)
 {
-    QByteArray def = "\"Portfolio definition file\"\r\n";
+    QByteArray def = Def({});
     for (int i = 1; i <= 120; ++i)
         def += "\"f" + QByteArray::number(1000 + i) + ".dat\"\r\n\"D" + QByteArray::number(i) +
                "\"\r\n";
@@ -205,21 +204,19 @@ TEST_F(PortfolioTest, FindingAFileIgnoresCaseAndBlanksAndRefusesIllegalNames)
 {
     portfolio.PortfolioFiles = Items({"", "C:\\Data\\Fund.DAT", "/home/me/bond.dat"});
     portfolio.PortfolioDescriptions = Items({"", "Fund", "Bond"});
-    const std::pair<QString, int> cases[] = {
-        {QStringLiteral("  c:\\data\\fund.dat "), 1},
-        {QStringLiteral("/HOME/ME/BOND.DAT"), 2},
-        {QStringLiteral("/home/me/other.dat"), -1},
-        {QStringLiteral("/home/me/x.hidden.dat"), -1},
-        {QStringLiteral("C:\\.dat"), -3},
-        {QStringLiteral("/home/me/.DAT"), -3},
-        {QStringLiteral("/home/me/ .dat"), -3},
-        {QStringLiteral("D:"), -3},
-        {QStringLiteral("/home/me/a\"b.dat"), -3},
-        {QStringLiteral("/home/me/\u20ac.dat"), -3},
-        {QStringLiteral("/home/me/.hidden.dat"), -3},
-    };
+    const std::pair<const char*, int> cases[] = {{"  c:\\data\\fund.dat ", 1},
+                                                 {"/HOME/ME/BOND.DAT", 2},
+                                                 {"/home/me/other.dat", -1},
+                                                 {"/home/me/x.hidden.dat", -1},
+                                                 {"C:\\.dat", -3},
+                                                 {"/home/me/.DAT", -3},
+                                                 {"/home/me/ .dat", -3},
+                                                 {"D:", -3},
+                                                 {"/home/me/a\"b.dat", -3},
+                                                 {"/home/me/\xe2\x82\xac.dat", -3},
+                                                 {"/home/me/.hidden.dat", -3}};
     for (const auto& [name, found] : cases)
-        EXPECT_EQ(portfolio.FindPortfolioFile(name), found) << name.toStdString();
+        EXPECT_EQ(portfolio.FindPortfolioFile(QString::fromUtf8(name)), found) << name;
     // An empty entry is never found, not even by an empty name.
     portfolio.PortfolioFiles = Items({"", ""});
     EXPECT_EQ(portfolio.FindPortfolioFile(QString()), -3);
