@@ -186,7 +186,7 @@ TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettingsAndReportsBadLines
 
 // A file that the desktop program has open (and locked against other
 // writers) is read by list, basis and dump (that import and rebuild refuse
-// it is checked in tests/durability/SharedFileTest).
+// it is checked in tests/durability/DurabilityTest).
 TEST_F(CliTest, AFileOpenInTheDesktopProgramIsRead)
 {
     FileTable desktop;

@@ -1,6 +1,6 @@
 // The numbered file slots: results left in the slot, the kinds of open,
 // missing and read-only folders, and the lock on the current investment file
-// within this process (other processes: tests/durability/SharedFileTest).
+// within this process (other processes: tests/durability/DurabilityTest).
 // Then investment files that cannot be written: viewed read-only where that
 // is asked for, refused for changes, with the file and the reason in every
 // message. The case of an ordinary user runs in a child process that gives up
