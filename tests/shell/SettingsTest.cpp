@@ -1,15 +1,31 @@
+// The settings, the session journal, and where the sample portfolio of a
+// first start goes: beside the program in a build, in the program's data
+// folder when installed, and in the user's data folder when the installed one
+// cannot be written (checked as an ordinary user in a child process that gives
+// up root, or as the user running the tests when that is not root).
+//
 // The settings file reader and writer: names in any letter case, missing
 // means empty, whole-line replacement, everything else kept byte for byte.
 // Then the settings read with their encodings and the defaults that depend on
-// other values, and the keys written when the main window closes.
+// other values, and the keys written when the main window closes. Then the
+// session journal: emptied at start, one stamped line per message, closed
+// after every line, silent when it cannot be written (what goes to the
+// notices window is checked with the import engine's progress).
 
+#include "data/FileTable.h"
 #include "shell/IniFile.h"
+#include "shell/SessionLog.h"
 #include "shell/Settings.h"
+#include "shell/StartRules.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace brisden;
 using brisden::test::ReadAll;
@@ -322,3 +338,124 @@ TEST_F(SettingsTest, ExitWritesItsKeysInOrder)
 }
 
 }  // namespace
+
+namespace {
+
+class SessionLogTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Application.log"));
+    FileTable files;
+    QDateTime now{QDate(2003, 12, 31), QTime(23, 59, 58)};
+    SessionLog log{files, path};
+
+    void SetUp() override
+    {
+        log.setClock([this] { return now; });
+    }
+};
+
+// Start empties the log and stamps the session; then one stamped line per
+// message, the file closed after each.
+TEST_F(SessionLogTest, EveryMessageIsOneStampedLineInCallOrder)
+{
+    WriteAll(path, "old run\r\n");
+    now = QDateTime(QDate(2004, 1, 2), QTime(7, 5, 9));
+    log.Start();
+    EXPECT_FALSE(files.isOpen(LogSlot));
+    log.LogSession(QStringLiteral("Opened portfolio C:\\P.def"));
+    log.LogSession(QStringLiteral("Ends with a period."));
+    log.LogSession(QStringLiteral("Opened file C:\\Donn\u00e9es\\f.dat"));  // written as ANSI
+    EXPECT_EQ(ReadAll(path), QByteArray("Session started 01-02-2004, 07:05:09\r\n"
+                                        "07:05:09: Opened portfolio C:\\P.def.\r\n"
+                                        "07:05:09: Ends with a period..\r\n"
+                                        "07:05:09: Opened file C:\\Donn\xe9"
+                                        "es\\f.dat.\r\n"));
+    EXPECT_FALSE(files.isOpen(LogSlot));
+}
+
+TEST_F(SessionLogTest, NoPathOrAnUnwritableLogWritesNothingAndDoesNotFail)
+{
+    std::vector<QString> echoed;
+    SessionLog console(files, QString());
+    console.setEcho([&](const QString& line) { echoed.push_back(line); });
+    console.Start();
+    console.LogSession(QStringLiteral("to stderr only"));
+    EXPECT_EQ(echoed.size(), 2u);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+    const QString unwritable = dir.filePath(QStringLiteral("missing/Application.log"));
+    SessionLog lost(files, unwritable);
+    lost.Start();
+    lost.LogSession(QStringLiteral("lost"));
+    EXPECT_FALSE(QFileInfo::exists(unwritable));
+    EXPECT_LE(files.fileNumber(LogSlot), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// 0 when the sample went to the user's folder with copies of the ledgers.
+int UserFolderIsUsed(const QString& shipped, const QString& user)
+{
+    QString note;
+    const QString folder = PrepareExampleFolder(shipped, user, &note);
+    if (folder != user + QStringLiteral("/Example"))
+        return 1;
+    if (!QFileInfo(folder + QStringLiteral("/Fund.dat")).isFile() ||
+        brisden::test::ReadAll(folder + QStringLiteral("/Fund.dat")) != "ledger")
+        return 2;
+    if (!QFileInfo(folder + QStringLiteral("/Fund.dat")).isWritable())
+        return 3;
+    if (!note.contains(folder) || !note.contains(shipped))
+        return 4;
+    return 0;
+}
+
+}  // namespace
+
+TEST(ExampleFolderTest, BesideTheProgramOrInItsDataFolder)
+{
+    QTemporaryDir dir;
+    const QString bin = dir.filePath(QStringLiteral("usr/bin"));
+    const QString installed = dir.filePath(QStringLiteral("usr/share/brisden/Example"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_TRUE(ShippedExampleFolder(bin).isEmpty());
+    ASSERT_TRUE(QDir().mkpath(installed));
+    EXPECT_EQ(ShippedExampleFolder(bin), installed);
+    ASSERT_TRUE(QDir().mkpath(bin + QStringLiteral("/Example")));
+    EXPECT_EQ(ShippedExampleFolder(bin), bin + QStringLiteral("/Example"));
+    // A folder that can be written is used as it is.
+    QString note;
+    EXPECT_EQ(PrepareExampleFolder(installed, dir.filePath(QStringLiteral("home")), &note),
+              installed);
+    EXPECT_TRUE(note.isEmpty());
+}
+
+TEST(ExampleFolderTest, AnInstalledFolderTheUserCannotWriteGivesWayToTheUsersOwn)
+{
+    QTemporaryDir dir;
+    const QString shipped = dir.filePath(QStringLiteral("share/brisden/Example"));
+    const QString user = dir.filePath(QStringLiteral("home/.local/share/Brisden"));
+    ASSERT_TRUE(QDir().mkpath(shipped));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("home"))));
+    brisden::test::WriteAll(shipped + QStringLiteral("/Fund.dat"), "ledger");
+    ASSERT_EQ(::chmod(QFile::encodeName(shipped + QStringLiteral("/Fund.dat")).constData(), 0444),
+              0);
+    ASSERT_EQ(::chmod(QFile::encodeName(shipped).constData(), 0555), 0);
+    if (::geteuid() == 0) {
+        // Everything is root's; the user's home is nobody's to write.
+        for (const char* folder : {"", "share", "share/brisden"})
+            ::chmod(QFile::encodeName(dir.filePath(QLatin1String(folder))).constData(), 0755);
+        ASSERT_EQ(::chown(QFile::encodeName(dir.filePath(QStringLiteral("home"))).constData(),
+                          65534, 65534),
+                  0);
+    }
+    const std::optional<int> result =
+        brisden::test::AsOrdinaryUser([&] { return UserFolderIsUsed(shipped, user); });
+    ::chmod(QFile::encodeName(shipped).constData(), 0755);
+    if (!result)
+        GTEST_SKIP() << "this machine does not let the test become an ordinary user";
+    EXPECT_EQ(*result, 0) << "failed at step " << *result;
+}
