@@ -124,10 +124,6 @@ TEST_F(FileTableTest, TheSameProcessMayReadItsLockedFileButNotWriteIt)
     EXPECT_EQ(ReadAll(file("x.dat")).size(), 82);
 }
 
-}  // namespace
-
-namespace {
-
 // What an ordinary user meets with a ledger of someone else's that they may
 // read but not write. 0 when all went as expected, else the failed step.
 int OrdinaryUserOpens(const QString& path)

@@ -96,10 +96,6 @@ TEST(DatesTest, OrderAndSeparatorComeFromTheLocale)
     EXPECT_EQ(Calendar().ParseDateText(QStringLiteral("not a date")), 0);
 }
 
-}  // namespace
-
-namespace {
-
 // Little-endian bytes built by hand, without the code under test.
 void PutLE(QByteArray& b, int offset, std::uint64_t value, int width)
 {
@@ -211,7 +207,7 @@ TEST_F(InvestmentFileTest, TheFirstRecordOfAnEmptyFileBringsItsHeader)
                   HandRecord(VersionMajor, 20031231, 0, "Buy", -1234.5, 12.3456, 100.000001));
 }
 
-TEST_F(InvestmentFileTest, SeqCountsRecordsOfTheSameDateInUse)
+TEST_F(InvestmentFileTest, SeqIsOneMoreThanTheLargestOfTheDateInUse)
 {
     WriteAll(path, {});
     ASSERT_TRUE(inv.open(path));
@@ -225,10 +221,9 @@ TEST_F(InvestmentFileTest, SeqCountsRecordsOfTheSameDateInUse)
     EXPECT_EQ(inv.DeleteRecord(3), 3);
     EXPECT_EQ(add(20040105), 3);
     EXPECT_EQ(seqOf(3), 1);
-}
 
-TEST_F(InvestmentFileTest, SeqIsOneMoreThanTheLargestOfTheDate)
-{
+    // Seq is one more than the largest of the date.
+    inv.close();
     QByteArray bytes = HandHeader(6, -1);
     bytes += HandRecord(6, 20040105, 0, "a", 0, 0, 0);
     bytes += HandRecord(6, 20040105, 5, "b", 0, 0, 0);

@@ -286,7 +286,7 @@ TEST_F(PortfolioTest, AnEmptyDescriptionCancelsEveryQueuedAddition)
     EXPECT_EQ(portfolio.PortfolioDescriptions[1], QString(100, QLatin1Char('d')));
 }
 
-TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndLogsEachRemoval)
+TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndEditingTakesNonEmptyAnswers)
 {
     WriteAll(defPath, Def({"a.dat", "A", "b.dat", "B", "c.dat", "C"}));
     portfolio.LoadPortfolio(true);
@@ -303,10 +303,8 @@ TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndLogsEachRemoval)
                                            defPath + QLatin1Char('.'),
                                        QStringLiteral("10:00:00: Removed c.dat from portfolio ") +
                                            defPath + QLatin1Char('.')}));
-}
 
-TEST_F(PortfolioTest, EditingReplacesOnlyNonEmptyAnswers)
-{
+    // Describing anew replaces only non-empty answers.
     WriteAll(defPath, Def({"a.dat", "A", "b.dat", "B"}));
     portfolio.LoadPortfolio(false);
     input.answers = {QStringLiteral(" Alpha Fund "), QString()};

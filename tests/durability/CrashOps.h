@@ -12,11 +12,10 @@
 #include "data/Dates.h"
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
-#include "shell/SessionLog.h"
-#include "ui/Interaction.h"
-
 #include "import/ImportEngine.h"
 #include "import/ImportSchema.h"
+#include "shell/SessionLog.h"
+#include "ui/Interaction.h"
 
 #include <QByteArray>
 #include <QDir>

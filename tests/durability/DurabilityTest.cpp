@@ -246,10 +246,6 @@ INSTANTIATE_TEST_SUITE_P(Works, CrashTest,
                              return name.toStdString();
                          });
 
-}  // namespace
-
-namespace {
-
 // The descriptions of the file's records, in the order of the file.
 QStringList Descriptions(const QString& dat)
 {

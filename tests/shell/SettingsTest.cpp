@@ -164,10 +164,6 @@ TEST_F(IniFileTest, BinaryJunkAndHugeLinesAreHandledWithoutHarm)
     EXPECT_EQ(read("General", "A"), QStringLiteral("2"));
 }
 
-}  // namespace
-
-namespace {
-
 class SettingsTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -337,10 +333,6 @@ TEST_F(SettingsTest, ExitWritesItsKeysInOrder)
     EXPECT_EQ(again.RTColPos, 0);
 }
 
-}  // namespace
-
-namespace {
-
 class SessionLogTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -391,10 +383,6 @@ TEST_F(SessionLogTest, NoPathOrAnUnwritableLogWritesNothingAndDoesNotFail)
     EXPECT_FALSE(QFileInfo::exists(unwritable));
     EXPECT_LE(files.fileNumber(LogSlot), 0);
 }
-
-}  // namespace
-
-namespace {
 
 // 0 when the sample went to the user's folder with copies of the ledgers.
 int UserFolderIsUsed(const QString& shipped, const QString& user)
