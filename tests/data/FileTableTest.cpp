@@ -1,5 +1,6 @@
-// The numbered file slots: results left in the slot, the kinds of open,
-// missing and read-only folders, and the lock on the current investment file
+// The numbered file slots: results left in the slot (output that empties and
+// append that adds are checked with the session journal), missing and
+// read-only folders, and the lock on the current investment file
 // within this process (other processes: tests/durability/DurabilityTest).
 // Then investment files that cannot be written: viewed read-only where that
 // is asked for, refused for changes, with the file and the reason in every
@@ -88,27 +89,6 @@ TEST_F(FileTableTest, AReadOnlyFolderRefusesNewFilesButLetsTheLedgerBeRead)
     files.CloseFile(ShortSlot);
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
-TEST_F(FileTableTest, OutputEmptiesAndAppendAdds)
-{
-    const QString path = file("a.txt");
-    WriteAll(path, "old contents\r\n");
-    files.OpenFile(ShortSlot, path, QStringLiteral("o"), QStringLiteral("w"), 0);
-    ASSERT_TRUE(files.isOpen(ShortSlot));
-    EXPECT_EQ(ReadAll(path), QByteArray());
-    files.writeLine(ShortSlot, "one");
-    files.CloseFile(ShortSlot);
-    files.OpenFile(ShortSlot, path, QStringLiteral("A"), QStringLiteral("RW"), 0);
-    files.writeLine(ShortSlot, "two");
-    files.CloseFile(ShortSlot);
-    EXPECT_EQ(ReadAll(path), QByteArray("one\r\ntwo\r\n"));
-
-    files.OpenFile(ShortSlot, path, QStringLiteral("I"), QStringLiteral("R"), 0);
-    EXPECT_EQ(files.readLine(ShortSlot), QByteArray("one"));
-    EXPECT_FALSE(files.atEnd(ShortSlot));
-    EXPECT_EQ(files.readLine(ShortSlot), QByteArray("two"));
-    EXPECT_TRUE(files.atEnd(ShortSlot));
 }
 
 TEST_F(FileTableTest, TheSameProcessMayReadItsLockedFileButNotWriteIt)
