@@ -1,11 +1,13 @@
 // brisden-cli as a user runs it: where the import schema comes from, the
-// dump and rebuild commands, and bad input, which gives a one-line message
-// on stderr, a non-zero exit and no file changed.
+// dump and rebuild commands, the chart command, and bad input, which gives a
+// one-line message on stderr, a non-zero exit and no file changed.
 
 #include "support/TestSupport.h"
 
+#include "chart/ChartData.h"
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
+#include "data/NumberText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,7 +33,7 @@ protected:
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     // Runs the command line in the scratch folder; FUND stands for the
-    // ledger's full path. Words are split at blanks unless given one by one.
+    // ledger's full path. Words are split at blanks outside single quotes.
     int run(const QStringList& words)
     {
         QStringList args = words;
@@ -44,7 +46,10 @@ protected:
         output = r.output;
         return r.exitCode;
     }
-    int run(const char* line) { return run(QString::fromLatin1(line).split(QLatin1Char(' '))); }
+    int run(const char* line)
+    {
+        return run(QProcess::splitCommand(QString::fromLatin1(line).replace(u'\'', u'"')));
+    }
 
     // Every failure leaves the ledger as it was and writes no report.
     void expectFailure(const char* line, int exitCode, const char* messagePart)
@@ -149,7 +154,7 @@ TEST_F(CliTest, DumpAndRebuildShowTheRecordsAndTheCounts)
     EXPECT_EQ(ReadAll(path("fund.bak")), fundBytes);
 }
 
-TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettings)
+TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettingsAndReportsBadLines)
 {
     WriteAll(path("in.csv"), "31/12/2004,Fund buy,100,10\r\n");
     WriteAll(path("Application.ini"),
@@ -158,10 +163,7 @@ TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettings)
     EXPECT_TRUE(errors.contains(QStringLiteral("Lines read: 1.")));
     EXPECT_TRUE(errors.contains(QStringLiteral("Import finished.")));
     // The option wins over the setting; the setting is not rewritten.
-    EXPECT_EQ(run({QStringLiteral("import"), QStringLiteral("new.dat"), QStringLiteral("in.csv"),
-                   QStringLiteral("--schema"),
-                   QStringLiteral("Date Description Price Amount Shares DMY")}),
-              0);
+    EXPECT_EQ(run("import new.dat in.csv --schema 'Date Description Price Amount Shares DMY'"), 0);
     EXPECT_EQ(RecordLines(path("new.dat")),
               (QStringList{QStringLiteral("20041231,0,Fund buy ,100,10,0"),
                            QStringLiteral("20041231,1,Fund buy ,10,100,0")}));
@@ -173,22 +175,18 @@ TEST_F(CliTest, ImportTakesItsSchemaFromTheOptionOrTheSettings)
     WriteAll(path("any.csv"), "whatever,1,2\r\n");
     EXPECT_EQ(run("import a.dat any.csv"), 0) << errors.toStdString();
     EXPECT_EQ(RecordLines(path("a.dat")), QStringList{QStringLiteral("0,0,Price imp,0,0,0")});
-}
 
-TEST_F(CliTest, ImportErrorLinesStillExitWithZero)
-{
+    // Lines in error are reported, and the import still exits with zero.
     WriteAll(path("in.csv"), "Date,Amount\r\n20100105,12\r\n");
-    EXPECT_EQ(run({QStringLiteral("import"), QStringLiteral("a.dat"), QStringLiteral("in.csv"),
-                   QStringLiteral("--schema"), QStringLiteral("Date Amount")}),
-              0);
-    EXPECT_EQ(RecordLines(path("a.dat")).size(), 1);
+    EXPECT_EQ(run("import b.dat in.csv --schema 'Date Amount'"), 0);
+    EXPECT_EQ(RecordLines(path("b.dat")).size(), 1);
     EXPECT_TRUE(
         errors.contains(QStringLiteral("Errors were encountered.  Check log for details.")));
 }
 
 // A file that the desktop program has open (and locked against other
 // writers) is read by list, basis and dump (that import and rebuild refuse
-// it is checked in tests/durability/SharedFileTest).
+// it is checked in tests/durability/DurabilityTest).
 TEST_F(CliTest, AFileOpenInTheDesktopProgramIsRead)
 {
     FileTable desktop;
@@ -220,10 +218,7 @@ QString PdfText(const QString& pdf)
 
 TEST_F(CliTest, PdfHoldsThePrintedPagesOfTheListingAndTheWorksheet)
 {
-    ASSERT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--today"),
-                   QStringLiteral("20050110"), QStringLiteral("--pdf"), path("list.pdf"),
-                   QStringLiteral("--orientation"), QStringLiteral("landscape")}),
-              0)
+    ASSERT_EQ(run("list FUND --today 20050110 --pdf list.pdf --orientation landscape"), 0)
         << errors.toStdString();
     const QString listing = PdfText(path("list.pdf"));
     if (listing.isEmpty())
@@ -234,10 +229,7 @@ TEST_F(CliTest, PdfHoldsThePrintedPagesOfTheListingAndTheWorksheet)
     EXPECT_TRUE(listing.contains(QLatin1String("Internal Rate of Return = ")));
     EXPECT_FALSE(QFileInfo::exists(path("out.txt")));
 
-    ASSERT_EQ(run({QStringLiteral("basis"), QStringLiteral("FUND"), QStringLiteral("--method"),
-                   QStringLiteral("1"), QStringLiteral("--pdf"), path("basis.pdf"),
-                   QStringLiteral("--lines-per-page"), QStringLiteral("12")}),
-              0)
+    ASSERT_EQ(run("basis FUND --method 1 --pdf basis.pdf --lines-per-page 12"), 0)
         << errors.toStdString();
     const QString worksheet = PdfText(path("basis.pdf"));
     EXPECT_TRUE(worksheet.contains(QLatin1String("Basis Worksheet: Cost, FIFO")));
@@ -245,12 +237,108 @@ TEST_F(CliTest, PdfHoldsThePrintedPagesOfTheListingAndTheWorksheet)
     EXPECT_TRUE(worksheet.contains(QLatin1String("Page 2")));  // 12 lines to a page
 
     // A PDF is the printed pages: no report file options with it.
-    EXPECT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--pdf"),
-                   path("x.pdf"), QStringLiteral("--out"), path("out.txt")}),
-              2);
-    EXPECT_EQ(run({QStringLiteral("list"), QStringLiteral("FUND"), QStringLiteral("--pdf"),
-                   path("x.pdf"), QStringLiteral("--orientation"), QStringLiteral("sideways")}),
-              2);
+    EXPECT_EQ(run("list FUND --pdf x.pdf --out out.txt"), 2);
+    EXPECT_EQ(run("list FUND --pdf x.pdf --orientation sideways"), 2);
+}
+
+// brisden-cli chart: the chart grid written as CSV for one or more ledgers,
+// the chart drawn as PNG, PDF and SVG, and its usage errors.
+class ChartCliTest : public CliTest {
+protected:
+    void SetUp() override
+    {
+        WriteLedger(path("first.dat"), {{20040105, "Buy", 1000, 10, 0},
+                                        {20040601, "Reinv", 0, 10, 5},
+                                        {20040701, "Price", 0, 10, 0},
+                                        {20041220, "Cash", -20, 0, 0},
+                                        {20050301, "Price", 0, 12.5, 0}});
+        WriteLedger(path("second.dat"),
+                    {{20030105, "Buy", 500, 5, 0}, {20050601, "Reinv", 0, 6, 2}});
+    }
+    // Runs "chart" with these words in the scratch folder.
+    int chart(const char* words)
+    {
+        return run(
+            QStringLiteral("chart %1 --today 20050701").arg(QLatin1String(words)).split(u' '));
+    }
+};
+
+QString X(std::int32_t ymd)
+{
+    return QString::fromLatin1(PlainNumber(chart::FractionalYear(ymd)));
+}
+
+TEST_F(ChartCliTest, YearlyTotalsOfTwoFilesShareTheYearRows)
+{
+    ASSERT_EQ(chart("first.dat second.dat --element distributions --type 1 --data grid.csv"), 0)
+        << errors.toStdString();
+    // 2004: the reinvestment of 50 and the cash distribution of 20; the
+    // second file starts a year earlier, so its year comes first; cells that
+    // no file wrote stay empty.
+    EXPECT_EQ(TextLines(path("grid.csv")),
+              (QStringList{QStringLiteral("\"\",\" first \",\" second \""),
+                           QStringLiteral("\" 2003\",,0"), QStringLiteral("\" 2004\",70,"),
+                           QStringLiteral("\" 2005\",0,12")}));
+}
+
+TEST_F(ChartCliTest, PriceSeriesInFullPrecision)
+{
+    ASSERT_EQ(chart("first.dat second.dat --element price --changes-only --data grid.csv"), 0)
+        << errors.toStdString();
+    const QStringList lines = TextLines(path("grid.csv"));
+    // first: 10 (buy; the reinvestment and the update at 10 are no change),
+    // 12.5 (update), and today's valuation at 12.5 is no change either.
+    // second: 5, 6, and today's 6 is no change.
+    EXPECT_EQ(lines, (QStringList{
+                         QStringLiteral("\"\",\" first \",\" first \",\" second \",\" second \""),
+                         QStringLiteral("\"\",") + X(20040105) + QStringLiteral(",10,") +
+                             X(20030105) + QStringLiteral(",5"),
+                         QStringLiteral("\"\",") + X(20050301) + QStringLiteral(",12.5,") +
+                             X(20050601) + QStringLiteral(",6"),
+                     }));
+
+    // Percent change of the value, from March 2005 on, one file.
+    ASSERT_EQ(chart("first.dat --element value --percent-change --from 03012005 --data value.csv"),
+              0);
+    EXPECT_EQ(TextLines(path("value.csv")),
+              (QStringList{QStringLiteral("\"\",\" first \",\" first \""),
+                           QStringLiteral("\"\",") + X(20050301) + QStringLiteral(",0"),
+                           QStringLiteral("\"\",") + X(20050701) + QStringLiteral(",0")}));
+}
+
+TEST_F(ChartCliTest, DrawsPngPdfAndSvg)
+{
+    for (const char* name : {"chart.png", "chart.pdf", "chart.svg"}) {
+        const QByteArray words =
+            "first.dat second.dat --element costs --type 0 --statistic mean --out " +
+            QByteArray(name);
+        ASSERT_EQ(chart(words.constData()), 0) << name << errors.toStdString();
+        const QByteArray bytes = ReadAll(path(name));
+        EXPECT_GT(bytes.size(), 2000) << name;
+        const QByteArray magic = QByteArray(name).endsWith("png")   ? QByteArray("\x89PNG")
+                                 : QByteArray(name).endsWith("pdf") ? QByteArray("%PDF")
+                                                                    : QByteArray("<?xml");
+        EXPECT_TRUE(bytes.startsWith(magic)) << name;
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
+}
+
+TEST_F(ChartCliTest, UsageErrors)
+{
+    for (const char* words : {
+             "first.dat --data x.csv",     // no element
+             "first.dat --element price",  // no output
+             "first.dat --element yield --data x.csv",
+             "first.dat --element price --type 0 --data x.csv",  // X-Y only
+             "first.dat --element costs --type 12 --data x.csv",
+             "first.dat --element costs --out x.gif",
+             "first.dat --element costs --data first.dat",  // never over an investment file
+         }) {
+        EXPECT_EQ(chart(words), 2) << words;
+        EXPECT_FALSE(errors.isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("x.csv")));
+    EXPECT_EQ(chart("missing.dat --element costs --data x.csv"), 1);
 }
 
 }  // namespace

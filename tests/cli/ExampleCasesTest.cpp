@@ -8,13 +8,14 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,26 +31,19 @@ struct Field {
 QList<Field> ParseRecord(const QByteArray& line)
 {
     QList<Field> fields;
-    int i = 0;
     const int n = int(line.size());
-    while (i < n) {
-        Field f{Field::Text, {}, 0};
-        if (line[i] == '"') {
-            const int close = int(line.indexOf('"', i + 1));
+    for (int i = 0; i < n;) {
+        Field f{Field::Number, {}, 0};
+        const char open = line[i];
+        if (open == '"' || open == '#') {
+            const int close = int(line.indexOf(open, i + 1));
             const int end = close < 0 ? n : close;
-            f.text = QString::fromLatin1(line.mid(i + 1, end - i - 1));
-            i = end + 1;
-        } else if (line[i] == '#') {
-            const int close = int(line.indexOf('#', i + 1));
-            const int end = close < 0 ? n : close;
-            f.kind = Field::Date;
+            f.kind = open == '"' ? Field::Text : Field::Date;
             f.text = QString::fromLatin1(line.mid(i + 1, end - i - 1));
             i = end + 1;
         } else {
-            int end = int(line.indexOf(',', i));
-            if (end < 0)
-                end = n;
-            f.kind = Field::Number;
+            const int comma = int(line.indexOf(',', i));
+            const int end = comma < 0 ? n : comma;
             f.text = QString::fromLatin1(line.mid(i, end - i)).trimmed();
             f.number = f.text.toDouble();
             i = end;
@@ -98,14 +92,21 @@ bool NumbersMatch(double a, double b)
     return diff <= 1e-6 * std::max(std::fabs(a), std::fabs(b));
 }
 
+// A number, or an empty text (read as 0), as its value.
+std::optional<double> NumericValue(const Field& f)
+{
+    if (f.kind == Field::Number)
+        return f.number;
+    if (f.kind == Field::Text && f.text.isEmpty())
+        return 0.0;
+    return std::nullopt;
+}
+
 bool FieldsMatch(const Field& expected, const Field& actual)
 {
-    if (expected.kind == Field::Number && actual.kind == Field::Number)
-        return NumbersMatch(expected.number, actual.number);
-    if (expected.kind == Field::Number && actual.kind == Field::Text && actual.text.isEmpty())
-        return NumbersMatch(expected.number, 0);
-    if (actual.kind == Field::Number && expected.kind == Field::Text && expected.text.isEmpty())
-        return NumbersMatch(actual.number, 0);
+    const auto e = NumericValue(expected), a = NumericValue(actual);
+    if (e && a)
+        return NumbersMatch(*e, *a);
     return expected.kind == actual.kind && expected.text == actual.text;
 }
 
@@ -119,37 +120,6 @@ QString Render(const QList<Field>& fields)
     return parts.join(QLatin1Char(','));
 }
 
-// Splits the command line of cmd.txt, honouring single and double quotes.
-QStringList SplitCommand(const QString& line)
-{
-    QStringList words;
-    QString word;
-    bool inWord = false;
-    QChar quote;
-    for (const QChar c : line) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            else
-                word += c;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-            inWord = true;
-        } else if (c.isSpace()) {
-            if (inWord)
-                words << word;
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words << word;
-    return words;
-}
-
 void CopyFolder(const QString& from, const QString& to)
 {
     QDir source(from);
@@ -160,11 +130,7 @@ void CopyFolder(const QString& from, const QString& to)
     }
 }
 
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using brisden::test::ReadAll;
 
 class ExampleCase : public ::testing::TestWithParam<std::string> {};
 
@@ -176,8 +142,9 @@ TEST_P(ExampleCase, MatchesExpectedResult)
     ASSERT_TRUE(scratch.isValid());
     CopyFolder(caseDir, scratch.path());
 
-    QStringList words =
-        SplitCommand(QString::fromUtf8(ReadFile(caseDir + QStringLiteral("/cmd.txt"))).trimmed());
+    // The command line, its single quotes read as double ones.
+    QStringList words = QProcess::splitCommand(
+        QString::fromUtf8(ReadAll(caseDir + QStringLiteral("/cmd.txt")).replace('\'', '"')));
     ASSERT_FALSE(words.isEmpty());
     ASSERT_EQ(words.takeFirst(), QStringLiteral("brisden-cli"));
     const QString command = words.value(0);
@@ -189,8 +156,8 @@ TEST_P(ExampleCase, MatchesExpectedResult)
 
     if (command == QLatin1String("import")) {
         const QString target = words.value(1);
-        const QByteArray expected = ReadFile(caseDir + QStringLiteral("/expected_") + target);
-        const QByteArray actual = ReadFile(scratch.filePath(target));
+        const QByteArray expected = ReadAll(caseDir + QStringLiteral("/expected_") + target);
+        const QByteArray actual = ReadAll(scratch.filePath(target));
         ASSERT_FALSE(expected.isEmpty());
         ASSERT_EQ(actual.size(), expected.size()) << "file length differs; stderr:\n"
                                                   << errors.toStdString();
@@ -206,8 +173,8 @@ TEST_P(ExampleCase, MatchesExpectedResult)
     ASSERT_GE(outAt, 0);
     const bool singleFile = !words.value(1).endsWith(QLatin1String(".def"), Qt::CaseInsensitive);
     const auto expected =
-        ParseReport(ReadFile(caseDir + QStringLiteral("/expected.txt")), singleFile);
-    const auto actual = ParseReport(ReadFile(scratch.filePath(words.value(outAt + 1))), singleFile);
+        ParseReport(ReadAll(caseDir + QStringLiteral("/expected.txt")), singleFile);
+    const auto actual = ParseReport(ReadAll(scratch.filePath(words.value(outAt + 1))), singleFile);
     const qsizetype lines = std::min(expected.size(), actual.size());
     for (qsizetype i = 0; i < lines; ++i) {
         bool same = expected[i].size() == actual[i].size();

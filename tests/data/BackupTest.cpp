@@ -149,18 +149,14 @@ TEST_F(BackupTest, TheRebuildCommandClosesAndReopensOnlyTheCurrentFile)
     const QString other = dir.filePath(QStringLiteral("Other.dat"));
     writeHoledLedger(other);
     currentHoled();
-    const int number = files.fileNumber(InvestmentSlot);
+    // (That slot 2 stays open meanwhile is checked with the window's command.)
     EXPECT_TRUE(backup.RebuildInvestmentFile(other).rebuilt);
-    EXPECT_EQ(files.fileNumber(InvestmentSlot), number);  // slot 2 untouched
     EXPECT_EQ(stops, 0);
-    EXPECT_EQ(ReadAll(other).size(), 4 * 41);
     EXPECT_EQ(logLines(),
               (QStringList{QStringLiteral("09:30:00: Rebuilding file ") + other + QLatin1Char('.'),
                            QStringLiteral("09:30:00: File has been rebuilt.")}));
 
     EXPECT_TRUE(backup.RebuildInvestmentFile(path).rebuilt);
-    EXPECT_TRUE(inv.isOpen());
-    EXPECT_EQ(files.length(InvestmentSlot), 4 * 41);
     EXPECT_EQ(stops, 1);
     EXPECT_EQ(starts, 1);
     // The reopened file takes new records after the compacted ones.
@@ -178,22 +174,9 @@ TEST_F(BackupTest, TheRebuildCommandClosesAndReopensOnlyTheCurrentFile)
     EXPECT_EQ(messages.beeps, 1);
 }
 
-TEST_F(BackupTest, TheQuietCopyKeepsTheCurrentFileOpen)
-{
-    const QByteArray old = currentHoled();
-    const int number = files.fileNumber(InvestmentSlot);
-    WriteAll(bak, QByteArray(1000, 'o'));  // an older, longer backup is replaced whole
-    EXPECT_TRUE(backup.SaveData(true));
-    EXPECT_EQ(ReadAll(bak), old);
-    EXPECT_EQ(files.fileNumber(InvestmentSlot), number);
-    EXPECT_FALSE(files.isOpen(BackupSlot));
-    EXPECT_TRUE(messages.questions.isEmpty());
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral("09:30:00: Copied ") + path +
-                                      QStringLiteral(" to ") + bak + QLatin1Char('.')});
-    EXPECT_FALSE(backup.busy());
-}
-
-TEST_F(BackupTest, TheAskedCopyDoesNothingOnNoAndReopensTheCurrentFileOnYes)
+// The asked copy does nothing on No; on Yes it copies and reopens the
+// current file. The quiet copy keeps the file open and replaces an older backup.
+TEST_F(BackupTest, CopiesToTheBackupAskedOrQuietly)
 {
     const QByteArray old = currentHoled();
     messages.answers = {false, true};
@@ -204,14 +187,25 @@ TEST_F(BackupTest, TheAskedCopyDoesNothingOnNoAndReopensTheCurrentFileOnYes)
     EXPECT_FALSE(QFileInfo::exists(bak));
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_FALSE(backup.busy());
-
     EXPECT_TRUE(backup.SaveData(false));
     EXPECT_EQ(ReadAll(bak), old);
     EXPECT_TRUE(inv.isOpen());
-    EXPECT_EQ(logLines().size(), 1);
+    const QString copied = QStringLiteral("09:30:00: Copied ") + path + QStringLiteral(" to ") +
+                           bak + QLatin1Char('.');
+    EXPECT_EQ(logLines(), QStringList{copied});
+
+    WriteAll(bak, QByteArray(1000, 'o'));  // an older, longer backup is replaced whole
+    const int reopened = files.fileNumber(InvestmentSlot);
+    EXPECT_TRUE(backup.SaveData(true));
+    EXPECT_EQ(ReadAll(bak), old);
+    EXPECT_EQ(files.fileNumber(InvestmentSlot), reopened);
+    EXPECT_FALSE(files.isOpen(BackupSlot));
+    EXPECT_EQ(messages.questions.size(), 2);  // the quiet copy asks nothing
+    EXPECT_EQ(logLines(), (QStringList{copied, copied}));
+    EXPECT_FALSE(backup.busy());
 }
 
-TEST_F(BackupTest, NoCopyWithoutACurrentFileOrWhileBusy)
+TEST_F(BackupTest, NoCopyWithoutACurrentFileWhileBusyOrToAFolder)
 {
     EXPECT_FALSE(backup.SaveData(true));
     currentHoled();
@@ -236,12 +230,11 @@ TEST_F(BackupTest, NoCopyWithoutACurrentFileOrWhileBusy)
     EXPECT_FALSE(asking.nested);
     EXPECT_FALSE(withQuestion.busy());
     EXPECT_FALSE(QFileInfo::exists(bak));
-}
 
-TEST_F(BackupTest, AFailedCopyIsNotLogged)
-{
-    const QByteArray old = currentHoled();
-    QDir().mkdir(bak);  // the backup name is taken by a folder
+    // A copy that fails (the backup name is taken by a folder) is not logged,
+    // and leaves the file open and usable.
+    const QByteArray old = ReadAll(path);
+    QDir().mkdir(bak);
     EXPECT_FALSE(backup.SaveData(true));
     EXPECT_TRUE(QFileInfo(bak).isDir());
     EXPECT_EQ(ReadAll(path), old);
@@ -249,40 +242,19 @@ TEST_F(BackupTest, AFailedCopyIsNotLogged)
     EXPECT_FALSE(backup.SaveData(false));
     EXPECT_TRUE(inv.isOpen());
     inv.BuildRecordIndex();
-    EXPECT_EQ(inv.indexedCount(), 3u);  // still open and usable
+    EXPECT_EQ(inv.indexedCount(), 3u);
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(backup.busy());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no leftovers
 }
 
+// Without a backup the restore reports it and keeps the file; with one it
+// copies it back and reopens the file, which numbers Seqs from what it now holds.
 TEST_F(BackupTest, RestoringCopiesTheBackupBack)
 {
-    currentHoled();
-    WriteLedger(bak, {{19990101, "restored", 7, 0, 0}});
-    messages.answers = {true};
-    EXPECT_TRUE(backup.RestoreBackup());
-    EXPECT_EQ(messages.questions,
-              QStringList{QStringLiteral("Should I copy the backup file, ") + bak +
-                          QStringLiteral(", to the current file, ") + path + QStringLiteral("?")});
-    EXPECT_EQ(ReadAll(path), ReadAll(bak));
-    EXPECT_TRUE(inv.isOpen());
-    EXPECT_EQ(files.length(InvestmentSlot), 82);
-    EXPECT_EQ(stops, 1);
-    EXPECT_EQ(starts, 1);
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral("09:30:00: Restored ") + path +
-                                      QStringLiteral(" from ") + bak + QLatin1Char('.')});
-    // The reopened file numbers Seqs from what it now holds.
-    inv.RecordBuffer = TransactionRecord();
-    inv.RecordBuffer.TransDate = 19990101;
-    EXPECT_EQ(inv.AddRecord(), 3);
-    EXPECT_EQ(inv.RecordBuffer.Seq, 1);
-}
-
-TEST_F(BackupTest, RestoringWithoutABackupReportsItAndKeepsTheFile)
-{
     const QByteArray old = currentHoled();
-    messages.answers = {true};
+    messages.answers = {true, false, true};
     EXPECT_FALSE(backup.RestoreBackup());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(
@@ -297,9 +269,25 @@ TEST_F(BackupTest, RestoringWithoutABackupReportsItAndKeepsTheFile)
     EXPECT_EQ(starts, 1);
     EXPECT_TRUE(logLines().isEmpty());
 
-    messages.answers = {false};
-    EXPECT_FALSE(backup.RestoreBackup());
+    WriteLedger(bak, {{19990101, "restored", 7, 0, 0}});
+    EXPECT_FALSE(backup.RestoreBackup());  // No
     EXPECT_EQ(stops, 1);
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_TRUE(backup.RestoreBackup());
+    EXPECT_EQ(messages.questions.last(), QStringLiteral("Should I copy the backup file, ") + bak +
+                                             QStringLiteral(", to the current file, ") + path +
+                                             QStringLiteral("?"));
+    EXPECT_EQ(ReadAll(path), ReadAll(bak));
+    EXPECT_TRUE(inv.isOpen());
+    EXPECT_EQ(files.length(InvestmentSlot), 82);
+    EXPECT_EQ(stops, 2);
+    EXPECT_EQ(starts, 2);
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("09:30:00: Restored ") + path +
+                                      QStringLiteral(" from ") + bak + QLatin1Char('.')});
+    inv.RecordBuffer = TransactionRecord();
+    inv.RecordBuffer.TransDate = 19990101;
+    EXPECT_EQ(inv.AddRecord(), 3);
+    EXPECT_EQ(inv.RecordBuffer.Seq, 1);
 }
 
 }  // namespace

@@ -1,17 +1,25 @@
-// The numbered file slots: results left in the slot, the kinds of open,
-// missing and read-only folders, and the lock on the current investment file
-// within this process (other processes: tests/durability/SharedFileTest).
+// The numbered file slots: results left in the slot (output that empties and
+// append that adds are checked with the session journal), missing and
+// read-only folders, and the lock on the current investment file
+// within this process (other processes: tests/durability/DurabilityTest).
+// Then investment files that cannot be written: viewed read-only where that
+// is asked for, refused for changes, with the file and the reason in every
+// message. The case of an ordinary user runs in a child process that gives up
+// root (or as the user running the tests, when that is not root).
 
 #include "data/FileTable.h"
 #include "data/InvestmentFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace brisden;
+using brisden::test::FakeMessages;
 using brisden::test::ReadAll;
 using brisden::test::WriteAll;
 using brisden::test::WriteLedger;
@@ -83,27 +91,6 @@ TEST_F(FileTableTest, AReadOnlyFolderRefusesNewFilesButLetsTheLedgerBeRead)
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-TEST_F(FileTableTest, OutputEmptiesAndAppendAdds)
-{
-    const QString path = file("a.txt");
-    WriteAll(path, "old contents\r\n");
-    files.OpenFile(ShortSlot, path, QStringLiteral("o"), QStringLiteral("w"), 0);
-    ASSERT_TRUE(files.isOpen(ShortSlot));
-    EXPECT_EQ(ReadAll(path), QByteArray());
-    files.writeLine(ShortSlot, "one");
-    files.CloseFile(ShortSlot);
-    files.OpenFile(ShortSlot, path, QStringLiteral("A"), QStringLiteral("RW"), 0);
-    files.writeLine(ShortSlot, "two");
-    files.CloseFile(ShortSlot);
-    EXPECT_EQ(ReadAll(path), QByteArray("one\r\ntwo\r\n"));
-
-    files.OpenFile(ShortSlot, path, QStringLiteral("I"), QStringLiteral("R"), 0);
-    EXPECT_EQ(files.readLine(ShortSlot), QByteArray("one"));
-    EXPECT_FALSE(files.atEnd(ShortSlot));
-    EXPECT_EQ(files.readLine(ShortSlot), QByteArray("two"));
-    EXPECT_TRUE(files.atEnd(ShortSlot));
-}
-
 TEST_F(FileTableTest, TheSameProcessMayReadItsLockedFileButNotWriteIt)
 {
     WriteAll(file("x.dat"), QByteArray(82, '\0'));
@@ -117,4 +104,85 @@ TEST_F(FileTableTest, TheSameProcessMayReadItsLockedFileButNotWriteIt)
     EXPECT_EQ(ReadAll(file("x.dat")).size(), 82);
 }
 
+// What an ordinary user meets with a ledger of someone else's that they may
+// read but not write. 0 when all went as expected, else the failed step.
+int OrdinaryUserOpens(const QString& path)
+{
+    FileTable files;
+    InvestmentFile file(files);
+    FakeMessages messages;
+    if (OpenInvestmentFile(file, path, QString(), messages, FileAccess::Write))
+        return 1;  // refused for changes ...
+    if (messages.texts().size() != 1 ||
+        !messages.texts().first().contains(path + QStringLiteral(" cannot be changed: you have "
+                                                                 "no permission to write it")))
+        return 2;  // ... naming the file and the reason
+    if (!OpenInvestmentFile(file, path, QStringLiteral("Fund"), messages, FileAccess::ViewIfNeeded))
+        return 3;  // viewed read-only
+    if (!file.readOnly() ||
+        file.ReadOnlyReason != QStringLiteral("you have no permission to write it"))
+        return 4;
+    file.BuildRecordIndex();
+    if (file.indexedCount() != 2)
+        return 5;
+    file.RecordBuffer.setDesc(QStringLiteral("changed"));
+    if (file.AddRecord() > 0 || file.WriteRecord(2) || file.DeleteRecord(2) > 0)
+        return 6;  // every write is refused
+    return 0;
+}
+
 }  // namespace
+
+TEST(ReadOnlyOpenTest, AnOrdinaryUserViewsAFileTheyMayNotWrite)
+{
+    QTemporaryDir dir;
+    const QString path =
+        WriteLedger(dir.filePath(QStringLiteral("fund.dat")),
+                    {{20040105, "Buy", 1000, 10, 0}, {20040601, "Price", 0, 11, 0}});
+    const QByteArray before = ReadAll(path);
+    // The folder and the file are the test's; the ordinary user may only read them.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), ::geteuid() != 0 ? 0444 : 0644), 0);
+    const std::optional<int> result =
+        brisden::test::AsOrdinaryUser([&] { return OrdinaryUserOpens(path); });
+    if (!result)
+        GTEST_SKIP() << "this machine does not let the test become an ordinary user";
+    EXPECT_EQ(*result, 0) << "failed at step " << *result;
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+// A file without any write permission is viewed read-only even by root, and
+// another copy of Brisden holding a file open is named as the reason.
+TEST(ReadOnlyOpenTest, NoWritePermissionAndAnotherCopyAreReasonsToView)
+{
+    QTemporaryDir dir;
+    const QString path =
+        WriteLedger(dir.filePath(QStringLiteral("fund.dat")), {{20040105, "Buy", 1000, 10, 0}});
+    FileTable files;
+    InvestmentFile file(files);
+    FakeMessages messages;
+
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    ASSERT_TRUE(OpenInvestmentFile(file, path, QString(), messages, FileAccess::ViewIfNeeded));
+    EXPECT_TRUE(file.readOnly());
+    EXPECT_EQ(file.ReadOnlyReason,
+              QStringLiteral("it is marked read-only (it has no write permission)"));
+    file.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+
+    FileTable desktop;
+    desktop.OpenFile(InvestmentSlot, path, QStringLiteral("R"), QStringLiteral("RW"), RecordLength);
+    ASSERT_TRUE(desktop.isOpen(InvestmentSlot));
+    EXPECT_FALSE(OpenInvestmentFile(file, path, QString(), messages, FileAccess::Write));
+    EXPECT_TRUE(
+        messages.texts().last().endsWith(path + QStringLiteral(" cannot be changed: it is open in "
+                                                               "another copy of Brisden.")));
+    ASSERT_TRUE(OpenInvestmentFile(file, path, QString(), messages, FileAccess::ViewIfNeeded));
+    EXPECT_TRUE(file.readOnly());
+    EXPECT_EQ(file.ReadOnlyReason, QStringLiteral("it is open in another copy of Brisden"));
+    file.close();
+    desktop.CloseAll();
+    // Once the other copy has let go, the file opens for changes again.
+    ASSERT_TRUE(OpenInvestmentFile(file, path, QString(), messages, FileAccess::ViewIfNeeded));
+    EXPECT_FALSE(file.readOnly());
+}

@@ -1,11 +1,14 @@
-// Investment files: the 41-byte layout, the free chain, Seq numbering, the
-// date index, and what opening does with files that are not right.
+// Whole-number dates: validation, the day-number calendar checked against an
+// independent calendar, and the locale's order and separator. Then investment
+// files: the 41-byte layout, the free chain, Seq numbering, the date index,
+// and what opening does with files that are not right.
 
+#include "data/Dates.h"
 #include "data/InvestmentFile.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
-#include <cstring>
+#include <bit>
 #include <gtest/gtest.h>
 
 using namespace brisden;
@@ -16,34 +19,88 @@ using brisden::test::WriteLedger;
 
 namespace {
 
+TEST(DatesTest, ValidDatesHaveNoCenturyRule)
+{
+    for (const std::int32_t mdy : {2292000, 2291900, 2292100, 12312004, 1011583})
+        EXPECT_TRUE(IsValidDate(mdy)) << mdy;
+    // 2-29-2001; months 0 and 13; before 1583; 4-31; day 0; zero, negative, all nines.
+    for (const std::int32_t mdy :
+         {2292001, 152004, 13012004, 1011582, 4312004, 1002004, 0, -12312004, 99999999})
+        EXPECT_FALSE(IsValidDate(mdy)) << mdy;
+}
+
+TEST(DatesTest, DayNumbersAgreeWithTheGregorianCalendar)
+{
+    EXPECT_EQ(DateToDayNumber(20000101), 2451545);
+    // Every day from 1583 to 2399: the day number is the Julian Day Number,
+    // the inverse returns the date, and SwapDateOrder turns both ways.
+    for (QDate d(1583, 1, 1); d.year() < 2400; d = d.addDays(1)) {
+        const std::int32_t ymd = d.year() * 10000 + d.month() * 100 + d.day();
+        const std::int32_t mdy = d.month() * 1000000 + d.day() * 10000 + d.year();
+        ASSERT_TRUE(IsValidDate(mdy)) << ymd;
+        ASSERT_EQ(DateToDayNumber(ymd), d.toJulianDay()) << ymd;
+        ASSERT_EQ(DayNumberToDate(std::int32_t(d.toJulianDay())), ymd);
+        ASSERT_EQ(SwapDateOrder(mdy), ymd);
+        ASSERT_EQ(SwapDateOrder(ymd), mdy);
+    }
+    // 29 February 1900 passes the check but is not a calendar day: its
+    // number is that of 1 March.
+    EXPECT_EQ(DateToDayNumber(19000229), DateToDayNumber(19000301));
+}
+
+TEST(DatesTest, ShortDashedAndLocalForms)
+{
+    EXPECT_EQ(ShortYearDate(12312003), 123103);
+    EXPECT_EQ(ShortYearDate(1052000), 10500);
+    EXPECT_EQ(FormatDateDashes(12312003), QStringLiteral("12-31-2003"));
+    EXPECT_EQ(FormatDateDashes(1012003), QStringLiteral(" 1-01-2003"));
+    EXPECT_EQ(FormatDateDashes(0), QStringLiteral(" 0-00-0000"));
+    Calendar c;
+    c.DateSeparator = QStringLiteral(".");
+    for (const auto& [mask, mdy, text] : {std::tuple{"DMY", 123103, "311203"},
+                                          {"YMD", 10203, "030102"},
+                                          {"MDY", 10203, "010203"}}) {
+        c.DateOrderMask = QLatin1String(mask);
+        EXPECT_EQ(c.FormatLocalDate(mdy, false), QLatin1String(text)) << mask;
+    }
+}
+
+TEST(DatesTest, OrderAndSeparatorComeFromTheLocale)
+{
+    struct Case {
+        QLocale locale;
+        const char* mask;
+        const char* separator;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), "MDY", "/"},
+        {QLocale(QLocale::German, QLocale::Germany), "DMY", "."},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "DMY", "/"},
+        {QLocale(QLocale::Swedish, QLocale::Sweden), "YMD", "-"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.locale.name().toStdString());
+        Calendar c;
+        c.locale = k.locale;
+        c.SetToday(QDate(2004, 2, 29));
+        c.DetectDateOrder();
+        EXPECT_EQ(c.DateOrderMask, QLatin1String(k.mask));
+        EXPECT_EQ(c.DateSeparator, QLatin1String(k.separator));
+        // A short date of the locale reads back as the same day.
+        EXPECT_EQ(c.ParseDateText(c.locale.toString(QDate(2004, 2, 29), QLocale::ShortFormat)),
+                  20040229);
+        EXPECT_EQ(c.TodayYMD, 20040229);
+        EXPECT_EQ(c.TodayDayNumber, DateToDayNumber(20040229));
+        EXPECT_FALSE(c.TodayLongText.isEmpty());
+    }
+    EXPECT_EQ(Calendar().ParseDateText(QStringLiteral("not a date")), 0);
+}
+
 // Little-endian bytes built by hand, without the code under test.
 void PutLE(QByteArray& b, int offset, std::uint64_t value, int width)
 {
     for (int i = 0; i < width; ++i)
         b[offset + i] = char((value >> (8 * i)) & 0xFF);
-}
-
-std::uint64_t DoubleBits(double d)
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &d, sizeof bits);
-    return bits;
-}
-
-QByteArray HandRecord(std::int16_t version, std::int32_t date, std::int16_t seq, const char* desc,
-                      double amount, double price, double shares)
-{
-    QByteArray b(41, '\0');
-    PutLE(b, 0, std::uint16_t(version), 2);
-    PutLE(b, 2, std::uint32_t(date), 4);
-    PutLE(b, 6, std::uint16_t(seq), 2);
-    QByteArray d(desc);
-    d = d.leftJustified(9, ' ', true);
-    b.replace(8, 9, d);
-    PutLE(b, 17, DoubleBits(amount), 8);
-    PutLE(b, 25, DoubleBits(price), 8);
-    PutLE(b, 33, DoubleBits(shares), 8);
-    return b;
 }
 
 QByteArray HandHeader(std::int16_t version, std::int32_t freeHead)
@@ -54,25 +111,28 @@ QByteArray HandHeader(std::int16_t version, std::int32_t freeHead)
     return b;
 }
 
+QByteArray HandRecord(std::int16_t version, std::int32_t date, std::int16_t seq, const char* desc,
+                      double amount, double price, double shares)
+{
+    QByteArray b = HandHeader(version, date);  // the date where the header's link is
+    PutLE(b, 6, std::uint16_t(seq), 2);
+    b.replace(8, 9, QByteArray(desc).leftJustified(9, ' ', true));
+    for (int at = 17; const double d : {amount, price, shares}) {
+        PutLE(b, at, std::bit_cast<std::uint64_t>(d), 8);
+        at += 8;
+    }
+    return b;
+}
+
 std::int32_t LinkAt(const QByteArray& file, int record)
 {
     return RecordLinkField(file.constData() + (record - 1) * 41);
 }
 
+// Records are read from the hand-built bytes (how they are written is
+// compared with the same bytes where records are added below).
 TEST(RecordLayoutTest, RecordsAreTheHandBuiltBytes)
 {
-    TransactionRecord r;
-    r.Version = 6;
-    r.TransDate = 20031231;
-    r.Seq = 3;
-    r.setDesc(QStringLiteral("Buy"));
-    r.Amount = -1234.5;
-    r.SharePrice = 12.3456;
-    r.Shares = 100.000001;
-    const QByteArray expected = HandRecord(6, 20031231, 3, "Buy", -1234.5, 12.3456, 100.000001);
-    const RecordBytes encoded = EncodeRecord(r);
-    EXPECT_EQ(QByteArray(encoded.data(), 41), expected);
-
     const QByteArray other = HandRecord(5, 19991005, -2, "Reinvest", 0.1, 1e300, -0.0);
     const TransactionRecord d = DecodeRecord(other.constData());
     EXPECT_EQ(d.Version, 5);
@@ -83,6 +143,7 @@ TEST(RecordLayoutTest, RecordsAreTheHandBuiltBytes)
     EXPECT_EQ(d.SharePrice, 1e300);
     EXPECT_TRUE(std::signbit(d.Shares));
 
+    TransactionRecord r;
     r.setDesc(QStringLiteral("Much too long"));
     EXPECT_EQ(r.Desc, QByteArray("Much too "));
     r.setDesc(QStringLiteral("Caf\u00e9"));
@@ -132,32 +193,37 @@ TEST_F(InvestmentFileTest, TheFirstRecordOfAnEmptyFileBringsItsHeader)
     EXPECT_EQ(ReadAll(path), HandHeader(5, -1));
     files.CloseFile(ShortSlot);
 
+    // The record's fields in their places, every double whole.
     WriteAll(path, {});
     ASSERT_TRUE(inv.open(path));
-    EXPECT_EQ(add(20031231, "Buy", 500), 2);
-    EXPECT_EQ(ReadAll(path), HandHeader(VersionMajor, -1) +
-                                 HandRecord(VersionMajor, 20031231, 0, "Buy", 500, 0, 0));
+    inv.RecordBuffer.SharePrice = 12.3456;
+    inv.RecordBuffer.Shares = 100.000001;
+    inv.RecordBuffer.TransDate = 20031231;
+    inv.RecordBuffer.setDesc(QStringLiteral("Buy"));
+    inv.RecordBuffer.Amount = -1234.5;
+    EXPECT_EQ(inv.AddRecord(), 2);
+    EXPECT_EQ(ReadAll(path),
+              HandHeader(VersionMajor, -1) +
+                  HandRecord(VersionMajor, 20031231, 0, "Buy", -1234.5, 12.3456, 100.000001));
 }
 
-TEST_F(InvestmentFileTest, SeqCountsRecordsOfTheSameDateInUse)
+TEST_F(InvestmentFileTest, SeqIsOneMoreThanTheLargestOfTheDateInUse)
 {
     WriteAll(path, {});
     ASSERT_TRUE(inv.open(path));
-    EXPECT_EQ(add(20040105), 2);
-    EXPECT_EQ(add(20040105), 3);
-    EXPECT_EQ(add(20040106), 4);
-    EXPECT_EQ(seqOf(2), 0);
-    EXPECT_EQ(seqOf(3), 1);
-    EXPECT_EQ(seqOf(4), 0);
+    for (const auto& [date, recNo, seq] :
+         {std::tuple{20040105, 2, 0}, {20040105, 3, 1}, {20040106, 4, 0}}) {
+        EXPECT_EQ(add(date), recNo);
+        EXPECT_EQ(seqOf(recNo), seq);
+    }
     // The second of the date is deleted: the next one takes its Seq again
     // (and its record).
     EXPECT_EQ(inv.DeleteRecord(3), 3);
     EXPECT_EQ(add(20040105), 3);
     EXPECT_EQ(seqOf(3), 1);
-}
 
-TEST_F(InvestmentFileTest, SeqIsOneMoreThanTheLargestOfTheDate)
-{
+    // Seq is one more than the largest of the date.
+    inv.close();
     QByteArray bytes = HandHeader(6, -1);
     bytes += HandRecord(6, 20040105, 0, "a", 0, 0, 0);
     bytes += HandRecord(6, 20040105, 5, "b", 0, 0, 0);

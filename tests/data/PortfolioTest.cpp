@@ -26,6 +26,15 @@ std::vector<QString> Items(std::initializer_list<const char*> list)
     return v;
 }
 
+// A definition file: its heading line, then each item quoted on a line.
+QByteArray Def(std::initializer_list<const char*> items)
+{
+    QByteArray text = "\"Portfolio definition file\"\r\n";
+    for (const char* item : items)
+        text += '"' + QByteArray(item) + "\"\r\n";
+    return text;
+}
+
 TEST(QuotedItemsTest, ItemsAreReadTheWayQuotedInputReadsThem)
 {
     EXPECT_EQ(
@@ -59,44 +68,50 @@ protected:
     }
     QString file(const char* name) { return dir.filePath(QLatin1String(name)); }
     QStringList logLines() const { return brisden::test::TextLines(logPath); }
+    // The paths and the descriptions past the unused entry 0.
     std::vector<QString> files1() const
     {
-        return std::vector<QString>(portfolio.PortfolioFiles.begin() + 1,
-                                    portfolio.PortfolioFiles.end());
+        return {portfolio.PortfolioFiles.begin() + 1, portfolio.PortfolioFiles.end()};
+    }
+    std::vector<QString> descs1() const
+    {
+        return {portfolio.PortfolioDescriptions.begin() + 1, portfolio.PortfolioDescriptions.end()};
     }
 };
 
 TEST_F(PortfolioTest, LoadingSortsByDescriptionOrByPathIgnoringCase)
 {
-    WriteAll(defPath,
-             "\"Portfolio definition file\"\r\n\"foxtrot.dat\"\r\n\"VALUE STOCK\"\r\n"
-             "\"kilo.dat\"\r\n\"Money Market\"\r\n\"Golf.dat\"\r\n\"small Cap\"\r\n");
+    WriteAll(defPath, Def({"foxtrot.dat", "VALUE STOCK", "kilo.dat", "Money Market", "Golf.dat",
+                           "small Cap"}));
     EXPECT_TRUE(portfolio.LoadPortfolio(true));
     EXPECT_TRUE(portfolio.loaded());
     EXPECT_EQ(portfolio.count(), 3);
     EXPECT_EQ(files1(), Items({"kilo.dat", "Golf.dat", "foxtrot.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[1], QStringLiteral("Money Market"));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[3], QStringLiteral("VALUE STOCK"));
+    EXPECT_EQ(descs1(), Items({"Money Market", "small Cap", "VALUE STOCK"}));
     EXPECT_TRUE(portfolio.LoadPortfolio(false));
     EXPECT_EQ(files1(), Items({"foxtrot.dat", "Golf.dat", "kilo.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("small Cap"));
+    EXPECT_EQ(descs1(), Items({"VALUE STOCK", "small Cap", "Money Market"}));
     EXPECT_FALSE(files.isOpen(PortfolioSlot));
-}
 
-TEST_F(PortfolioTest, EqualDescriptionsStayWhereTheGapSortLeavesThem)
-{
     // Descriptions a, B, a, A: the gap sort's passes leave the three equal
     // ones as 1, 4, 3 (a stable sort would give 1, 3, 4).
-    WriteAll(defPath,
-             "\"h\"\r\n\"p1\"\r\n\"a\"\r\n\"p2\"\r\n\"B\"\r\n\"p3\"\r\n\"a\"\r\n"
-             "\"p4\"\r\n\"A\"\r\n");
+    WriteAll(defPath, Def({"p1", "a", "p2", "B", "p3", "a", "p4", "A"}));
     portfolio.LoadPortfolio(true);
     EXPECT_EQ(files1(), Items({"p1", "p4", "p3", "p2"}));
+
+    // Sorted by path, an empty path would come first and read as the empty
+    // portfolio, and no file of the list would be found again: a pair
+    // without a path is passed over.
+    WriteAll(defPath, Def({"b.dat", "B", "", "no file", "  ", "blank", "a.dat", "A"}));
+    EXPECT_TRUE(portfolio.LoadPortfolio(false));
+    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("a.dat")), 1);
+    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("B.DAT")), 2);
 }
 
 TEST_F(PortfolioTest, EmptyAndMissingPortfoliosAreOneEmptyEntry)
 {
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n");
+    WriteAll(defPath, Def({}));
     EXPECT_TRUE(portfolio.LoadPortfolio(true));
     ASSERT_EQ(portfolio.PortfolioFiles.size(), 2u);
     EXPECT_TRUE(portfolio.PortfolioFiles[1].isEmpty());
@@ -112,25 +127,21 @@ TEST_F(PortfolioTest, EmptyAndMissingPortfoliosAreOneEmptyEntry)
         EXPECT_FALSE(QFileInfo::exists(file(name)));
     }
 
-    // A path without its description gets an empty one.
-    portfolio.CurrentPortfolio = defPath;
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n");
-    portfolio.LoadPortfolio(false);
-    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QString());
-}
-
-TEST_F(PortfolioTest, OpeningAMissingPortfolioCreatesItEmpty)
-{
+    // Opened (not loaded), a missing portfolio is made empty; an existing
+    // one is left as it is.
     portfolio.OpenPortfolio(file("new.def"));
     EXPECT_EQ(portfolio.CurrentPortfolio, file("new.def"));
-    EXPECT_EQ(ReadAll(file("new.def")), QByteArray("\"Portfolio definition file\"\r\n"));
+    EXPECT_EQ(ReadAll(file("new.def")), Def({}));
     EXPECT_FALSE(portfolio.loaded());
-    // An existing one is left as it is.
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n");
+    WriteAll(defPath, Def({"a.dat", "A"}));
     portfolio.OpenPortfolio(defPath);
-    EXPECT_EQ(ReadAll(defPath),
-              QByteArray("\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n"));
+    EXPECT_EQ(ReadAll(defPath), Def({"a.dat", "A"}));
+
+    // A path without its description gets an empty one.
+    WriteAll(defPath, Def({"a.dat", "A", "b.dat"}));
+    portfolio.LoadPortfolio(false);
+    EXPECT_EQ(files1(), Items({"a.dat", "b.dat"}));
+    EXPECT_EQ(descs1(), Items({"A", ""}));
 }
 
 TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
@@ -138,48 +149,29 @@ TEST_F(PortfolioTest, SavingWritesQuotedLinesAndSkipsRemovedEntries)
     portfolio.PortfolioFiles = Items({"", "C:\\Funds\\a.dat", "", "/home/me/caf\xe9.dat"});
     portfolio.PortfolioDescriptions = Items({"", "Say \"hi\"", "gone", "Caf\xe9"});
     EXPECT_TRUE(portfolio.SavePortfolio());
-    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n"
-                                           "\"C:\\Funds\\a.dat\"\r\n\"Say 'hi'\"\r\n"
-                                           "\"/home/me/caf\xe9.dat\"\r\n\"Caf\xe9\"\r\n"));
+    EXPECT_EQ(ReadAll(defPath),
+              Def({"C:\\Funds\\a.dat", "Say 'hi'", "/home/me/caf\xe9.dat", "Caf\xe9"}));
     portfolio.LoadPortfolio(false);
     EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("Say 'hi'"));
 
-    portfolio.CurrentPortfolio = file("missing/folder.def");
-    EXPECT_FALSE(portfolio.SavePortfolio());
-}
-
-TEST_F(PortfolioTest, APairWithoutAPathIsPassedOverSoEveryFileIsFound)
-{
-    // Sorted by path, an empty path would come first and read as the empty
-    // portfolio: no file of the list would be found again.
-    WriteAll(defPath,
-             "\"Portfolio definition file\"\r\n\"b.dat\"\r\n\"B\"\r\n\"\"\r\n"
-             "\"no file\"\r\n\"  \"\r\n\"blank\"\r\n\"a.dat\"\r\n\"A\"\r\n");
-    EXPECT_TRUE(portfolio.LoadPortfolio(false));
-    EXPECT_EQ(files1(), (std::vector<QString>{QStringLiteral("a.dat"), QStringLiteral("b.dat")}));
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("a.dat")), 1);
-    EXPECT_EQ(portfolio.FindPortfolioFile(QStringLiteral("B.DAT")), 2);
-}
-
-TEST_F(PortfolioTest, ASavedPathWithADoubleQuoteKeepsItsEntry)
-{
-    // Found by fuzzing: written as it was, the quote ended the item early, so
-    // the path came back cut short, and an entry whose path was cut to a
-    // blank vanished from the portfolio.
+    // Found by fuzzing: written as it was, a double quote in a path ended the
+    // item early, so the path came back cut short, and an entry whose path
+    // was cut to a blank vanished from the portfolio.
     WriteAll(defPath, "Portfolio definition file,a\"b.dat,A,\r\"x.dat,X,c.dat,C\r\n");
     ASSERT_TRUE(portfolio.LoadPortfolio(false));
     ASSERT_EQ(portfolio.count(), 3);
     ASSERT_TRUE(portfolio.SavePortfolio());
     ASSERT_TRUE(portfolio.LoadPortfolio(false));
-    EXPECT_EQ(files1(), (std::vector<QString>{QStringLiteral(" 'x.dat"), QStringLiteral("a'b.dat"),
-                                              QStringLiteral("c.dat")}));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[1], QStringLiteral("X"));
-    EXPECT_EQ(portfolio.PortfolioDescriptions[2], QStringLiteral("A"));
+    EXPECT_EQ(files1(), Items({" 'x.dat", "a'b.dat", "c.dat"}));
+    EXPECT_EQ(descs1(), Items({"X", "A", "C"}));
+
+    portfolio.CurrentPortfolio = file("missing/folder.def");
+    EXPECT_FALSE(portfolio.SavePortfolio());
 }
 
 TEST_F(PortfolioTest, FilesBeyond99AreKeptAsideAndNeverLost)
 {
-    QByteArray def = "\"Portfolio definition file\"\r\n";
+    QByteArray def = Def({});
     for (int i = 1; i <= 120; ++i)
         def += "\"f" + QByteArray::number(1000 + i) + ".dat\"\r\n\"D" + QByteArray::number(i) +
                "\"\r\n";
@@ -212,21 +204,19 @@ TEST_F(PortfolioTest, FindingAFileIgnoresCaseAndBlanksAndRefusesIllegalNames)
 {
     portfolio.PortfolioFiles = Items({"", "C:\\Data\\Fund.DAT", "/home/me/bond.dat"});
     portfolio.PortfolioDescriptions = Items({"", "Fund", "Bond"});
-    const std::pair<QString, int> cases[] = {
-        {QStringLiteral("  c:\\data\\fund.dat "), 1},
-        {QStringLiteral("/HOME/ME/BOND.DAT"), 2},
-        {QStringLiteral("/home/me/other.dat"), -1},
-        {QStringLiteral("/home/me/x.hidden.dat"), -1},
-        {QStringLiteral("C:\\.dat"), -3},
-        {QStringLiteral("/home/me/.DAT"), -3},
-        {QStringLiteral("/home/me/ .dat"), -3},
-        {QStringLiteral("D:"), -3},
-        {QStringLiteral("/home/me/a\"b.dat"), -3},
-        {QStringLiteral("/home/me/\u20ac.dat"), -3},
-        {QStringLiteral("/home/me/.hidden.dat"), -3},
-    };
+    const std::pair<const char*, int> cases[] = {{"  c:\\data\\fund.dat ", 1},
+                                                 {"/HOME/ME/BOND.DAT", 2},
+                                                 {"/home/me/other.dat", -1},
+                                                 {"/home/me/x.hidden.dat", -1},
+                                                 {"C:\\.dat", -3},
+                                                 {"/home/me/.DAT", -3},
+                                                 {"/home/me/ .dat", -3},
+                                                 {"D:", -3},
+                                                 {"/home/me/a\"b.dat", -3},
+                                                 {"/home/me/\xe2\x82\xac.dat", -3},
+                                                 {"/home/me/.hidden.dat", -3}};
     for (const auto& [name, found] : cases)
-        EXPECT_EQ(portfolio.FindPortfolioFile(name), found) << name.toStdString();
+        EXPECT_EQ(portfolio.FindPortfolioFile(QString::fromUtf8(name)), found) << name;
     // An empty entry is never found, not even by an empty name.
     portfolio.PortfolioFiles = Items({"", ""});
     EXPECT_EQ(portfolio.FindPortfolioFile(QString()), -3);
@@ -272,7 +262,7 @@ TEST_F(PortfolioTest, AddingAsksForTheDescriptionCreatesTheFileAndLogs)
 
 TEST_F(PortfolioTest, AnEmptyDescriptionCancelsEveryQueuedAddition)
 {
-    WriteAll(defPath, "\"Portfolio definition file\"\r\n");
+    WriteAll(defPath, Def({}));
     portfolio.LoadPortfolio(true);
     std::deque<QString> pending{file("one.dat"), file("two.dat"), file("three.dat")};
     input.answers.push_back(QStringLiteral("   "));
@@ -280,7 +270,7 @@ TEST_F(PortfolioTest, AnEmptyDescriptionCancelsEveryQueuedAddition)
     EXPECT_EQ(ProcessPendingAdditions(portfolio, pending, context), 0);
     EXPECT_TRUE(pending.empty());
     EXPECT_EQ(input.asked.size(), 1u);
-    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n"));
+    EXPECT_EQ(ReadAll(defPath), Def({}));
     EXPECT_FALSE(QFileInfo::exists(file("one.dat")));
     EXPECT_TRUE(logLines().isEmpty());
 
@@ -296,11 +286,9 @@ TEST_F(PortfolioTest, AnEmptyDescriptionCancelsEveryQueuedAddition)
     EXPECT_EQ(portfolio.PortfolioDescriptions[1], QString(100, QLatin1Char('d')));
 }
 
-TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndLogsEachRemoval)
+TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndEditingTakesNonEmptyAnswers)
 {
-    WriteAll(defPath,
-             "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n"
-             "\"c.dat\"\r\n\"C\"\r\n");
+    WriteAll(defPath, Def({"a.dat", "A", "b.dat", "B", "c.dat", "C"}));
     portfolio.LoadPortfolio(true);
     EXPECT_EQ(RemoveFromPortfolio(portfolio, {1, 2, 3}, QStringLiteral("B.DAT"), context), 2);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -309,19 +297,15 @@ TEST_F(PortfolioTest, RemovingRefusesTheCurrentFileAndLogsEachRemoval)
         QStringLiteral("File: B.DAT\n\nCan't remove the current file from the portfolio while "
                        "it is open."));
     EXPECT_EQ(messages.shown[0].icon, ui::Icon::Exclamation);
-    EXPECT_EQ(ReadAll(defPath),
-              QByteArray("\"Portfolio definition file\"\r\n\"b.dat\"\r\n\"B\"\r\n"));
+    EXPECT_EQ(ReadAll(defPath), Def({"b.dat", "B"}));
     EXPECT_EQ(files1(), Items({"b.dat"}));
     EXPECT_EQ(logLines(), (QStringList{QStringLiteral("10:00:00: Removed a.dat from portfolio ") +
                                            defPath + QLatin1Char('.'),
                                        QStringLiteral("10:00:00: Removed c.dat from portfolio ") +
                                            defPath + QLatin1Char('.')}));
-}
 
-TEST_F(PortfolioTest, EditingReplacesOnlyNonEmptyAnswers)
-{
-    WriteAll(defPath,
-             "\"Portfolio definition file\"\r\n\"a.dat\"\r\n\"A\"\r\n\"b.dat\"\r\n\"B\"\r\n");
+    // Describing anew replaces only non-empty answers.
+    WriteAll(defPath, Def({"a.dat", "A", "b.dat", "B"}));
     portfolio.LoadPortfolio(false);
     input.answers = {QStringLiteral(" Alpha Fund "), QString()};
     EXPECT_EQ(EditDescriptions(portfolio, {1, 2}, context), 1);
@@ -329,8 +313,7 @@ TEST_F(PortfolioTest, EditingReplacesOnlyNonEmptyAnswers)
     EXPECT_EQ(input.asked[0].defaultText, QStringLiteral("A"));
     EXPECT_EQ(input.asked[1].prompt,
               QStringLiteral("Input the description (up to 100 characters) for: \nb.dat"));
-    EXPECT_EQ(ReadAll(defPath), QByteArray("\"Portfolio definition file\"\r\n\"a.dat\"\r\n"
-                                           "\"Alpha Fund\"\r\n\"b.dat\"\r\n\"B\"\r\n"));
+    EXPECT_EQ(ReadAll(defPath), Def({"a.dat", "Alpha Fund", "b.dat", "B"}));
 }
 
 }  // namespace

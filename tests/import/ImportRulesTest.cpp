@@ -1,7 +1,11 @@
-// The date rules, the number conversion and the completion of a record.
+// The rules of an import line: the split into fields, the schema and its
+// saved form (saved in the settings file and read from there: checked with
+// the import dialog and the command line), dates, numbers and the completion
+// of a record.
 
 #include "data/Dates.h"
 #include "import/ImportRules.h"
+#include "import/ImportSchema.h"
 
 #include <gtest/gtest.h>
 
@@ -70,9 +74,14 @@ TEST(ImportDate, DigitsDelimitersAndTheCenturyWindow)
         {"#140209#", DMY, 20090214},
         {" #15/5/10#", DMY, 20100515},  // a blank before the date
     };
-    const Calendar calendar = UsCalendar();
+    Calendar calendar = UsCalendar();
     for (const auto& c : cases)
         EXPECT_EQ(ImportDate(QLatin1String(c.field), c.order, calendar), c.ymd) << c.field;
+    // The locale's separator is a delimiter too; without it the dots are
+    // none and the field is read as digits.
+    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DMY, calendar), 0);
+    calendar.DateSeparator = QStringLiteral(".");
+    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DMY, calendar), 20041231);
 }
 
 TEST(ImportDate, LettersGoThroughTheLocaleWhateverTheOrder)
@@ -95,15 +104,6 @@ TEST(ImportDate, LettersGoThroughTheLocaleWhateverTheOrder)
     for (const DateReadOrder order : {MDY, DMY, YMD})
         for (const auto& [field, ymd] : cases)
             EXPECT_EQ(ImportDate(QLatin1String(field), order, calendar), ymd) << field;
-}
-
-TEST(ImportDate, LocaleSeparatorIsADelimiter)
-{
-    Calendar calendar = UsCalendar();
-    calendar.DateSeparator = QStringLiteral(".");
-    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DMY, calendar), 20041231);
-    // Without it the dots are no delimiter: the field is read as digits.
-    EXPECT_EQ(ImportDate(QStringLiteral("31.12.2004"), DMY, UsCalendar()), 0);
 }
 
 TEST(ImportNumber, LocaleConversion)
@@ -192,6 +192,96 @@ TEST(ImportLineParser, AsIsKeepsReinvestmentsDistributionsAndFeesAgainstShares)
     // Bad numbers and dates are still errors.
     EXPECT_TRUE(asIs.parse(QStringLiteral("20150105,x,abc,1,1"), 4).skip);
     EXPECT_TRUE(asIs.parse(QStringLiteral("Date,x,1,1,1"), 5).invalidDate);
+}
+
+QStringList SplitFields(const QString& line)
+{
+    const ImportFields f = SplitImportLine(line);
+    QStringList out;
+    for (int i = 0; i < f.count; ++i)
+        out << f.field[std::size_t(i)];
+    return out;
+}
+
+TEST(SplitImportLine, QuotesBlanksAndEmptyFieldsUpToFiveFields)
+{
+    const std::pair<const char*, QStringList> cases[] = {
+        // Unquoted fields keep their blanks.
+        {"12/31/04, Fund buy ,100", {"12/31/04", " Fund buy ", "100"}},
+        // A quoted field holds commas; the comma after the closing quote and
+        // the blanks after it are dropped.
+        {"\"Buy, IRA\",  13", {"Buy, IRA", "13"}},
+        {"\"\", \"12.9300\"", {"", "12.9300"}},
+        {"\"0\",463.05,\"Fund buy\",13.87", {"0", "463.05", "Fund buy", "13.87"}},
+        {"\"no end", {"no end"}},  // an unclosed quote runs to the end
+        // An empty field between commas keeps its slot.
+        {"20041231,,-250,12.5", {"20041231", "", "-250", "12.5"}},
+        {",x", {"", "x"}},
+        {"\"a\",,x", {"a", "", "x"}},
+        {"a,\"\",,x", {"a", "", "", "x"}},
+        // A trailing comma: the last field is absent, not empty.
+        {"12/31/04,Fund buy,100,10,", {"12/31/04", "Fund buy", "100", "10"}},
+        {"a,b,c,,", {"a", "b", "c"}},
+        {"1334.06,02 5 26,40.2858,\"Contribution\",0,\"x\",9",
+         {"1334.06", "02 5 26", "40.2858", "Contribution", "0"}},
+        {"\"\"", {}},
+        {"", {}},
+        {"0, #15/5/10#", {"0", " #15/5/10#"}},
+    };
+    for (const auto& [line, fields] : cases)
+        EXPECT_EQ(SplitFields(QLatin1String(line)), fields) << line;
+}
+
+// The fields of the five slots as letters: - unused, D date, T description
+// (text), A amount, P price, S shares.
+QString FieldLetters(const ImportSchema& schema)
+{
+    QString letters;
+    for (int i = 0; i < ImportSchema::SlotCount; ++i)
+        letters += QStringLiteral("-DTAPS").at(int(schema.field(i)));
+    return letters;
+}
+
+TEST(ImportSchema, SavedFormsAndWhatTheyRead)
+{
+    // Saved form, slots, date option, read order, saved form written back
+    // (nullptr: the same).
+    const auto expect = [](const char* saved, const char* fields, ImportDateOption option,
+                           DateReadOrder order, const char* savedAgain = nullptr) {
+        const ImportSchema schema = ImportSchema::FromSaved(QLatin1String(saved));
+        EXPECT_EQ(FieldLetters(schema), QLatin1String(fields)) << saved;
+        EXPECT_EQ(schema.DateOption, option) << saved;
+        EXPECT_EQ(schema.readOrder(), order) << saved;
+        EXPECT_EQ(schema.SchemaString(), QLatin1String(savedAgain ? savedAgain : saved));
+    };
+    expect("", "-----", ImportDateOption::Universal, DateReadOrder::YMD,
+           "*Not_Used* *Not_Used* *Not_Used* *Not_Used* *Not_Used* UDF");
+    expect("Date Description Amount Price Shares MDY", "DTAPS", ImportDateOption::MDY,
+           DateReadOrder::MDY);
+    // Names in any letter case; unknown names are kept but not used.
+    expect("shares AMOUNT dAtE Comment *not_used* DMY", "SAD--", ImportDateOption::DMY,
+           DateReadOrder::DMY);
+    expect("Date a b c d YMD", "D----", ImportDateOption::YMD, DateReadOrder::YMD);
+    // Slots without a word are unused.
+    expect("Price Date", "PD---", ImportDateOption::Universal, DateReadOrder::YMD,
+           "Price Date *Not_Used* *Not_Used* *Not_Used* UDF");
+    EXPECT_EQ(ImportSchema::DateOptionCaption(ImportDateOption::Universal),
+              QStringLiteral("Universal"));
+}
+
+TEST(ImportSchema, WithoutADateCodeTheOptionAndSlotsStay)
+{
+    ImportSchema schema = ImportSchema::FromSaved(QStringLiteral("Price Date"));
+    schema.DateOption = ImportDateOption::DMY;
+    for (const char* saved :
+         {"Date Description Amount Price Shares", "Date Description Amount Price Shares XYZ",
+          "Date Description Amount Price Shares mdy"}) {
+        schema.ApplySaved(QString::fromLatin1(saved));
+        EXPECT_EQ(schema.DateOption, ImportDateOption::DMY) << saved;
+    }
+    // Nothing saved: the dialog keeps what it shows.
+    schema.ApplySaved(QString());
+    EXPECT_EQ(schema.field(0), ImportField::Date);
 }
 
 }  // namespace

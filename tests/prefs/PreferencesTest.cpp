@@ -25,6 +25,10 @@ protected:
     QString ini = dir.filePath(QStringLiteral("Application.ini"));
     Settings s;
 
+    QString value(const char* section, const char* key, const QString& def = QString())
+    {
+        return ReadINI(QLatin1String(section), QLatin1String(key), def, ini);
+    }
     void readFrom(const QByteArray& text)
     {
         WriteAll(ini, text);
@@ -42,7 +46,8 @@ const QByteArray Unusual =
     "[Colors]\r\nGridBackColor=&HE1FFFF\r\nGridForeColor=&H800000\r\n"
     "GridForeColorNegative=&H80\r\nCurrentBackColor=&HFF00\r\nAmbiguousBackColor=&HFFFF\r\n"
     "GridLineColor=&H80000010\r\nGridFixedColor=&HC0C0C0\r\n"
-    "[GridMisc]\r\nGridLineWidth=2\r\nRTColPos=0\r\nGridFixedColumns=0\r\nGridFont=Liberation Mono\r\n"
+    "[GridMisc]\r\nGridLineWidth=2\r\nRTColPos=0\r\nGridFixedColumns=0\r\nGridFont=Liberation "
+    "Mono\r\n"
     "GridFontSize=11.5\r\nGridFontBold=True\r\nGridFontItalic=True\r\n"
     "[Printer]\r\nTextDevice=Epson\r\nPrinterInitString=27,64\r\nPrinterResetString=12\r\n"
     "Font=Liberation Mono\r\nTextFontSize=12\r\nTextBold=True\r\nTextItalic=False\r\n"
@@ -57,7 +62,7 @@ TEST_F(PreferencesTest, ControlsShowTheSettings)
     const std::array<bool, 9> checks = {false, false, true, false, true, true, true, false, true};
     EXPECT_EQ(f.Check, checks);
     EXPECT_EQ(f.Text3, QStringLiteral("15"));
-    const std::array<Settings::Colour, 7> colours = {0xE1FFFF, 0x800000, 0x80,    0xFF00,
+    const std::array<Settings::Colour, 7> colours = {0xE1FFFF, 0x800000,   0x80,    0xFF00,
                                                      0xFFFF,   0x80000010, 0xC0C0C0};
     EXPECT_EQ(f.cmdColor, colours);
     EXPECT_EQ(f.Text5, QStringLiteral("2"));
@@ -76,8 +81,8 @@ TEST_F(PreferencesTest, ControlsShowTheSettings)
     // defaults of the grid and printer pages.
     readFrom("");
     const PreferencesForm d = FillForm(s, GridFontNow);
-    EXPECT_EQ(d.Check, (std::array<bool, 9>{true, true, false, true, false, false, false, true,
-                                             false}));
+    EXPECT_EQ(d.Check,
+              (std::array<bool, 9>{true, true, false, true, false, false, false, true, false}));
     EXPECT_EQ(d.cmdColor, GridColourDefaults);
     EXPECT_EQ(d.orientation, 1);
     EXPECT_EQ(d.Text4[0], QString());
@@ -89,9 +94,6 @@ TEST_F(PreferencesTest, OkWritesEveryKeyAndTheFileReadsBackTheSame)
     const PreferencesForm before = FillForm(s, GridFontNow);
     QFile::remove(ini);
     EXPECT_EQ(StoreForm(before, s, 400, ini, QString()), QString());  // nothing to re-apply
-    auto value = [this](const char* section, const char* key) {
-        return ReadINI(QLatin1String(section), QLatin1String(key), QString(), ini);
-    };
     EXPECT_EQ(value("General", "GridColWidth"), QStringLiteral("True"));
     EXPECT_EQ(value("Colors", "GridLineColor"), QStringLiteral("&H80000010"));
     EXPECT_EQ(value("GridMisc", "GridFont"), QStringLiteral("DejaVu Sans"));
@@ -124,39 +126,33 @@ TEST_F(PreferencesTest, ChangedValuesReachTheVariablesAndTheFile)
     EXPECT_EQ(s.AutoSaveInterval, 10);
     EXPECT_FALSE(s.ConfirmDelete);
     EXPECT_EQ(s.PrinterInitString, QByteArray("\x1b\x00\xff", 3));
-    EXPECT_EQ(ReadINI(QStringLiteral("Printer"), QStringLiteral("PrinterInitString"), QString(), ini),
-              QStringLiteral("27,0,255"));
+    EXPECT_EQ(value("Printer", "PrinterInitString"), QStringLiteral("27,0,255"));
     EXPECT_EQ(s.TextListLines, 2);  // a whole number of lines
     EXPECT_EQ(s.TextItalic, QStringLiteral("True"));
     EXPECT_EQ(s.GridFontBold, QStringLiteral("True"));
     EXPECT_EQ(s.GridFontSize, QStringLiteral("12"));
 }
 
+// Sizes no longer remembered are forgotten (how remembered ones are taken
+// from the grid is checked with the dialog).
 TEST_F(PreferencesTest, RememberedSizes)
 {
     readFrom("[General]\r\nGridColWidth=True\r\nGridRowHeight=400\r\n");
     PreferencesForm f = FillForm(s, GridFontNow);
     EXPECT_TRUE(f.Check[CheckRememberSizes]);
-    StoreForm(f, s, 315, ini, QString());
-    EXPECT_EQ(s.GridRowHeight, 315);  // the first data row as the grid shows it
-    EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("GridRowHeight"), QString(), ini),
-              QStringLiteral("315"));
-
     f.Check[CheckRememberSizes] = false;
     StoreForm(f, s, 315, ini, QString());
     EXPECT_EQ(s.GridColWidth, QString());
     EXPECT_EQ(s.GridRowHeight, -1);
-    EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("GridColWidth"), QStringLiteral("x"),
-                      ini),
-              QString());
-    EXPECT_EQ(ReadINI(QStringLiteral("General"), QStringLiteral("GridRowHeight"), QString(), ini),
-              QStringLiteral("-1"));
+    EXPECT_EQ(value("General", "GridColWidth", QStringLiteral("x")), QString());
+    EXPECT_EQ(value("General", "GridRowHeight"), QStringLiteral("-1"));
 }
 
 TEST_F(PreferencesTest, TagTellsWhatTheGridMustDo)
 {
-    readFrom("[General]\r\nGridColWidth=300 900 735 1210 1210 1210 1210 1435 835 835 836 \r\n"
-             "[GridMisc]\r\nRTColPos=1\r\nGridFixedColumns=2\r\n");
+    readFrom(
+        "[General]\r\nGridColWidth=300 900 735 1210 1210 1210 1210 1435 835 835 836 \r\n"
+        "[GridMisc]\r\nRTColPos=1\r\nGridFixedColumns=2\r\n");
     PreferencesForm f = FillForm(s, GridFontNow);
     EXPECT_EQ(StoreForm(f, s, 300, ini, tag::Reapply), tag::Reapply);  // a colour was picked
     f.Text5 = QStringLiteral("3");
@@ -170,8 +166,7 @@ TEST_F(PreferencesTest, TagTellsWhatTheGridMustDo)
     EXPECT_EQ(s.RTColPos, 0);
     EXPECT_EQ(s.GridFixedColumns, 1);
     EXPECT_EQ(s.GridColWidth, QStringLiteral("900 735 1210 1210 1210 1210 1435 835 835 836 300 "));
-    EXPECT_EQ(ReadINI(QStringLiteral("GridMisc"), QStringLiteral("RTColPos"), QString(), ini),
-              QStringLiteral("0"));
+    EXPECT_EQ(value("GridMisc", "RTColPos"), QStringLiteral("0"));
     f.Check[CheckRTRight] = false;
     EXPECT_EQ(StoreForm(f, s, 300, ini, tag::Reapply), tag::MoveColumn);
     EXPECT_EQ(s.GridColWidth, QStringLiteral("300 900 735 1210 1210 1210 1210 1435 835 835 836 "));
@@ -212,23 +207,22 @@ TEST(PreferencesFilters, EachBoxTakesItsCharacters)
     EXPECT_FALSE(AcceptKey(TextFilter::ByteList, u'.'));
 }
 
+// The chosen printer is selected in the list of the installed ones (the
+// default one marked, a printer gone: the first, are checked with the dialog).
 TEST(PreferencesPrinters, DefaultMarkedAndTheChoiceSelected)
 {
     const QStringList installed = {QStringLiteral("Epson"), QStringLiteral("LaserJet"),
                                    QStringLiteral("PDF")};
-    PrinterList list = BuildPrinterList(installed, QStringLiteral("LaserJet"), QStringLiteral("PDF"));
-    EXPECT_EQ(list.entries, (QStringList{QStringLiteral("Epson"), QStringLiteral("LaserJet (Default)"),
-                                         QStringLiteral("PDF")}));
-    EXPECT_EQ(list.names, installed);
-    EXPECT_EQ(list.selected, 2);
-    // No choice: the default printer; a choice no longer installed (or in
-    // another letter case): the first.
-    EXPECT_EQ(BuildPrinterList(installed, QStringLiteral("LaserJet"), QString()).selected, 1);
-    EXPECT_EQ(BuildPrinterList(installed, QStringLiteral("LaserJet"), QStringLiteral("pdf")).selected, 0);
-    EXPECT_EQ(BuildPrinterList({}, QString(), QStringLiteral("PDF")).selected, -1);
+    const auto selected = [&](const QString& choice) {
+        return BuildPrinterList(installed, QStringLiteral("LaserJet"), choice).selected;
+    };
+    EXPECT_EQ(BuildPrinterList(installed, QString(), QString()).names, installed);
+    EXPECT_EQ(selected(QStringLiteral("PDF")), 2);
+    EXPECT_EQ(selected(QString()), 1);              // no choice: the default printer
+    EXPECT_EQ(selected(QStringLiteral("pdf")), 0);  // another letter case is another printer
 }
 
-TEST(PreferencesLabels, StylesSizesMarginsAndCodes)
+TEST(PreferencesLabels, StylesSizesAndMargins)
 {
     EXPECT_EQ(StyleFlags(true, true), QStringLiteral("B,I"));
     EXPECT_EQ(StyleFlags(true, false), QStringLiteral("B,"));
@@ -243,12 +237,6 @@ TEST(PreferencesLabels, StylesSizesMarginsAndCodes)
     EXPECT_EQ(FontSizeText(10), QStringLiteral("10"));
     EXPECT_EQ(FontSizeText(10.5), QStringLiteral("10.5"));
     EXPECT_EQ(MarginInches(750), QStringLiteral("0.75"));
-    EXPECT_EQ(MarginInches(125), QStringLiteral("0.125"));
-    EXPECT_EQ(FormatByteList(QByteArray("\x1b\x40\x00", 3)), QStringLiteral("27,64,0"));
-    const std::array<int, 11> widths = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    EXPECT_EQ(RotateColumnWidths(widths, false),
-              (std::array<int, 11>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 1}));
-    EXPECT_EQ(RotateColumnWidths(RotateColumnWidths(widths, false), true), widths);
 }
 
 }  // namespace

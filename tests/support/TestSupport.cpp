@@ -6,6 +6,8 @@
 #include <cstring>
 #include <map>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace brisden::test {
 
@@ -33,12 +35,9 @@ std::optional<QString> FakeInput::ask(const QString& prompt, const QString& titl
     asked.push_back({prompt, title, defaultText});
     if (answers.empty())
         return defaultText;
-    const bool cancelled = !answers.front().has_value();
-    const QString text = answers.front().value_or(QString());
+    const std::optional<QString> answer = answers.front();
     answers.pop_front();
-    if (cancelled)
-        return std::nullopt;
-    return text;
+    return answer;
 }
 
 QString WriteLedger(const QString& path, const std::vector<Tx>& records)
@@ -86,13 +85,10 @@ QStringList RecordLines(const QString& path)
     };
     QStringList lines;
     for (const TransactionRecord& r : ReadRecords(path))
-        lines << QStringList{QString::number(r.TransDate),
-                             QString::number(r.Seq),
-                             r.descText(),
-                             number(r.Amount),
-                             number(r.SharePrice),
-                             number(r.Shares)}
-                     .join(QLatin1Char(','));
+        lines << QStringLiteral("%1,%2,%3,%4,%5,%6")
+                     .arg(r.TransDate)
+                     .arg(r.Seq)
+                     .arg(r.descText(), number(r.Amount), number(r.SharePrice), number(r.Shares));
     return lines;
 }
 
@@ -119,6 +115,25 @@ QStringList TextLines(const QString& path)
     QStringList lines = text.split(QLatin1Char('\n'));
     lines.removeAll(QString());
     return lines;
+}
+
+std::optional<int> AsOrdinaryUser(const std::function<int()>& check)
+{
+    if (::geteuid() != 0)
+        return check();
+    constexpr uid_t Nobody = 65534;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(100);
+        ::_exit(check());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    if (WEXITSTATUS(status) == 100)
+        return std::nullopt;
+    return WEXITSTATUS(status);
 }
 
 CliRun RunCli(const QString& folder, const QStringList& arguments)

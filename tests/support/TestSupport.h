@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
+#include <optional>
 #include <initializer_list>
 #include <ostream>
 #include <vector>
@@ -103,6 +105,11 @@ struct CliRun {
     QString output, errors;
 };
 CliRun RunCli(const QString& folder, const QStringList& arguments);
+
+// Runs check as an ordinary user: in a child process that gives up root
+// (as nobody) when the tests run as root, else in this process. Its result,
+// or nullopt when the machine does not let the child become nobody.
+std::optional<int> AsOrdinaryUser(const std::function<int()>& check);
 
 // The non-empty lines of a Latin-1 text file (log, definition file), without line ends.
 QStringList TextLines(const QString& path);

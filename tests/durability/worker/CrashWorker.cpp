@@ -33,12 +33,6 @@ void Say(const QByteArray& line)
         std::_Exit(4);
 }
 
-int Usage()
-{
-    std::fputs("usage: crash_worker WORK FOLDER SEED | hold FILE | churn FILE\n", stderr);
-    return 2;
-}
-
 int Hold(const QString& path)
 {
     FileTable files;
@@ -69,17 +63,17 @@ int Churn(const QString& path)
 
 int main(int argc, char* argv[])
 {
-    if (argc < 3)
-        return Usage();
-    const QString work = QString::fromLocal8Bit(argv[1]);
-    const QString target = QString::fromLocal8Bit(argv[2]);
-    if (work == QLatin1String("hold"))
+    const QString work = QString::fromLocal8Bit(argc > 1 ? argv[1] : "");
+    const QString target = QString::fromLocal8Bit(argc > 2 ? argv[2] : "");
+    if (argc == 3 && work == QLatin1String("hold"))
         return Hold(target);
-    if (work == QLatin1String("churn"))
+    if (argc == 3 && work == QLatin1String("churn"))
         return Churn(target);
     const std::optional<Work> chosen = WorkFromName(work);
-    if (!chosen || argc < 4)
-        return Usage();
+    if (!chosen || argc != 4) {
+        std::fputs("usage: crash_worker WORK FOLDER SEED | hold FILE | churn FILE\n", stderr);
+        return 2;
+    }
     Sequence sequence(target, *chosen, std::uint32_t(std::strtoul(argv[3], nullptr, 10)));
     if (!sequence.open())
         return 1;
