@@ -27,18 +27,14 @@ private slots:
     void startDelay();
     void firstActivationArmsTheStartTimer();
     void currencyTag();
-    void logStartsEmptyWithItsStartLine();
+    void plainStartLogsAndWatchesTheDate();
     void settingsShapeTheWindow();
     void samplePortfolioIsWrittenOncePerInstallation();
-    void samplePortfolioNeverReplacesAnExistingOne();
-    void missingDefaultPortfolioIsReportedOnce();
-    void defaultPortfolioIsOfferedAfterTheStart();
+    void defaultPortfolioAtTheStart();
     void secondCopyRaisesTheFirst();
     void closingWritesTheSettingsBack();
-    void closingWithoutRememberedWidthsWritesNoWidths();
     void windowPositionIsRestored();
     void siblingProgramStartsOnce();
-    void dateWatchWaitsForMidnight();
 };
 
 void StartupTest::startDelay_data()
@@ -90,7 +86,9 @@ void StartupTest::currencyTag()
     QVERIFY(euro.size() == 4);  // the blank between the number and the symbol is kept
 }
 
-void StartupTest::logStartsEmptyWithItsStartLine()
+// A start without settings: the log starts afresh, the program's paths, the
+// default window, and the date watch.
+void StartupTest::plainStartLogsAndWatchesTheDate()
 {
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
@@ -105,6 +103,19 @@ void StartupTest::logStartsEmptyWithItsStartLine()
     QCOMPARE(p.program().AppFolder, p.app());
     // The manual is looked for from the program's folder.
     QCOMPARE(p.program().HelpFilePath, help::FindHelpCollection(p.app()));
+    // The defaults: record type column first, one fixed column, grid control frame shown.
+    MainWindow& w = *p.window;
+    QCOMPARE(w.gridModel()->recordTypePosition(), 1);
+    QCOMPARE(w.grid()->fixedColumns(), 1);
+    QVERIFY(!w.gridControlFrame()->isHidden());
+    QCOMPARE(w.dateLabel()->text(), p.program().calendar.TodayLongText);
+
+    QCOMPARE(w.dateWatch().dateWatchDay(), p.program().calendar.TodayYMD);
+    // The watch wakes 30 seconds before midnight (or every second after that).
+    const int secondsLeft = 86400 - QTime::currentTime().msecsSinceStartOfDay() / 1000;
+    const int interval = w.dateWatch().dateWatchInterval();
+    QVERIFY2(interval == 1000 || std::abs(interval / 1000 - (secondsLeft - 30)) <= 2,
+             qPrintable(QString::number(interval)));
 }
 
 void StartupTest::settingsShapeTheWindow()
@@ -125,16 +136,6 @@ void StartupTest::settingsShapeTheWindow()
     QVERIFY(w.gridControlFrame()->isHidden());
     QVERIFY(!w.action(QStringLiteral("mnuGridControlItem"))->isChecked());
 
-    // The defaults: legend and grid control frame shown, one fixed column.
-    StartedProgram q;
-    QVERIFY(q.start());
-    QCOMPARE(q.window->gridModel()->recordTypePosition(), 1);
-    QCOMPARE(q.window->grid()->fixedColumns(), 1);
-    QVERIFY(q.window->recordTypesWindow()->isVisible());
-    QVERIFY(q.window->action(QStringLiteral("mnuRecordTypeItem"))->isChecked());
-    QVERIFY(!q.window->gridControlFrame()->isHidden());
-    QVERIFY(q.window->action(QStringLiteral("mnuGridControlItem"))->isChecked());
-    QCOMPARE(q.window->dateLabel()->text(), q.program().calendar.TodayLongText);
 }
 
 void StartupTest::samplePortfolioIsWrittenOncePerInstallation()
@@ -166,27 +167,20 @@ void StartupTest::samplePortfolioIsWrittenOncePerInstallation()
     Startup again;
     QCOMPARE(again.Main(options), Startup::Outcome::Started);
     QVERIFY(!QFile::exists(def));
-}
 
-void StartupTest::samplePortfolioNeverReplacesAnExistingOne()
-{
-    StartedProgram p;
-    const QString example = p.app() + QStringLiteral("/Example");
-    QVERIFY(QDir().mkpath(example));
-    const QString def = example + QStringLiteral("/SamplePortfolio.def");
-    WriteText(def,
-              QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n"));
-    QVERIFY(p.start());
-    QCOMPARE(QString::fromLatin1(ReadAll(def)),
-             QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n"));
-
+    // A portfolio of that name is never replaced.
+    const QString mine = QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n");
+    WriteText(def, mine);
     FileTable files;
     QVERIFY(!WriteSamplePortfolio(files, example));
+    QCOMPARE(QString::fromLatin1(ReadAll(def)), mine);
     QVERIFY(WriteSamplePortfolio(files, p.dir.path()));
     QVERIFY(!files.isOpen(PortfolioSlot));
 }
 
-void StartupTest::missingDefaultPortfolioIsReportedOnce()
+// A missing default portfolio is reported once; a present one is opened,
+// ready for "&Open an investment...".
+void StartupTest::defaultPortfolioAtTheStart()
 {
     StartedProgram p;
     const QString missing = p.dir.path() + QStringLiteral("/gone.def");
@@ -197,31 +191,26 @@ void StartupTest::missingDefaultPortfolioIsReportedOnce()
     QCOMPARE(p.messages.shown.front().icon, ui::Icon::Exclamation);
     QVERIFY(p.program().portfolio.CurrentPortfolio.isEmpty());
     QVERIFY(!p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
-    const QStringList messages = LogMessages(p.log());
-    QCOMPARE(messages.size(), 1);  // only the start line
+    QVERIFY(!p.window->command7(1)->isEnabled());  // its button follows it
+    QCOMPARE(LogMessages(p.log()).size(), 1);      // only the start line
     QCOMPARE(p.window->windowTitle(), p.program().ProgramTitle);
-}
 
-void StartupTest::defaultPortfolioIsOfferedAfterTheStart()
-{
-    StartedProgram p;
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"), {});
+    StartedProgram q;
+    const QString def = WritePortfolio(q.dir.path() + QStringLiteral("/Funds.def"), {});
     QVERIFY(
-        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
-    QVERIFY(p.messages.shown.empty());
-    QCOMPARE(p.program().portfolio.CurrentPortfolio, def);
-    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Opened portfolio ") + def +
+        q.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
+    QVERIFY(q.messages.shown.empty());
+    QCOMPARE(q.program().portfolio.CurrentPortfolio, def);
+    QVERIFY(LogMessages(q.log()).contains(QStringLiteral("Opened portfolio ") + def +
                                           QLatin1Char('.')));
-    QVERIFY(p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
-    QVERIFY(p.window->command7(1)->isEnabled());
+    QVERIFY(q.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    QVERIFY(q.window->command7(1)->isEnabled());
     // No investment file yet: the file commands wait.
-    QVERIFY(!p.window->action(QStringLiteral("mnuSaveData"))->isEnabled());
-    QVERIFY(!p.window->action(QStringLiteral("mnuRestore"))->isEnabled());
-    QVERIFY(!p.window->action(QStringLiteral("mnuRefreshItem"))->isEnabled());
-    QVERIFY(!p.window->grid()->isEnabled());
-    QVERIFY(p.window->windowTitle().startsWith(p.program().ProgramTitle +
+    QVERIFY(!q.window->action(QStringLiteral("mnuRefreshItem"))->isEnabled());
+    QVERIFY(!q.window->grid()->isEnabled());
+    QVERIFY(q.window->windowTitle().startsWith(q.program().ProgramTitle +
                                                QStringLiteral(" - Portfolio: ")));
-    QCOMPARE(p.window->portfolioLabel()->toolTip(), def);
+    QCOMPARE(q.window->portfolioLabel()->toolTip(), def);
 }
 
 void StartupTest::secondCopyRaisesTheFirst()
@@ -265,18 +254,16 @@ void StartupTest::closingWritesTheSettingsBack()
     QVERIFY(ini.contains(QStringLiteral("Left=")));
     QVERIFY(!ini.contains(QStringLiteral("GridRowHeight=")));  // still the grid's own
     QCOMPARE(LogMessages(p.log()).last(), QStringLiteral("Session ended."));
-}
 
-void StartupTest::closingWithoutRememberedWidthsWritesNoWidths()
-{
-    StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nGridRowHeight=400\r\n")));
-    p.window->grid()->setColumnWidth(1, 100);
-    p.window->showMinimized();
-    QVERIFY(p.window->close());
-    const QString ini = QString::fromLatin1(ReadAll(p.ini()));
-    QVERIFY(!ini.contains(QStringLiteral("GridColWidth")));
-    QVERIFY(ini.contains(QStringLiteral("SortByDesc=True")));
+    // Widths not remembered are not written, even when a column was resized.
+    StartedProgram q;
+    QVERIFY(q.start(QStringLiteral("[General]\r\nGridRowHeight=400\r\n")));
+    q.window->grid()->setColumnWidth(1, 100);
+    q.window->showMinimized();
+    QVERIFY(q.window->close());
+    const QString second = QString::fromLatin1(ReadAll(q.ini()));
+    QVERIFY(!second.contains(QStringLiteral("GridColWidth")));
+    QVERIFY(second.contains(QStringLiteral("SortByDesc=True")));
 }
 
 void StartupTest::windowPositionIsRestored()
@@ -317,18 +304,6 @@ void StartupTest::siblingProgramStartsOnce()
     QTest::qWait(200);
     QCOMPARE(ReadAll(started), QByteArray("x\n"));
     QCOMPARE(p.messages.shown.size(), size_t(1));
-}
-
-void StartupTest::dateWatchWaitsForMidnight()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    QCOMPARE(p.window->dateWatch().dateWatchDay(), p.program().calendar.TodayYMD);
-    // The watch wakes 30 seconds before midnight (or every second after that).
-    const int secondsLeft = 86400 - QTime::currentTime().msecsSinceStartOfDay() / 1000;
-    const int interval = p.window->dateWatch().dateWatchInterval();
-    QVERIFY2(interval == 1000 || std::abs(interval / 1000 - (secondsLeft - 30)) <= 2,
-             qPrintable(QString::number(interval)));
 }
 
 QTEST_MAIN(StartupTest)
