@@ -49,10 +49,11 @@ struct Ledger {
     grid::LedgerGrid* g = nullptr;
     grid::LedgerModel* m = nullptr;
 
-    bool open(const QString& settings = QString())
+    bool open(const QString& settings = QString(),
+              std::initializer_list<Tx> records = {{20240102, "buy", 1000, 10, 100},
+                                                   {20240201, "div", -20, 0, 0}})
     {
-        dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
-                          {{20240102, "buy", 1000, 10, 100}, {20240201, "div", -20, 0, 0}});
+        dat = WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"), records);
         if (!StartAndOpen(p, dat, QStringLiteral("Fund"), settings))
             return false;
         w = p.window;
@@ -64,7 +65,7 @@ struct Ledger {
         if (!Activate(*w))
             return false;
         g->setFocus();
-        return g->hasFocus() && m->rowCount() == 4;
+        return g->hasFocus();
     }
     int col(Field f) const { return grid::ColumnOf(f, m->recordTypePosition()); }
     // A click on a cell. (The view would read the modifiers of the last key
@@ -125,23 +126,15 @@ class GridEditingTest : public QObject {
 
 private slots:
     void entryRules();
-    void firstEditCreatesARecordAndASecondRewritesIt();
-    void typingStartsTheEditAndEscapeWritesNothing();
-    void invalidDateKeepsTheEditor();
-    void tabShiftTabAndArrows();
-    void enterActsAsTabWhenCRFiresTab();
-    void recordTypeColumnOnTheRight();
-    void failedWriteKeepsTheEntry();
+    void newRecordsAndTheLastEditWhenClosing();
+    void editorKeysAndRefusedEntries();
+    void enterAsTabAndRecordTypeOnTheRight();
+    void blocksButtonsAndTheRightClickMenu();
     void clearDeleteInsertAskFirst();
     void copyAndPasteToABlock();
     void undoAndRedoRestoreTheFileExactly();
-    void undoAfterARefreshListsAgain();
-    void undoAcrossTheFreeChain();
+    void undoAfterARefreshAndAcrossTheFreeChain();
     void deletingTheOnlyRowLeavesAnEmptyRow();
-    void modelKeepsTheItemModelRules();
-    void blockModeAndButtons();
-    void rightClickMenu();
-    void resizeCancelsTheEditClosingStoresIt();
 };
 
 void GridEditingTest::entryRules()
@@ -180,7 +173,9 @@ void GridEditingTest::entryRules()
     QCOMPARE(number.valueText(), QStringLiteral("7.5"));
 }
 
-void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
+// New records from the empty row, a second edit of one, and an edit cut
+// short by a resize or stored by closing the window.
+void GridEditingTest::newRecordsAndTheLastEditWhenClosing()
 {
     Ledger l;
     QVERIFY(l.open());
@@ -193,7 +188,6 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     l.typeInGrid(QStringLiteral("250"));
     QVERIFY(l.ed->editing());
     QCOMPARE(l.editor()->text(), QStringLiteral("250"));
-    QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Amount));
     QVERIFY(!l.w->transactionsMenu()->menuAction()->isEnabled());
     QVERIFY(!l.g->isEnabled());  // the window is frozen around the editor
     l.key(Qt::Key_Return);
@@ -227,9 +221,30 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     l.key(Qt::Key_Return);
     // (a second record of that date)
     QCOMPARE(l.line(5), QStringLiteral("%1 20240201/1 'reinvest ' 0 0 2").arg(VersionMajor));
+
+    // A resize cancels an edit; closing the window stores it.
+    const QByteArray before = l.bytes();
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("5"));
+    QVERIFY(l.ed->editing());
+    l.w->resize(l.w->width() + 40, l.w->height() + 20);
+    QTRY_VERIFY(!l.ed->editing());
+    QCOMPARE(l.bytes(), before);
+    QVERIFY(l.g->isEnabled());
+
+    l.g->setFocus();
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("1x"));
+    QVERIFY(!l.w->close());  // "1x" is refused: the window stays
+    QCOMPARE(l.lastMessage(), QStringLiteral("Entry is not numeric"));
+    QVERIFY(l.ed->editing());
+    l.retype(QStringLiteral("12"));
+    QVERIFY(l.w->close());
+    QCOMPARE(l.record(2).Amount, 12.0);
 }
 
-void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
+// Starting and leaving the editor, its keys, and entries that are refused.
+void GridEditingTest::editorKeysAndRefusedEntries()
 {
     Ledger l;
     QVERIFY(l.open());
@@ -260,13 +275,7 @@ void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
     l.go(2, Field::Amount);
     QTest::keyClick(l.g, Qt::Key_7);
     QVERIFY(!l.ed->editing());
-}
-
-void GridEditingTest::invalidDateKeepsTheEditor()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    const QByteArray before = l.bytes();
+    // An invalid date is refused and the editor stays.
     l.edit(0, Field::Date);
     QCOMPARE(l.editor()->text(), QStringLiteral("01/02/2024"));
     l.retype(QStringLiteral("02292001"));
@@ -279,12 +288,6 @@ void GridEditingTest::invalidDateKeepsTheEditor()
     l.key(Qt::Key_Return);
     QVERIFY(!l.ed->editing());
     QCOMPARE(l.record(2).TransDate, 20000229);
-}
-
-void GridEditingTest::tabShiftTabAndArrows()
-{
-    Ledger l;
-    QVERIFY(l.open());
     // Tab walks the row's five cells and goes on to the next row's date.
     l.edit(0, Field::Date);
     l.key(Qt::Key_Tab);
@@ -329,25 +332,26 @@ void GridEditingTest::tabShiftTabAndArrows()
     QCOMPARE(l.g->currentIndex().row(), 0);
     QVERIFY(l.ed->editing());
     l.key(Qt::Key_Escape);
-}
-
-void GridEditingTest::enterActsAsTabWhenCRFiresTab()
-{
-    Ledger l;
-    QVERIFY(l.open(QStringLiteral("CRFiresTab=True\r\n")));
-    l.edit(0, Field::Desc);
-    l.retype(QStringLiteral("bought"));
+    // A write that fails keeps the entry in the editor.
+    const int undos = l.ed->undoStack()->count();
+    l.edit(0, Field::Amount);
+    l.retype(QStringLiteral("999"));
+    // The file goes away under the editor.
+    l.p.program().files.CloseFile(InvestmentSlot);
     l.key(Qt::Key_Return);
+    QVERIFY(l.lastMessage().startsWith(QStringLiteral("The change could not be written to ")));
     QVERIFY(l.ed->editing());
-    QCOMPARE(l.g->currentIndex().column(), l.col(Field::Amount));
-    QCOMPARE(l.record(2).Desc, QByteArray("bought   "));
+    QCOMPARE(l.editor()->text(), QStringLiteral("999"));
+    QCOMPARE(l.record(2).Amount, 1000.0);
+    QCOMPARE(l.ed->undoStack()->count(), undos);
     l.key(Qt::Key_Escape);
 }
 
-void GridEditingTest::recordTypeColumnOnTheRight()
+// Tab and Enter with the record type column on the right and CRFiresTab set.
+void GridEditingTest::enterAsTabAndRecordTypeOnTheRight()
 {
     Ledger l;
-    QVERIFY(l.open(QStringLiteral("[GridMisc]\r\nRTColPos=0\r\n")));
+    QVERIFY(l.open(QStringLiteral("CRFiresTab=True\r\n[GridMisc]\r\nRTColPos=0\r\n")));
     QCOMPARE(l.col(Field::Date), 0);
     l.edit(0, Field::Date);
     for (int i = 0; i < 4; ++i)
@@ -364,23 +368,70 @@ void GridEditingTest::recordTypeColumnOnTheRight()
     l.g->selectionModel()->setCurrentIndex(l.m->index(0, 10), QItemSelectionModel::ClearAndSelect);
     l.w->action("mnuEditItem")->trigger();
     QVERIFY(!l.ed->editing());
+    // Enter acts as Tab.
+    l.edit(0, Field::Desc);
+    l.retype(QStringLiteral("bought"));
+    l.key(Qt::Key_Return);
+    QVERIFY(l.ed->editing());
+    QCOMPARE(l.g->currentIndex().column(), l.col(Field::Amount));
+    QCOMPARE(l.record(2).Desc, QByteArray("bought   "));
+    l.key(Qt::Key_Escape);
 }
 
-void GridEditingTest::failedWriteKeepsTheEntry()
+// Blocks, the grid's buttons and the right-click menu.
+void GridEditingTest::blocksButtonsAndTheRightClickMenu()
 {
     Ledger l;
     QVERIFY(l.open());
-    l.edit(0, Field::Amount);
-    l.retype(QStringLiteral("999"));
-    // The file goes away under the editor.
-    l.p.program().files.CloseFile(InvestmentSlot);
-    l.key(Qt::Key_Return);
-    QVERIFY(l.lastMessage().startsWith(QStringLiteral("The change could not be written to ")));
+    // After the listing, Shift and an arrow make a block of two cells.
+    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
+    QVERIFY(l.ed->blockMode());
+    const grid::GridEditor::Block two = l.ed->block();
+    QCOMPARE(two.top, two.bottom);
+    QCOMPARE(two.right - two.left, 1);
+    QTest::keyClick(l.g, Qt::Key_Escape);
+    QVERIFY(!l.ed->blockMode());
+    // The price box takes the focus: the grid's buttons rest.
+    l.w->sharePriceBox()->setFocus();
+    QVERIFY(!l.w->command1(2)->isEnabled());
+    l.g->setFocus();
+    // A button runs its command with the focus left in the grid.
+    l.go(1, Field::Amount);
+    QTest::mouseClick(l.w->command1(0), Qt::LeftButton);
     QVERIFY(l.ed->editing());
-    QCOMPARE(l.editor()->text(), QStringLiteral("999"));
-    QCOMPARE(l.record(2).Amount, 1000.0);
-    QCOMPARE(l.ed->undoStack()->count(), 0);
     l.key(Qt::Key_Escape);
+    QMenu* menu = l.w->rightClickMenu();
+    auto visible = [menu] {
+        QStringList names;
+        for (QAction* a : menu->actions())
+            if (a->isVisible())
+                names << (a->menu() ? a->menu()->objectName() : a->objectName());
+        return names;
+    };
+    auto centre = [&l](int row, Field f) {
+        return l.g->visualRect(l.m->index(row, l.col(f))).center();
+    };
+    // A computed column or the closing row: no menu.
+    l.ed->rightClickGrid(centre(0, Field::Value));
+    QVERIFY(!menu->isVisible());
+    l.ed->rightClickGrid(centre(2, Field::Amount));
+    QVERIFY(!menu->isVisible());
+    // An editable cell becomes current; the menu shows its grid items.
+    l.ed->rightClickGrid(centre(1, Field::Amount));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Amount)));
+    QVERIFY(visible().contains(QStringLiteral("mnuRCEdit")));
+    QVERIFY(!l.w->action(QStringLiteral("mnuRCPaste"))->isEnabled());
+    menu->hide();
+    // The record type column: only "What's this?".
+    l.ed->rightClickGrid(centre(0, Field::RecordType));
+    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
+    menu->hide();
+    // So does the frame of the grid control buttons.
+    l.ed->rightClickElsewhere(l.w->gridControlFrame(), QPoint(10, 10));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
+    menu->hide();
 }
 
 void GridEditingTest::clearDeleteInsertAskFirst()
@@ -432,6 +483,11 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     QCOMPARE(l.m->rowCount(), 6);
     QCOMPARE(l.m->rowData(4), -1);
     QCOMPARE(l.m->rowData(1), 0);
+    // A single empty row is not deleted; nothing is asked.
+    const qsizetype asked = l.p.messages.questions.size();
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(l.p.messages.questions.size(), asked);
+    QCOMPARE(l.m->rowCount(), 6);
     // A block with empty rows only changes the grid.
     const QByteArray withRows = l.bytes();
     l.block(1, Field::Date, 0, 1);
@@ -478,6 +534,11 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
 {
     Ledger l;
     QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    // Every signal and answer of the model is checked along the way.
+    QAbstractItemModelTester tester(l.m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(l.m->flags(l.m->index(0, l.col(Field::Amount))) & Qt::ItemIsEditable);
+    QVERIFY(!(l.m->flags(l.m->index(0, l.col(Field::Value))) & Qt::ItemIsEditable));
+    QVERIFY(!(l.m->flags(l.m->index(2, l.col(Field::Amount))) & Qt::ItemIsEditable));
     const QByteArray original = l.bytes();
     const int rows = l.m->rowCount();
 
@@ -535,7 +596,7 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     QCOMPARE(l.ed->undoStack()->count(), 0);
 }
 
-void GridEditingTest::undoAfterARefreshListsAgain()
+void GridEditingTest::undoAfterARefreshAndAcrossTheFreeChain()
 {
     Ledger l;
     QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
@@ -550,13 +611,6 @@ void GridEditingTest::undoAfterARefreshListsAgain()
     QCOMPARE(l.m->rowCount(), 4);
     QCOMPARE(l.m->rowData(1), 3);
     QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
-}
-
-void GridEditingTest::undoAcrossTheFreeChain()
-{
-    Ledger l;
-    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
-    const QByteArray original = l.bytes();
     // Records 3 then 2 are deleted (chain 3 -> 2); a new entry takes 3 again.
     l.go(1, Field::Date);
     l.key(Qt::Key_Delete, Qt::ShiftModifier);
@@ -581,134 +635,19 @@ void GridEditingTest::undoAcrossTheFreeChain()
 
 void GridEditingTest::deletingTheOnlyRowLeavesAnEmptyRow()
 {
-    StartedProgram p;
-    const QString dat =
-        WriteLedger(p.dir.path() + QStringLiteral("/One.dat"), {{20240105, "note", 0, 0, 0}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("One"), QStringLiteral("ConfirmDelete=False\r\n")));
-    MainWindow& w = *p.window;
-    QVERIFY(Activate(w));
-    w.grid()->setFocus();
-    grid::LedgerModel& m = *w.gridModel();
-    QCOMPARE(m.rowCount(), 2);  // the record and the empty row
-    QTest::keyClick(w.grid(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ShiftModifier);
-    QCOMPARE(m.rowCount(), 1);
-    QCOMPARE(m.rowData(0), 0);
-    QCOMPARE(RecordOf(ReadAll(dat), 2).Version, std::int16_t(0));
-    // The empty row takes the next entry, in the released record.
-    QTest::keyClicks(w.grid(), QStringLiteral("0"));
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3152024"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(m.rowData(0), 2);
-    QCOMPARE(RecordOf(ReadAll(dat), 2).TransDate, 20240315);
-    QCOMPARE(ReadAll(dat).size(), 2 * RecordLength);
-}
-
-void GridEditingTest::modelKeepsTheItemModelRules()
-{
     Ledger l;
-    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
-    QAbstractItemModelTester tester(l.m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QVERIFY(l.m->flags(l.m->index(0, l.col(Field::Amount))) & Qt::ItemIsEditable);
-    QVERIFY(!(l.m->flags(l.m->index(0, l.col(Field::Value))) & Qt::ItemIsEditable));
-    QVERIFY(!(l.m->flags(l.m->index(2, l.col(Field::Amount))) & Qt::ItemIsEditable));
-    l.go(3, Field::Desc);
-    l.typeInGrid(QStringLiteral("x"));
-    l.key(Qt::Key_Down);
-    l.key(Qt::Key_Escape);
-    l.p.input.answers = {QStringLiteral("2")};
-    l.key(Qt::Key_Insert, Qt::ShiftModifier);
+    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n"), {{20240105, "note", 0, 0, 0}}));
+    QTest::keyClick(l.g, Qt::Key_A, Qt::ControlModifier);
     l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(l.g, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(l.m->rowCount(), 5);
-    QCOMPARE(l.m->rowData(3), 4);
-}
-
-void GridEditingTest::blockModeAndButtons()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    // After the listing, Shift and an arrow make a block of two cells.
-    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
-    QVERIFY(l.ed->blockMode());
-    const grid::GridEditor::Block two = l.ed->block();
-    QCOMPARE(two.top, two.bottom);
-    QCOMPARE(two.right - two.left, 1);
-    QTest::keyClick(l.g, Qt::Key_Escape);
-    QVERIFY(!l.ed->blockMode());
-    // The price box takes the focus: the grid's buttons rest.
-    l.w->sharePriceBox()->setFocus();
-    QVERIFY(!l.w->command1(2)->isEnabled());
-    l.g->setFocus();
-    // A button runs its command with the focus left in the grid.
-    l.go(1, Field::Amount);
-    QTest::mouseClick(l.w->command1(0), Qt::LeftButton);
-    QVERIFY(l.ed->editing());
-    l.key(Qt::Key_Escape);
-}
-
-void GridEditingTest::rightClickMenu()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    QMenu* menu = l.w->rightClickMenu();
-    auto visible = [menu] {
-        QStringList names;
-        for (QAction* a : menu->actions())
-            if (a->isVisible())
-                names << (a->menu() ? a->menu()->objectName() : a->objectName());
-        return names;
-    };
-    auto centre = [&l](int row, Field f) {
-        return l.g->visualRect(l.m->index(row, l.col(f))).center();
-    };
-    // A computed column or the closing row: no menu.
-    l.ed->rightClickGrid(centre(0, Field::Value));
-    QVERIFY(!menu->isVisible());
-    l.ed->rightClickGrid(centre(2, Field::Amount));
-    QVERIFY(!menu->isVisible());
-    // An editable cell becomes current; the menu shows its grid items.
-    l.ed->rightClickGrid(centre(1, Field::Amount));
-    QVERIFY(menu->isVisible());
-    QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Amount)));
-    QVERIFY(visible().contains(QStringLiteral("mnuRCEdit")));
-    QVERIFY(!l.w->action(QStringLiteral("mnuRCPaste"))->isEnabled());
-    menu->hide();
-    // The record type column: only "What's this?".
-    l.ed->rightClickGrid(centre(0, Field::RecordType));
-    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
-    menu->hide();
-    // So does the frame of the grid control buttons.
-    l.ed->rightClickElsewhere(l.w->gridControlFrame(), QPoint(10, 10));
-    QVERIFY(menu->isVisible());
-    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
-    menu->hide();
-}
-
-void GridEditingTest::resizeCancelsTheEditClosingStoresIt()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    const QByteArray before = l.bytes();
-    l.go(0, Field::Amount);
-    l.typeInGrid(QStringLiteral("5"));
-    QVERIFY(l.ed->editing());
-    l.w->resize(l.w->width() + 40, l.w->height() + 20);
-    QTRY_VERIFY(!l.ed->editing());
-    QCOMPARE(l.bytes(), before);
-    QVERIFY(l.g->isEnabled());
-
-    l.g->setFocus();
-    l.go(0, Field::Amount);
-    l.typeInGrid(QStringLiteral("1x"));
-    QVERIFY(!l.w->close());  // "1x" is refused: the window stays
-    QCOMPARE(l.lastMessage(), QStringLiteral("Entry is not numeric"));
-    QVERIFY(l.ed->editing());
-    l.retype(QStringLiteral("12"));
-    QVERIFY(l.w->close());
-    QCOMPARE(l.record(2).Amount, 12.0);
+    QCOMPARE(l.m->rowCount(), 1);
+    QCOMPARE(l.m->rowData(0), 0);
+    QCOMPARE(l.record(2).Version, std::int16_t(0));
+    // The empty row takes the next entry, in the released record.
+    l.typeInGrid(QStringLiteral("03152024"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.m->rowData(0), 2);
+    QCOMPARE(l.record(2).TransDate, 20240315);
+    QCOMPARE(l.bytes().size(), 2 * RecordLength);
 }
 
 QTEST_MAIN(GridEditingTest)
