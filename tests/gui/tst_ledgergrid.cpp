@@ -47,19 +47,14 @@ class LedgerGridTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void columnWidthLists();
-    void gridNumbers();
-    void systemColours();
+    void gridTextsWidthsAndColours();
     void knownLedgerFillsTheGrid();
-    void priceBoxEnterRelistsWithTheTypedPrice();
     void everythingSoldDisablesThePriceBox();
-    void hidingRecordTypes();
-    void rowHeightCommands();
-    void newPortfolioEmptiesTheWindow();
     void windowParts();
 };
 
-void LedgerGridTest::columnWidthLists()
+// Column widths, cell texts and colours.
+void LedgerGridTest::gridTextsWidthsAndColours()
 {
     const auto defaults = grid::ColumnWidths(QString(), 1);
     QCOMPARE(grid::FormatColumnWidths(defaults),
@@ -74,10 +69,7 @@ void LedgerGridTest::columnWidthLists()
     QCOMPARE(grid::RotateWidthList(QStringLiteral("True"), true), QStringLiteral("True"));
     QCOMPARE(grid::TwipsToPixels(1210), 81);
     QCOMPARE(grid::PixelsToTwips(81), 1215);
-}
 
-void LedgerGridTest::gridNumbers()
-{
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     QCOMPARE(grid::FormatGridNumber(0.5, 2, us), QStringLiteral(".50"));
     QCOMPARE(grid::FormatGridNumber(-0.25, 3, us), QStringLiteral("-.250"));
@@ -112,10 +104,8 @@ void LedgerGridTest::gridNumbers()
     QVERIFY(grid::CellIsNegative(g, Field::Amount));
     QVERIFY(!grid::CellIsNegative(g, Field::Shares));
     QVERIFY(grid::CellText(grid::BlankGridRow(), Field::Date, calendar).isEmpty());
-}
 
-void LedgerGridTest::systemColours()
-{
+    // Colours: system colour numbers take the palette's.
     QPalette palette;
     palette.setColor(QPalette::Text, Qt::darkBlue);
     palette.setColor(QPalette::Base, Qt::white);
@@ -127,6 +117,7 @@ void LedgerGridTest::systemColours()
     QCOMPARE(grid::ToQColor(0x000000FF, palette), Red);
 }
 
+// A known ledger opened, listed, and worked on with the ledger's commands.
 void LedgerGridTest::knownLedgerFillsTheGrid()
 {
     StartedProgram p;
@@ -211,65 +202,20 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(m.rowCount(), 0);
     w.action("mnuRefreshItem")->trigger();
     QCOMPARE(m.rowCount(), 7);
-}
 
-void LedgerGridTest::priceBoxEnterRelistsWithTheTypedPrice()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p).isEmpty());
-    MainWindow& w = *p.window;
-    p.messages.shown.clear();
-
-    QLineEdit* box = w.sharePriceBox();
-    box->setText(QStringLiteral("15"));
-    QTest::keyClick(box, Qt::Key_Return);
-    const grid::LedgerModel& m = *w.gridModel();
-    QCOMPARE(m.data(m.index(5, 4)).toString(), QStringLiteral("15.00"));
-    QCOMPARE(m.data(m.index(5, 7)).toString(), QStringLiteral("750.00"));
-    QCOMPARE(box->text(), QStringLiteral("15.00"));
-    QCOMPARE(p.messages.texts(), QStringList{listing_text::SuspectScreen()});
-    QVERIFY(p.input.asked.empty());
-
-    // Without an open file Enter does nothing.
-    w.EnableFileControls(false);
-    box->setText(QStringLiteral("20"));
-    QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(box->text(), QStringLiteral("20"));
-}
-
-void LedgerGridTest::everythingSoldDisablesThePriceBox()
-{
-    StartedProgram p;
-    const QString dat =
-        WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
-                    {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Sold out"),
-                         QStringLiteral("AlwaysCopyFile=False\r\n")));
-    QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
-    QVERIFY(!p.window->sharePriceBox()->isEnabled());
-    QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
-    QCOMPARE(p.window->grid()->currentRow(), 2);     // the empty last row
-    QVERIFY(p.messages.shown.empty());
-    QVERIFY(!QFile::exists(p.dir.path() + QStringLiteral("/Sold.bak")));
-}
-
-void LedgerGridTest::hidingRecordTypes()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p).isEmpty());
-    MainWindow& w = *p.window;
+    // Record types hidden and shown again.
+    grid::LedgerGrid& g = *w.grid();
 
     std::optional<QString> answer = QStringLiteral("*ADFRSU");  // all but P
     w.ledger().setChooseRecordTypes([&answer] { return answer; });
-    grid::LedgerGrid& g = *w.grid();
     // The rows hidden in the grid and in its frozen columns, "1" for hidden.
     auto hidden = [&g] {
-        QString rows, frozen;
+        QString shown, frozen;
         for (int r = 0; r < 7; ++r) {
-            rows += g.isRowHidden(r) ? u'1' : u'0';
+            shown += g.isRowHidden(r) ? u'1' : u'0';
             frozen += g.frozenView()->isRowHidden(r) ? u'1' : u'0';
         }
-        return rows == frozen ? rows : rows + QStringLiteral(" but frozen ") + frozen;
+        return shown == frozen ? shown : shown + QStringLiteral(" but frozen ") + frozen;
     };
     w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("1000000"));
@@ -282,14 +228,27 @@ void LedgerGridTest::hidingRecordTypes()
     answer = QStringLiteral("*ADFPRSU");  // all eight: listed again
     w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("0000000"));
-}
 
-void LedgerGridTest::rowHeightCommands()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p, QStringLiteral("GridColWidth=True\r\n")).isEmpty());
-    MainWindow& w = *p.window;
-    grid::LedgerGrid& g = *w.grid();
+    // A price typed into the box and Enter list again with that price.
+    p.messages.shown.clear();
+
+    QLineEdit* box = w.sharePriceBox();
+    box->setText(QStringLiteral("15"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(m.data(m.index(5, 4)).toString(), QStringLiteral("15.00"));
+    QCOMPARE(m.data(m.index(5, 7)).toString(), QStringLiteral("750.00"));
+    QCOMPARE(box->text(), QStringLiteral("15.00"));
+    QCOMPARE(p.messages.texts(), QStringList{listing_text::SuspectScreen()});
+    QVERIFY(p.input.asked.empty());
+
+    // Without an open file Enter does nothing.
+    w.EnableFileControls(false);
+    box->setText(QStringLiteral("20"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), QStringLiteral("20"));
+    w.EnableFileControls(true);
+
+    // Row heights: one row's height set for all, reset, remembered.
     const int normal = g.rowHeight(0);
     QCOMPARE(normal, g.defaultRowHeightPixels());
     g.setRowHeight(3, 40);
@@ -306,15 +265,8 @@ void LedgerGridTest::rowHeightCommands()
     g.setRowHeight(0, 30);
     g.setCurrentRow(0);
     w.action("mnuRowHeightSet")->trigger();
-    QVERIFY(w.close());
-    QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
-}
 
-void LedgerGridTest::newPortfolioEmptiesTheWindow()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p).isEmpty());
-    MainWindow& w = *p.window;
+    // A new portfolio empties the window.
 
     const QString fresh = p.dir.path() + QStringLiteral("/New.def");
     QString offered;
@@ -341,6 +293,26 @@ void LedgerGridTest::newPortfolioEmptiesTheWindow()
     w.fileCommands().setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
     w.action("mnuPortfolioItem")->trigger();
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
+    // The row height is written back with remembered column widths.
+    p.program().settings.GridColWidth = QStringLiteral("True");
+    QVERIFY(w.close());
+    QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
+}
+
+void LedgerGridTest::everythingSoldDisablesThePriceBox()
+{
+    StartedProgram p;
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
+                    {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Sold out"),
+                         QStringLiteral("AlwaysCopyFile=False\r\n")));
+    QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
+    QVERIFY(!p.window->sharePriceBox()->isEnabled());
+    QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
+    QCOMPARE(p.window->grid()->currentRow(), 2);     // the empty last row
+    QVERIFY(p.messages.shown.empty());
+    QVERIFY(!QFile::exists(p.dir.path() + QStringLiteral("/Sold.bak")));
 }
 
 // The record types legend, the grid control frame, Escape and the notices
