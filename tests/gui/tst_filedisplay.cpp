@@ -71,21 +71,6 @@ struct Desk {
     {
         return brisden::test::TextLines(portfolio.CurrentPortfolio);
     }
-    QStringList logLines() const { return brisden::test::TextLines(log.path()); }
-
-    // Ledgers of the given names in the portfolio with the given
-    // descriptions; their paths.
-    QStringList fill(std::initializer_list<std::pair<const char*, const char*>> entries)
-    {
-        QStringList paths, items;
-        for (const auto& [name, description] : entries) {
-            paths << ledger(QLatin1String(name));
-            items << paths.last() << QLatin1String(description);
-        }
-        writePortfolio(items);
-        return paths;
-    }
-
     FileDisplay& open()
     {
         window = std::make_unique<FileDisplay>(portfolio, file, settings, log, messages, input);
@@ -93,26 +78,12 @@ struct Desk {
         return *window;
     }
 
-    // Selects the rows of the given portfolio positions.
-    void select(std::initializer_list<int> positions)
+    // Selects the rows of the given files.
+    void select(const QStringList& paths)
     {
         QListWidget* list = window->fileList();
-        list->clearSelection();
-        for (int row = 0; row < list->count(); ++row) {
-            for (int p : positions) {
-                if (list->item(row)->data(Qt::UserRole).toInt() == p)
-                    list->item(row)->setSelected(true);
-            }
-        }
-    }
-
-    int positionOf(const QString& path) const
-    {
-        for (size_t i = 1; i < portfolio.PortfolioFiles.size(); ++i) {
-            if (portfolio.PortfolioFiles[i] == path)
-                return int(i);
-        }
-        return -1;
+        for (int row = 0; row < list->count(); ++row)
+            list->item(row)->setSelected(paths.contains(list->item(row)->toolTip()));
     }
 
     void click(int command) { window->commandButton(command)->click(); }
@@ -207,14 +178,14 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     QCOMPARE(desk.enabledCommands(), QStringLiteral("11111"));
 
     // Describe it anew: the old description is offered.
-    desk.select({1});
+    desk.select({fresh});
     desk.input.answers.push_back(QStringLiteral("Renamed fund"));
     desk.click(FileDisplay::EditCommand);
     QCOMPARE(desk.input.asked.back().defaultText, QStringLiteral("New money fund"));
     QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Renamed fund")}));
 
     // Remove it: the entry goes, the file stays.
-    desk.select({1});
+    desk.select({fresh});
     desk.click(FileDisplay::RemoveCommand);
     QCOMPARE(desk.definitionLines(),
              QStringList({QStringLiteral("\"Portfolio definition file\"")}));
@@ -232,23 +203,26 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
 void TestFileDisplay::removeAndDescribeSeveralFiles()
 {
     Desk desk;
-    const QStringList paths =
-        desk.fill({{"A.dat", "First"}, {"B.dat", "Second"}, {"C.dat", "Third"}});
-    const QString &a = paths[0], &b = paths[1], &c = paths[2];
+    const QString a = desk.ledger(QStringLiteral("A.dat")),
+                  b = desk.ledger(QStringLiteral("B.dat")),
+                  c = desk.ledger(QStringLiteral("C.dat"));
+    desk.writePortfolio(
+        {a, QStringLiteral("First"), b, QStringLiteral("Second"), c, QStringLiteral("Third")});
     QVERIFY(OpenInvestmentFile(desk.file, b, QStringLiteral("Second"), desk.messages));
     FileDisplay& window = desk.open();
     // The current file's row is the current row.
     QCOMPARE(window.fileList()->currentItem()->toolTip(), b);
 
-    desk.select({desk.positionOf(a), desk.positionOf(c)});
+    desk.select({a, c});
     desk.input.answers = {QString(), QStringLiteral("  Bonds  ")};  // kept; trimmed
     desk.click(FileDisplay::EditCommand);
     QCOMPARE(desk.input.asked.size(), size_t(2));
-    QCOMPARE(RowDescriptions(window.fileList()),
-             QStringList({QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Bonds")}));
+    QCOMPARE(
+        RowDescriptions(window.fileList()),
+        QStringList({QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Bonds")}));
 
     // All three: the current file is refused, the others go.
-    desk.select({desk.positionOf(a), desk.positionOf(b), desk.positionOf(c)});
+    desk.select({a, b, c});
     QCOMPARE(window.selectedPositions().size(), size_t(3));
     desk.click(FileDisplay::RemoveCommand);
     QCOMPARE(desk.messages.shown.size(), size_t(1));  // (its text and the log: the portfolio tests)
@@ -275,14 +249,14 @@ void TestFileDisplay::openingAndClosing()
     FileDisplay& window = desk.open();
     QCOMPARE(window.outcome(), QStringLiteral("2"));
 
-    desk.select({desk.positionOf(gone)});
+    desk.select({gone});
     desk.click(FileDisplay::OpenCommand);
     QCOMPARE(desk.messages.shown.size(), size_t(1));  // its text: the investment file tests
     QVERIFY(window.isVisible());
     QCOMPARE(desk.file.CurrentFile, fund);
 
     // A file of the wrong format closes the current one ...
-    desk.select({desk.positionOf(old)});
+    desk.select({old});
     desk.click(FileDisplay::OpenCommand);
     QCOMPARE(desk.messages.shown.size(), size_t(2));
     QVERIFY(desk.messages.shown[1].text.startsWith(old + QStringLiteral(" is the wrong format.")));
@@ -307,7 +281,7 @@ void TestFileDisplay::openingAndClosing()
 
     // With two rows selected the first one in the list is opened.
     window.show();
-    desk.select({desk.positionOf(fund), desk.positionOf(another)});
+    desk.select({fund, another});
     desk.click(FileDisplay::OpenCommand);
     QCOMPARE(desk.messages.shown.size(), size_t(2));
     QCOMPARE(window.outcome(), QStringLiteral("1"));
@@ -370,7 +344,7 @@ void TestFileDisplay::droppedFilesAreAddedAfterTheDrop()
     QCOMPARE(desk.input.asked.size(), size_t(2));
     QCOMPARE(desk.input.asked[0].prompt.section(QLatin1Char('\n'), 1), a);
     QCOMPARE(desk.input.asked[1].prompt.section(QLatin1Char('\n'), 1), b);
-    QCOMPARE(desk.logLines().size(), 2);
+    QCOMPARE(brisden::test::TextLines(desk.log.path()).size(), 2);
     QVERIFY(window.fileList()->isEnabled());  // (a cancelled queue: the portfolio tests)
 
     // Something that is not a file is not taken.
