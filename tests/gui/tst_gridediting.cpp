@@ -24,11 +24,6 @@ using grid::Field;
 
 namespace {
 
-TransactionRecord RecordOf(const QByteArray& bytes, int n)
-{
-    return DecodeRecord(bytes.constData() + (n - 1) * RecordLength);
-}
-
 // A record as "version date/seq 'desc' amount price shares".
 QString Text(const TransactionRecord& r)
 {
@@ -83,7 +78,10 @@ struct Ledger {
     }
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
-    TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
+    TransactionRecord record(int n) const
+    {
+        return DecodeRecord(bytes().constData() + (n - 1) * RecordLength);
+    }
     QString line(int n) const { return Text(record(n)); }
     // Clicks a cell and widens the selection to a block with Shift and the arrows.
     void block(int row, Field f, int right, int down)
@@ -131,9 +129,8 @@ private slots:
     void enterAsTabAndRecordTypeOnTheRight();
     void blocksButtonsAndTheRightClickMenu();
     void clearDeleteInsertAskFirst();
-    void copyAndPasteToABlock();
+    void copyPasteAndUndoAcrossTheFreeChain();
     void undoAndRedoRestoreTheFileExactly();
-    void undoAfterARefreshAndAcrossTheFreeChain();
     void deletingTheOnlyRowLeavesAnEmptyRow();
 };
 
@@ -253,7 +250,6 @@ void GridEditingTest::editorKeysAndRefusedEntries()
     QTest::keyClick(l.g, Qt::Key_5);
     QVERIFY(l.ed->editing());
     QCOMPARE(l.editor()->inputMask().left(10), QStringLiteral("00/00/0000"));
-    QCOMPARE(l.editor()->displayText().left(2).trimmed(), QStringLiteral("5"));
     QCOMPARE(l.editor()->text().remove(QLatin1Char('/')).trimmed(), QStringLiteral("5"));
     l.key(Qt::Key_Escape);
     QVERIFY(!l.ed->editing());
@@ -275,6 +271,7 @@ void GridEditingTest::editorKeysAndRefusedEntries()
     l.go(2, Field::Amount);
     QTest::keyClick(l.g, Qt::Key_7);
     QVERIFY(!l.ed->editing());
+
     // An invalid date is refused and the editor stays.
     l.edit(0, Field::Date);
     QCOMPARE(l.editor()->text(), QStringLiteral("01/02/2024"));
@@ -288,15 +285,15 @@ void GridEditingTest::editorKeysAndRefusedEntries()
     l.key(Qt::Key_Return);
     QVERIFY(!l.ed->editing());
     QCOMPARE(l.record(2).TransDate, 20000229);
+
     // Tab walks the row's five cells and goes on to the next row's date.
     l.edit(0, Field::Date);
     l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex().column(), l.col(Field::Desc));
     QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Desc));
     QCOMPARE(l.editor()->maxLength(), 9);
-    l.key(Qt::Key_Tab);
-    l.key(Qt::Key_Tab);
-    l.key(Qt::Key_Tab);
+    for (int i = 0; i < 3; ++i)
+        l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex().column(), l.col(Field::Shares));
     l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Date)));
@@ -332,6 +329,7 @@ void GridEditingTest::editorKeysAndRefusedEntries()
     QCOMPARE(l.g->currentIndex().row(), 0);
     QVERIFY(l.ed->editing());
     l.key(Qt::Key_Escape);
+
     // A write that fails keeps the entry in the editor.
     const int undos = l.ed->undoStack()->count();
     l.edit(0, Field::Amount);
@@ -368,6 +366,7 @@ void GridEditingTest::enterAsTabAndRecordTypeOnTheRight()
     l.g->selectionModel()->setCurrentIndex(l.m->index(0, 10), QItemSelectionModel::ClearAndSelect);
     l.w->action("mnuEditItem")->trigger();
     QVERIFY(!l.ed->editing());
+
     // Enter acts as Tab.
     l.edit(0, Field::Desc);
     l.retype(QStringLiteral("bought"));
@@ -497,7 +496,8 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     QCOMPARE(l.bytes(), withRows);
 }
 
-void GridEditingTest::copyAndPasteToABlock()
+// Copy and paste to a block; undo after a refresh and across the free chain.
+void GridEditingTest::copyPasteAndUndoAcrossTheFreeChain()
 {
     Ledger l;
     QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
@@ -528,6 +528,41 @@ void GridEditingTest::copyAndPasteToABlock()
     l.go(1, Field::Date);
     QTest::keyClick(l.g, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(l.record(3).TransDate, 20240102);
+
+    // An undo after a refresh lists again.
+    const QByteArray original = l.bytes();
+    const int undos = l.ed->undoStack()->count();
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.go(1, Field::Amount);  // now the closing row... the empty row after a refresh
+    l.key(Qt::Key_F5);
+    QCOMPARE(l.ed->undoStack()->count(), undos + 1);  // a refresh keeps the stack
+    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowCount(), 4);
+    QCOMPARE(l.m->rowData(1), 3);
+    QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
+
+    // Records 3 then 2 are deleted (chain 3 -> 2); a new entry takes 3 again.
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.go(0, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 3);
+    l.go(l.m->rowCount() - 1, Field::Desc);
+    l.typeInGrid(QStringLiteral("fee"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.m->rowData(l.m->rowCount() - 1), 3);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 2);
+    const QByteArray after = l.bytes();
+    for (int i = 0; i < 3; ++i)
+        l.w->action("mnuUndo")->trigger();
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowData(0), 2);
+    QCOMPARE(l.m->rowData(1), 3);
+    for (int i = 0; i < 3; ++i)
+        l.w->action("mnuRedo")->trigger();
+    QCOMPARE(l.bytes(), after);
 }
 
 void GridEditingTest::undoAndRedoRestoreTheFileExactly()
@@ -594,43 +629,6 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     // Opening a file again starts with nothing to undo.
     QVERIFY(OpenInvestment(*l.w, l.dat));
     QCOMPARE(l.ed->undoStack()->count(), 0);
-}
-
-void GridEditingTest::undoAfterARefreshAndAcrossTheFreeChain()
-{
-    Ledger l;
-    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
-    const QByteArray original = l.bytes();
-    l.go(1, Field::Date);
-    l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    l.go(1, Field::Amount);  // now the closing row... the empty row after a refresh
-    l.key(Qt::Key_F5);
-    QCOMPARE(l.ed->undoStack()->count(), 1);  // a refresh keeps the stack
-    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(l.bytes(), original);
-    QCOMPARE(l.m->rowCount(), 4);
-    QCOMPARE(l.m->rowData(1), 3);
-    QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
-    // Records 3 then 2 are deleted (chain 3 -> 2); a new entry takes 3 again.
-    l.go(1, Field::Date);
-    l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    l.go(0, Field::Date);
-    l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    QCOMPARE(RecordLinkField(l.bytes().constData()), 3);
-    l.go(l.m->rowCount() - 1, Field::Desc);
-    l.typeInGrid(QStringLiteral("fee"));
-    l.key(Qt::Key_Return);
-    QCOMPARE(l.m->rowData(l.m->rowCount() - 1), 3);
-    QCOMPARE(RecordLinkField(l.bytes().constData()), 2);
-    const QByteArray after = l.bytes();
-    for (int i = 0; i < 3; ++i)
-        l.w->action("mnuUndo")->trigger();
-    QCOMPARE(l.bytes(), original);
-    QCOMPARE(l.m->rowData(0), 2);
-    QCOMPARE(l.m->rowData(1), 3);
-    for (int i = 0; i < 3; ++i)
-        l.w->action("mnuRedo")->trigger();
-    QCOMPARE(l.bytes(), after);
 }
 
 void GridEditingTest::deletingTheOnlyRowLeavesAnEmptyRow()
