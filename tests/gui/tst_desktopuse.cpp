@@ -20,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStyle>
 
 using namespace brisden;
 using namespace brisden::test;

@@ -14,8 +14,6 @@
 
 #include <QAction>
 #include <QBrush>
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -130,14 +128,12 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(w.ledger().listedRows(), 6);
     // Record type codes; row data: the record numbers in file order, -1 for
     // the closing row (no transaction), 0 for the empty row.
-    const struct {
-        const char* code;
-        int recNo;
-    } rows[] = {{"P", 2}, {"U", 3}, {"S", 4}, {"", 5}, {"D", 6}, {"U", -1}, {"", 0}};
+    const std::pair<const char*, int> rows[] = {{"P", 2}, {"U", 3},  {"S", 4}, {"", 5},
+                                                {"D", 6}, {"U", -1}, {"", 0}};
     for (int r = 0; r < 7; ++r) {
-        QCOMPARE(m.data(m.index(r, 0)).toString(), QLatin1String(rows[r].code));
-        QCOMPARE(m.rowData(r), rows[r].recNo);
-        QCOMPARE(m.data(m.index(r, 1), grid::LedgerModel::RowDataRole).toInt(), rows[r].recNo);
+        QCOMPARE(m.data(m.index(r, 0)).toString(), QLatin1String(rows[r].first));
+        QCOMPARE(m.rowData(r), rows[r].second);
+        QCOMPARE(m.data(m.index(r, 1), grid::LedgerModel::RowDataRole).toInt(), rows[r].second);
     }
     QCOMPARE(m.headerData(3, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), 0);
     QCOMPARE(m.headerData(6, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), -1);
@@ -231,7 +227,6 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
 
     // A price typed into the box and Enter list again with that price.
     p.messages.shown.clear();
-
     QLineEdit* box = w.sharePriceBox();
     box->setText(QStringLiteral("15"));
     QTest::keyClick(box, Qt::Key_Return);
@@ -267,7 +262,6 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     w.action("mnuRowHeightSet")->trigger();
 
     // A new portfolio empties the window.
-
     const QString fresh = p.dir.path() + QStringLiteral("/New.def");
     QString offered;
     w.fileCommands().setChoosePortfolio([&](QWidget*, const QString& start) {
@@ -280,12 +274,9 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(QString::fromLatin1(ReadAll(fresh)),
              QStringLiteral("\"Portfolio definition file\"\r\n"));
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
-    QVERIFY(p.program().file.CurrentFile.isEmpty());
-    QVERIFY(!p.program().file.isOpen());
-    QCOMPARE(w.gridModel()->rowCount(), 0);
-    QVERIFY(w.summaryPanel()->labels().lblOOP->text().isEmpty());
-    QVERIFY(!w.action(QStringLiteral("mnuRefreshItem"))->isEnabled());
-    QVERIFY(w.fileLabel()->text().isEmpty());
+    QVERIFY(p.program().file.CurrentFile.isEmpty() && !p.program().file.isOpen());
+    QCOMPARE(m.rowCount(), 0);
+    QVERIFY(s.lblOOP->text().isEmpty() && w.fileLabel()->text().isEmpty());
     QCOMPARE(LogMessages(p.log()).last(),
              QStringLiteral("Opened portfolio ") + fresh + QLatin1Char('.'));
 

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QTime>
-#include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
 
