@@ -56,9 +56,7 @@ class DesktopUseTest : public QObject {
 private slots:
     void columnsFitCaptionsAndWidestValues_data();
     void columnsFitCaptionsAndWidestValues();
-    void everyCellFitsAndKeysAfterOpening();
-    void readOnlyLedgerIsViewedAndWritesAreRefused();
-    void portfolioWindowOpensItsFirstRowWithoutAClick();
+    void wideReadOnlyLedgerInThisLocale();
     void windowFitsTheScreenWithoutOverlaps();
 };
 
@@ -127,15 +125,41 @@ void DesktopUseTest::columnsFitCaptionsAndWidestValues()
     QCOMPARE(g.columnWidth(2), g.minimumColumnWidth(2));
 }
 
-// Every cell of a wide ledger fits its column in this locale; the keys after
-// the ledger is opened.
-void DesktopUseTest::everyCellFitsAndKeysAfterOpening()
+// A wide ledger marked read-only, opened from the portfolio window's first
+// row without a click: every cell fits its column in this locale, the ledger
+// is viewed and every write is refused; then the keys, and opens that fail.
+void DesktopUseTest::wideReadOnlyLedgerInThisLocale()
 {
     StartedProgram p;
-    const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Wide.dat"));
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Wide")));
-    const grid::LedgerGrid& g = *p.window->grid();
-    const grid::LedgerModel& m = *p.window->gridModel();
+    const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
+    const QByteArray before = ReadAll(dat);
+    QVERIFY(QFile::setPermissions(
+        dat, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const QString longText = QStringLiteral(
+        "A description long enough to run past the list's "
+        "right edge, to be read by scrolling sideways");
+    WritePortfolio(p.portfolioPath(), {{dat, longText},
+                                       {WriteWideLedger(p.dir.path() + QStringLiteral("/B.dat")),
+                                        QStringLiteral("B")}});
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + p.portfolioPath() +
+                    QStringLiteral("\r\n")));
+    MainWindow& w = *p.window;
+    bool scrolls = false;
+    QTimer::singleShot(0, &w, [&] {
+        FileDisplay* display = w.fileCommands().portfolioWindow();
+        QListWidget* list = display->fileList();
+        QCOMPARE(display->selectedPositions().size(), size_t(1));
+        QVERIFY(list->item(0)->isSelected());
+        scrolls = list->horizontalScrollBar()->maximum() > 0;
+        display->commandButton(FileDisplay::OpenCommand)->click();
+    });
+    w.action("mnuOpenItem")->trigger();
+    QCOMPARE(p.program().file.CurrentFile, dat);
+    QVERIFY(scrolls);
+    QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.grid()));
+
+    const grid::LedgerGrid& g = *w.grid();
+    const grid::LedgerModel& m = *w.gridModel();
     QVERIFY(m.rowCount() >= 4);
     const QString dateText = m.cellText(2, grid::ColumnOf(grid::Field::Date, 1));
     QVERIFY2(dateText.contains(QStringLiteral("2025")), qPrintable(dateText));
@@ -147,47 +171,14 @@ void DesktopUseTest::everyCellFitsAndKeysAfterOpening()
                                     .arg(c)
                                     .arg(m.cellText(r, c))));
 
-    MainWindow& w = *p.window;
-    // The grid has the focus.
-    QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.grid()));
-
-    // In the price box Ctrl+X cuts, as in every program.
-    QVERIFY(Activate(w));
-    QLineEdit* price = w.sharePriceBox();
-    price->setFocus();
-    price->setText(QStringLiteral("12.50"));
-    price->selectAll();
-    QTest::keyClick(price, Qt::Key_X, Qt::ControlModifier);
-    QVERIFY(price->text().isEmpty());
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12.50"));
-    QVERIFY(w.isVisible());
-
-    // Elsewhere it ends the program.
-    w.grid()->setFocus();
-    QTest::keyClick(w.grid(), Qt::Key_X, Qt::ControlModifier);
-    QVERIFY(!w.isVisible());
-    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Session ended.")));
-}
-
-void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
-{
-    StartedProgram p;
-    const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    const QByteArray before = ReadAll(dat);
-    QVERIFY(QFile::setPermissions(
-        dat, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Fund")));
-    MainWindow& w = *p.window;
     QVERIFY(p.program().file.readOnly());
     QVERIFY(w.windowTitle().contains(QStringLiteral("[read-only]")));
     QVERIFY(w.fileLabel()->text().contains(QStringLiteral("read-only")));
-    QVERIFY(w.ledger().listedRows() >= 3);
     QVERIFY(
         LogHas(p, QStringLiteral("Opened ") + dat + QStringLiteral(" read-only: it is marked")));
     // The backup copy has the permissions of a new file.
-    const QString bak = p.dir.path() + QStringLiteral("/Fund.bak");
-    QVERIFY(QFile::exists(bak));
-    QVERIFY(QFile::permissions(bak) & QFileDevice::WriteOwner);
+    QVERIFY(QFile::permissions(p.dir.path() + QStringLiteral("/Fund.bak")) &
+            QFileDevice::WriteOwner);
 
     // Every command that would write the file says why it can't.
     const QString refusal = QStringLiteral(": it is open read-only because it is marked read-only");
@@ -215,6 +206,22 @@ void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
     w.action("mnuRefreshItem")->trigger();
     QVERIFY(w.ledger().listedRows() >= 3);
 
+    // In the price box Ctrl+X cuts, as in every program.
+    QVERIFY(Activate(w));
+    QLineEdit* price = w.sharePriceBox();
+    price->setFocus();
+    price->setText(QStringLiteral("12.50"));
+    price->selectAll();
+    QTest::keyClick(price, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(price->text().isEmpty());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12.50"));
+    QVERIFY(w.isVisible());
+    // Elsewhere it ends the program.
+    w.grid()->setFocus();
+    QTest::keyClick(w.grid(), Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
+    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Session ended.")));
+
     // A partial record at the end is told and logged.
     const QString partial = p.dir.path() + QStringLiteral("/Partial.dat");
     WriteAll(partial, before + QByteArray("xyz"));
@@ -227,31 +234,6 @@ void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
                                 FileAccess::ViewIfNeeded, &p.program().log));
     QVERIFY(p.messages.texts().last().contains(missing + QStringLiteral(": its folder ")));
     QVERIFY(LogHas(p, QStringLiteral("Opening ") + missing + QStringLiteral(" failed")));
-}
-
-void DesktopUseTest::portfolioWindowOpensItsFirstRowWithoutAClick()
-{
-    StartedProgram p;
-    const QString a = WriteWideLedger(p.dir.path() + QStringLiteral("/A.dat"));
-    const QString b = WriteWideLedger(p.dir.path() + QStringLiteral("/B.dat"));
-    const QString longText = QStringLiteral(
-        "A description long enough to run past the list's "
-        "right edge, to be read by scrolling sideways");
-    WritePortfolio(p.portfolioPath(), {{a, longText}, {b, QStringLiteral("B")}});
-    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + p.portfolioPath() +
-                    QStringLiteral("\r\n")));
-    bool scrolls = false;
-    QTimer::singleShot(0, p.window, [&] {
-        FileDisplay* display = p.window->fileCommands().portfolioWindow();
-        QListWidget* list = display->fileList();
-        QCOMPARE(display->selectedPositions().size(), size_t(1));
-        QVERIFY(list->item(0)->isSelected());
-        scrolls = list->horizontalScrollBar()->maximum() > 0;
-        display->commandButton(FileDisplay::OpenCommand)->click();
-    });
-    p.window->action("mnuOpenItem")->trigger();
-    QCOMPARE(p.program().file.CurrentFile, a);
-    QVERIFY(scrolls);
 }
 
 void DesktopUseTest::windowFitsTheScreenWithoutOverlaps()
