@@ -189,15 +189,9 @@ void StartupTest::samplePortfolioIsWrittenOncePerInstallation()
 
     // The user deletes it: a later start does not bring it back.
     QVERIFY(QFile::remove(def));
-    StartOptions options;
-    QTemporaryDir run;
-    options.currentDir = run.path();
-    options.appFolder = p.app();
-    options.instanceKey = UniqueInstanceKey();
-    FakeMessages messages;
-    options.messages = &messages;
-    Startup again;
-    QCOMPARE(again.Main(options), Startup::Outcome::Started);
+    QVERIFY(p.window->close());
+    p.startup = std::make_unique<Startup>();
+    QVERIFY(p.start());
     QVERIFY(!QFile::exists(def));
 
     // A portfolio of that name is never replaced.
