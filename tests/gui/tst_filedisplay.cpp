@@ -115,7 +115,6 @@ private slots:
     void addDescribeAndRemoveFlow();
     void removeAndDescribeSeveralFiles();
     void openingAndClosing();
-    void droppedFilesAreAddedAfterTheDrop();
     void descriptionInputWindow();
     void pathWithEllipses();
 };
@@ -156,6 +155,31 @@ void TestFileDisplay::rowsAndTheirSortOrder()
     QCOMPARE(RowDescriptions(list).first(), QStringLiteral("zebra"));
 }
 
+namespace {
+
+// Sends a file manager's drag and drop of the given files to the window.
+bool DropFiles(QWidget& target, const QStringList& paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint at = target.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &drop);
+    return drop.isAccepted();
+}
+
+}  // namespace
+
+// Adding through the file dialog, describing, removing; adding by dropping files.
 void TestFileDisplay::addDescribeAndRemoveFlow()
 {
     Desk desk;
@@ -197,6 +221,29 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     const size_t asked = desk.input.asked.size();
     desk.click(FileDisplay::AddCommand);
     QCOMPARE(desk.input.asked.size(), asked);
+
+    // Dropped files are added after the drop, not during it.
+    const QString a = desk.ledger(QStringLiteral("A.dat"));
+    const QString b = desk.ledger(QStringLiteral("B.dat"));
+    desk.input.answers = {QStringLiteral("Alpha"), QStringLiteral("Beta")};
+    const qsizetype logged = brisden::test::TextLines(desk.log.path()).size();
+    QVERIFY(DropFiles(window, {a, b}));
+    QCOMPARE(window.pendingAdditions().size(), size_t(2));
+    QCOMPARE(desk.input.asked.size(), asked);
+    QTRY_COMPARE(window.fileList()->count(), 2);
+    QVERIFY(window.pendingAdditions().empty());
+    QCOMPARE(desk.input.asked.size(), asked + 2);
+    QCOMPARE(desk.input.asked[asked].prompt.section(QLatin1Char('\n'), 1), a);
+    QCOMPARE(desk.input.asked[asked + 1].prompt.section(QLatin1Char('\n'), 1), b);
+    QCOMPARE(brisden::test::TextLines(desk.log.path()).size(), logged + 2);
+    QVERIFY(window.fileList()->isEnabled());  // (a cancelled queue: the portfolio tests)
+
+    // Something that is not a file is not taken.
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    QVERIFY(!enter.isAccepted());
 }
 
 // Commands on several selected rows reach every one; the list follows.
@@ -301,58 +348,6 @@ void TestFileDisplay::openingAndClosing()
     emit list->itemDoubleClicked(second);
     QCOMPARE(window.outcome(), QStringLiteral("1"));
     QCOMPARE(desk.file.CurrentFile, fund);
-}
-
-namespace {
-
-// Sends a file manager's drag and drop of the given files to the window.
-bool DropFiles(QWidget& target, const QStringList& paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& path : paths)
-        urls << QUrl::fromLocalFile(path);
-    data.setUrls(urls);
-    const QPoint at = target.rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QCoreApplication::sendEvent(&target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                    Qt::NoModifier);
-    QCoreApplication::sendEvent(&target, &drop);
-    return drop.isAccepted();
-}
-
-}  // namespace
-
-void TestFileDisplay::droppedFilesAreAddedAfterTheDrop()
-{
-    Desk desk;
-    FileDisplay& window = desk.open();
-    const QString a = desk.ledger(QStringLiteral("A.dat"));
-    const QString b = desk.ledger(QStringLiteral("B.dat"));
-    desk.input.answers = {QStringLiteral("Alpha"), QStringLiteral("Beta")};
-    QVERIFY(DropFiles(window, {a, b}));
-    // Nothing happens during the drop itself.
-    QCOMPARE(window.pendingAdditions().size(), size_t(2));
-    QVERIFY(desk.input.asked.empty());
-
-    QTRY_COMPARE(window.fileList()->count(), 2);
-    QVERIFY(window.pendingAdditions().empty());
-    QCOMPARE(desk.input.asked.size(), size_t(2));
-    QCOMPARE(desk.input.asked[0].prompt.section(QLatin1Char('\n'), 1), a);
-    QCOMPARE(desk.input.asked[1].prompt.section(QLatin1Char('\n'), 1), b);
-    QCOMPARE(brisden::test::TextLines(desk.log.path()).size(), 2);
-    QVERIFY(window.fileList()->isEnabled());  // (a cancelled queue: the portfolio tests)
-
-    // Something that is not a file is not taken.
-    QMimeData text;
-    text.setText(QStringLiteral("hello"));
-    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window, &enter);
-    QVERIFY(!enter.isAccepted());
 }
 
 void TestFileDisplay::descriptionInputWindow()
