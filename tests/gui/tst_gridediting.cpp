@@ -126,8 +126,7 @@ private slots:
     void newRecordsAndTheLastEditWhenClosing();
     void editorKeysAndRefusedEntries();
     void enterAsTabAndRecordTypeOnTheRight();
-    void blocksButtonsAndTheRightClickMenu();
-    void clearDeleteInsertAskFirst();
+    void buttonsMenusAndBlocks();
     void copyPasteAndUndoAcrossTheFreeChain();
     void undoAndRedoRestoreTheFileExactly();
 };
@@ -375,19 +374,12 @@ void GridEditingTest::enterAsTabAndRecordTypeOnTheRight()
     l.key(Qt::Key_Escape);
 }
 
-// Blocks, the grid's buttons and the right-click menu.
-void GridEditingTest::blocksButtonsAndTheRightClickMenu()
+// The grid's buttons and right-click menu; clear, delete and insert asking
+// first; a block after the listing.
+void GridEditingTest::buttonsMenusAndBlocks()
 {
     Ledger l;
     QVERIFY(l.open());
-    // After the listing, Shift and an arrow make a block of two cells.
-    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
-    QVERIFY(l.ed->blockMode());
-    const grid::GridEditor::Block two = l.ed->block();
-    QCOMPARE(two.top, two.bottom);
-    QCOMPARE(two.right - two.left, 1);
-    QTest::keyClick(l.g, Qt::Key_Escape);
-    QVERIFY(!l.ed->blockMode());
     // The price box takes the focus: the grid's buttons rest.
     l.w->sharePriceBox()->setFocus();
     QVERIFY(!l.w->command1(2)->isEnabled());
@@ -429,12 +421,9 @@ void GridEditingTest::blocksButtonsAndTheRightClickMenu()
     QVERIFY(menu->isVisible());
     QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
     menu->hide();
-}
 
-void GridEditingTest::clearDeleteInsertAskFirst()
-{
-    Ledger l;
-    QVERIFY(l.open());
+    QVERIFY(Activate(*l.w));
+    l.g->setFocus();
     const QByteArray before = l.bytes();
     // A block of amounts, prices and shares over both records.
     l.block(0, Field::Amount, 2, 1);
@@ -492,6 +481,16 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     l.key(Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(l.m->rowCount(), 4);
     QCOMPARE(l.bytes(), withRows);
+
+    // After a listing, Shift and an arrow make a block of two cells.
+    l.key(Qt::Key_F5);
+    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
+    QVERIFY(l.ed->blockMode());
+    const grid::GridEditor::Block two = l.ed->block();
+    QCOMPARE(two.top, two.bottom);
+    QCOMPARE(two.right - two.left, 1);
+    QTest::keyClick(l.g, Qt::Key_Escape);
+    QVERIFY(!l.ed->blockMode());
 }
 
 // Copy and paste to a block; undo after a refresh and across the free chain;
