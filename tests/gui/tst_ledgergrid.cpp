@@ -48,7 +48,6 @@ private slots:
     void gridTextsWidthsAndColours();
     void knownLedgerFillsTheGrid();
     void everythingSoldDisablesThePriceBox();
-    void windowParts();
 };
 
 // Column widths, cell texts and colours.
@@ -115,7 +114,8 @@ void LedgerGridTest::gridTextsWidthsAndColours()
     QCOMPARE(grid::ToQColor(0x000000FF, palette), Red);
 }
 
-// A known ledger opened, listed, and worked on with the ledger's commands.
+// A known ledger opened, listed, and worked on with the ledger's commands;
+// the window's parts.
 void LedgerGridTest::knownLedgerFillsTheGrid()
 {
     StartedProgram p;
@@ -174,10 +174,9 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(s.lblCashDistr->text(), QLocale().toCurrencyString(-20.0, QString(), 2));
     QVERIFY(!s.lblIRR->text().isEmpty());
 
-    // The window after opening: the file's label, its backup copy, the log.
+    // The window after opening: the file's label and the log.
     QCOMPARE(w.fileLabel()->text(), QStringLiteral("My fund"));
     QCOMPARE(w.fileLabel()->toolTip(), dat);
-    QVERIFY(QFile::exists(p.dir.path() + QStringLiteral("/Fund.bak")));
     QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Opened file ") + dat +
                                           QStringLiteral(" in portfolio ") + p.portfolioPath() +
                                           QLatin1Char('.')));
@@ -284,35 +283,7 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     w.fileCommands().setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
     w.action("mnuPortfolioItem")->trigger();
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
-    // The row height is written back with remembered column widths.
-    p.program().settings.GridColWidth = QStringLiteral("True");
-    QVERIFY(w.close());
-    QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
-}
-
-void LedgerGridTest::everythingSoldDisablesThePriceBox()
-{
-    StartedProgram p;
-    const QString dat =
-        WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
-                    {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Sold out"),
-                         QStringLiteral("AlwaysCopyFile=False\r\n")));
-    QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
-    QVERIFY(!p.window->sharePriceBox()->isEnabled());
-    QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
-    QCOMPARE(p.window->grid()->currentRow(), 2);     // the empty last row
-    QVERIFY(p.messages.shown.empty());
-    QVERIFY(!QFile::exists(p.dir.path() + QStringLiteral("/Sold.bak")));
-}
-
-// The record types legend, the grid control frame, Escape and the notices
-// window of a started program.
-void LedgerGridTest::windowParts()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    MainWindow& w = *p.window;
+    // The record types legend, the grid control frame, Escape and the notices window.
     RecordTypesWindow* legend = w.recordTypesWindow();
     QAction* item = w.action(QStringLiteral("mnuRecordTypeItem"));
     QVERIFY(legend->isVisible() && item->isChecked());
@@ -338,6 +309,7 @@ void LedgerGridTest::windowParts()
     QVERIFY(w.ledger().cancelRequested());
 
     NoticesWindow* n = w.noticesWindow();
+    const qsizetype logged = LogMessages(p.log()).size();
     w.LogSession(QStringLiteral("first"), true, false, false);
     QVERIFY(n->isVisible());
     QVERIFY(n->okButton()->isHidden() && n->displayLogButton()->isHidden());
@@ -352,9 +324,30 @@ void LedgerGridTest::windowParts()
     QVERIFY(!n->isVisible());
     w.LogSession(QStringLiteral("third"), true, false, false);
     QCOMPARE(n->text(), QStringLiteral("third"));
-    QCOMPARE(LogMessages(p.log()).mid(1),
+    QCOMPARE(LogMessages(p.log()).mid(logged),
              (QStringList{QStringLiteral("first."), QStringLiteral("second."),
                           QStringLiteral("third.")}));
+
+    // The row height is written back with remembered column widths.
+    p.program().settings.GridColWidth = QStringLiteral("True");
+    QVERIFY(w.close());
+    QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
+}
+
+void LedgerGridTest::everythingSoldDisablesThePriceBox()
+{
+    StartedProgram p;
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
+                    {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Sold out"),
+                         QStringLiteral("AlwaysCopyFile=False\r\n")));
+    QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
+    QVERIFY(!p.window->sharePriceBox()->isEnabled());
+    QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
+    QCOMPARE(p.window->grid()->currentRow(), 2);     // the empty last row
+    QVERIFY(p.messages.shown.empty());
+    QVERIFY(!QFile::exists(p.dir.path() + QStringLiteral("/Sold.bak")));
 }
 
 QTEST_MAIN(LedgerGridTest)
