@@ -28,7 +28,6 @@ private slots:
     void currencyTag();
     void plainStartLogsAndWatchesTheDate();
     void settingsShapeTheWindow();
-    void samplePortfolioIsWrittenOncePerInstallation();
     void defaultPortfolioAtTheStart();
     void secondCopyRaisesTheFirst();
     void closingWritesTheSettingsBack();
@@ -88,12 +87,14 @@ void StartupTest::currencyTag()
     QVERIFY(euro.size() == 4);  // the blank between the number and the symbol is kept
 }
 
-// A start without settings: the log starts afresh, the program's paths, the
-// default window, and the date watch.
+// A first start without settings: the log starts afresh, the program's
+// paths, the default window, the date watch and the sample portfolio.
 void StartupTest::plainStartLogsAndWatchesTheDate()
 {
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
+    const QString example = p.app() + QStringLiteral("/Example");
+    QVERIFY(QDir().mkpath(example));
     QVERIFY(p.start());
     // (The start line itself: the session log tests.)
     const QStringList lines = TextLines(p.log());
@@ -118,6 +119,35 @@ void StartupTest::plainStartLogsAndWatchesTheDate()
     const int interval = w.dateWatch().dateWatchInterval();
     QVERIFY2(interval == 1000 || std::abs(interval / 1000 - (secondsLeft - 30)) <= 2,
              qPrintable(QString::number(interval)));
+
+    // The first start writes the sample portfolio, once per installation.
+    const QString def = example + QStringLiteral("/SamplePortfolio.def");
+    const QString expected = QStringLiteral("\"Portfolio definition file\"\r\n") +
+                             QStringLiteral(
+                                 "\"%1/Dj_30.dat\"\r\n\"Dow Jones 30 Industrials\"\r\n"
+                                 "\"%1/FictitiousMutualFund.dat\"\r\n\"Fictitious Mutual Fund\"\r\n"
+                                 "\"%1/Mrld_m.dat\"\r\n"
+                                 "\"Merrill Lynch Tot. Return Bond Idx - domestic master\"\r\n"
+                                 "\"%1/Sp_500.dat\"\r\n\"Standard and Poors 500 Option Index\"\r\n")
+                                 .arg(example);
+    QCOMPARE(QString::fromLatin1(ReadAll(def)), expected);
+
+    // The user deletes it: a later start does not bring it back.
+    QVERIFY(QFile::remove(def));
+    QVERIFY(p.window->close());
+    p.startup = std::make_unique<Startup>();
+    QVERIFY(p.start());
+    QVERIFY(!QFile::exists(def));
+
+    // A portfolio of that name is never replaced.
+    const QString mine =
+        QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n");
+    WriteText(def, mine);
+    FileTable files;
+    QVERIFY(!WriteSamplePortfolio(files, example));
+    QCOMPARE(QString::fromLatin1(ReadAll(def)), mine);
+    QVERIFY(WriteSamplePortfolio(files, p.dir.path()));
+    QVERIFY(!files.isOpen(PortfolioSlot));
 }
 
 // Settings shape the window; the sibling program asked for at the start;
@@ -168,41 +198,6 @@ void StartupTest::settingsShapeTheWindow()
     const QString ini = QString::fromLatin1(ReadAll(p.ini()));
     QVERIFY(!ini.contains(QStringLiteral("GridColWidth")));
     QVERIFY(ini.contains(QStringLiteral("SortByDesc=True")));
-}
-
-void StartupTest::samplePortfolioIsWrittenOncePerInstallation()
-{
-    StartedProgram p;
-    const QString example = p.app() + QStringLiteral("/Example");
-    QVERIFY(QDir().mkpath(example));
-    QVERIFY(p.start());
-    const QString def = example + QStringLiteral("/SamplePortfolio.def");
-    const QString expected = QStringLiteral("\"Portfolio definition file\"\r\n") +
-                             QStringLiteral(
-                                 "\"%1/Dj_30.dat\"\r\n\"Dow Jones 30 Industrials\"\r\n"
-                                 "\"%1/FictitiousMutualFund.dat\"\r\n\"Fictitious Mutual Fund\"\r\n"
-                                 "\"%1/Mrld_m.dat\"\r\n"
-                                 "\"Merrill Lynch Tot. Return Bond Idx - domestic master\"\r\n"
-                                 "\"%1/Sp_500.dat\"\r\n\"Standard and Poors 500 Option Index\"\r\n")
-                                 .arg(example);
-    QCOMPARE(QString::fromLatin1(ReadAll(def)), expected);
-
-    // The user deletes it: a later start does not bring it back.
-    QVERIFY(QFile::remove(def));
-    QVERIFY(p.window->close());
-    p.startup = std::make_unique<Startup>();
-    QVERIFY(p.start());
-    QVERIFY(!QFile::exists(def));
-
-    // A portfolio of that name is never replaced.
-    const QString mine =
-        QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n");
-    WriteText(def, mine);
-    FileTable files;
-    QVERIFY(!WriteSamplePortfolio(files, example));
-    QCOMPARE(QString::fromLatin1(ReadAll(def)), mine);
-    QVERIFY(WriteSamplePortfolio(files, p.dir.path()));
-    QVERIFY(!files.isOpen(PortfolioSlot));
 }
 
 // A missing default portfolio is reported once; a present one is opened,
