@@ -1,7 +1,7 @@
 // The main window as a user meets it: columns wide enough for their captions
-// and values in every locale, the keys after a file is opened, a ledger that
-// can only be viewed, the portfolio window's first row, the buttons' enabling,
-// the log window, and a window that fits its screen with nothing overlapping.
+// and values in every locale, a ledger that can only be viewed, opened from
+// the portfolio window's first row, the keys, the log window, and a window
+// that fits its screen with nothing overlapping.
 // The program runs once per system locale (LC_ALL set by ctest).
 
 #include "GuiTestSupport.h"
