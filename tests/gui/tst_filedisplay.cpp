@@ -113,7 +113,6 @@ class TestFileDisplay : public QObject {
 private slots:
     void rowsAndTheirSortOrder();
     void addDescribeAndRemoveFlow();
-    void removeAndDescribeSeveralFiles();
     void openingAndClosing();
     void descriptionInputWindow();
     void pathWithEllipses();
@@ -246,40 +245,10 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     QVERIFY(!enter.isAccepted());
 }
 
-// Commands on several selected rows reach every one; the list follows.
-void TestFileDisplay::removeAndDescribeSeveralFiles()
-{
-    Desk desk;
-    const QString a = desk.ledger(QStringLiteral("A.dat")),
-                  b = desk.ledger(QStringLiteral("B.dat")),
-                  c = desk.ledger(QStringLiteral("C.dat"));
-    desk.writePortfolio(
-        {a, QStringLiteral("First"), b, QStringLiteral("Second"), c, QStringLiteral("Third")});
-    QVERIFY(OpenInvestmentFile(desk.file, b, QStringLiteral("Second"), desk.messages));
-    FileDisplay& window = desk.open();
-    // The current file's row is the current row.
-    QCOMPARE(window.fileList()->currentItem()->toolTip(), b);
-
-    desk.select({a, c});
-    desk.input.answers = {QString(), QStringLiteral("  Bonds  ")};  // kept; trimmed
-    desk.click(FileDisplay::EditCommand);
-    QCOMPARE(desk.input.asked.size(), size_t(2));
-    QCOMPARE(
-        RowDescriptions(window.fileList()),
-        QStringList({QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Bonds")}));
-
-    // All three: the current file is refused, the others go.
-    desk.select({a, b, c});
-    QCOMPARE(window.selectedPositions().size(), size_t(3));
-    desk.click(FileDisplay::RemoveCommand);
-    QCOMPARE(desk.messages.shown.size(), size_t(1));  // (its text and the log: the portfolio tests)
-    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Second")}));
-    QVERIFY(desk.file.isOpen());  // the current file stays open
-}
-
 // A failed open keeps the window, a file of the wrong format closes the
 // current one, "&Close" and Escape open it again; a good file is opened, the
-// first of several selected or by a double click.
+// first of several selected or by a double click; several files described
+// and removed at once.
 void TestFileDisplay::openingAndClosing()
 {
     Desk desk;
@@ -295,6 +264,8 @@ void TestFileDisplay::openingAndClosing()
     QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
     FileDisplay& window = desk.open();
     QCOMPARE(window.outcome(), QStringLiteral("2"));
+    // The current file's row is the current row.
+    QCOMPARE(window.fileList()->currentItem()->toolTip(), fund);
 
     desk.select({gone});
     desk.click(FileDisplay::OpenCommand);
@@ -348,6 +319,21 @@ void TestFileDisplay::openingAndClosing()
     emit list->itemDoubleClicked(second);
     QCOMPARE(window.outcome(), QStringLiteral("1"));
     QCOMPARE(desk.file.CurrentFile, fund);
+
+    // Commands on several selected rows reach every one; the list follows.
+    window.show();
+    desk.select({another, old});
+    desk.input.answers = {QString(), QStringLiteral("  Bonds  ")};  // kept; trimmed
+    desk.click(FileDisplay::EditCommand);
+    QCOMPARE(desk.input.asked.size(), size_t(2));
+    QCOMPARE(RowDescriptions(list), QStringList({"Another", "Fund", "Gone", "Bonds"}));
+    // All of them: the current file is refused, the others go.
+    desk.select({another, fund, gone, old});
+    QCOMPARE(window.selectedPositions().size(), size_t(4));
+    desk.click(FileDisplay::RemoveCommand);
+    QCOMPARE(desk.messages.shown.size(), size_t(3));  // (its text and the log: the portfolio tests)
+    QCOMPARE(RowDescriptions(list), QStringList({"Fund"}));
+    QVERIFY(desk.file.isOpen());  // the current file stays open
 }
 
 void TestFileDisplay::descriptionInputWindow()
