@@ -54,82 +54,72 @@ class DesktopUseTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void columnsFitCaptionsAndWidestValues_data();
-    void columnsFitCaptionsAndWidestValues();
     void wideReadOnlyLedgerInThisLocale();
     void windowFitsTheScreenWithoutOverlaps();
 };
 
-void DesktopUseTest::columnsFitCaptionsAndWidestValues_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("date");
-    QTest::newRow("en_US") << QStringLiteral("en_US") << QStringLiteral("12/28/2025");
-    QTest::newRow("en_GB") << QStringLiteral("en_GB") << QStringLiteral("28/12/2025");
-    QTest::newRow("de_DE") << QStringLiteral("de_DE") << QStringLiteral("28.12.2025");
-    QTest::newRow("C") << QStringLiteral("C") << QStringLiteral("12/28/2025");
-}
-
-void DesktopUseTest::columnsFitCaptionsAndWidestValues()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, date);
-    Calendar calendar;
-    calendar.locale = QLocale(locale);
-    grid::LedgerModel model(calendar);
-    grid::LedgerGrid g(&model);
-    g.setColumnWidthsTwips(grid::ColumnWidths(QString(), 1));
-
-    ListingRow row;
-    row.TransDate = 20251228;
-    row.Desc = QStringLiteral("WWWWWWWWW");
-    row.Amount = -12345678.91;
-    row.SharePrice = 123456.78;
-    row.Shares = -1234567.891;
-    row.ShareBalance = 8888888.888;
-    row.Value = -98765432.1;
-    row.PeriodROI = -123.456f;
-    row.CumulativeROI = -888.888f;
-    row.AnnualROI = 99.999f;
-    row.Code = QStringLiteral("W");
-    model.appendRow(grid::MakeGridRow(row, false));
-    model.publish();
-    QCOMPARE(model.cellText(0, 1), date);
-
-    const auto defaults = grid::ColumnWidths(QString(), 1);
-    const QFontMetrics header(g.horizontalHeader()->font());
-    for (int c = 0; c < grid::ColumnCount; ++c) {
-        const QString text = model.cellText(0, c);
-        const QString caption = QString::fromLatin1(model.gridColumn(c).header);
-        QVERIFY2(
-            g.columnWidth(c) >= TextWidth(g, text) + 6,
-            qPrintable(
-                QStringLiteral("%1: \"%2\" in %3 px").arg(caption, text).arg(g.columnWidth(c))));
-        QVERIFY2(g.columnWidth(c) >= header.horizontalAdvance(caption), qPrintable(caption));
-        QVERIFY(g.columnWidth(c) >= grid::TwipsToPixels(defaults[size_t(c)]));
-    }
-    // One line of captions.
-    QVERIFY(g.horizontalHeader()->sizeHint().height() < 2 * header.lineSpacing());
-
-    // A remembered width is kept as written: wider than the minimum it
-    // shows as given, narrower it shows at the minimum and is written back
-    // unchanged; a column dragged narrower stops at its minimum.
-    auto widths = defaults;
-    widths[2] = 3000;
-    g.setColumnWidthsTwips(widths);
-    QCOMPARE(g.columnWidth(2), grid::TwipsToPixels(3000));
-    QCOMPARE(g.columnWidthsTwips(), widths);
-    g.setColumnWidthsTwips(defaults);
-    QCOMPARE(g.columnWidthsTwips(), defaults);
-    g.setColumnWidth(2, 5);
-    QCOMPARE(g.columnWidth(2), g.minimumColumnWidth(2));
-}
-
-// A wide ledger marked read-only, opened from the portfolio window's first
-// row without a click: every cell fits its column in this locale, the ledger
+// Columns wide enough for their captions and the widest values in this
+// locale. A wide ledger marked read-only, opened from the portfolio window's
+// first row without a click: every cell fits its column, the ledger
 // is viewed and every write is refused; then the keys, and opens that fail.
 void DesktopUseTest::wideReadOnlyLedgerInThisLocale()
 {
+    {
+        // Columns wide enough for the captions and the widest values.
+        Calendar calendar;  // of the system's locale
+        grid::LedgerModel model(calendar);
+        grid::LedgerGrid g(&model);
+        g.setColumnWidthsTwips(grid::ColumnWidths(QString(), 1));
+
+        ListingRow row;
+        row.TransDate = 20251228;
+        row.Desc = QStringLiteral("WWWWWWWWW");
+        row.Amount = -12345678.91;
+        row.SharePrice = 123456.78;
+        row.Shares = -1234567.891;
+        row.ShareBalance = 8888888.888;
+        row.Value = -98765432.1;
+        row.PeriodROI = -123.456f;
+        row.CumulativeROI = -888.888f;
+        row.AnnualROI = 99.999f;
+        row.Code = QStringLiteral("W");
+        model.appendRow(grid::MakeGridRow(row, false));
+        model.publish();
+        const QString name = QLocale().name();
+        QCOMPARE(model.cellText(0, 1),
+                 name == QStringLiteral("de_DE")   ? QStringLiteral("28.12.2025")
+                 : name == QStringLiteral("en_GB") ? QStringLiteral("28/12/2025")
+                                                   : QStringLiteral("12/28/2025"));
+
+        const auto defaults = grid::ColumnWidths(QString(), 1);
+        const QFontMetrics header(g.horizontalHeader()->font());
+        for (int c = 0; c < grid::ColumnCount; ++c) {
+            const QString text = model.cellText(0, c);
+            const QString caption = QString::fromLatin1(model.gridColumn(c).header);
+            QVERIFY2(g.columnWidth(c) >= TextWidth(g, text) + 6,
+                     qPrintable(QStringLiteral("%1: \"%2\" in %3 px")
+                                    .arg(caption, text)
+                                    .arg(g.columnWidth(c))));
+            QVERIFY2(g.columnWidth(c) >= header.horizontalAdvance(caption), qPrintable(caption));
+            QVERIFY(g.columnWidth(c) >= grid::TwipsToPixels(defaults[size_t(c)]));
+        }
+        // One line of captions.
+        QVERIFY(g.horizontalHeader()->sizeHint().height() < 2 * header.lineSpacing());
+
+        // A remembered width is kept as written: wider than the minimum it
+        // shows as given, narrower it shows at the minimum and is written back
+        // unchanged; a column dragged narrower stops at its minimum.
+        auto widths = defaults;
+        widths[2] = 3000;
+        g.setColumnWidthsTwips(widths);
+        QCOMPARE(g.columnWidth(2), grid::TwipsToPixels(3000));
+        QCOMPARE(g.columnWidthsTwips(), widths);
+        g.setColumnWidthsTwips(defaults);
+        QCOMPARE(g.columnWidthsTwips(), defaults);
+        g.setColumnWidth(2, 5);
+        QCOMPARE(g.columnWidth(2), g.minimumColumnWidth(2));
+    }
+
     StartedProgram p;
     const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
     const QByteArray before = ReadAll(dat);
