@@ -28,9 +28,8 @@ private slots:
     void currencyTag();
     void plainStartLogsAndWatchesTheDate();
     void settingsShapeTheWindow();
-    void defaultPortfolioAtTheStart();
     void secondCopyRaisesTheFirst();
-    void closingWritesTheSettingsBack();
+    void defaultPortfolioAndTheSettingsWrittenBack();
 };
 
 void StartupTest::startDelay_data()
@@ -87,19 +86,30 @@ void StartupTest::currencyTag()
     QVERIFY(euro.size() == 4);  // the blank between the number and the symbol is kept
 }
 
-// A first start without settings: the log starts afresh, the program's
-// paths, the default window, the date watch and the sample portfolio.
+// A first start: the log starts afresh, a missing default portfolio is
+// reported, the program's paths, the default window, the date watch and the
+// sample portfolio.
 void StartupTest::plainStartLogsAndWatchesTheDate()
 {
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
     const QString example = p.app() + QStringLiteral("/Example");
     QVERIFY(QDir().mkpath(example));
-    QVERIFY(p.start());
+    const QString missing = p.dir.path() + QStringLiteral("/gone.def");
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + missing +
+                    QStringLiteral("\r\n")));
     // (The start line itself: the session log tests.)
     const QStringList lines = TextLines(p.log());
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines.first().startsWith(QStringLiteral("Session started ")));
+    // A missing default portfolio is reported once, and not logged.
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral("Can't access the default portfolio ") + missing});
+    QCOMPARE(p.messages.shown.front().icon, ui::Icon::Exclamation);
+    QVERIFY(p.program().portfolio.CurrentPortfolio.isEmpty());
+    QVERIFY(!p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    QVERIFY(!p.window->command7(1)->isEnabled());  // its button follows it
+    QCOMPARE(p.window->windowTitle(), p.program().ProgramTitle);
     QCOMPARE(p.program().ProgramTitle, MakeProgramTitle(VersionMajor, VersionMinorNumber));
     QCOMPARE(p.program().IniPath, p.ini());
     QCOMPARE(p.program().LogPath, p.log());
@@ -200,41 +210,6 @@ void StartupTest::settingsShapeTheWindow()
     QVERIFY(ini.contains(QStringLiteral("SortByDesc=True")));
 }
 
-// A missing default portfolio is reported once; a present one is opened,
-// ready for "&Open an investment...".
-void StartupTest::defaultPortfolioAtTheStart()
-{
-    StartedProgram p;
-    const QString missing = p.dir.path() + QStringLiteral("/gone.def");
-    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + missing +
-                    QStringLiteral("\r\n")));
-    QCOMPARE(p.messages.texts(),
-             QStringList{QStringLiteral("Can't access the default portfolio ") + missing});
-    QCOMPARE(p.messages.shown.front().icon, ui::Icon::Exclamation);
-    QVERIFY(p.program().portfolio.CurrentPortfolio.isEmpty());
-    QVERIFY(!p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
-    QVERIFY(!p.window->command7(1)->isEnabled());  // its button follows it
-    QCOMPARE(LogMessages(p.log()).size(), 1);      // only the start line
-    QCOMPARE(p.window->windowTitle(), p.program().ProgramTitle);
-
-    StartedProgram q;
-    const QString def = WritePortfolio(q.dir.path() + QStringLiteral("/Funds.def"), {});
-    QVERIFY(
-        q.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
-    QVERIFY(q.messages.shown.empty());
-    QCOMPARE(q.program().portfolio.CurrentPortfolio, def);
-    QVERIFY(LogMessages(q.log()).contains(QStringLiteral("Opened portfolio ") + def +
-                                          QLatin1Char('.')));
-    QVERIFY(q.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
-    QVERIFY(q.window->command7(1)->isEnabled());
-    // No investment file yet: the file commands wait.
-    QVERIFY(!q.window->action(QStringLiteral("mnuRefreshItem"))->isEnabled());
-    QVERIFY(!q.window->grid()->isEnabled());
-    QVERIFY(q.window->windowTitle().startsWith(q.program().ProgramTitle +
-                                               QStringLiteral(" - Portfolio: ")));
-    QCOMPARE(q.window->portfolioLabel()->toolTip(), def);
-}
-
 void StartupTest::secondCopyRaisesTheFirst()
 {
     const QString key = UniqueInstanceKey();
@@ -253,11 +228,29 @@ void StartupTest::secondCopyRaisesTheFirst()
     QVERIFY(!nobody.askRunningInstanceToRaise(200));
 }
 
-void StartupTest::closingWritesTheSettingsBack()
+// A default portfolio opened at the start; what the window writes back.
+void StartupTest::defaultPortfolioAndTheSettingsWrittenBack()
 {
     StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nGridColWidth=True\r\nSortByDesc=False\r\n")));
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"), {});
+    QVERIFY(p.start(QStringLiteral("[General]\r\nGridColWidth=True\r\nSortByDesc=False\r\n"
+                                   "DefaultPortfolio=") +
+                    def + QStringLiteral("\r\n")));
     MainWindow& w = *p.window;
+    // The default portfolio is opened, ready for "&Open an investment...".
+    QVERIFY(p.messages.shown.empty());
+    QCOMPARE(p.program().portfolio.CurrentPortfolio, def);
+    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Opened portfolio ") + def +
+                                          QLatin1Char('.')));
+    QVERIFY(w.action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    QVERIFY(w.command7(1)->isEnabled());
+    // No investment file yet: the file commands wait.
+    QVERIFY(!w.action(QStringLiteral("mnuRefreshItem"))->isEnabled());
+    QVERIFY(!w.grid()->isEnabled());
+    QVERIFY(
+        w.windowTitle().startsWith(p.program().ProgramTitle + QStringLiteral(" - Portfolio: ")));
+    QCOMPARE(w.portfolioLabel()->toolTip(), def);
+
     // The marker "True" keeps the default widths (shown wider where the
     // contents need more); the record type column is on the right because
     // widths are remembered.
