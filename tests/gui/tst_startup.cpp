@@ -26,7 +26,7 @@ private slots:
     void startDelay();
     void firstActivationArmsTheStartTimer();
     void currencyTag();
-    void plainStartLogsAndWatchesTheDate();
+    void firstStart();
     void settingsShapeTheWindow();
     void secondCopyRaisesTheFirst();
     void defaultPortfolioAndTheSettingsWrittenBack();
@@ -89,7 +89,7 @@ void StartupTest::currencyTag()
 // A first start: the log starts afresh, a missing default portfolio is
 // reported, the program's paths, the default window, the date watch and the
 // sample portfolio.
-void StartupTest::plainStartLogsAndWatchesTheDate()
+void StartupTest::firstStart()
 {
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
