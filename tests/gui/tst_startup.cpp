@@ -24,7 +24,6 @@ class StartupTest : public QObject {
 private slots:
     void startDelay_data();
     void startDelay();
-    void firstActivationArmsTheStartTimer();
     void currencyTag();
     void firstStart();
     void settingsShapeTheWindow();
@@ -54,25 +53,6 @@ void StartupTest::startDelay()
     QFETCH(QString, commandLine);
     QFETCH(int, delay);
     QCOMPARE(StartDelayMs(commandLine), delay);
-}
-
-// The first activation arms the start timer; the deferred start puts a
-// window that fits there where it was.
-void StartupTest::firstActivationArmsTheStartTimer()
-{
-    StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=150\r\nTop=3000\r\n"),
-                    QStringLiteral("/W3"), false));
-    QCOMPARE(p.window->startDelay(), 300);
-    QVERIFY(p.window->Tag.isEmpty());
-    QVERIFY(!p.window->startDone());
-    p.window->resize(p.window->minimumSizeHint());
-    QTRY_VERIFY_WITH_TIMEOUT(p.window->startDone(), 3000);
-    QCOMPARE(p.window->pos(), QPoint(10, 200));
-    // A later activation does not start again.
-    p.window->hide();
-    p.window->show();
-    QCOMPARE(p.window->startDelay(), 300);
 }
 
 void StartupTest::currencyTag()
@@ -228,15 +208,30 @@ void StartupTest::secondCopyRaisesTheFirst()
     QVERIFY(!nobody.askRunningInstanceToRaise(200));
 }
 
-// A default portfolio opened at the start; what the window writes back.
+// The deferred start, the default portfolio it opens, and what the window
+// writes back.
 void StartupTest::defaultPortfolioAndTheSettingsWrittenBack()
 {
     StartedProgram p;
     const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"), {});
     QVERIFY(p.start(QStringLiteral("[General]\r\nGridColWidth=True\r\nSortByDesc=False\r\n"
-                                   "DefaultPortfolio=") +
-                    def + QStringLiteral("\r\n")));
+                                   "WindowSize=0\r\nLeft=150\r\nTop=3000\r\nDefaultPortfolio=") +
+                        def + QStringLiteral("\r\n"),
+                    QStringLiteral("/W3"), false));
     MainWindow& w = *p.window;
+    // The first activation arms the start timer; the deferred start puts a
+    // window that fits there where it was.
+    QCOMPARE(w.startDelay(), 300);
+    QVERIFY(w.Tag.isEmpty());
+    QVERIFY(!w.startDone());
+    w.resize(w.minimumSizeHint());
+    QTRY_VERIFY_WITH_TIMEOUT(w.startDone(), 3000);
+    QCOMPARE(w.pos(), QPoint(10, 200));
+    // A later activation does not start again.
+    w.hide();
+    w.show();
+    QCOMPARE(w.startDelay(), 300);
+
     // The default portfolio is opened, ready for "&Open an investment...".
     QVERIFY(p.messages.shown.empty());
     QCOMPARE(p.program().portfolio.CurrentPortfolio, def);
