@@ -12,7 +12,6 @@
 #include "shell/Settings.h"
 #include "support/TestSupport.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,8 +24,7 @@
 #include <memory>
 
 using namespace brisden;
-using brisden::test::FakeInput;
-using brisden::test::FakeMessages;
+using namespace brisden::test;
 
 namespace {
 
@@ -45,7 +43,6 @@ struct Desk {
     Desk()
     {
         settings.SortByDesc = false;
-        log.setClock([] { return QDateTime(QDate(2024, 3, 1), QTime(9, 30, 5)); });
         portfolio.CurrentPortfolio = dir.filePath(QStringLiteral("Test.def"));
         writePortfolio({});
     }
@@ -55,7 +52,7 @@ struct Desk {
     // A ledger with one price update.
     QString ledger(const QString& name)
     {
-        return brisden::test::WriteLedger(path(name), {{20240105, "Price", 0, 12.5, 0}});
+        return WriteLedger(path(name), {{20240105, "Price", 0, 12.5, 0}});
     }
 
     // The definition file with the given path and description pairs.
@@ -64,13 +61,10 @@ struct Desk {
         QByteArray text = "\"Portfolio definition file\"\r\n";
         for (const QString& item : items)
             text += '"' + item.toLatin1() + "\"\r\n";
-        brisden::test::WriteAll(portfolio.CurrentPortfolio, text);
+        WriteAll(portfolio.CurrentPortfolio, text);
     }
 
-    QStringList definitionLines() const
-    {
-        return brisden::test::TextLines(portfolio.CurrentPortfolio);
-    }
+    QStringList definitionLines() const { return TextLines(portfolio.CurrentPortfolio); }
     FileDisplay& open()
     {
         window = std::make_unique<FileDisplay>(portfolio, file, settings, log, messages, input);
@@ -225,7 +219,7 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     const QString a = desk.ledger(QStringLiteral("A.dat"));
     const QString b = desk.ledger(QStringLiteral("B.dat"));
     desk.input.answers = {QStringLiteral("Alpha"), QStringLiteral("Beta")};
-    const qsizetype logged = brisden::test::TextLines(desk.log.path()).size();
+    const qsizetype logged = TextLines(desk.log.path()).size();
     QVERIFY(DropFiles(window, {a, b}));
     QCOMPARE(window.pendingAdditions().size(), size_t(2));
     QCOMPARE(desk.input.asked.size(), asked);
@@ -234,7 +228,7 @@ void TestFileDisplay::addDescribeAndRemoveFlow()
     QCOMPARE(desk.input.asked.size(), asked + 2);
     QCOMPARE(desk.input.asked[asked].prompt.section(QLatin1Char('\n'), 1), a);
     QCOMPARE(desk.input.asked[asked + 1].prompt.section(QLatin1Char('\n'), 1), b);
-    QCOMPARE(brisden::test::TextLines(desk.log.path()).size(), logged + 2);
+    QCOMPARE(TextLines(desk.log.path()).size(), logged + 2);
     QVERIFY(window.fileList()->isEnabled());  // (a cancelled queue: the portfolio tests)
 
     // Something that is not a file is not taken.
@@ -258,7 +252,7 @@ void TestFileDisplay::openingAndClosing()
     const QString old = desk.path(QStringLiteral("Old.dat"));
     QByteArray oldBytes(41, '\0');
     oldBytes[0] = 4;  // written by version 4
-    brisden::test::WriteAll(old, oldBytes);
+    WriteAll(old, oldBytes);
     desk.writePortfolio({another, QStringLiteral("Another"), fund, QStringLiteral("Fund"), gone,
                          QStringLiteral("Gone"), old, QStringLiteral("Old")});
     QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
