@@ -295,8 +295,10 @@ void GridEditingTest::editorKeysAndRefusedEntries()
     l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Date)));
     QVERIFY(l.ed->editing());
-    // Down skips the closing row, which is no transaction.
+    // Down stores the entry and skips the closing row, which is no transaction.
+    l.retype(QStringLiteral("02022024"));
     l.key(Qt::Key_Down);
+    QCOMPARE(l.record(3).TransDate, 20240202);
     QCOMPARE(l.g->currentIndex().row(), 3);
     l.key(Qt::Key_Up);
     QCOMPARE(l.g->currentIndex().row(), 1);

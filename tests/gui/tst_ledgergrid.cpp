@@ -278,6 +278,7 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QVERIFY(s.lblOOP->text().isEmpty() && w.fileLabel()->text().isEmpty());
     QCOMPARE(LogMessages(p.log()).last(),
              QStringLiteral("Opened portfolio ") + fresh + QLatin1Char('.'));
+    QVERIFY(w.action(QStringLiteral("mnuOpenItem"))->isEnabled() && w.command7(1)->isEnabled());
 
     // Cancelling the dialog changes nothing.
     w.fileCommands().setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
