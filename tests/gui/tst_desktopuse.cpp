@@ -1,7 +1,7 @@
 // The main window as a user meets it: columns wide enough for their captions
-// and values in every locale, the keys after a file is opened, a ledger that
-// can only be viewed, the portfolio window's first row, the buttons' enabling,
-// the log window, and a window that fits its screen with nothing overlapping.
+// and values in every locale, a ledger that can only be viewed, opened from
+// the portfolio window's first row, the keys, the log window, and a window
+// that fits its screen with nothing overlapping.
 // The program runs once per system locale (LC_ALL set by ctest).
 
 #include "GuiTestSupport.h"
@@ -20,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStyle>
 
 using namespace brisden;
 using namespace brisden::test;
@@ -55,90 +54,102 @@ class DesktopUseTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void columnsFitCaptionsAndWidestValues_data();
-    void columnsFitCaptionsAndWidestValues();
-    void everyCellOfTheLedgerFitsInThisLocale();
-    void keysAfterOpening();
-    void ctrlQExits();
-    void readOnlyLedgerIsViewedAndWritesAreRefused();
-    void portfolioWindowOpensItsFirstRowWithoutAClick();
-    void buttonsFollowTheirMenuItems();
-    void ownLogWindowFollowsTheLog();
+    void wideReadOnlyLedgerInThisLocale();
     void windowFitsTheScreenWithoutOverlaps();
 };
 
-void DesktopUseTest::columnsFitCaptionsAndWidestValues_data()
+// Columns wide enough for their captions and the widest values in this
+// locale. A wide ledger marked read-only, opened from the portfolio window's
+// first row without a click: every cell fits its column, the ledger
+// is viewed and every write is refused; then the keys, and opens that fail.
+void DesktopUseTest::wideReadOnlyLedgerInThisLocale()
 {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("date");
-    QTest::newRow("en_US") << QStringLiteral("en_US") << QStringLiteral("12/28/2025");
-    QTest::newRow("en_GB") << QStringLiteral("en_GB") << QStringLiteral("28/12/2025");
-    QTest::newRow("de_DE") << QStringLiteral("de_DE") << QStringLiteral("28.12.2025");
-    QTest::newRow("C") << QStringLiteral("C") << QStringLiteral("12/28/2025");
-}
+    {
+        // Columns wide enough for the captions and the widest values.
+        Calendar calendar;  // of the system's locale
+        grid::LedgerModel model(calendar);
+        grid::LedgerGrid g(&model);
+        g.setColumnWidthsTwips(grid::ColumnWidths(QString(), 1));
 
-void DesktopUseTest::columnsFitCaptionsAndWidestValues()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, date);
-    Calendar calendar;
-    calendar.locale = QLocale(locale);
-    grid::LedgerModel model(calendar);
-    grid::LedgerGrid g(&model);
-    g.setColumnWidthsTwips(grid::ColumnWidths(QString(), 1));
+        ListingRow row;
+        row.TransDate = 20251228;
+        row.Desc = QStringLiteral("WWWWWWWWW");
+        row.Amount = -12345678.91;
+        row.SharePrice = 123456.78;
+        row.Shares = -1234567.891;
+        row.ShareBalance = 8888888.888;
+        row.Value = -98765432.1;
+        row.PeriodROI = -123.456f;
+        row.CumulativeROI = -888.888f;
+        row.AnnualROI = 99.999f;
+        row.Code = QStringLiteral("W");
+        model.appendRow(grid::MakeGridRow(row, false));
+        model.publish();
+        const QString name = QLocale().name();
+        QCOMPARE(model.cellText(0, 1),
+                 name == QStringLiteral("de_DE")   ? QStringLiteral("28.12.2025")
+                 : name == QStringLiteral("en_GB") ? QStringLiteral("28/12/2025")
+                                                   : QStringLiteral("12/28/2025"));
 
-    ListingRow row;
-    row.TransDate = 20251228;
-    row.Desc = QStringLiteral("WWWWWWWWW");
-    row.Amount = -12345678.91;
-    row.SharePrice = 123456.78;
-    row.Shares = -1234567.891;
-    row.ShareBalance = 8888888.888;
-    row.Value = -98765432.1;
-    row.PeriodROI = -123.456f;
-    row.CumulativeROI = -888.888f;
-    row.AnnualROI = 99.999f;
-    row.Code = QStringLiteral("W");
-    model.appendRow(grid::MakeGridRow(row, false));
-    model.publish();
-    QCOMPARE(model.cellText(0, 1), date);
+        const auto defaults = grid::ColumnWidths(QString(), 1);
+        const QFontMetrics header(g.horizontalHeader()->font());
+        for (int c = 0; c < grid::ColumnCount; ++c) {
+            const QString text = model.cellText(0, c);
+            const QString caption = QString::fromLatin1(model.gridColumn(c).header);
+            QVERIFY2(g.columnWidth(c) >= TextWidth(g, text) + 6,
+                     qPrintable(QStringLiteral("%1: \"%2\" in %3 px")
+                                    .arg(caption, text)
+                                    .arg(g.columnWidth(c))));
+            QVERIFY2(g.columnWidth(c) >= header.horizontalAdvance(caption), qPrintable(caption));
+            QVERIFY(g.columnWidth(c) >= grid::TwipsToPixels(defaults[size_t(c)]));
+        }
+        // One line of captions.
+        QVERIFY(g.horizontalHeader()->sizeHint().height() < 2 * header.lineSpacing());
 
-    const auto defaults = grid::ColumnWidths(QString(), 1);
-    const QFontMetrics header(g.horizontalHeader()->font());
-    for (int c = 0; c < grid::ColumnCount; ++c) {
-        const QString text = model.cellText(0, c);
-        const QString caption = QString::fromLatin1(model.gridColumn(c).header);
-        QVERIFY2(
-            g.columnWidth(c) >= TextWidth(g, text) + 6,
-            qPrintable(
-                QStringLiteral("%1: \"%2\" in %3 px").arg(caption, text).arg(g.columnWidth(c))));
-        QVERIFY2(g.columnWidth(c) >= header.horizontalAdvance(caption), qPrintable(caption));
-        QVERIFY(g.columnWidth(c) >= grid::TwipsToPixels(defaults[size_t(c)]));
+        // A remembered width is kept as written: wider than the minimum it
+        // shows as given, narrower it shows at the minimum and is written back
+        // unchanged; a column dragged narrower stops at its minimum.
+        auto widths = defaults;
+        widths[2] = 3000;
+        g.setColumnWidthsTwips(widths);
+        QCOMPARE(g.columnWidth(2), grid::TwipsToPixels(3000));
+        QCOMPARE(g.columnWidthsTwips(), widths);
+        g.setColumnWidthsTwips(defaults);
+        QCOMPARE(g.columnWidthsTwips(), defaults);
+        g.setColumnWidth(2, 5);
+        QCOMPARE(g.columnWidth(2), g.minimumColumnWidth(2));
     }
-    // One line of captions.
-    QVERIFY(g.horizontalHeader()->sizeHint().height() < 2 * header.lineSpacing());
 
-    // A remembered width is kept as written: wider than the minimum it
-    // shows as given, narrower it shows at the minimum and is written back
-    // unchanged; a column dragged narrower stops at its minimum.
-    auto widths = defaults;
-    widths[2] = 3000;
-    g.setColumnWidthsTwips(widths);
-    QCOMPARE(g.columnWidth(2), grid::TwipsToPixels(3000));
-    QCOMPARE(g.columnWidthsTwips(), widths);
-    g.setColumnWidthsTwips(defaults);
-    QCOMPARE(g.columnWidthsTwips(), defaults);
-    g.setColumnWidth(2, 5);
-    QCOMPARE(g.columnWidth(2), g.minimumColumnWidth(2));
-}
-
-void DesktopUseTest::everyCellOfTheLedgerFitsInThisLocale()
-{
     StartedProgram p;
-    const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Wide.dat"));
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Wide")));
-    const grid::LedgerGrid& g = *p.window->grid();
-    const grid::LedgerModel& m = *p.window->gridModel();
+    const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
+    const QByteArray before = ReadAll(dat);
+    QVERIFY(QFile::setPermissions(
+        dat, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const QString longText = QStringLiteral(
+        "A description long enough to run past the list's "
+        "right edge, to be read by scrolling sideways");
+    WritePortfolio(p.portfolioPath(), {{dat, longText},
+                                       {WriteWideLedger(p.dir.path() + QStringLiteral("/B.dat")),
+                                        QStringLiteral("B")}});
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + p.portfolioPath() +
+                    QStringLiteral("\r\n")));
+    MainWindow& w = *p.window;
+    bool scrolls = false;
+    QTimer::singleShot(0, &w, [&] {
+        FileDisplay* display = w.fileCommands().portfolioWindow();
+        QListWidget* list = display->fileList();
+        QCOMPARE(display->selectedPositions().size(), size_t(1));
+        QVERIFY(list->item(0)->isSelected());
+        scrolls = list->horizontalScrollBar()->maximum() > 0;
+        display->commandButton(FileDisplay::OpenCommand)->click();
+    });
+    w.action("mnuOpenItem")->trigger();
+    QCOMPARE(p.program().file.CurrentFile, dat);
+    QVERIFY(scrolls);
+    QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.grid()));
+
+    const grid::LedgerGrid& g = *w.grid();
+    const grid::LedgerModel& m = *w.gridModel();
     QVERIFY(m.rowCount() >= 4);
     const QString dateText = m.cellText(2, grid::ColumnOf(grid::Field::Date, 1));
     QVERIFY2(dateText.contains(QStringLiteral("2025")), qPrintable(dateText));
@@ -149,66 +160,15 @@ void DesktopUseTest::everyCellOfTheLedgerFitsInThisLocale()
                                     .arg(r)
                                     .arg(c)
                                     .arg(m.cellText(r, c))));
-}
 
-void DesktopUseTest::keysAfterOpening()
-{
-    StartedProgram p;
-    const QString dat =
-        WriteLedger(p.dir.path() + QStringLiteral("/Fund.dat"),
-                    {{20200102, "buy", 1000, 10, 0}, {20200601, "price", 0, 12, 0}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Fund")));
-    MainWindow& w = *p.window;
-    // The grid has the focus, on the empty last row (there is no suspect row).
-    QCOMPARE(w.focusWidget(), static_cast<QWidget*>(w.grid()));
-    QCOMPARE(w.grid()->currentRow(), w.gridModel()->rowCount() - 1);
-
-    // In the price box Ctrl+X cuts, as in every program.
-    QVERIFY(Activate(w));
-    QLineEdit* price = w.sharePriceBox();
-    price->setFocus();
-    price->setText(QStringLiteral("12.50"));
-    price->selectAll();
-    QTest::keyClick(price, Qt::Key_X, Qt::ControlModifier);
-    QVERIFY(price->text().isEmpty());
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12.50"));
-    QVERIFY(w.isVisible());
-
-    // Elsewhere it ends the program.
-    w.grid()->setFocus();
-    QTest::keyClick(w.grid(), Qt::Key_X, Qt::ControlModifier);
-    QVERIFY(!w.isVisible());
-    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Session ended.")));
-}
-
-void DesktopUseTest::ctrlQExits()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    QVERIFY(Activate(*p.window));
-    QTest::keyClick(p.window, Qt::Key_Q, Qt::ControlModifier);
-    QVERIFY(!p.window->isVisible());
-}
-
-void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
-{
-    StartedProgram p;
-    const QString dat = WriteWideLedger(p.dir.path() + QStringLiteral("/Fund.dat"));
-    const QByteArray before = ReadAll(dat);
-    QVERIFY(QFile::setPermissions(
-        dat, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Fund")));
-    MainWindow& w = *p.window;
     QVERIFY(p.program().file.readOnly());
     QVERIFY(w.windowTitle().contains(QStringLiteral("[read-only]")));
     QVERIFY(w.fileLabel()->text().contains(QStringLiteral("read-only")));
-    QVERIFY(w.ledger().listedRows() >= 3);
     QVERIFY(
         LogHas(p, QStringLiteral("Opened ") + dat + QStringLiteral(" read-only: it is marked")));
     // The backup copy has the permissions of a new file.
-    const QString bak = p.dir.path() + QStringLiteral("/Fund.bak");
-    QVERIFY(QFile::exists(bak));
-    QVERIFY(QFile::permissions(bak) & QFileDevice::WriteOwner);
+    QVERIFY(QFile::permissions(p.dir.path() + QStringLiteral("/Fund.bak")) &
+            QFileDevice::WriteOwner);
 
     // Every command that would write the file says why it can't.
     const QString refusal = QStringLiteral(": it is open read-only because it is marked read-only");
@@ -236,6 +196,22 @@ void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
     w.action("mnuRefreshItem")->trigger();
     QVERIFY(w.ledger().listedRows() >= 3);
 
+    // In the price box Ctrl+X cuts, as in every program.
+    QVERIFY(Activate(w));
+    QLineEdit* price = w.sharePriceBox();
+    price->setFocus();
+    price->setText(QStringLiteral("12.50"));
+    price->selectAll();
+    QTest::keyClick(price, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(price->text().isEmpty());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12.50"));
+    QVERIFY(w.isVisible());
+    // Elsewhere it ends the program.
+    w.grid()->setFocus();
+    QTest::keyClick(w.grid(), Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
+    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Session ended.")));
+
     // A partial record at the end is told and logged.
     const QString partial = p.dir.path() + QStringLiteral("/Partial.dat");
     WriteAll(partial, before + QByteArray("xyz"));
@@ -248,71 +224,6 @@ void DesktopUseTest::readOnlyLedgerIsViewedAndWritesAreRefused()
                                 FileAccess::ViewIfNeeded, &p.program().log));
     QVERIFY(p.messages.texts().last().contains(missing + QStringLiteral(": its folder ")));
     QVERIFY(LogHas(p, QStringLiteral("Opening ") + missing + QStringLiteral(" failed")));
-}
-
-void DesktopUseTest::portfolioWindowOpensItsFirstRowWithoutAClick()
-{
-    StartedProgram p;
-    const QString a = WriteWideLedger(p.dir.path() + QStringLiteral("/A.dat"));
-    const QString b = WriteWideLedger(p.dir.path() + QStringLiteral("/B.dat"));
-    const QString longText = QStringLiteral(
-        "A description long enough to run past the list's "
-        "right edge, to be read by scrolling sideways");
-    WritePortfolio(p.portfolioPath(), {{a, longText}, {b, QStringLiteral("B")}});
-    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + p.portfolioPath() +
-                    QStringLiteral("\r\n")));
-    bool scrolls = false;
-    QTimer::singleShot(0, p.window, [&] {
-        FileDisplay* display = p.window->fileCommands().portfolioWindow();
-        QListWidget* list = display->fileList();
-        QCOMPARE(display->selectedPositions().size(), size_t(1));
-        QVERIFY(list->item(0)->isSelected());
-        scrolls = list->horizontalScrollBar()->maximum() > 0;
-        display->commandButton(FileDisplay::OpenCommand)->click();
-    });
-    p.window->action("mnuOpenItem")->trigger();
-    QCOMPARE(p.program().file.CurrentFile, a);
-    QVERIFY(scrolls);
-}
-
-void DesktopUseTest::buttonsFollowTheirMenuItems()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    MainWindow& w = *p.window;
-    QVERIFY(!w.action("mnuOpenItem")->isEnabled());
-    QVERIFY(!w.command7(1)->isEnabled());
-    QVERIFY(!w.command1(3)->isEnabled());
-    w.fileCommands().setChoosePortfolio([&](QWidget*, const QString&) -> QString {
-        return p.dir.path() + QStringLiteral("/New.def");
-    });
-    w.action("mnuPortfolioItem")->trigger();
-    QVERIFY(w.action("mnuOpenItem")->isEnabled());
-    QVERIFY(w.command7(1)->isEnabled());
-}
-
-void DesktopUseTest::ownLogWindowFollowsTheLog()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    LogDisplay& display = p.window->logDisplay();
-    int desktopOpens = 0;
-    // A desktop viewer that is there is used; one that fails leaves the own window.
-    display.setDesktopViewer([] { return true; },
-                             [&](const QString&) { return ++desktopOpens > 0; });
-    display.show();
-    QCOMPARE(desktopOpens, 1);
-    QVERIFY(!display.viewerIfMade());
-    display.setDesktopViewer([] { return false; },
-                             [&](const QString&) { return ++desktopOpens > 0; });
-    display.show();
-    QCOMPARE(desktopOpens, 1);
-    LogViewer* viewer = display.viewerIfMade();
-    QVERIFY(viewer && viewer->isVisible());
-    QVERIFY(viewer->textArea()->isReadOnly());
-    QVERIFY(viewer->text().startsWith(QStringLiteral("Session started")));
-    p.window->LogSession(QStringLiteral("A line written while the log shows"));
-    QTRY_VERIFY(viewer->text().contains(QStringLiteral("A line written while the log shows.")));
 }
 
 void DesktopUseTest::windowFitsTheScreenWithoutOverlaps()
@@ -352,6 +263,31 @@ void DesktopUseTest::windowFitsTheScreenWithoutOverlaps()
     const QRect legendArea(legend->mapTo(&w, QPoint(0, 0)), legend->size());
     const QRect gridArea(w.grid()->mapTo(&w, QPoint(0, 0)), w.grid()->size());
     QVERIFY(!legendArea.intersects(gridArea));
+
+    // The log shows in a desktop viewer if there is one, else in the own window.
+    LogDisplay& display = p.window->logDisplay();
+    int desktopOpens = 0;
+    // A desktop viewer that is there is used; one that fails leaves the own window.
+    display.setDesktopViewer([] { return true; },
+                             [&](const QString&) { return ++desktopOpens > 0; });
+    display.show();
+    QCOMPARE(desktopOpens, 1);
+    QVERIFY(!display.viewerIfMade());
+    display.setDesktopViewer([] { return false; },
+                             [&](const QString&) { return ++desktopOpens > 0; });
+    display.show();
+    QCOMPARE(desktopOpens, 1);
+    LogViewer* viewer = display.viewerIfMade();
+    QVERIFY(viewer && viewer->isVisible());
+    QVERIFY(viewer->textArea()->isReadOnly());
+    QVERIFY(viewer->text().startsWith(QStringLiteral("Session started")));
+    p.window->LogSession(QStringLiteral("A line written while the log shows"));
+    QTRY_VERIFY(viewer->text().contains(QStringLiteral("A line written while the log shows.")));
+
+    // Ctrl+Q ends the program.
+    QVERIFY(Activate(w));
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
 }
 
 QTEST_MAIN(DesktopUseTest)

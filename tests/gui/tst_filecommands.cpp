@@ -23,10 +23,10 @@ struct OpenLedger {
                                                                  {20210401, "price", 0, 13, 0}});
     QString bak = p.dir.path() + QStringLiteral("/Fund.bak");
 
-    bool open(const QString& extraSettings = QString())
+    bool open()
     {
         return StartAndOpen(p, dat, QStringLiteral("My fund"),
-                            QStringLiteral("AlwaysCopyFile=False\r\n") + extraSettings);
+                            QStringLiteral("AlwaysCopyFile=False\r\n"));
     }
 };
 
@@ -36,12 +36,10 @@ class FileCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void copyToBackupAndRestore();
-    void rebuildAnotherFileThenTheCurrentOne();
-    void automaticBackupFollowsTheSetting();
+    void backupRestoreAndRebuild();
 };
 
-void FileCommandsTest::copyToBackupAndRestore()
+void FileCommandsTest::backupRestoreAndRebuild()
 {
     OpenLedger l;
     QVERIFY(l.open());
@@ -87,57 +85,9 @@ void FileCommandsTest::copyToBackupAndRestore()
     QCOMPARE(w.gridModel()->rowCount(), rows);
     w.action("mnuRefreshItem")->trigger();
     QCOMPARE(w.gridModel()->rowCount(), 7);
-}
 
-void FileCommandsTest::rebuildAnotherFileThenTheCurrentOne()
-{
-    OpenLedger l;
-    QVERIFY(l.open(QStringLiteral("AutoSaveInterval=5\r\n")));
-    MainWindow& w = *l.p.window;
-    InvestmentFile& file = l.p.program().file;
+    // The automatic backup follows its setting; it is left running.
     FileCommands& commands = w.fileCommands();
-    l.p.messages.shown.clear();  // what the listing after the open said
-
-    // The file dialog starts at the current file; cancelled, nothing is done.
-    QString offered;
-    commands.setChooseRebuildFile([&](QWidget*, const QString& start) {
-        offered = start;
-        return QString();
-    });
-    w.action("mnuRebuildItem")->trigger();
-    QCOMPARE(offered, l.dat);
-    QVERIFY(l.p.messages.shown.empty());
-
-    // Another file: the current one is not closed.
-    const QString other =
-        WriteLedger(l.p.dir.path() + QStringLiteral("/Other.dat"), {{20200102, "buy", 500, 5, 0}});
-    const int fileNumber = l.p.program().files.fileNumber(InvestmentSlot);
-    commands.setChooseRebuildFile([&](QWidget*, const QString&) { return other; });
-    w.action("mnuRebuildItem")->trigger();
-    QCOMPARE(l.p.program().files.fileNumber(InvestmentSlot), fileNumber);
-    QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 2, Records written: 2"));
-
-    // The current file with two deleted records: compacted, open again, its
-    // automatic backup running again, and listed anew.
-    QCOMPARE(file.DeleteRecord(3), 3);
-    QCOMPARE(file.DeleteRecord(5), 5);
-    commands.setChooseRebuildFile([&](QWidget*, const QString&) { return l.dat; });
-    w.action("mnuRebuildItem")->trigger();
-    QCOMPARE(l.p.messages.texts().last(), QStringLiteral("Records read: 6, Records written: 4"));
-    QCOMPARE(ReadAll(l.dat).size(), 4 * RecordLength);
-    QCOMPARE(ReadAll(l.bak).size(), 6 * RecordLength);
-    QVERIFY(file.isOpen());
-    QVERIFY(commands.autoSaveRunning());
-    w.action("mnuRefreshItem")->trigger();
-    QCOMPARE(w.ledger().listedRows(), 4);  // three records and the closing row
-    QCOMPARE(w.gridModel()->rowData(2), 4);
-}
-
-void FileCommandsTest::automaticBackupFollowsTheSetting()
-{
-    OpenLedger l;
-    QVERIFY(l.open());
-    FileCommands& commands = l.p.window->fileCommands();
     QVERIFY(!commands.autoSaveRunning());  // AutoSaveInterval 0: off
     for (const auto& [minutes, period] : {std::pair{10, 600000}, {1, 60000}}) {
         l.p.program().settings.AutoSaveInterval = minutes;
@@ -147,6 +97,42 @@ void FileCommandsTest::automaticBackupFollowsTheSetting()
     }
     commands.SetAutoSaveTimer(true);
     QVERIFY(!commands.autoSaveRunning());
+    commands.SetAutoSaveTimer(false);
+
+    // The rebuild's file dialog starts at the current file; cancelled, nothing is done.
+    m.shown.clear();
+    QString offered;
+    commands.setChooseRebuildFile([&](QWidget*, const QString& start) {
+        offered = start;
+        return QString();
+    });
+    w.action("mnuRebuildItem")->trigger();
+    QCOMPARE(offered, l.dat);
+    QVERIFY(m.shown.empty());
+
+    // Another file: the current one is not closed.
+    const QString other =
+        WriteLedger(l.p.dir.path() + QStringLiteral("/Other.dat"), {{20200102, "buy", 500, 5, 0}});
+    const int fileNumber = l.p.program().files.fileNumber(InvestmentSlot);
+    commands.setChooseRebuildFile([&](QWidget*, const QString&) { return other; });
+    w.action("mnuRebuildItem")->trigger();
+    QCOMPARE(l.p.program().files.fileNumber(InvestmentSlot), fileNumber);
+    QCOMPARE(m.texts().last(), QStringLiteral("Records read: 2, Records written: 2"));
+
+    // The current file with two deleted records: compacted, open again, its
+    // automatic backup running again, and listed anew.
+    QCOMPARE(file.DeleteRecord(3), 3);
+    QCOMPARE(file.DeleteRecord(5), 5);
+    commands.setChooseRebuildFile([&](QWidget*, const QString&) { return l.dat; });
+    w.action("mnuRebuildItem")->trigger();
+    QCOMPARE(m.texts().last(), QStringLiteral("Records read: 6, Records written: 4"));
+    QCOMPARE(ReadAll(l.dat).size(), 4 * RecordLength);
+    QCOMPARE(ReadAll(l.bak).size(), 6 * RecordLength);
+    QVERIFY(file.isOpen());
+    QVERIFY(commands.autoSaveRunning());
+    w.action("mnuRefreshItem")->trigger();
+    QCOMPARE(w.ledger().listedRows(), 4);  // three records and the closing row
+    QCOMPARE(w.gridModel()->rowData(2), 4);
 }
 
 QTEST_MAIN(FileCommandsTest)

@@ -12,7 +12,6 @@
 #include "shell/Settings.h"
 #include "support/TestSupport.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,15 +24,9 @@
 #include <memory>
 
 using namespace brisden;
-using brisden::test::FakeInput;
-using brisden::test::FakeMessages;
+using namespace brisden::test;
 
 namespace {
-
-QString Logged(const QString& message)
-{
-    return QStringLiteral("09:30:05: ") + message + QLatin1Char('.');
-}
 
 // Everything the window works on, in a temporary folder.
 struct Desk {
@@ -50,7 +43,6 @@ struct Desk {
     Desk()
     {
         settings.SortByDesc = false;
-        log.setClock([] { return QDateTime(QDate(2024, 3, 1), QTime(9, 30, 5)); });
         portfolio.CurrentPortfolio = dir.filePath(QStringLiteral("Test.def"));
         writePortfolio({});
     }
@@ -60,7 +52,7 @@ struct Desk {
     // A ledger with one price update.
     QString ledger(const QString& name)
     {
-        return brisden::test::WriteLedger(path(name), {{20240105, "Price", 0, 12.5, 0}});
+        return WriteLedger(path(name), {{20240105, "Price", 0, 12.5, 0}});
     }
 
     // The definition file with the given path and description pairs.
@@ -69,34 +61,10 @@ struct Desk {
         QByteArray text = "\"Portfolio definition file\"\r\n";
         for (const QString& item : items)
             text += '"' + item.toLatin1() + "\"\r\n";
-        brisden::test::WriteAll(portfolio.CurrentPortfolio, text);
+        WriteAll(portfolio.CurrentPortfolio, text);
     }
 
-    QStringList definitionLines() const
-    {
-        return brisden::test::TextLines(portfolio.CurrentPortfolio);
-    }
-    QStringList logLines() const { return brisden::test::TextLines(log.path()); }
-
-    // Ledgers of the given names in the portfolio with the given
-    // descriptions; their paths.
-    QStringList fill(std::initializer_list<std::pair<const char*, const char*>> entries)
-    {
-        QStringList paths, items;
-        for (const auto& [name, description] : entries) {
-            paths << ledger(QLatin1String(name));
-            items << paths.last() << QLatin1String(description);
-        }
-        writePortfolio(items);
-        return paths;
-    }
-
-    QString removedLine(const QString& removed) const
-    {
-        return Logged(QStringLiteral("Removed ") + removed + QStringLiteral(" from portfolio ") +
-                      portfolio.CurrentPortfolio);
-    }
-
+    QStringList definitionLines() const { return TextLines(portfolio.CurrentPortfolio); }
     FileDisplay& open()
     {
         window = std::make_unique<FileDisplay>(portfolio, file, settings, log, messages, input);
@@ -104,26 +72,12 @@ struct Desk {
         return *window;
     }
 
-    // Selects the rows of the given portfolio positions.
-    void select(std::initializer_list<int> positions)
+    // Selects the rows of the given files.
+    void select(const QStringList& paths)
     {
         QListWidget* list = window->fileList();
-        list->clearSelection();
-        for (int row = 0; row < list->count(); ++row) {
-            for (int p : positions) {
-                if (list->item(row)->data(Qt::UserRole).toInt() == p)
-                    list->item(row)->setSelected(true);
-            }
-        }
-    }
-
-    int positionOf(const QString& path) const
-    {
-        for (size_t i = 1; i < portfolio.PortfolioFiles.size(); ++i) {
-            if (portfolio.PortfolioFiles[i] == path)
-                return int(i);
-        }
-        return -1;
+        for (int row = 0; row < list->count(); ++row)
+            list->item(row)->setSelected(paths.contains(list->item(row)->toolTip()));
     }
 
     void click(int command) { window->commandButton(command)->click(); }
@@ -151,237 +105,47 @@ class TestFileDisplay : public QObject {
     Q_OBJECT
 
 private slots:
-    void rowsShowShortenedPathAndDescription();
-    void sortOptionsReorderAndRememberTheChoice();
+    void rowsAndTheirSortOrder();
     void addDescribeAndRemoveFlow();
-    void addingAPresentPathOrAnIllegalNameIsRefused();
-    void removeAndDescribeSeveralFiles();
-    void openMakesTheFileCurrent();
-    void failedOpenStaysAndCloseReopensCurrentFile();
-    void droppedFilesAreAddedAfterTheDrop();
+    void openingAndClosing();
     void descriptionInputWindow();
     void pathWithEllipses();
 };
 
-void TestFileDisplay::rowsShowShortenedPathAndDescription()
+// Rows show the path, shortened to its column, and the description; the sort
+// options reorder them and are remembered.
+void TestFileDisplay::rowsAndTheirSortOrder()
 {
     Desk desk;
     const QString shortPath = QStringLiteral("/a/b.dat");
     const QString longPath = QStringLiteral(
         "/home/investor/some/very/deep/folder/structure/"
         "with/many/levels/Long_fund_name.dat");
-    desk.writePortfolio({shortPath, QStringLiteral("Short"), longPath, QStringLiteral("Long")});
+    desk.writePortfolio({shortPath, QStringLiteral("zebra"), longPath, QStringLiteral("Apple"),
+                         desk.path(QStringLiteral("c.dat")), QStringLiteral("mango")});
     FileDisplay& window = desk.open();
     QListWidget* list = window.fileList();
-    QCOMPARE(list->count(), 2);
-
-    const QString first = list->item(0)->text();
-    QCOMPARE(first, shortPath.leftJustified(40) + QStringLiteral("\tShort"));
-
-    const QString second = list->item(1)->text();
-    const QString column = second.section(QLatin1Char('\t'), 0, 0);
+    QVERIFY(window.sortOption(0)->isChecked());
+    QCOMPARE(list->item(0)->text(), shortPath.leftJustified(40) + QStringLiteral("\tzebra"));
+    const QString column = list->item(1)->text().section(QLatin1Char('\t'), 0, 0);
     QCOMPARE(column.size(), 40);
     QVERIFY(column.contains(QStringLiteral("...")));
     QVERIFY(column.trimmed().endsWith(QStringLiteral(".dat")));
-    QCOMPARE(second.section(QLatin1Char('\t'), 1), QStringLiteral("Long"));
     QCOMPARE(list->item(1)->toolTip(), longPath);
-
+    QCOMPARE(RowDescriptions(list), QStringList({"zebra", "Apple", "mango"}));
     QCOMPARE(desk.enabledCommands(), QStringLiteral("11111"));
     QVERIFY(!window.helpButton()->isVisible());
-}
 
-void TestFileDisplay::sortOptionsReorderAndRememberTheChoice()
-{
-    Desk desk;
-    desk.writePortfolio({desk.path(QStringLiteral("a.dat")), QStringLiteral("zebra"),
-                         desk.path(QStringLiteral("b.dat")), QStringLiteral("Apple"),
-                         desk.path(QStringLiteral("c.dat")), QStringLiteral("mango")});
-    desk.settings.SortByDesc = true;
-    FileDisplay& window = desk.open();
-    QVERIFY(window.sortOption(1)->isChecked());
-    QCOMPARE(
-        RowDescriptions(window.fileList()),
-        QStringList({QStringLiteral("Apple"), QStringLiteral("mango"), QStringLiteral("zebra")}));
-
-    window.sortOption(0)->click();
-    QVERIFY(!desk.settings.SortByDesc);
-    QCOMPARE(
-        RowDescriptions(window.fileList()),
-        QStringList({QStringLiteral("zebra"), QStringLiteral("Apple"), QStringLiteral("mango")}));
-
+    window.sortOption(1)->click();
+    QVERIFY(desk.settings.SortByDesc);
+    QCOMPARE(RowDescriptions(list), QStringList({"Apple", "mango", "zebra"}));
     // A sort order changed elsewhere while the window was hidden is honoured
     // when it shows again.
     window.hide();
-    desk.settings.SortByDesc = true;
+    desk.settings.SortByDesc = false;
     window.show();
-    QVERIFY(window.sortOption(1)->isChecked());
-    QCOMPARE(RowDescriptions(window.fileList()).first(), QStringLiteral("Apple"));
-}
-
-void TestFileDisplay::addDescribeAndRemoveFlow()
-{
-    Desk desk;
-    FileDisplay& window = desk.open();
-    QCOMPARE(desk.enabledCommands(), QStringLiteral("01010"));  // Add and Close only
-    const QString fresh = desk.path(QStringLiteral("New fund.dat"));
-    QString startedAt;
-    window.setChooseFile([&](QWidget*, const QString& start) {
-        startedAt = start;
-        return fresh;
-    });
-    desk.input.answers.push_back(QStringLiteral("  New money fund  "));
-    desk.click(FileDisplay::AddCommand);
-
-    QCOMPARE(startedAt, desk.dir.path());
-    QCOMPARE(desk.input.asked.at(0).title, window.windowTitle());
-    QVERIFY(QFileInfo::exists(fresh));
-    QCOMPARE(desk.definitionLines().last(), QStringLiteral("\"New money fund\""));
-    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("New money fund")}));
-    QCOMPARE(desk.enabledCommands(), QStringLiteral("11111"));
-
-    // Describe it anew: the old description is offered.
-    desk.select({1});
-    desk.input.answers.push_back(QStringLiteral("Renamed fund"));
-    desk.click(FileDisplay::EditCommand);
-    QCOMPARE(desk.input.asked.back().defaultText, QStringLiteral("New money fund"));
-    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Renamed fund")}));
-
-    // Remove it: the entry goes, the file stays.
-    desk.select({1});
-    desk.click(FileDisplay::RemoveCommand);
-    QCOMPARE(desk.definitionLines(),
-             QStringList({QStringLiteral("\"Portfolio definition file\"")}));
-    QVERIFY(QFileInfo::exists(fresh));
-    QCOMPARE(desk.enabledCommands(), QStringLiteral("01010"));
-
-    // A cancelled file dialog changes nothing.
-    window.setChooseFile([](QWidget*, const QString&) { return QString(); });
-    const size_t asked = desk.input.asked.size();
-    desk.click(FileDisplay::AddCommand);
-    QCOMPARE(desk.input.asked.size(), asked);
-}
-
-void TestFileDisplay::addingAPresentPathOrAnIllegalNameIsRefused()
-{
-    Desk desk;
-    const QString fund = desk.fill({{"Fund.dat", "Growth fund"}})[0];
-    FileDisplay& window = desk.open();
-    const QString variant = QStringLiteral("  ") + fund.toUpper() + QStringLiteral(" ");
-    for (const QString& chosen : {variant, QStringLiteral("C:\\.dat")}) {
-        window.setChooseFile([&](QWidget*, const QString&) { return chosen; });
-        desk.click(FileDisplay::AddCommand);
-    }
-    QCOMPARE(desk.messages.shown.size(), size_t(2));
-    QVERIFY(desk.input.asked.empty());
-    QCOMPARE(desk.definitionLines().size(), 3);
-    // The window is usable again afterwards.
-    QVERIFY(window.commandButton(FileDisplay::AddCommand)->isEnabled());
-    QVERIFY(window.fileList()->isEnabled());
-}
-
-// Commands on several selected rows reach every one; the list follows.
-void TestFileDisplay::removeAndDescribeSeveralFiles()
-{
-    Desk desk;
-    const QStringList paths =
-        desk.fill({{"A.dat", "First"}, {"B.dat", "Second"}, {"C.dat", "Third"}});
-    const QString &a = paths[0], &b = paths[1], &c = paths[2];
-    QVERIFY(OpenInvestmentFile(desk.file, b, QStringLiteral("Second"), desk.messages));
-    FileDisplay& window = desk.open();
-    // The current file's row is the current row.
-    QCOMPARE(window.fileList()->currentItem()->toolTip(), b);
-
-    desk.select({desk.positionOf(a), desk.positionOf(c)});
-    desk.input.answers = {QString(), QStringLiteral("  Bonds  ")};  // kept; trimmed
-    desk.click(FileDisplay::EditCommand);
-    QCOMPARE(desk.input.asked.size(), size_t(2));
-    QCOMPARE(RowDescriptions(window.fileList()),
-             QStringList({QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Bonds")}));
-
-    // All three: the current file is refused, the others go.
-    desk.select({desk.positionOf(a), desk.positionOf(b), desk.positionOf(c)});
-    QCOMPARE(window.selectedPositions().size(), size_t(3));
-    desk.click(FileDisplay::RemoveCommand);
-    QCOMPARE(desk.messages.shown.size(), size_t(1));
-    QCOMPARE(desk.logLines(), QStringList({desk.removedLine(a), desk.removedLine(c)}));
-    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Second")}));
-    QVERIFY(desk.file.isOpen());  // the current file stays open
-}
-
-void TestFileDisplay::openMakesTheFileCurrent()
-{
-    Desk desk;
-    const QStringList paths = desk.fill({{"A.dat", "First"}, {"B.dat", "Second"}});
-    const QString &a = paths[0], &b = paths[1];
-    FileDisplay& window = desk.open();
-    QCOMPARE(window.outcome(), QStringLiteral("2"));
-    // With two rows selected the first one in the list is opened.
-    desk.select({desk.positionOf(a), desk.positionOf(b)});
-    desk.click(FileDisplay::OpenCommand);
-
-    QVERIFY(desk.messages.shown.empty());
-    QCOMPARE(window.outcome(), QStringLiteral("1"));
-    QCOMPARE(window.result(), int(QDialog::Accepted));
-    QVERIFY(!window.isVisible());
-    QCOMPARE(desk.file.CurrentFile, a);
-    QCOMPARE(desk.file.CurrentFileDesc, QStringLiteral("First"));
-    QVERIFY(desk.file.isOpen());
-
-    // Shown again, the window starts without a choice, and a double click opens.
-    window.show();
-    QCOMPARE(window.outcome(), QStringLiteral("2"));
-    QListWidget* list = window.fileList();
-    QListWidgetItem* second = list->item(1);
-    list->clearSelection();
-    second->setSelected(true);
-    emit list->itemDoubleClicked(second);
-    QCOMPARE(window.outcome(), QStringLiteral("1"));
-    QCOMPARE(desk.file.CurrentFile, b);
-}
-
-void TestFileDisplay::failedOpenStaysAndCloseReopensCurrentFile()
-{
-    Desk desk;
-    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
-    const QString gone = desk.path(QStringLiteral("Gone.dat"));
-    const QString old = desk.path(QStringLiteral("Old.dat"));
-    QByteArray oldBytes(41, '\0');
-    oldBytes[0] = 4;  // written by version 4
-    brisden::test::WriteAll(old, oldBytes);
-    desk.writePortfolio(
-        {fund, QStringLiteral("Fund"), gone, QStringLiteral("Gone"), old, QStringLiteral("Old")});
-    QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
-    FileDisplay& window = desk.open();
-
-    desk.select({desk.positionOf(gone)});
-    desk.click(FileDisplay::OpenCommand);
-    QCOMPARE(desk.messages.shown.size(), size_t(1));  // its text: the investment file tests
-    QVERIFY(window.isVisible());
-    QCOMPARE(desk.file.CurrentFile, fund);
-
-    // A file of the wrong format closes the current one ...
-    desk.select({desk.positionOf(old)});
-    desk.click(FileDisplay::OpenCommand);
-    QCOMPARE(desk.messages.shown.size(), size_t(2));
-    QVERIFY(desk.messages.shown[1].text.startsWith(old + QStringLiteral(" is the wrong format.")));
-    QVERIFY(window.isVisible());
-    QVERIFY(!desk.file.isOpen());
-
-    // ... and "&Close" opens it again.
-    desk.click(FileDisplay::CloseCommand);
-    QVERIFY(!window.isVisible());
-    QCOMPARE(window.outcome(), QStringLiteral("2"));
-    QCOMPARE(window.result(), int(QDialog::Rejected));
-    QCOMPARE(desk.file.CurrentFile, fund);
-    QVERIFY(desk.file.isOpen());
-    QCOMPARE(desk.files.path(InvestmentSlot), fund);
-
-    // Escape behaves as "&Close".
-    window.show();
-    desk.file.close();
-    QTest::keyClick(&window, Qt::Key_Escape);
-    QVERIFY(!window.isVisible());
-    QVERIFY(desk.file.isOpen());
+    QVERIFY(window.sortOption(0)->isChecked());
+    QCOMPARE(RowDescriptions(list).first(), QStringLiteral("zebra"));
 }
 
 namespace {
@@ -408,24 +172,63 @@ bool DropFiles(QWidget& target, const QStringList& paths)
 
 }  // namespace
 
-void TestFileDisplay::droppedFilesAreAddedAfterTheDrop()
+// Adding through the file dialog, describing, removing; adding by dropping files.
+void TestFileDisplay::addDescribeAndRemoveFlow()
 {
     Desk desk;
     FileDisplay& window = desk.open();
+    QCOMPARE(desk.enabledCommands(), QStringLiteral("01010"));  // Add and Close only
+    const QString fresh = desk.path(QStringLiteral("New fund.dat"));
+    QString startedAt;
+    window.setChooseFile([&](QWidget*, const QString& start) {
+        startedAt = start;
+        return fresh;
+    });
+    desk.input.answers.push_back(QStringLiteral("  New money fund  "));
+    desk.click(FileDisplay::AddCommand);
+
+    QCOMPARE(startedAt, desk.dir.path());
+    QCOMPARE(desk.input.asked.at(0).title, window.windowTitle());
+    QVERIFY(QFileInfo::exists(fresh));
+    QCOMPARE(desk.definitionLines().last(), QStringLiteral("\"New money fund\""));
+    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("New money fund")}));
+    QCOMPARE(desk.enabledCommands(), QStringLiteral("11111"));
+
+    // Describe it anew: the old description is offered.
+    desk.select({fresh});
+    desk.input.answers.push_back(QStringLiteral("Renamed fund"));
+    desk.click(FileDisplay::EditCommand);
+    QCOMPARE(desk.input.asked.back().defaultText, QStringLiteral("New money fund"));
+    QCOMPARE(RowDescriptions(window.fileList()), QStringList({QStringLiteral("Renamed fund")}));
+
+    // Remove it: the entry goes, the file stays.
+    desk.select({fresh});
+    desk.click(FileDisplay::RemoveCommand);
+    QCOMPARE(desk.definitionLines(),
+             QStringList({QStringLiteral("\"Portfolio definition file\"")}));
+    QVERIFY(QFileInfo::exists(fresh));
+    QCOMPARE(desk.enabledCommands(), QStringLiteral("01010"));
+
+    // A cancelled file dialog changes nothing.
+    window.setChooseFile([](QWidget*, const QString&) { return QString(); });
+    const size_t asked = desk.input.asked.size();
+    desk.click(FileDisplay::AddCommand);
+    QCOMPARE(desk.input.asked.size(), asked);
+
+    // Dropped files are added after the drop, not during it.
     const QString a = desk.ledger(QStringLiteral("A.dat"));
     const QString b = desk.ledger(QStringLiteral("B.dat"));
     desk.input.answers = {QStringLiteral("Alpha"), QStringLiteral("Beta")};
+    const qsizetype logged = TextLines(desk.log.path()).size();
     QVERIFY(DropFiles(window, {a, b}));
-    // Nothing happens during the drop itself.
     QCOMPARE(window.pendingAdditions().size(), size_t(2));
-    QVERIFY(desk.input.asked.empty());
-
+    QCOMPARE(desk.input.asked.size(), asked);
     QTRY_COMPARE(window.fileList()->count(), 2);
     QVERIFY(window.pendingAdditions().empty());
-    QCOMPARE(desk.input.asked.size(), size_t(2));
-    QCOMPARE(desk.input.asked[0].prompt.section(QLatin1Char('\n'), 1), a);
-    QCOMPARE(desk.input.asked[1].prompt.section(QLatin1Char('\n'), 1), b);
-    QCOMPARE(desk.logLines().size(), 2);
+    QCOMPARE(desk.input.asked.size(), asked + 2);
+    QCOMPARE(desk.input.asked[asked].prompt.section(QLatin1Char('\n'), 1), a);
+    QCOMPARE(desk.input.asked[asked + 1].prompt.section(QLatin1Char('\n'), 1), b);
+    QCOMPARE(TextLines(desk.log.path()).size(), logged + 2);
     QVERIFY(window.fileList()->isEnabled());  // (a cancelled queue: the portfolio tests)
 
     // Something that is not a file is not taken.
@@ -434,6 +237,97 @@ void TestFileDisplay::droppedFilesAreAddedAfterTheDrop()
     QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &enter);
     QVERIFY(!enter.isAccepted());
+}
+
+// A failed open keeps the window, a file of the wrong format closes the
+// current one, "&Close" and Escape open it again; a good file is opened, the
+// first of several selected or by a double click; several files described
+// and removed at once.
+void TestFileDisplay::openingAndClosing()
+{
+    Desk desk;
+    const QString another = desk.ledger(QStringLiteral("Another.dat"));
+    const QString fund = desk.ledger(QStringLiteral("Fund.dat"));
+    const QString gone = desk.path(QStringLiteral("Gone.dat"));
+    const QString old = desk.path(QStringLiteral("Old.dat"));
+    QByteArray oldBytes(41, '\0');
+    oldBytes[0] = 4;  // written by version 4
+    WriteAll(old, oldBytes);
+    desk.writePortfolio({another, QStringLiteral("Another"), fund, QStringLiteral("Fund"), gone,
+                         QStringLiteral("Gone"), old, QStringLiteral("Old")});
+    QVERIFY(OpenInvestmentFile(desk.file, fund, QStringLiteral("Fund"), desk.messages));
+    FileDisplay& window = desk.open();
+    QCOMPARE(window.outcome(), QStringLiteral("2"));
+    // The current file's row is the current row.
+    QCOMPARE(window.fileList()->currentItem()->toolTip(), fund);
+
+    desk.select({gone});
+    desk.click(FileDisplay::OpenCommand);
+    QCOMPARE(desk.messages.shown.size(), size_t(1));  // its text: the investment file tests
+    QVERIFY(window.isVisible());
+    QCOMPARE(desk.file.CurrentFile, fund);
+
+    // A file of the wrong format closes the current one ...
+    desk.select({old});
+    desk.click(FileDisplay::OpenCommand);
+    QCOMPARE(desk.messages.shown.size(), size_t(2));
+    QVERIFY(desk.messages.shown[1].text.startsWith(old + QStringLiteral(" is the wrong format.")));
+    QVERIFY(window.isVisible());
+    QVERIFY(!desk.file.isOpen());
+
+    // ... and "&Close" opens it again.
+    desk.click(FileDisplay::CloseCommand);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.outcome(), QStringLiteral("2"));
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+    QCOMPARE(desk.file.CurrentFile, fund);
+    QVERIFY(desk.file.isOpen());
+    QCOMPARE(desk.files.path(InvestmentSlot), fund);
+
+    // Escape behaves as "&Close".
+    window.show();
+    desk.file.close();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+    QVERIFY(desk.file.isOpen());
+
+    // With two rows selected the first one in the list is opened.
+    window.show();
+    desk.select({fund, another});
+    desk.click(FileDisplay::OpenCommand);
+    QCOMPARE(desk.messages.shown.size(), size_t(2));
+    QCOMPARE(window.outcome(), QStringLiteral("1"));
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(desk.file.CurrentFile, another);
+    QCOMPARE(desk.file.CurrentFileDesc, QStringLiteral("Another"));
+    QVERIFY(desk.file.isOpen());
+
+    // Shown again, the window starts without a choice, and a double click opens.
+    window.show();
+    QCOMPARE(window.outcome(), QStringLiteral("2"));
+    QListWidget* list = window.fileList();
+    QListWidgetItem* second = list->item(1);
+    list->clearSelection();
+    second->setSelected(true);
+    emit list->itemDoubleClicked(second);
+    QCOMPARE(window.outcome(), QStringLiteral("1"));
+    QCOMPARE(desk.file.CurrentFile, fund);
+
+    // Commands on several selected rows reach every one; the list follows.
+    window.show();
+    desk.select({another, old});
+    desk.input.answers = {QString(), QStringLiteral("  Bonds  ")};  // kept; trimmed
+    desk.click(FileDisplay::EditCommand);
+    QCOMPARE(desk.input.asked.size(), size_t(2));
+    QCOMPARE(RowDescriptions(list), QStringList({"Another", "Fund", "Gone", "Bonds"}));
+    // All of them: the current file is refused, the others go.
+    desk.select({another, fund, gone, old});
+    QCOMPARE(window.selectedPositions().size(), size_t(4));
+    desk.click(FileDisplay::RemoveCommand);
+    QCOMPARE(desk.messages.shown.size(), size_t(3));  // (its text and the log: the portfolio tests)
+    QCOMPARE(RowDescriptions(list), QStringList({"Fund"}));
+    QVERIFY(desk.file.isOpen());  // the current file stays open
 }
 
 void TestFileDisplay::descriptionInputWindow()

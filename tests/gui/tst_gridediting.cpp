@@ -24,11 +24,6 @@ using grid::Field;
 
 namespace {
 
-TransactionRecord RecordOf(const QByteArray& bytes, int n)
-{
-    return DecodeRecord(bytes.constData() + (n - 1) * RecordLength);
-}
-
 // A record as "version date/seq 'desc' amount price shares".
 QString Text(const TransactionRecord& r)
 {
@@ -64,7 +59,7 @@ struct Ledger {
         if (!Activate(*w))
             return false;
         g->setFocus();
-        return g->hasFocus() && m->rowCount() == 4;
+        return g->hasFocus();
     }
     int col(Field f) const { return grid::ColumnOf(f, m->recordTypePosition()); }
     // A click on a cell. (The view would read the modifiers of the last key
@@ -82,7 +77,10 @@ struct Ledger {
     }
     QLineEdit* editor() const { return ed->editor(); }
     QByteArray bytes() const { return ReadAll(dat); }
-    TransactionRecord record(int n) const { return RecordOf(bytes(), n); }
+    TransactionRecord record(int n) const
+    {
+        return DecodeRecord(bytes().constData() + (n - 1) * RecordLength);
+    }
     QString line(int n) const { return Text(record(n)); }
     // Clicks a cell and widens the selection to a block with Shift and the arrows.
     void block(int row, Field f, int right, int down)
@@ -125,23 +123,12 @@ class GridEditingTest : public QObject {
 
 private slots:
     void entryRules();
-    void firstEditCreatesARecordAndASecondRewritesIt();
-    void typingStartsTheEditAndEscapeWritesNothing();
-    void invalidDateKeepsTheEditor();
-    void tabShiftTabAndArrows();
-    void enterActsAsTabWhenCRFiresTab();
-    void recordTypeColumnOnTheRight();
-    void failedWriteKeepsTheEntry();
-    void clearDeleteInsertAskFirst();
-    void copyAndPasteToABlock();
+    void newRecordsAndTheLastEditWhenClosing();
+    void editorKeysAndRefusedEntries();
+    void enterAsTabAndRecordTypeOnTheRight();
+    void buttonsMenusAndBlocks();
+    void copyPasteAndUndoAcrossTheFreeChain();
     void undoAndRedoRestoreTheFileExactly();
-    void undoAfterARefreshListsAgain();
-    void undoAcrossTheFreeChain();
-    void deletingTheOnlyRowLeavesAnEmptyRow();
-    void modelKeepsTheItemModelRules();
-    void blockModeAndButtons();
-    void rightClickMenu();
-    void resizeCancelsTheEditClosingStoresIt();
 };
 
 void GridEditingTest::entryRules()
@@ -180,7 +167,9 @@ void GridEditingTest::entryRules()
     QCOMPARE(number.valueText(), QStringLiteral("7.5"));
 }
 
-void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
+// New records from the empty row, a second edit of one, and an edit cut
+// short by a resize or stored by closing the window.
+void GridEditingTest::newRecordsAndTheLastEditWhenClosing()
 {
     Ledger l;
     QVERIFY(l.open());
@@ -193,7 +182,6 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     l.typeInGrid(QStringLiteral("250"));
     QVERIFY(l.ed->editing());
     QCOMPARE(l.editor()->text(), QStringLiteral("250"));
-    QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Amount));
     QVERIFY(!l.w->transactionsMenu()->menuAction()->isEnabled());
     QVERIFY(!l.g->isEnabled());  // the window is frozen around the editor
     l.key(Qt::Key_Return);
@@ -227,9 +215,30 @@ void GridEditingTest::firstEditCreatesARecordAndASecondRewritesIt()
     l.key(Qt::Key_Return);
     // (a second record of that date)
     QCOMPARE(l.line(5), QStringLiteral("%1 20240201/1 'reinvest ' 0 0 2").arg(VersionMajor));
+
+    // A resize cancels an edit; closing the window stores it.
+    const QByteArray before = l.bytes();
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("5"));
+    QVERIFY(l.ed->editing());
+    l.w->resize(l.w->width() + 40, l.w->height() + 20);
+    QTRY_VERIFY(!l.ed->editing());
+    QCOMPARE(l.bytes(), before);
+    QVERIFY(l.g->isEnabled());
+
+    l.g->setFocus();
+    l.go(0, Field::Amount);
+    l.typeInGrid(QStringLiteral("1x"));
+    QVERIFY(!l.w->close());  // "1x" is refused: the window stays
+    QCOMPARE(l.lastMessage(), QStringLiteral("Entry is not numeric"));
+    QVERIFY(l.ed->editing());
+    l.retype(QStringLiteral("12"));
+    QVERIFY(l.w->close());
+    QCOMPARE(l.record(2).Amount, 12.0);
 }
 
-void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
+// Starting and leaving the editor, its keys, and entries that are refused.
+void GridEditingTest::editorKeysAndRefusedEntries()
 {
     Ledger l;
     QVERIFY(l.open());
@@ -238,7 +247,6 @@ void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
     QTest::keyClick(l.g, Qt::Key_5);
     QVERIFY(l.ed->editing());
     QCOMPARE(l.editor()->inputMask().left(10), QStringLiteral("00/00/0000"));
-    QCOMPARE(l.editor()->displayText().left(2).trimmed(), QStringLiteral("5"));
     QCOMPARE(l.editor()->text().remove(QLatin1Char('/')).trimmed(), QStringLiteral("5"));
     l.key(Qt::Key_Escape);
     QVERIFY(!l.ed->editing());
@@ -260,13 +268,8 @@ void GridEditingTest::typingStartsTheEditAndEscapeWritesNothing()
     l.go(2, Field::Amount);
     QTest::keyClick(l.g, Qt::Key_7);
     QVERIFY(!l.ed->editing());
-}
 
-void GridEditingTest::invalidDateKeepsTheEditor()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    const QByteArray before = l.bytes();
+    // An invalid date is refused and the editor stays.
     l.edit(0, Field::Date);
     QCOMPARE(l.editor()->text(), QStringLiteral("01/02/2024"));
     l.retype(QStringLiteral("02292001"));
@@ -279,27 +282,23 @@ void GridEditingTest::invalidDateKeepsTheEditor()
     l.key(Qt::Key_Return);
     QVERIFY(!l.ed->editing());
     QCOMPARE(l.record(2).TransDate, 20000229);
-}
 
-void GridEditingTest::tabShiftTabAndArrows()
-{
-    Ledger l;
-    QVERIFY(l.open());
     // Tab walks the row's five cells and goes on to the next row's date.
     l.edit(0, Field::Date);
     l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex().column(), l.col(Field::Desc));
     QCOMPARE(l.ed->helpText(), grid::EntryPrompt(Field::Desc));
     QCOMPARE(l.editor()->maxLength(), 9);
-    l.key(Qt::Key_Tab);
-    l.key(Qt::Key_Tab);
-    l.key(Qt::Key_Tab);
+    for (int i = 0; i < 3; ++i)
+        l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex().column(), l.col(Field::Shares));
     l.key(Qt::Key_Tab);
     QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Date)));
     QVERIFY(l.ed->editing());
-    // Down skips the closing row, which is no transaction.
+    // Down stores the entry and skips the closing row, which is no transaction.
+    l.retype(QStringLiteral("02022024"));
     l.key(Qt::Key_Down);
+    QCOMPARE(l.record(3).TransDate, 20240202);
     QCOMPARE(l.g->currentIndex().row(), 3);
     l.key(Qt::Key_Up);
     QCOMPARE(l.g->currentIndex().row(), 1);
@@ -329,25 +328,27 @@ void GridEditingTest::tabShiftTabAndArrows()
     QCOMPARE(l.g->currentIndex().row(), 0);
     QVERIFY(l.ed->editing());
     l.key(Qt::Key_Escape);
-}
 
-void GridEditingTest::enterActsAsTabWhenCRFiresTab()
-{
-    Ledger l;
-    QVERIFY(l.open(QStringLiteral("CRFiresTab=True\r\n")));
-    l.edit(0, Field::Desc);
-    l.retype(QStringLiteral("bought"));
+    // A write that fails keeps the entry in the editor.
+    const int undos = l.ed->undoStack()->count();
+    l.edit(0, Field::Amount);
+    l.retype(QStringLiteral("999"));
+    // The file goes away under the editor.
+    l.p.program().files.CloseFile(InvestmentSlot);
     l.key(Qt::Key_Return);
+    QVERIFY(l.lastMessage().startsWith(QStringLiteral("The change could not be written to ")));
     QVERIFY(l.ed->editing());
-    QCOMPARE(l.g->currentIndex().column(), l.col(Field::Amount));
-    QCOMPARE(l.record(2).Desc, QByteArray("bought   "));
+    QCOMPARE(l.editor()->text(), QStringLiteral("999"));
+    QCOMPARE(l.record(2).Amount, 1000.0);
+    QCOMPARE(l.ed->undoStack()->count(), undos);
     l.key(Qt::Key_Escape);
 }
 
-void GridEditingTest::recordTypeColumnOnTheRight()
+// Tab and Enter with the record type column on the right and CRFiresTab set.
+void GridEditingTest::enterAsTabAndRecordTypeOnTheRight()
 {
     Ledger l;
-    QVERIFY(l.open(QStringLiteral("[GridMisc]\r\nRTColPos=0\r\n")));
+    QVERIFY(l.open(QStringLiteral("CRFiresTab=True\r\n[GridMisc]\r\nRTColPos=0\r\n")));
     QCOMPARE(l.col(Field::Date), 0);
     l.edit(0, Field::Date);
     for (int i = 0; i < 4; ++i)
@@ -364,29 +365,67 @@ void GridEditingTest::recordTypeColumnOnTheRight()
     l.g->selectionModel()->setCurrentIndex(l.m->index(0, 10), QItemSelectionModel::ClearAndSelect);
     l.w->action("mnuEditItem")->trigger();
     QVERIFY(!l.ed->editing());
-}
 
-void GridEditingTest::failedWriteKeepsTheEntry()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    l.edit(0, Field::Amount);
-    l.retype(QStringLiteral("999"));
-    // The file goes away under the editor.
-    l.p.program().files.CloseFile(InvestmentSlot);
+    // Enter acts as Tab.
+    l.edit(0, Field::Desc);
+    l.retype(QStringLiteral("bought"));
     l.key(Qt::Key_Return);
-    QVERIFY(l.lastMessage().startsWith(QStringLiteral("The change could not be written to ")));
     QVERIFY(l.ed->editing());
-    QCOMPARE(l.editor()->text(), QStringLiteral("999"));
-    QCOMPARE(l.record(2).Amount, 1000.0);
-    QCOMPARE(l.ed->undoStack()->count(), 0);
+    QCOMPARE(l.g->currentIndex().column(), l.col(Field::Amount));
+    QCOMPARE(l.record(2).Desc, QByteArray("bought   "));
     l.key(Qt::Key_Escape);
 }
 
-void GridEditingTest::clearDeleteInsertAskFirst()
+// The grid's buttons and right-click menu; clear, delete and insert asking
+// first; a block after the listing.
+void GridEditingTest::buttonsMenusAndBlocks()
 {
     Ledger l;
     QVERIFY(l.open());
+    // The price box takes the focus: the grid's buttons rest.
+    l.w->sharePriceBox()->setFocus();
+    QVERIFY(!l.w->command1(2)->isEnabled());
+    l.g->setFocus();
+    // A button runs its command with the focus left in the grid.
+    l.go(1, Field::Amount);
+    QTest::mouseClick(l.w->command1(0), Qt::LeftButton);
+    QVERIFY(l.ed->editing());
+    l.key(Qt::Key_Escape);
+    QMenu* menu = l.w->rightClickMenu();
+    auto visible = [menu] {
+        QStringList names;
+        for (QAction* a : menu->actions())
+            if (a->isVisible())
+                names << (a->menu() ? a->menu()->objectName() : a->objectName());
+        return names;
+    };
+    auto centre = [&l](int row, Field f) {
+        return l.g->visualRect(l.m->index(row, l.col(f))).center();
+    };
+    // A computed column or the closing row: no menu.
+    l.ed->rightClickGrid(centre(0, Field::Value));
+    QVERIFY(!menu->isVisible());
+    l.ed->rightClickGrid(centre(2, Field::Amount));
+    QVERIFY(!menu->isVisible());
+    // An editable cell becomes current; the menu shows its grid items.
+    l.ed->rightClickGrid(centre(1, Field::Amount));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Amount)));
+    QVERIFY(visible().contains(QStringLiteral("mnuRCEdit")));
+    QVERIFY(!l.w->action(QStringLiteral("mnuRCPaste"))->isEnabled());
+    menu->hide();
+    // The record type column: only "What's this?".
+    l.ed->rightClickGrid(centre(0, Field::RecordType));
+    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
+    menu->hide();
+    // So does the frame of the grid control buttons.
+    l.ed->rightClickElsewhere(l.w->gridControlFrame(), QPoint(10, 10));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
+    menu->hide();
+
+    QVERIFY(Activate(*l.w));
+    l.g->setFocus();
     const QByteArray before = l.bytes();
     // A block of amounts, prices and shares over both records.
     l.block(0, Field::Amount, 2, 1);
@@ -432,6 +471,11 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     QCOMPARE(l.m->rowCount(), 6);
     QCOMPARE(l.m->rowData(4), -1);
     QCOMPARE(l.m->rowData(1), 0);
+    // A single empty row is not deleted; nothing is asked.
+    const qsizetype asked = l.p.messages.questions.size();
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(l.p.messages.questions.size(), asked);
+    QCOMPARE(l.m->rowCount(), 6);
     // A block with empty rows only changes the grid.
     const QByteArray withRows = l.bytes();
     l.block(1, Field::Date, 0, 1);
@@ -439,9 +483,21 @@ void GridEditingTest::clearDeleteInsertAskFirst()
     l.key(Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(l.m->rowCount(), 4);
     QCOMPARE(l.bytes(), withRows);
+
+    // After a listing, Shift and an arrow make a block of two cells.
+    l.key(Qt::Key_F5);
+    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
+    QVERIFY(l.ed->blockMode());
+    const grid::GridEditor::Block two = l.ed->block();
+    QCOMPARE(two.top, two.bottom);
+    QCOMPARE(two.right - two.left, 1);
+    QTest::keyClick(l.g, Qt::Key_Escape);
+    QVERIFY(!l.ed->blockMode());
 }
 
-void GridEditingTest::copyAndPasteToABlock()
+// Copy and paste to a block; undo after a refresh and across the free chain;
+// every row deleted.
+void GridEditingTest::copyPasteAndUndoAcrossTheFreeChain()
 {
     Ledger l;
     QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
@@ -472,12 +528,67 @@ void GridEditingTest::copyAndPasteToABlock()
     l.go(1, Field::Date);
     QTest::keyClick(l.g, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(l.record(3).TransDate, 20240102);
+
+    // An undo after a refresh lists again.
+    const QByteArray original = l.bytes();
+    const int undos = l.ed->undoStack()->count();
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.go(1, Field::Amount);  // now the closing row... the empty row after a refresh
+    l.key(Qt::Key_F5);
+    QCOMPARE(l.ed->undoStack()->count(), undos + 1);  // a refresh keeps the stack
+    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowCount(), 4);
+    QCOMPARE(l.m->rowData(1), 3);
+    QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
+
+    // Records 3 then 2 are deleted (chain 3 -> 2); a new entry takes 3 again.
+    l.go(1, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    l.go(0, Field::Date);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 3);
+    l.go(l.m->rowCount() - 1, Field::Desc);
+    l.typeInGrid(QStringLiteral("fee"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.m->rowData(l.m->rowCount() - 1), 3);
+    QCOMPARE(RecordLinkField(l.bytes().constData()), 2);
+    const QByteArray after = l.bytes();
+    for (int i = 0; i < 3; ++i)
+        l.w->action("mnuUndo")->trigger();
+    QCOMPARE(l.bytes(), original);
+    QCOMPARE(l.m->rowData(0), 2);
+    QCOMPARE(l.m->rowData(1), 3);
+    for (int i = 0; i < 3; ++i)
+        l.w->action("mnuRedo")->trigger();
+    QCOMPARE(l.bytes(), after);
+
+    // Deleting every row leaves the empty row; it takes the next entry, in a
+    // released record.
+    l.w->action("mnuRefreshItem")->trigger();
+    QTest::keyClick(l.g, Qt::Key_A, Qt::ControlModifier);
+    l.key(Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(l.m->rowCount(), 1);
+    QCOMPARE(l.m->rowData(0), 0);
+    QCOMPARE(l.record(3).Version, std::int16_t(0));
+    const int released = RecordLinkField(l.bytes().constData());
+    l.typeInGrid(QStringLiteral("03152024"));
+    l.key(Qt::Key_Return);
+    QCOMPARE(l.m->rowData(0), released);
+    QCOMPARE(l.record(released).TransDate, 20240315);
+    QCOMPARE(l.bytes().size(), 3 * RecordLength);
 }
 
 void GridEditingTest::undoAndRedoRestoreTheFileExactly()
 {
     Ledger l;
     QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
+    // Every signal and answer of the model is checked along the way.
+    QAbstractItemModelTester tester(l.m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(l.m->flags(l.m->index(0, l.col(Field::Amount))) & Qt::ItemIsEditable);
+    QVERIFY(!(l.m->flags(l.m->index(0, l.col(Field::Value))) & Qt::ItemIsEditable));
+    QVERIFY(!(l.m->flags(l.m->index(2, l.col(Field::Amount))) & Qt::ItemIsEditable));
     const QByteArray original = l.bytes();
     const int rows = l.m->rowCount();
 
@@ -533,182 +644,6 @@ void GridEditingTest::undoAndRedoRestoreTheFileExactly()
     // Opening a file again starts with nothing to undo.
     QVERIFY(OpenInvestment(*l.w, l.dat));
     QCOMPARE(l.ed->undoStack()->count(), 0);
-}
-
-void GridEditingTest::undoAfterARefreshListsAgain()
-{
-    Ledger l;
-    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
-    const QByteArray original = l.bytes();
-    l.go(1, Field::Date);
-    l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    l.go(1, Field::Amount);  // now the closing row... the empty row after a refresh
-    l.key(Qt::Key_F5);
-    QCOMPARE(l.ed->undoStack()->count(), 1);  // a refresh keeps the stack
-    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(l.bytes(), original);
-    QCOMPARE(l.m->rowCount(), 4);
-    QCOMPARE(l.m->rowData(1), 3);
-    QCOMPARE(l.m->cellText(1, l.col(Field::Desc)), QStringLiteral("div      "));
-}
-
-void GridEditingTest::undoAcrossTheFreeChain()
-{
-    Ledger l;
-    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
-    const QByteArray original = l.bytes();
-    // Records 3 then 2 are deleted (chain 3 -> 2); a new entry takes 3 again.
-    l.go(1, Field::Date);
-    l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    l.go(0, Field::Date);
-    l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    QCOMPARE(RecordLinkField(l.bytes().constData()), 3);
-    l.go(l.m->rowCount() - 1, Field::Desc);
-    l.typeInGrid(QStringLiteral("fee"));
-    l.key(Qt::Key_Return);
-    QCOMPARE(l.m->rowData(l.m->rowCount() - 1), 3);
-    QCOMPARE(RecordLinkField(l.bytes().constData()), 2);
-    const QByteArray after = l.bytes();
-    for (int i = 0; i < 3; ++i)
-        l.w->action("mnuUndo")->trigger();
-    QCOMPARE(l.bytes(), original);
-    QCOMPARE(l.m->rowData(0), 2);
-    QCOMPARE(l.m->rowData(1), 3);
-    for (int i = 0; i < 3; ++i)
-        l.w->action("mnuRedo")->trigger();
-    QCOMPARE(l.bytes(), after);
-}
-
-void GridEditingTest::deletingTheOnlyRowLeavesAnEmptyRow()
-{
-    StartedProgram p;
-    const QString dat =
-        WriteLedger(p.dir.path() + QStringLiteral("/One.dat"), {{20240105, "note", 0, 0, 0}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("One"), QStringLiteral("ConfirmDelete=False\r\n")));
-    MainWindow& w = *p.window;
-    QVERIFY(Activate(w));
-    w.grid()->setFocus();
-    grid::LedgerModel& m = *w.gridModel();
-    QCOMPARE(m.rowCount(), 2);  // the record and the empty row
-    QTest::keyClick(w.grid(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(w.grid(), Qt::Key_Delete, Qt::ShiftModifier);
-    QCOMPARE(m.rowCount(), 1);
-    QCOMPARE(m.rowData(0), 0);
-    QCOMPARE(RecordOf(ReadAll(dat), 2).Version, std::int16_t(0));
-    // The empty row takes the next entry, in the released record.
-    QTest::keyClicks(w.grid(), QStringLiteral("0"));
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3152024"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(m.rowData(0), 2);
-    QCOMPARE(RecordOf(ReadAll(dat), 2).TransDate, 20240315);
-    QCOMPARE(ReadAll(dat).size(), 2 * RecordLength);
-}
-
-void GridEditingTest::modelKeepsTheItemModelRules()
-{
-    Ledger l;
-    QVERIFY(l.open(QStringLiteral("ConfirmDelete=False\r\n")));
-    QAbstractItemModelTester tester(l.m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QVERIFY(l.m->flags(l.m->index(0, l.col(Field::Amount))) & Qt::ItemIsEditable);
-    QVERIFY(!(l.m->flags(l.m->index(0, l.col(Field::Value))) & Qt::ItemIsEditable));
-    QVERIFY(!(l.m->flags(l.m->index(2, l.col(Field::Amount))) & Qt::ItemIsEditable));
-    l.go(3, Field::Desc);
-    l.typeInGrid(QStringLiteral("x"));
-    l.key(Qt::Key_Down);
-    l.key(Qt::Key_Escape);
-    l.p.input.answers = {QStringLiteral("2")};
-    l.key(Qt::Key_Insert, Qt::ShiftModifier);
-    l.key(Qt::Key_Delete, Qt::ShiftModifier);
-    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(l.g, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(l.g, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(l.m->rowCount(), 5);
-    QCOMPARE(l.m->rowData(3), 4);
-}
-
-void GridEditingTest::blockModeAndButtons()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    // After the listing, Shift and an arrow make a block of two cells.
-    QTest::keyClick(l.g, Qt::Key_Right, Qt::ShiftModifier);
-    QVERIFY(l.ed->blockMode());
-    const grid::GridEditor::Block two = l.ed->block();
-    QCOMPARE(two.top, two.bottom);
-    QCOMPARE(two.right - two.left, 1);
-    QTest::keyClick(l.g, Qt::Key_Escape);
-    QVERIFY(!l.ed->blockMode());
-    // The price box takes the focus: the grid's buttons rest.
-    l.w->sharePriceBox()->setFocus();
-    QVERIFY(!l.w->command1(2)->isEnabled());
-    l.g->setFocus();
-    // A button runs its command with the focus left in the grid.
-    l.go(1, Field::Amount);
-    QTest::mouseClick(l.w->command1(0), Qt::LeftButton);
-    QVERIFY(l.ed->editing());
-    l.key(Qt::Key_Escape);
-}
-
-void GridEditingTest::rightClickMenu()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    QMenu* menu = l.w->rightClickMenu();
-    auto visible = [menu] {
-        QStringList names;
-        for (QAction* a : menu->actions())
-            if (a->isVisible())
-                names << (a->menu() ? a->menu()->objectName() : a->objectName());
-        return names;
-    };
-    auto centre = [&l](int row, Field f) {
-        return l.g->visualRect(l.m->index(row, l.col(f))).center();
-    };
-    // A computed column or the closing row: no menu.
-    l.ed->rightClickGrid(centre(0, Field::Value));
-    QVERIFY(!menu->isVisible());
-    l.ed->rightClickGrid(centre(2, Field::Amount));
-    QVERIFY(!menu->isVisible());
-    // An editable cell becomes current; the menu shows its grid items.
-    l.ed->rightClickGrid(centre(1, Field::Amount));
-    QVERIFY(menu->isVisible());
-    QCOMPARE(l.g->currentIndex(), l.m->index(1, l.col(Field::Amount)));
-    QVERIFY(visible().contains(QStringLiteral("mnuRCEdit")));
-    QVERIFY(!l.w->action(QStringLiteral("mnuRCPaste"))->isEnabled());
-    menu->hide();
-    // The record type column: only "What's this?".
-    l.ed->rightClickGrid(centre(0, Field::RecordType));
-    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
-    menu->hide();
-    // So does the frame of the grid control buttons.
-    l.ed->rightClickElsewhere(l.w->gridControlFrame(), QPoint(10, 10));
-    QVERIFY(menu->isVisible());
-    QCOMPARE(visible(), QStringList({"mnuRCWhatsThis"}));
-    menu->hide();
-}
-
-void GridEditingTest::resizeCancelsTheEditClosingStoresIt()
-{
-    Ledger l;
-    QVERIFY(l.open());
-    const QByteArray before = l.bytes();
-    l.go(0, Field::Amount);
-    l.typeInGrid(QStringLiteral("5"));
-    QVERIFY(l.ed->editing());
-    l.w->resize(l.w->width() + 40, l.w->height() + 20);
-    QTRY_VERIFY(!l.ed->editing());
-    QCOMPARE(l.bytes(), before);
-    QVERIFY(l.g->isEnabled());
-
-    l.g->setFocus();
-    l.go(0, Field::Amount);
-    l.typeInGrid(QStringLiteral("1x"));
-    QVERIFY(!l.w->close());  // "1x" is refused: the window stays
-    QCOMPARE(l.lastMessage(), QStringLiteral("Entry is not numeric"));
-    QVERIFY(l.ed->editing());
-    l.retype(QStringLiteral("12"));
-    QVERIFY(l.w->close());
-    QCOMPARE(l.record(2).Amount, 12.0);
 }
 
 QTEST_MAIN(GridEditingTest)

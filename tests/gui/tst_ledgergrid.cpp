@@ -14,8 +14,6 @@
 
 #include <QAction>
 #include <QBrush>
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -47,19 +45,13 @@ class LedgerGridTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void columnWidthLists();
-    void gridNumbers();
-    void systemColours();
+    void gridTextsWidthsAndColours();
     void knownLedgerFillsTheGrid();
-    void priceBoxEnterRelistsWithTheTypedPrice();
     void everythingSoldDisablesThePriceBox();
-    void hidingRecordTypes();
-    void rowHeightCommands();
-    void newPortfolioEmptiesTheWindow();
-    void windowParts();
 };
 
-void LedgerGridTest::columnWidthLists()
+// Column widths, cell texts and colours.
+void LedgerGridTest::gridTextsWidthsAndColours()
 {
     const auto defaults = grid::ColumnWidths(QString(), 1);
     QCOMPARE(grid::FormatColumnWidths(defaults),
@@ -74,10 +66,7 @@ void LedgerGridTest::columnWidthLists()
     QCOMPARE(grid::RotateWidthList(QStringLiteral("True"), true), QStringLiteral("True"));
     QCOMPARE(grid::TwipsToPixels(1210), 81);
     QCOMPARE(grid::PixelsToTwips(81), 1215);
-}
 
-void LedgerGridTest::gridNumbers()
-{
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     QCOMPARE(grid::FormatGridNumber(0.5, 2, us), QStringLiteral(".50"));
     QCOMPARE(grid::FormatGridNumber(-0.25, 3, us), QStringLiteral("-.250"));
@@ -112,10 +101,8 @@ void LedgerGridTest::gridNumbers()
     QVERIFY(grid::CellIsNegative(g, Field::Amount));
     QVERIFY(!grid::CellIsNegative(g, Field::Shares));
     QVERIFY(grid::CellText(grid::BlankGridRow(), Field::Date, calendar).isEmpty());
-}
 
-void LedgerGridTest::systemColours()
-{
+    // Colours: system colour numbers take the palette's.
     QPalette palette;
     palette.setColor(QPalette::Text, Qt::darkBlue);
     palette.setColor(QPalette::Base, Qt::white);
@@ -127,6 +114,8 @@ void LedgerGridTest::systemColours()
     QCOMPARE(grid::ToQColor(0x000000FF, palette), Red);
 }
 
+// A known ledger opened, listed, and worked on with the ledger's commands;
+// the window's parts.
 void LedgerGridTest::knownLedgerFillsTheGrid()
 {
     StartedProgram p;
@@ -139,14 +128,12 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(w.ledger().listedRows(), 6);
     // Record type codes; row data: the record numbers in file order, -1 for
     // the closing row (no transaction), 0 for the empty row.
-    const struct {
-        const char* code;
-        int recNo;
-    } rows[] = {{"P", 2}, {"U", 3}, {"S", 4}, {"", 5}, {"D", 6}, {"U", -1}, {"", 0}};
+    const std::pair<const char*, int> rows[] = {{"P", 2}, {"U", 3},  {"S", 4}, {"", 5},
+                                                {"D", 6}, {"U", -1}, {"", 0}};
     for (int r = 0; r < 7; ++r) {
-        QCOMPARE(m.data(m.index(r, 0)).toString(), QLatin1String(rows[r].code));
-        QCOMPARE(m.rowData(r), rows[r].recNo);
-        QCOMPARE(m.data(m.index(r, 1), grid::LedgerModel::RowDataRole).toInt(), rows[r].recNo);
+        QCOMPARE(m.data(m.index(r, 0)).toString(), QLatin1String(rows[r].first));
+        QCOMPARE(m.rowData(r), rows[r].second);
+        QCOMPARE(m.data(m.index(r, 1), grid::LedgerModel::RowDataRole).toInt(), rows[r].second);
     }
     QCOMPARE(m.headerData(3, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), 0);
     QCOMPARE(m.headerData(6, Qt::Horizontal, grid::LedgerModel::ColumnDataRole).toInt(), -1);
@@ -187,10 +174,9 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(s.lblCashDistr->text(), QLocale().toCurrencyString(-20.0, QString(), 2));
     QVERIFY(!s.lblIRR->text().isEmpty());
 
-    // The window after opening: the file's label, its backup copy, the log.
+    // The window after opening: the file's label and the log.
     QCOMPARE(w.fileLabel()->text(), QStringLiteral("My fund"));
     QCOMPARE(w.fileLabel()->toolTip(), dat);
-    QVERIFY(QFile::exists(p.dir.path() + QStringLiteral("/Fund.bak")));
     QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Opened file ") + dat +
                                           QStringLiteral(" in portfolio ") + p.portfolioPath() +
                                           QLatin1Char('.')));
@@ -211,65 +197,20 @@ void LedgerGridTest::knownLedgerFillsTheGrid()
     QCOMPARE(m.rowCount(), 0);
     w.action("mnuRefreshItem")->trigger();
     QCOMPARE(m.rowCount(), 7);
-}
 
-void LedgerGridTest::priceBoxEnterRelistsWithTheTypedPrice()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p).isEmpty());
-    MainWindow& w = *p.window;
-    p.messages.shown.clear();
-
-    QLineEdit* box = w.sharePriceBox();
-    box->setText(QStringLiteral("15"));
-    QTest::keyClick(box, Qt::Key_Return);
-    const grid::LedgerModel& m = *w.gridModel();
-    QCOMPARE(m.data(m.index(5, 4)).toString(), QStringLiteral("15.00"));
-    QCOMPARE(m.data(m.index(5, 7)).toString(), QStringLiteral("750.00"));
-    QCOMPARE(box->text(), QStringLiteral("15.00"));
-    QCOMPARE(p.messages.texts(), QStringList{listing_text::SuspectScreen()});
-    QVERIFY(p.input.asked.empty());
-
-    // Without an open file Enter does nothing.
-    w.EnableFileControls(false);
-    box->setText(QStringLiteral("20"));
-    QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(box->text(), QStringLiteral("20"));
-}
-
-void LedgerGridTest::everythingSoldDisablesThePriceBox()
-{
-    StartedProgram p;
-    const QString dat =
-        WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
-                    {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
-    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Sold out"),
-                         QStringLiteral("AlwaysCopyFile=False\r\n")));
-    QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
-    QVERIFY(!p.window->sharePriceBox()->isEnabled());
-    QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
-    QCOMPARE(p.window->grid()->currentRow(), 2);     // the empty last row
-    QVERIFY(p.messages.shown.empty());
-    QVERIFY(!QFile::exists(p.dir.path() + QStringLiteral("/Sold.bak")));
-}
-
-void LedgerGridTest::hidingRecordTypes()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p).isEmpty());
-    MainWindow& w = *p.window;
+    // Record types hidden and shown again.
+    grid::LedgerGrid& g = *w.grid();
 
     std::optional<QString> answer = QStringLiteral("*ADFRSU");  // all but P
     w.ledger().setChooseRecordTypes([&answer] { return answer; });
-    grid::LedgerGrid& g = *w.grid();
     // The rows hidden in the grid and in its frozen columns, "1" for hidden.
     auto hidden = [&g] {
-        QString rows, frozen;
+        QString shown, frozen;
         for (int r = 0; r < 7; ++r) {
-            rows += g.isRowHidden(r) ? u'1' : u'0';
+            shown += g.isRowHidden(r) ? u'1' : u'0';
             frozen += g.frozenView()->isRowHidden(r) ? u'1' : u'0';
         }
-        return rows == frozen ? rows : rows + QStringLiteral(" but frozen ") + frozen;
+        return shown == frozen ? shown : shown + QStringLiteral(" but frozen ") + frozen;
     };
     w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("1000000"));
@@ -282,14 +223,26 @@ void LedgerGridTest::hidingRecordTypes()
     answer = QStringLiteral("*ADFPRSU");  // all eight: listed again
     w.action("mnuRTHide")->trigger();
     QCOMPARE(hidden(), QStringLiteral("0000000"));
-}
 
-void LedgerGridTest::rowHeightCommands()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p, QStringLiteral("GridColWidth=True\r\n")).isEmpty());
-    MainWindow& w = *p.window;
-    grid::LedgerGrid& g = *w.grid();
+    // A price typed into the box and Enter list again with that price.
+    p.messages.shown.clear();
+    QLineEdit* box = w.sharePriceBox();
+    box->setText(QStringLiteral("15"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(m.data(m.index(5, 4)).toString(), QStringLiteral("15.00"));
+    QCOMPARE(m.data(m.index(5, 7)).toString(), QStringLiteral("750.00"));
+    QCOMPARE(box->text(), QStringLiteral("15.00"));
+    QCOMPARE(p.messages.texts(), QStringList{listing_text::SuspectScreen()});
+    QVERIFY(p.input.asked.empty());
+
+    // Without an open file Enter does nothing.
+    w.EnableFileControls(false);
+    box->setText(QStringLiteral("20"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), QStringLiteral("20"));
+    w.EnableFileControls(true);
+
+    // Row heights: one row's height set for all, reset, remembered.
     const int normal = g.rowHeight(0);
     QCOMPARE(normal, g.defaultRowHeightPixels());
     g.setRowHeight(3, 40);
@@ -306,16 +259,8 @@ void LedgerGridTest::rowHeightCommands()
     g.setRowHeight(0, 30);
     g.setCurrentRow(0);
     w.action("mnuRowHeightSet")->trigger();
-    QVERIFY(w.close());
-    QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
-}
 
-void LedgerGridTest::newPortfolioEmptiesTheWindow()
-{
-    StartedProgram p;
-    QVERIFY(!OpenKnownLedger(p).isEmpty());
-    MainWindow& w = *p.window;
-
+    // A new portfolio empties the window.
     const QString fresh = p.dir.path() + QStringLiteral("/New.def");
     QString offered;
     w.fileCommands().setChoosePortfolio([&](QWidget*, const QString& start) {
@@ -328,28 +273,18 @@ void LedgerGridTest::newPortfolioEmptiesTheWindow()
     QCOMPARE(QString::fromLatin1(ReadAll(fresh)),
              QStringLiteral("\"Portfolio definition file\"\r\n"));
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
-    QVERIFY(p.program().file.CurrentFile.isEmpty());
-    QVERIFY(!p.program().file.isOpen());
-    QCOMPARE(w.gridModel()->rowCount(), 0);
-    QVERIFY(w.summaryPanel()->labels().lblOOP->text().isEmpty());
-    QVERIFY(!w.action(QStringLiteral("mnuRefreshItem"))->isEnabled());
-    QVERIFY(w.fileLabel()->text().isEmpty());
+    QVERIFY(p.program().file.CurrentFile.isEmpty() && !p.program().file.isOpen());
+    QCOMPARE(m.rowCount(), 0);
+    QVERIFY(s.lblOOP->text().isEmpty() && w.fileLabel()->text().isEmpty());
     QCOMPARE(LogMessages(p.log()).last(),
              QStringLiteral("Opened portfolio ") + fresh + QLatin1Char('.'));
+    QVERIFY(w.action(QStringLiteral("mnuOpenItem"))->isEnabled() && w.command7(1)->isEnabled());
 
     // Cancelling the dialog changes nothing.
     w.fileCommands().setChoosePortfolio([](QWidget*, const QString&) { return QString(); });
     w.action("mnuPortfolioItem")->trigger();
     QCOMPARE(p.program().portfolio.CurrentPortfolio, fresh);
-}
-
-// The record types legend, the grid control frame, Escape and the notices
-// window of a started program.
-void LedgerGridTest::windowParts()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    MainWindow& w = *p.window;
+    // The record types legend, the grid control frame, Escape and the notices window.
     RecordTypesWindow* legend = w.recordTypesWindow();
     QAction* item = w.action(QStringLiteral("mnuRecordTypeItem"));
     QVERIFY(legend->isVisible() && item->isChecked());
@@ -375,6 +310,7 @@ void LedgerGridTest::windowParts()
     QVERIFY(w.ledger().cancelRequested());
 
     NoticesWindow* n = w.noticesWindow();
+    const qsizetype logged = LogMessages(p.log()).size();
     w.LogSession(QStringLiteral("first"), true, false, false);
     QVERIFY(n->isVisible());
     QVERIFY(n->okButton()->isHidden() && n->displayLogButton()->isHidden());
@@ -389,9 +325,30 @@ void LedgerGridTest::windowParts()
     QVERIFY(!n->isVisible());
     w.LogSession(QStringLiteral("third"), true, false, false);
     QCOMPARE(n->text(), QStringLiteral("third"));
-    QCOMPARE(LogMessages(p.log()).mid(1),
+    QCOMPARE(LogMessages(p.log()).mid(logged),
              (QStringList{QStringLiteral("first."), QStringLiteral("second."),
                           QStringLiteral("third.")}));
+
+    // The row height is written back with remembered column widths.
+    p.program().settings.GridColWidth = QStringLiteral("True");
+    QVERIFY(w.close());
+    QVERIFY(QString::fromLatin1(ReadAll(p.ini())).contains(QStringLiteral("GridRowHeight=450")));
+}
+
+void LedgerGridTest::everythingSoldDisablesThePriceBox()
+{
+    StartedProgram p;
+    const QString dat =
+        WriteLedger(p.dir.path() + QStringLiteral("/Sold.dat"),
+                    {{20200102, "buy", 1000, 10, 0}, {20200601, "sell", -1200, 12, 100}});
+    QVERIFY(StartAndOpen(p, dat, QStringLiteral("Sold out"),
+                         QStringLiteral("AlwaysCopyFile=False\r\n")));
+    QCOMPARE(p.window->sharePriceBox()->text(), QStringLiteral("N/A"));
+    QVERIFY(!p.window->sharePriceBox()->isEnabled());
+    QCOMPARE(p.window->gridModel()->rowCount(), 3);  // no closing row
+    QCOMPARE(p.window->grid()->currentRow(), 2);     // the empty last row
+    QVERIFY(p.messages.shown.empty());
+    QVERIFY(!QFile::exists(p.dir.path() + QStringLiteral("/Sold.bak")));
 }
 
 QTEST_MAIN(LedgerGridTest)

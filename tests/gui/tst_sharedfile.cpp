@@ -13,24 +13,15 @@ using namespace brisden::test;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray errors;
-};
-
-Run Start(const QString& program, const QStringList& args, const QString& folder,
-          const QProcessEnvironment& environment)
+// Starts the desktop program in folder and waits for its end; its exit code.
+int StartDesktop(const QString& folder)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
-    process.setProcessEnvironment(environment);
-    process.start(program, args);
-    Run run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.errors = process.readAllStandardError();
-    return run;
+    process.start(QStringLiteral(BRISDEN_APP), {});
+    const bool ended =
+        process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+    return ended ? process.exitCode() : -1;
 }
 
 // The file opens without a warning; its descriptions in date order.
@@ -67,10 +58,7 @@ void SharedFileTest::desktopCommandLineAndSecondStartNeverCorruptTheFile()
     QTemporaryDir sockets;
     QVERIFY(sockets.isValid());
     const QByteArray oldTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(sockets.path()));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), sockets.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    qputenv("TMPDIR", QFile::encodeName(sockets.path()));  // inherited by the programs started
 
     QTemporaryDir dir;
     const QString dat =
@@ -95,18 +83,17 @@ void SharedFileTest::desktopCommandLineAndSecondStartNeverCorruptTheFile()
 
         // The command line cannot write it.
         for (const QStringList& args : {import, QStringList{QStringLiteral("rebuild"), dat}}) {
-            const Run run = Start(QStringLiteral(BRISDEN_CLI), args, other, environment);
+            const CliRun run = RunCli(other, args);
             QCOMPARE(run.exitCode, 1);
-            QVERIFY2(run.errors.contains("open in another copy of Brisden"),
-                     run.errors.constData());
+            QVERIFY2(run.errors.contains(QStringLiteral("open in another copy of Brisden")),
+                     qPrintable(run.errors));
         }
         QCOMPARE(ReadAll(dat), opened);
         QVERIFY(!QFile::exists(bak));
 
         // A second start of the desktop program brings this one to the front
         // and ends before it touches any file, even its log.
-        const Run second = Start(QStringLiteral(BRISDEN_APP), {}, other, environment);
-        QCOMPARE(second.exitCode, 0);
+        QCOMPARE(StartDesktop(other), 0);
         QVERIFY(!QFile::exists(other + QStringLiteral("/Application.log")));
         QCOMPARE(ReadAll(dat), opened);
 
@@ -123,8 +110,7 @@ void SharedFileTest::desktopCommandLineAndSecondStartNeverCorruptTheFile()
     }
 
     // Closed: the command line writes it again, after what the desktop wrote.
-    const Run run = Start(QStringLiteral(BRISDEN_CLI), import, other, environment);
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(RunCli(other, import).exitCode, 0);
     QCOMPARE(SoundDescriptions(dat), (QStringList{QStringLiteral("sell"), QStringLiteral("Desktop"),
                                                   QStringLiteral("Imported")}));
 

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QTime>
-#include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -25,20 +24,11 @@ class StartupTest : public QObject {
 private slots:
     void startDelay_data();
     void startDelay();
-    void firstActivationArmsTheStartTimer();
     void currencyTag();
-    void logStartsEmptyWithItsStartLine();
+    void firstStart();
     void settingsShapeTheWindow();
-    void samplePortfolioIsWrittenOncePerInstallation();
-    void samplePortfolioNeverReplacesAnExistingOne();
-    void missingDefaultPortfolioIsReportedOnce();
-    void defaultPortfolioIsOfferedAfterTheStart();
     void secondCopyRaisesTheFirst();
-    void closingWritesTheSettingsBack();
-    void closingWithoutRememberedWidthsWritesNoWidths();
-    void windowPositionIsRestored();
-    void siblingProgramStartsOnce();
-    void dateWatchWaitsForMidnight();
+    void defaultPortfolioAndTheSettingsWrittenBack();
 };
 
 void StartupTest::startDelay_data()
@@ -65,20 +55,6 @@ void StartupTest::startDelay()
     QCOMPARE(StartDelayMs(commandLine), delay);
 }
 
-void StartupTest::firstActivationArmsTheStartTimer()
-{
-    StartedProgram p;
-    QVERIFY(p.start(QString(), QStringLiteral("/W3"), false));
-    QCOMPARE(p.window->startDelay(), 300);
-    QVERIFY(p.window->Tag.isEmpty());
-    QVERIFY(!p.window->startDone());
-    QTRY_VERIFY_WITH_TIMEOUT(p.window->startDone(), 3000);
-    // A later activation does not start again.
-    p.window->hide();
-    p.window->show();
-    QCOMPARE(p.window->startDelay(), 300);
-}
-
 void StartupTest::currencyTag()
 {
     QCOMPARE(MakeCurrencyTag(QLocale(QLocale::English, QLocale::UnitedStates)),
@@ -90,59 +66,51 @@ void StartupTest::currencyTag()
     QVERIFY(euro.size() == 4);  // the blank between the number and the symbol is kept
 }
 
-void StartupTest::logStartsEmptyWithItsStartLine()
+// A first start: the log starts afresh, a missing default portfolio is
+// reported, the program's paths, the default window, the date watch and the
+// sample portfolio.
+void StartupTest::firstStart()
 {
     StartedProgram p;
     WriteText(p.log(), QStringLiteral("old line\r\n"));
-    QVERIFY(p.start());
+    const QString example = p.app() + QStringLiteral("/Example");
+    QVERIFY(QDir().mkpath(example));
+    const QString missing = p.dir.path() + QStringLiteral("/gone.def");
+    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + missing +
+                    QStringLiteral("\r\n")));
     // (The start line itself: the session log tests.)
     const QStringList lines = TextLines(p.log());
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines.first().startsWith(QStringLiteral("Session started ")));
+    // A missing default portfolio is reported once, and not logged.
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral("Can't access the default portfolio ") + missing});
+    QCOMPARE(p.messages.shown.front().icon, ui::Icon::Exclamation);
+    QVERIFY(p.program().portfolio.CurrentPortfolio.isEmpty());
+    QVERIFY(!p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    QVERIFY(!p.window->command7(1)->isEnabled());  // its button follows it
+    QCOMPARE(p.window->windowTitle(), p.program().ProgramTitle);
     QCOMPARE(p.program().ProgramTitle, MakeProgramTitle(VersionMajor, VersionMinorNumber));
     QCOMPARE(p.program().IniPath, p.ini());
     QCOMPARE(p.program().LogPath, p.log());
     QCOMPARE(p.program().AppFolder, p.app());
     // The manual is looked for from the program's folder.
     QCOMPARE(p.program().HelpFilePath, help::FindHelpCollection(p.app()));
-}
-
-void StartupTest::settingsShapeTheWindow()
-{
-    StartedProgram p;
-    QVERIFY(
-        p.start(QStringLiteral("[General]\r\nShowRecordTypesLegend=false\r\n"
-                               "ShowGridControl=False\r\n[GridMisc]\r\nRTColPos=Right\r\n"
-                               "GridFixedColumns=2\r\nGridFont=Courier\r\nGridFontBold=True\r\n")));
+    // The defaults: record type column first, one fixed column, grid control frame shown.
     MainWindow& w = *p.window;
-    QCOMPARE(w.gridModel()->recordTypePosition(), 0);
-    QCOMPARE(w.gridModel()->headerData(10, Qt::Horizontal).toString(), QStringLiteral("R T"));
-    QCOMPARE(w.gridModel()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Date"));
-    QCOMPARE(w.grid()->fixedColumns(), 2);
-    QVERIFY(w.grid()->appearance().font.bold());
-    QVERIFY(!w.recordTypesWindow()->isVisible());
-    QVERIFY(!w.action(QStringLiteral("mnuRecordTypeItem"))->isChecked());
-    QVERIFY(w.gridControlFrame()->isHidden());
-    QVERIFY(!w.action(QStringLiteral("mnuGridControlItem"))->isChecked());
+    QCOMPARE(w.gridModel()->recordTypePosition(), 1);
+    QCOMPARE(w.grid()->fixedColumns(), 1);
+    QVERIFY(!w.gridControlFrame()->isHidden());
+    QCOMPARE(w.dateLabel()->text(), p.program().calendar.TodayLongText);
 
-    // The defaults: legend and grid control frame shown, one fixed column.
-    StartedProgram q;
-    QVERIFY(q.start());
-    QCOMPARE(q.window->gridModel()->recordTypePosition(), 1);
-    QCOMPARE(q.window->grid()->fixedColumns(), 1);
-    QVERIFY(q.window->recordTypesWindow()->isVisible());
-    QVERIFY(q.window->action(QStringLiteral("mnuRecordTypeItem"))->isChecked());
-    QVERIFY(!q.window->gridControlFrame()->isHidden());
-    QVERIFY(q.window->action(QStringLiteral("mnuGridControlItem"))->isChecked());
-    QCOMPARE(q.window->dateLabel()->text(), q.program().calendar.TodayLongText);
-}
+    QCOMPARE(w.dateWatch().dateWatchDay(), p.program().calendar.TodayYMD);
+    // The watch wakes 30 seconds before midnight (or every second after that).
+    const int secondsLeft = 86400 - QTime::currentTime().msecsSinceStartOfDay() / 1000;
+    const int interval = w.dateWatch().dateWatchInterval();
+    QVERIFY2(interval == 1000 || std::abs(interval / 1000 - (secondsLeft - 30)) <= 2,
+             qPrintable(QString::number(interval)));
 
-void StartupTest::samplePortfolioIsWrittenOncePerInstallation()
-{
-    StartedProgram p;
-    const QString example = p.app() + QStringLiteral("/Example");
-    QVERIFY(QDir().mkpath(example));
-    QVERIFY(p.start());
+    // The first start writes the sample portfolio, once per installation.
     const QString def = example + QStringLiteral("/SamplePortfolio.def");
     const QString expected = QStringLiteral("\"Portfolio definition file\"\r\n") +
                              QStringLiteral(
@@ -156,72 +124,70 @@ void StartupTest::samplePortfolioIsWrittenOncePerInstallation()
 
     // The user deletes it: a later start does not bring it back.
     QVERIFY(QFile::remove(def));
-    StartOptions options;
-    QTemporaryDir run;
-    options.currentDir = run.path();
-    options.appFolder = p.app();
-    options.instanceKey = UniqueInstanceKey();
-    FakeMessages messages;
-    options.messages = &messages;
-    Startup again;
-    QCOMPARE(again.Main(options), Startup::Outcome::Started);
-    QVERIFY(!QFile::exists(def));
-}
-
-void StartupTest::samplePortfolioNeverReplacesAnExistingOne()
-{
-    StartedProgram p;
-    const QString example = p.app() + QStringLiteral("/Example");
-    QVERIFY(QDir().mkpath(example));
-    const QString def = example + QStringLiteral("/SamplePortfolio.def");
-    WriteText(def,
-              QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n"));
+    QVERIFY(p.window->close());
+    p.startup = std::make_unique<Startup>();
     QVERIFY(p.start());
-    QCOMPARE(QString::fromLatin1(ReadAll(def)),
-             QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n"));
+    QVERIFY(!QFile::exists(def));
 
+    // A portfolio of that name is never replaced.
+    const QString mine =
+        QStringLiteral("\"Portfolio definition file\"\r\n\"/mine.dat\"\r\n\"Mine\"\r\n");
+    WriteText(def, mine);
     FileTable files;
     QVERIFY(!WriteSamplePortfolio(files, example));
+    QCOMPARE(QString::fromLatin1(ReadAll(def)), mine);
     QVERIFY(WriteSamplePortfolio(files, p.dir.path()));
     QVERIFY(!files.isOpen(PortfolioSlot));
 }
 
-void StartupTest::missingDefaultPortfolioIsReportedOnce()
+// Settings shape the window; the sibling program asked for at the start;
+// widths not remembered are not written back.
+void StartupTest::settingsShapeTheWindow()
 {
     StartedProgram p;
-    const QString missing = p.dir.path() + QStringLiteral("/gone.def");
-    QVERIFY(p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + missing +
-                    QStringLiteral("\r\n")));
-    QCOMPARE(p.messages.texts(),
-             QStringList{QStringLiteral("Can't access the default portfolio ") + missing});
-    QCOMPARE(p.messages.shown.front().icon, ui::Icon::Exclamation);
-    QVERIFY(p.program().portfolio.CurrentPortfolio.isEmpty());
-    QVERIFY(!p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
-    const QStringList messages = LogMessages(p.log());
-    QCOMPARE(messages.size(), 1);  // only the start line
-    QCOMPARE(p.window->windowTitle(), p.program().ProgramTitle);
-}
-
-void StartupTest::defaultPortfolioIsOfferedAfterTheStart()
-{
-    StartedProgram p;
-    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"), {});
     QVERIFY(
-        p.start(QStringLiteral("[General]\r\nDefaultPortfolio=") + def + QStringLiteral("\r\n")));
-    QVERIFY(p.messages.shown.empty());
-    QCOMPARE(p.program().portfolio.CurrentPortfolio, def);
-    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Opened portfolio ") + def +
-                                          QLatin1Char('.')));
-    QVERIFY(p.window->action(QStringLiteral("mnuOpenItem"))->isEnabled());
-    QVERIFY(p.window->command7(1)->isEnabled());
-    // No investment file yet: the file commands wait.
-    QVERIFY(!p.window->action(QStringLiteral("mnuSaveData"))->isEnabled());
-    QVERIFY(!p.window->action(QStringLiteral("mnuRestore"))->isEnabled());
-    QVERIFY(!p.window->action(QStringLiteral("mnuRefreshItem"))->isEnabled());
-    QVERIFY(!p.window->grid()->isEnabled());
-    QVERIFY(p.window->windowTitle().startsWith(p.program().ProgramTitle +
-                                               QStringLiteral(" - Portfolio: ")));
-    QCOMPARE(p.window->portfolioLabel()->toolTip(), def);
+        p.start(QStringLiteral("[General]\r\nShowRecordTypesLegend=false\r\n"
+                               "ShowGridControl=False\r\nWindowSize=0\r\nLeft=-9000000\r\n"
+                               "Top=abc\r\nStartTickmoor=True\r\nGridRowHeight=400\r\n"
+                               "[GridMisc]\r\nRTColPos=Right\r\n"
+                               "GridFixedColumns=2\r\nGridFont=Courier\r\nGridFontBold=True\r\n")));
+    MainWindow& w = *p.window;
+    QCOMPARE(w.gridModel()->recordTypePosition(), 0);
+    QCOMPARE(w.gridModel()->headerData(10, Qt::Horizontal).toString(), QStringLiteral("R T"));
+    QCOMPARE(w.grid()->fixedColumns(), 2);
+    QVERIFY(w.grid()->appearance().font.bold());
+    QVERIFY(!w.recordTypesWindow()->isVisible());
+    QVERIFY(!w.action(QStringLiteral("mnuRecordTypeItem"))->isChecked());
+    QVERIFY(w.gridControlFrame()->isHidden());
+    QVERIFY(!w.action(QStringLiteral("mnuGridControlItem"))->isChecked());
+    QCOMPARE(w.pos(), QPoint(0, 0));  // a place that can't be read
+
+    // The sibling program was asked for at the start, but is not installed.
+    QCOMPARE(p.messages.texts(),
+             QStringList{QStringLiteral("Error: There was a problem running Tickmoor")});
+    QAction* item = w.action(QStringLiteral("mnuTickmoor"));
+    QVERIFY(!item->isChecked());
+    // Installed: started once, the item ticked; a second command starts nothing.
+    const QString program = p.app() + QStringLiteral("/tickmoor");
+    const QString started = p.dir.path() + QStringLiteral("/started");
+    WriteText(program, QStringLiteral("#!/bin/sh\necho x >> '") + started + QStringLiteral("'\n"));
+    QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner));
+    item->trigger();
+    QVERIFY(item->isChecked());
+    QTRY_VERIFY(QFile::exists(started));
+    item->trigger();
+    QVERIFY(item->isChecked());
+    QTest::qWait(200);
+    QCOMPARE(ReadAll(started), QByteArray("x\n"));
+    QCOMPARE(p.messages.shown.size(), size_t(1));
+
+    // Widths not remembered are not written, even when a column was resized.
+    w.grid()->setColumnWidth(1, 100);
+    w.showMinimized();
+    QVERIFY(w.close());
+    const QString ini = QString::fromLatin1(ReadAll(p.ini()));
+    QVERIFY(!ini.contains(QStringLiteral("GridColWidth")));
+    QVERIFY(ini.contains(QStringLiteral("SortByDesc=True")));
 }
 
 void StartupTest::secondCopyRaisesTheFirst()
@@ -242,11 +208,44 @@ void StartupTest::secondCopyRaisesTheFirst()
     QVERIFY(!nobody.askRunningInstanceToRaise(200));
 }
 
-void StartupTest::closingWritesTheSettingsBack()
+// The deferred start, the default portfolio it opens, and what the window
+// writes back.
+void StartupTest::defaultPortfolioAndTheSettingsWrittenBack()
 {
     StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nGridColWidth=True\r\nSortByDesc=False\r\n")));
+    const QString def = WritePortfolio(p.dir.path() + QStringLiteral("/Funds.def"), {});
+    QVERIFY(p.start(QStringLiteral("[General]\r\nGridColWidth=True\r\nSortByDesc=False\r\n"
+                                   "WindowSize=0\r\nLeft=150\r\nTop=3000\r\nDefaultPortfolio=") +
+                        def + QStringLiteral("\r\n"),
+                    QStringLiteral("/W3"), false));
     MainWindow& w = *p.window;
+    // The first activation arms the start timer; the deferred start puts a
+    // window that fits there where it was.
+    QCOMPARE(w.startDelay(), 300);
+    QVERIFY(w.Tag.isEmpty());
+    QVERIFY(!w.startDone());
+    w.resize(w.minimumSizeHint());
+    QTRY_VERIFY_WITH_TIMEOUT(w.startDone(), 3000);
+    QCOMPARE(w.pos(), QPoint(10, 200));
+    // A later activation does not start again.
+    w.hide();
+    w.show();
+    QCOMPARE(w.startDelay(), 300);
+
+    // The default portfolio is opened, ready for "&Open an investment...".
+    QVERIFY(p.messages.shown.empty());
+    QCOMPARE(p.program().portfolio.CurrentPortfolio, def);
+    QVERIFY(LogMessages(p.log()).contains(QStringLiteral("Opened portfolio ") + def +
+                                          QLatin1Char('.')));
+    QVERIFY(w.action(QStringLiteral("mnuOpenItem"))->isEnabled());
+    QVERIFY(w.command7(1)->isEnabled());
+    // No investment file yet: the file commands wait.
+    QVERIFY(!w.action(QStringLiteral("mnuRefreshItem"))->isEnabled());
+    QVERIFY(!w.grid()->isEnabled());
+    QVERIFY(
+        w.windowTitle().startsWith(p.program().ProgramTitle + QStringLiteral(" - Portfolio: ")));
+    QCOMPARE(w.portfolioLabel()->toolTip(), def);
+
     // The marker "True" keeps the default widths (shown wider where the
     // contents need more); the record type column is on the right because
     // widths are remembered.
@@ -265,70 +264,6 @@ void StartupTest::closingWritesTheSettingsBack()
     QVERIFY(ini.contains(QStringLiteral("Left=")));
     QVERIFY(!ini.contains(QStringLiteral("GridRowHeight=")));  // still the grid's own
     QCOMPARE(LogMessages(p.log()).last(), QStringLiteral("Session ended."));
-}
-
-void StartupTest::closingWithoutRememberedWidthsWritesNoWidths()
-{
-    StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nGridRowHeight=400\r\n")));
-    p.window->grid()->setColumnWidth(1, 100);
-    p.window->showMinimized();
-    QVERIFY(p.window->close());
-    const QString ini = QString::fromLatin1(ReadAll(p.ini()));
-    QVERIFY(!ini.contains(QStringLiteral("GridColWidth")));
-    QVERIFY(ini.contains(QStringLiteral("SortByDesc=True")));
-}
-
-void StartupTest::windowPositionIsRestored()
-{
-    // A window that fits there goes where it was.
-    StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=150\r\nTop=3000\r\n"),
-                    QString(), false));
-    p.window->resize(p.window->minimumSizeHint());
-    p.window->runDeferredStart();
-    QCOMPARE(p.window->pos(), QPoint(10, 200));
-
-    StartedProgram q;
-    QVERIFY(q.start(QStringLiteral("[General]\r\nWindowSize=0\r\nLeft=-9000000\r\nTop=abc\r\n")));
-    QCOMPARE(q.window->pos(), QPoint(0, 0));
-}
-
-void StartupTest::siblingProgramStartsOnce()
-{
-    // Asked for at start, but not installed.
-    StartedProgram p;
-    QVERIFY(p.start(QStringLiteral("[General]\r\nStartTickmoor=True\r\n")));
-    QCOMPARE(p.messages.texts(),
-             QStringList{QStringLiteral("Error: There was a problem running Tickmoor")});
-    QAction* item = p.window->action(QStringLiteral("mnuTickmoor"));
-    QVERIFY(!item->isChecked());
-
-    // Installed: started once, the item ticked; a second command starts nothing.
-    const QString program = p.app() + QStringLiteral("/tickmoor");
-    const QString started = p.dir.path() + QStringLiteral("/started");
-    WriteText(program, QStringLiteral("#!/bin/sh\necho x >> '") + started + QStringLiteral("'\n"));
-    QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner));
-    p.window->action("mnuTickmoor")->trigger();
-    QVERIFY(item->isChecked());
-    QTRY_VERIFY(QFile::exists(started));
-    p.window->action("mnuTickmoor")->trigger();
-    QVERIFY(item->isChecked());
-    QTest::qWait(200);
-    QCOMPARE(ReadAll(started), QByteArray("x\n"));
-    QCOMPARE(p.messages.shown.size(), size_t(1));
-}
-
-void StartupTest::dateWatchWaitsForMidnight()
-{
-    StartedProgram p;
-    QVERIFY(p.start());
-    QCOMPARE(p.window->dateWatch().dateWatchDay(), p.program().calendar.TodayYMD);
-    // The watch wakes 30 seconds before midnight (or every second after that).
-    const int secondsLeft = 86400 - QTime::currentTime().msecsSinceStartOfDay() / 1000;
-    const int interval = p.window->dateWatch().dateWatchInterval();
-    QVERIFY2(interval == 1000 || std::abs(interval / 1000 - (secondsLeft - 30)) <= 2,
-             qPrintable(QString::number(interval)));
 }
 
 QTEST_MAIN(StartupTest)
