@@ -259,11 +259,15 @@ void ChartsTest::steppingCycleAndKeys()
     r.window.mnuPrevious->trigger();
     QCOMPARE(r.chart.ChartType, int(Chart2DCombination));
 
-    // Every type of the cycle draws something, in one full turn each way.
+    // Every type of the cycle draws something, in one full turn each way;
+    // this time the pies are weighted by area.
+    r.chart.Weighting = PieByArea;
     for (int i = 0; i < 11; ++i) {
         r.window.stepChart(true);
         QVERIFY2(ColourCount(r.window.chartImage()) > 8,
                  qPrintable(ChartTypeName(r.chart.ChartType)));
+        if (r.chart.ChartType == Chart2DPie)
+            QVERIFY(r.chart.Footnote.startsWith(QStringLiteral(", weighted by area\n")));
     }
     QCOMPARE(r.chart.ChartType, int(Chart2DCombination));
 
