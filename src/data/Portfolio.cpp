@@ -2,6 +2,7 @@
 
 #include "data/FileTable.h"
 #include "data/GapSort.h"
+#include "data/TextLines.h"
 #include "ui/Interaction.h"
 
 #include <QFile>
@@ -76,17 +77,10 @@ QByteArray QuotedItem(const QString& text)
 std::vector<QString> ReadQuotedItems(const QByteArray& text)
 {
     std::vector<QString> items;
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype newline = text.indexOf('\n', pos);
-        if (newline < 0)
-            newline = text.size();
-        QByteArray line = text.mid(pos, newline - pos);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        AppendLineItems(line, items);
-        pos = newline + 1;
-    }
+    TextLines lines(text);
+    QByteArrayView line;
+    while (lines.next(line))
+        AppendLineItems(line.toByteArray(), items);
     return items;
 }
 

@@ -1,5 +1,7 @@
 #include "shell/IniFile.h"
 
+#include "data/TextLines.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
@@ -27,25 +29,10 @@ struct RawLine {
 std::vector<RawLine> SplitLines(const QByteArray& data)
 {
     std::vector<RawLine> lines;
-    qsizetype pos = 0;
-    const qsizetype size = data.size();
-    while (pos < size) {
-        const qsizetype newline = data.indexOf('\n', pos);
-        RawLine line;
-        if (newline < 0) {
-            line.text = data.mid(pos);
-            pos = size;
-        } else {
-            line.text = data.mid(pos, newline - pos);
-            line.end = QByteArrayLiteral("\n");
-            pos = newline + 1;
-        }
-        if (line.text.endsWith('\r')) {
-            line.text.chop(1);
-            line.end.prepend('\r');
-        }
-        lines.push_back(std::move(line));
-    }
+    TextLines reader(data);
+    QByteArrayView text;
+    while (reader.next(text))
+        lines.push_back({text.toByteArray(), reader.end().toByteArray()});
     return lines;
 }
 
@@ -154,24 +141,14 @@ QString IniSnapshot::read(const QString& section, const QString& key,
 {
     if (!m_present)
         return defaultValue;
-    const QByteArray& data = m_data;
 
     const QString wantedSection = section.trimmed();
     const QString wantedKey = key.trimmed();
     bool inSection = false;
     bool sectionSeen = false;
-    const QByteArrayView all(data);
-    qsizetype pos = 0;
-    while (pos < all.size()) {
-        // One line, without its line end.
-        qsizetype newline = data.indexOf('\n', pos);
-        if (newline < 0)
-            newline = all.size();
-        QByteArrayView line = all.sliced(pos, newline - pos);
-        pos = newline + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-
+    TextLines lines(m_data);
+    QByteArrayView line;
+    while (lines.next(line)) {
         const QByteArrayView trimmed = TrimBlanks(line);
         if (trimmed.startsWith('[')) {
             // A section header "[name]".
